@@ -20,4 +20,10 @@ public:
     virtual void ShowMessage(std::string_view text) = 0;
 };
 
+// Int(Rnd x n): a random whole number 0..n-1 from one draw.
+inline int RndInt(Services& s, int n) {
+    const int v = static_cast<int>(s.Rnd() * static_cast<float>(n));
+    return v < n ? v : n - 1;  // a product rounded up to n would index past the end
+}
+
 }  // namespace tenfold
