@@ -1,0 +1,315 @@
+#include "present/display.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace tenfold {
+
+namespace {
+
+constexpr const char* kDirectXLabel = "Error in function DirectX() ";
+constexpr const char* kCreateSurfaceLabel = "Error in function CreateSurfaceFromFile() ";
+constexpr const char* kWindowTitle = "Tenfold";
+
+// Renderers that claim vsync but return faster than this per frame (mean over
+// the first flips) are not really waiting for the display: pace them ourselves.
+constexpr double kNoVsyncBelowMs = 4.0;
+constexpr int kVsyncProbeFlips = 30;
+constexpr double kFrameRate = 60.0;
+
+}  // namespace
+
+PresentError::PresentError(std::string label, int number, std::string description)
+    : std::runtime_error(ErrorText(label, number, description)),
+      label_(std::move(label)),
+      number_(number),
+      description_(std::move(description)) {}
+
+std::string PresentError::Message() const { return what(); }
+
+std::string ErrorText(const std::string& label, int number, const std::string& description) {
+    return label + "\r\nError Number: " + std::to_string(number) + "\r\n" + description;
+}
+
+Letterbox FitTable(int windowWidth, int windowHeight, int tableWidth, int tableHeight) {
+    Letterbox box;
+    if (windowWidth <= 0 || windowHeight <= 0 || tableWidth <= 0 || tableHeight <= 0) return box;
+    box.Scale = std::min(static_cast<double>(windowWidth) / tableWidth,
+                         static_cast<double>(windowHeight) / tableHeight);
+    box.Width = static_cast<int>(std::lround(tableWidth * box.Scale));
+    box.Height = static_cast<int>(std::lround(tableHeight * box.Scale));
+    box.OffsetX = (windowWidth - box.Width) / 2.0;
+    box.OffsetY = (windowHeight - box.Height) / 2.0;
+    return box;
+}
+
+std::string FindFileIgnoringCase(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::exists(path, ec)) return path;
+    const fs::path wanted(path);
+    fs::path built = wanted.root_path();
+    for (const fs::path& part : wanted.relative_path()) {
+        fs::path next = built / part;
+        if (!fs::exists(next, ec)) {
+            bool matched = false;
+            const fs::path dir = built.empty() ? fs::path(".") : built;
+            for (const auto& entry : fs::directory_iterator(dir, ec)) {
+                const std::string name = entry.path().filename().string();
+                const std::string want = part.string();
+                if (name.size() == want.size() &&
+                    std::equal(name.begin(), name.end(), want.begin(), [](char a, char b) {
+                        return std::tolower(static_cast<unsigned char>(a)) ==
+                               std::tolower(static_cast<unsigned char>(b));
+                    })) {
+                    next = built / entry.path().filename();
+                    matched = true;
+                    break;
+                }
+            }
+            if (!matched) return path;
+        }
+        built = next;
+    }
+    return built.string();
+}
+
+Surface PictureFiles::Load(const std::string& fileName) {
+    auto found = bytes_.find(fileName);
+    if (found == bytes_.end()) {
+        std::ifstream in(FindFileIgnoringCase(fileName), std::ios::binary);
+        if (!in) throw PresentError("", kErrFileRead, "Cannot open the picture file " + fileName);
+        std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)),
+                                       std::istreambuf_iterator<char>());
+        if (in.bad()) throw PresentError("", kErrFileRead, "Cannot read the picture file " + fileName);
+        found = bytes_.emplace(fileName, std::move(data)).first;
+    }
+    const auto& data = found->second;
+    SDL_RWops* rw = SDL_RWFromConstMem(data.data(), static_cast<int>(data.size()));
+    SDL_Surface* picture = rw != nullptr ? IMG_Load_RW(rw, 1) : nullptr;
+    if (picture == nullptr) {
+        throw PresentError("", kErrPictureDecode,
+                           "Cannot decode the picture file " + fileName + ": " + IMG_GetError());
+    }
+    try {
+        Surface s = Surface::FromSdl(picture);
+        SDL_FreeSurface(picture);
+        return s;
+    } catch (const std::exception& e) {
+        SDL_FreeSurface(picture);
+        throw PresentError("", kErrPictureDecode,
+                           "Cannot convert the picture file " + fileName + ": " + e.what());
+    }
+}
+
+Display::~Display() { Close(); }
+
+void Display::DirectX(const DisplayOptions& options) {
+    options_ = options;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        throw PresentError(kDirectXLabel, kErrVideoInit, SDL_GetError());
+    }
+    IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+
+    const Uint32 windowFlags =
+        options.Windowed ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_FULLSCREEN_DESKTOP;
+    window_ = SDL_CreateWindow(options.Windowed ? kWindowTitle : "", SDL_WINDOWPOS_CENTERED,
+                               SDL_WINDOWPOS_CENTERED, ScreenWidth, ScreenHeight, windowFlags);
+    if (window_ == nullptr) throw PresentError(kDirectXLabel, kErrWindow, SDL_GetError());
+
+    const Uint32 vsyncFlag = options.Uncapped ? 0u : static_cast<Uint32>(SDL_RENDERER_PRESENTVSYNC);
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | vsyncFlag);
+    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE | vsyncFlag);
+    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (renderer_ == nullptr) throw PresentError(kDirectXLabel, kErrRenderer, SDL_GetError());
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(renderer_, &info);
+    vsync_ = !options.Uncapped && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+
+    CreateTexture();
+    BackBuffer = Surface(ScreenWidth, ScreenHeight);
+    shown_ = true;
+    quitRequested_ = false;
+    nextFrame_ = 0;
+    flipsMeasured_ = 0;
+    ClearBackBuffer();
+    BackBufferRect = Rect{0, 0, ScreenWidth, ScreenHeight};
+}
+
+void Display::CreateTexture() {
+    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+                                 ScreenWidth, ScreenHeight);
+    if (texture_ == nullptr) throw PresentError(kDirectXLabel, kErrTexture, SDL_GetError());
+}
+
+Surface Display::CreateSurfaceFromFile(const std::string& fileName, bool /*useVideoMemory*/) {
+    try {
+        return Pictures.Load(fileName);
+    } catch (const PresentError& e) {
+        throw PresentError(kCreateSurfaceLabel, e.Number(), e.Description());
+    }
+}
+
+void Display::SetClipRect() { Clip = ClipRect{0, 0, ScreenWidth, ScreenHeight}; }
+
+void Display::ClearBackBuffer() {
+    BackBuffer.Fill(Rect{0, 0, BackBuffer.Width(), BackBuffer.Height()}, 0);
+}
+
+Letterbox Display::CurrentLetterbox() const {
+    int w = ScreenWidth, h = ScreenHeight;
+    if (renderer_ != nullptr) SDL_GetRendererOutputSize(renderer_, &w, &h);
+    return FitTable(w, h, ScreenWidth, ScreenHeight);
+}
+
+void Display::FlipBackBuffer() {
+    if (renderer_ == nullptr || texture_ == nullptr) return;
+    SDL_UpdateTexture(texture_, nullptr, BackBuffer.Row(0), BackBuffer.PitchBytes());
+    const Letterbox box = CurrentLetterbox();
+    SDL_Rect target{static_cast<int>(std::lround(box.OffsetX)),
+                    static_cast<int>(std::lround(box.OffsetY)), box.Width, box.Height};
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+    SDL_RenderPresent(renderer_);
+    Pace();
+}
+
+void Display::Pace() {
+    if (options_.Uncapped) return;
+    const std::uint64_t now = SDL_GetPerformanceCounter();
+    const double freq = static_cast<double>(SDL_GetPerformanceFrequency());
+    if (vsync_) {
+        // Watch the first flips: a driver that claims vsync but does not wait
+        // would let the game run hundreds of frames a second.
+        if (flipsMeasured_ == 0) firstFlip_ = now;
+        if (++flipsMeasured_ == kVsyncProbeFlips) {
+            const double meanMs = (now - firstFlip_) * 1000.0 / freq / (kVsyncProbeFlips - 1);
+            if (meanMs < kNoVsyncBelowMs) vsync_ = false;
+        }
+        if (vsync_) return;
+    }
+    WaitFrame();
+}
+
+void Display::WaitFrame() {
+    const double freq = static_cast<double>(SDL_GetPerformanceFrequency());
+    const auto period = static_cast<std::uint64_t>(freq / kFrameRate);
+    std::uint64_t now = SDL_GetPerformanceCounter();
+    if (nextFrame_ == 0 || now > nextFrame_ + period) nextFrame_ = now;  // start, or fell behind
+    nextFrame_ += period;
+    while (now < nextFrame_) {
+        const double leftMs = (nextFrame_ - now) * 1000.0 / freq;
+        if (leftMs >= 1.5) {
+            SDL_Delay(static_cast<Uint32>(leftMs - 0.5));
+        } else {
+            SDL_Delay(0);
+        }
+        now = SDL_GetPerformanceCounter();
+    }
+}
+
+bool Display::ExclusiveModeActive() const {
+    if (window_ == nullptr) return false;
+    const Uint32 flags = SDL_GetWindowFlags(window_);
+    return shown_ && (flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
+}
+
+void Display::DoEvents() {
+    SDL_Event e;
+    while (SDL_PollEvent(&e) != 0) {
+        switch (e.type) {
+            case SDL_QUIT:
+                quitRequested_ = true;
+                break;
+            case SDL_WINDOWEVENT:
+                switch (e.window.event) {
+                    case SDL_WINDOWEVENT_MINIMIZED:
+                    case SDL_WINDOWEVENT_HIDDEN:
+                        shown_ = false;
+                        break;
+                    case SDL_WINDOWEVENT_RESTORED:
+                    case SDL_WINDOWEVENT_SHOWN:
+                    case SDL_WINDOWEVENT_MAXIMIZED:
+                    case SDL_WINDOWEVENT_EXPOSED:
+                        shown_ = true;
+                        break;
+                    case SDL_WINDOWEVENT_CLOSE:
+                        quitRequested_ = true;
+                        break;
+                    default:
+                        break;
+                }
+                break;
+            case SDL_RENDER_DEVICE_RESET:
+            case SDL_RENDER_TARGETS_RESET:
+                // The texture's memory went with the device; the back buffer did not.
+                if (renderer_ != nullptr) CreateTexture();
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+bool Display::CheckLostSurfaces(const std::function<void()>& reload) {
+    const bool wasActive = ExclusiveModeActive();
+    bool active = wasActive;
+    while (!active) {
+        DoEvents();
+        if (quitRequested_) return false;
+        SDL_Delay(20);
+        active = ExclusiveModeActive();
+    }
+    DoEvents();
+    if (!wasActive) {
+        nextFrame_ = 0;
+        if (reload) reload();
+    }
+    return !quitRequested_;
+}
+
+void Display::Close() {
+    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+    if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+    if (window_ != nullptr) SDL_DestroyWindow(window_);
+    texture_ = nullptr;
+    renderer_ = nullptr;
+    window_ = nullptr;
+    BackBuffer.Release();
+}
+
+void Display::ShowMessage(const std::string& text) const {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    // Without a usable video driver (headless runs) the box cannot be shown;
+    // the text on stderr is then all there is.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver != nullptr && std::string(driver) == "dummy") return;
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, kWindowTitle, text.c_str(), nullptr);
+}
+
+bool Display::SaveScreenshot(const std::string& fileName) const {
+    if (!BackBuffer.Valid()) return false;
+    SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<std::uint16_t*>(BackBuffer.Row(0)), BackBuffer.Width(), BackBuffer.Height(), 16,
+        BackBuffer.PitchBytes(), SDL_PIXELFORMAT_RGB565);
+    if (view == nullptr) return false;
+    SDL_Surface* rgb = SDL_ConvertSurfaceFormat(view, SDL_PIXELFORMAT_RGB24, 0);
+    SDL_FreeSurface(view);
+    if (rgb == nullptr) return false;
+    const bool ok = IMG_SavePNG(rgb, fileName.c_str()) == 0;
+    SDL_FreeSurface(rgb);
+    return ok;
+}
+
+}  // namespace tenfold

@@ -1,0 +1,156 @@
+#pragma once
+// The display: one window that shows the 800 x 600 table, the back buffer the
+// game draws on, the clip rectangle, the page flip with its frame pacing, and
+// the recovery after the window was taken away. Also the one road by which a
+// failure of the display or input ends the program with its message.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "present/surface.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace tenfold {
+
+// A failure of the display, input or picture loading. `Message()` is the text
+// the player sees: label, CR LF, "Error Number: ", number, CR LF, description.
+class PresentError : public std::runtime_error {
+public:
+    PresentError(std::string label, int number, std::string description);
+    const std::string& Label() const { return label_; }
+    int Number() const { return number_; }
+    const std::string& Description() const { return description_; }
+    std::string Message() const;
+
+private:
+    std::string label_;
+    int number_;
+    std::string description_;
+};
+
+// Error numbers of this layer (the window system gives none of its own).
+enum PresentErrorNumber : int {
+    kErrVideoInit = 1001,
+    kErrWindow = 1002,
+    kErrRenderer = 1003,
+    kErrTexture = 1004,
+    kErrFileRead = 1010,
+    kErrPictureDecode = 1011,
+    kErrInputInit = 1020,
+    kErrSoundFile = 1030,
+};
+
+// Where a point of the window falls on the table, and the table's place in
+// the window: the 800 x 600 picture scaled to fit with its aspect kept.
+struct Letterbox {
+    double Scale = 1;
+    double OffsetX = 0;
+    double OffsetY = 0;
+    int Width = 0;   // of the scaled picture, in window pixels
+    int Height = 0;
+};
+Letterbox FitTable(int windowWidth, int windowHeight, int tableWidth, int tableHeight);
+
+struct DisplayOptions {
+    bool Windowed = false;  // an 800 x 600 window that can be resized, else desktop full screen
+    bool Uncapped = false;  // no vsync and no frame pacing
+};
+
+// Decoded pictures are read through this cache, so a reload after the display
+// came back does not need the resource folders, which are gone by then.
+class PictureFiles {
+public:
+    // Reads and decodes a picture file (BMP, or anything SDL_image reads) to RGB565.
+    Surface Load(const std::string& fileName);
+    void Clear() { bytes_.clear(); }
+
+private:
+    std::map<std::string, std::vector<std::uint8_t>> bytes_;
+};
+
+class Display {
+public:
+    Display() = default;
+    Display(const Display&) = delete;
+    Display& operator=(const Display&) = delete;
+    ~Display();
+
+    std::int16_t ScreenWidth = 800;
+    std::int16_t ScreenHeight = 600;
+    bool UseVideoMemory = false;  // kept for the start options; surfaces live in memory
+    Surface BackBuffer;
+    Rect BackBufferRect;
+    ClipRect Clip;
+    PictureFiles Pictures;
+
+    // Opens the window and the back buffer; failures raise "Error in function DirectX() ".
+    void DirectX(const DisplayOptions& options);
+    // A surface from a picture file; failures raise "Error in function CreateSurfaceFromFile() ".
+    Surface CreateSurfaceFromFile(const std::string& fileName, bool useVideoMemory);
+    // The clipped copy onto any surface, using this display's clip rectangle.
+    void ClipBltFast(const Surface& source, Surface& destination, const Rect& sourceRect,
+                     std::int16_t x, std::int16_t y, bool transparent) {
+        tenfold::ClipBltFast(Clip, source, destination, sourceRect, x, y, transparent);
+    }
+    // Clip rectangle = the whole screen.
+    void SetClipRect();
+    // Colour 0 over the whole back buffer.
+    void ClearBackBuffer();
+    // Shows the back buffer, then waits for the next frame when pacing applies.
+    void FlipBackBuffer();
+    // True while the window is on screen (not minimised, not hidden).
+    bool ExclusiveModeActive() const;
+    // Waits while the display is taken away, handling window events; when it
+    // was away, runs `reload` (every bitmap and font anew). Returns false when
+    // the player closed the window meanwhile.
+    bool CheckLostSurfaces(const std::function<void()>& reload);
+    // Lets pending window messages run (close box, minimise, focus).
+    void DoEvents();
+    // Set by the window's close box; the main loop then ends the game.
+    bool QuitRequested() const { return quitRequested_; }
+    void RequestQuit() { quitRequested_ = true; }
+    // The window position of the table picture, for the mouse.
+    Letterbox CurrentLetterbox() const;
+    bool IsOpen() const { return window_ != nullptr; }
+    // Releases the window and restores the desktop.
+    void Close();
+    // Shows a message box with an OK button (and writes it to stderr).
+    void ShowMessage(const std::string& text) const;
+    // Writes the back buffer as a PNG file; false on failure.
+    bool SaveScreenshot(const std::string& fileName) const;
+    // Sleep to the next 1/60 s step; used by frames that do not flip (pause).
+    void WaitFrame();
+    bool VsyncActive() const { return vsync_; }
+
+private:
+    void CreateTexture();
+    void Pace();
+
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    DisplayOptions options_;
+    bool quitRequested_ = false;
+    bool vsync_ = false;          // the renderer blocks on the display's refresh
+    bool shown_ = true;           // window not minimised / hidden
+    std::uint64_t nextFrame_ = 0;  // performance-counter time of the next paced frame
+    std::uint64_t firstFlip_ = 0;
+    int flipsMeasured_ = 0;
+};
+
+// The path itself when it exists, else the same path with each folder and file
+// name matched without regard to letter case (resource names come in mixed
+// case); the path unchanged when nothing matches.
+std::string FindFileIgnoringCase(const std::string& path);
+
+// Builds the player's text for a failure: label, CR LF, "Error Number: ", number, CR LF, description.
+std::string ErrorText(const std::string& label, int number, const std::string& description);
+
+}  // namespace tenfold
