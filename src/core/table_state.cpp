@@ -40,6 +40,18 @@ std::int16_t& DealScoreOf(TableState& t, int seat) {
 std::int16_t& MatchTotalOf(TableState& t, int seat) {
     return BySeat(t, seat, t.MatchTotal0, t.MatchTotal1, t.MatchTotal2, t.MatchTotal3);
 }
+const Array<CardSprite, 53>& WonPileOf(const TableState& t, int seat) {
+    return BySeat(t, seat, t.WonPile0, t.WonPile1, t.WonPile2, t.WonPile3);
+}
+std::int16_t WonCountOf(const TableState& t, int seat) {
+    return BySeat(t, seat, t.WonCount0, t.WonCount1, t.WonCount2, t.WonCount3);
+}
+const Array<std::int16_t, 16>& HandCodesOf(const TableState& t, int seat) {
+    return BySeat(t, seat, t.HandCodes0, t.HandCodes1, t.HandCodes2, t.HandCodes3);
+}
+std::int16_t HandSizeOf(const TableState& t, int seat) {
+    return BySeat(t, seat, t.HandSize0, t.HandSize1, t.HandSize2, t.HandSize3);
+}
 Array<std::int16_t, 41>& DealHistoryOf(TableState& t, int seat) {
     return BySeat(t, seat, t.DealHistory0, t.DealHistory1, t.DealHistory2, t.DealHistory3);
 }
