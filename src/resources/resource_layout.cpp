@@ -1,0 +1,107 @@
+#include "resources/resource_layout.h"
+
+#include <cctype>
+#include <cstdio>
+#include <stdexcept>
+
+namespace tenfold::layout {
+
+std::string CardFileName(int code) {
+    if (code < 0 || code > 51) throw std::out_of_range("card code " + std::to_string(code) + " outside 0..51");
+    static constexpr std::array<std::string_view, 13> kFaces{"A", "2", "3", "4",  "5", "6", "7",
+                                                            "8", "9", "10", "J", "Q", "K"};
+    static constexpr std::string_view kSuits = "CDHS";
+    std::string name(kFaces[static_cast<std::size_t>(code / 4)]);
+    name += kSuits[static_cast<std::size_t>(code % 4)];
+    name += ".BMP";
+    return name;
+}
+
+namespace {
+
+std::vector<ResourceFile> Files(bool archive) {
+    std::vector<ResourceFile> files;
+    for (const std::string_view deck : kDecks) {
+        for (int code = 0; code < 52; ++code) files.push_back({std::string(deck), CardFileName(code)});
+        files.push_back({std::string(deck), std::string(kCardBack)});
+        files.push_back({std::string(deck), std::string(kFrame)});
+    }
+    for (const std::string_view f : kContractFiles) files.push_back({"Numbers", std::string(f)});
+    for (const std::string_view f : kBitmapFiles) {
+        const bool background = f == kBackgroundBmp;
+        files.push_back({"Bitmaps", std::string(archive && background ? kBackgroundJpeg : f)});
+    }
+    for (const std::string_view f : kFontFiles) files.push_back({"fntFonts", std::string(f)});
+    for (const std::string_view f : kSoundFiles) files.push_back({"Sounds", std::string(f)});
+    return files;
+}
+
+}  // namespace
+
+std::vector<ResourceFile> LoadedFiles() { return Files(false); }
+std::vector<ResourceFile> ArchiveFiles() { return Files(true); }
+
+std::string_view PrefixOf(std::string_view folder) {
+    for (const Route& r : kRoutes) {
+        if (r.folder == folder) return r.prefix;
+    }
+    return {};
+}
+
+std::string TrimName(std::string_view field) {
+    std::size_t n = field.size();
+    while (n > 0 && (field[n - 1] == ' ' || field[n - 1] == '\0')) --n;
+    return std::string(field.substr(0, n));
+}
+
+EntryRoute RouteEntry(std::string_view nameField) {
+    EntryRoute route;
+    for (const Route& r : kRoutes) {
+        if (nameField.starts_with(r.prefix)) {
+            route.kind = EntryKind::Resource;
+            route.folder = r.folder;
+            route.file = TrimName(nameField.substr(r.prefix.size()));
+            return route;
+        }
+    }
+    if (nameField.starts_with(kMarkerStart)) {
+        route.kind = EntryKind::ForeignMarker;
+        for (const std::string_view accepted : kAcceptedMarkers) {
+            if (nameField.starts_with(accepted)) route.kind = EntryKind::AcceptedMarker;
+        }
+        return route;
+    }
+    route.kind = EntryKind::Unknown;
+    return route;
+}
+
+std::string CheckFileName(std::string_view file) {
+    if (file.empty()) return "the file name is empty";
+    if (file == ".") return "the file name \".\" names the folder itself";
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        const auto c = static_cast<unsigned char>(file[i]);
+        if (c == 0) return "the file name holds a NUL byte at position " + std::to_string(i);
+        if (c < 0x20 || c == 0x7F) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "0x%02X", c);
+            return std::string("the file name holds the control character ") + buf + " at position " +
+                   std::to_string(i);
+        }
+    }
+    if (file.front() == '/' || file.front() == '\\') return "the file name is an absolute path";
+    if (file.find('/') != std::string_view::npos) return "the file name holds \"/\"";
+    if (file.find('\\') != std::string_view::npos) return "the file name holds \"\\\"";
+    if (file.find("..") != std::string_view::npos) return "the file name holds \"..\"";
+    if (file.find(':') != std::string_view::npos) return "the file name holds a drive letter or \":\"";
+    return {};
+}
+
+std::string OutputKey(std::string_view folder, std::string_view file) {
+    std::string key(folder);
+    key += '/';
+    key += file;
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return key;
+}
+
+}  // namespace tenfold::layout

@@ -1,0 +1,121 @@
+#pragma once
+// How the resource archive maps onto folders: the folder names below "res",
+// the entry-name prefix that routes an entry into each folder, the marker
+// entries, and every file the game loads. The unpacker, the archive tool,
+// the resource generator and the archive browser all read this one table.
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tenfold::layout {
+
+// The archive the game unpacks at start, in the program's folder.
+inline constexpr std::string_view kPakFile = "res120.pak";
+// The folder that holds the six resource folders.
+inline constexpr std::string_view kResFolder = "res";
+
+struct Route {
+    std::string_view prefix;  // start of an entry name
+    std::string_view folder;  // folder below "res"
+};
+
+// Entry-name prefixes, compared in this order against the start of a name.
+inline constexpr std::array<Route, 6> kRoutes{{
+    {"XntFonts_", "fntFonts"},
+    {"Xounds_", "Sounds"},
+    {"Xitmaps_", "Bitmaps"},
+    {"Xumbers_", "Numbers"},
+    {"Xoya2_", "Roya2"},
+    {"Xoyal_", "Royal"},
+}};
+
+// Folders below "res" in the order they are created...
+inline constexpr std::array<std::string_view, 6> kCreateOrder{"fntFonts", "Sounds", "Bitmaps",
+                                                              "Numbers",  "Roya2",  "Royal"};
+// ...and in the order they are emptied and removed.
+inline constexpr std::array<std::string_view, 6> kDeleteOrder{"Sounds",  "Bitmaps", "fntFonts",
+                                                              "Numbers", "Royal",   "Roya2"};
+
+// Entries whose names start with this are markers and never written out.
+inline constexpr std::string_view kMarkerStart = "dumm";
+// Markers starting with one of these are accepted; any other marker is foreign.
+inline constexpr std::array<std::string_view, 2> kAcceptedMarkers{"dumm120", "dummy2_"};
+// The marker the archive tool writes as the first entry.
+inline constexpr std::string_view kMarker = "dumm120";
+
+// The sign that the resources are unpacked (folder, file).
+inline constexpr std::string_view kPresenceFolder = "Sounds";
+inline constexpr std::string_view kPresenceFile = "CARD_FLIP.WAV";
+
+// The table background travels as a JPEG and is loaded as a bitmap made
+// from it while unpacking.
+inline constexpr std::string_view kBackgroundFolder = "Bitmaps";
+inline constexpr std::string_view kBackgroundJpeg = "Back_800x600.jpg";
+inline constexpr std::string_view kBackgroundBmp = "Back_800x600.bmp";
+
+// The two decks with pictures; each has its own folder of the same name.
+inline constexpr std::array<std::string_view, 2> kDecks{"Royal", "Roya2"};
+inline constexpr std::string_view kCardBack = "S_cardback.bmp";
+inline constexpr std::string_view kFrame = "FrameBlue.bmp";
+
+// Contract pictures, contract 1 to 10, in "Numbers".
+inline constexpr std::array<std::string_view, 10> kContractFiles{
+    "clubs.BMP",        "diamonds.BMP",          "spades.BMP",      "hearts.BMP",   "notricks.BMP",
+    "nohearts.BMP",     "nolasttwotricks.BMP",   "nokingsandjacks.BMP", "noqueens.BMP", "nokingofhearts.BMP"};
+
+// Pictures loaded from "Bitmaps" (the background as the bitmap made from the JPEG).
+inline constexpr std::array<std::string_view, 4> kBitmapFiles{"Back_800x600.bmp", "Scorepage_800x600.bmp",
+                                                              "line_horz.bmp", "mouse.bmp"};
+// Font pictures in "fntFonts".
+inline constexpr std::array<std::string_view, 2> kFontFiles{"fntDigit.bmp", "fntHandParker.bmp"};
+// Sounds in "Sounds", in loading order.
+inline constexpr std::array<std::string_view, 10> kSoundFiles{
+    "CARD_FLIP.WAV", "CARD_FLIP2.WAV", "CARD_FLIP3.WAV", "SIGN1.WAV",    "SIGN2.WAV",
+    "SIGN3.WAV",     "SHUFFLE.WAV",    "INTRO.WAV",      "WIN_GAME.WAV", "LOSE_GAME.WAV"};
+
+// Picture file of card `code` (0..51): face text (A, 2..10, J, Q, K), suit
+// letter (C, D, H, S) and ".BMP"; code = 4 x (face - 1) + index of the letter.
+// Throws std::out_of_range for any other code.
+std::string CardFileName(int code);
+
+struct ResourceFile {
+    std::string folder;  // folder below "res"
+    std::string file;
+};
+// Every file the game loads, in the folders the unpacker fills.
+std::vector<ResourceFile> LoadedFiles();
+// Every file an archive must hold for the game to load: LoadedFiles() with the
+// background bitmap replaced by the JPEG it is made from.
+std::vector<ResourceFile> ArchiveFiles();
+// Prefix of the entries that go into `folder`; "" for an unknown folder.
+std::string_view PrefixOf(std::string_view folder);
+
+// The name with trailing blanks and NULs (the field's padding) dropped.
+std::string TrimName(std::string_view field);
+
+enum class EntryKind {
+    Resource,        // a known prefix: written as `file` into `folder`
+    AcceptedMarker,  // skipped
+    ForeignMarker,   // stops the unpacking
+    Unknown,         // no known prefix, not a marker: skipped and reported
+};
+struct EntryRoute {
+    EntryKind kind = EntryKind::Unknown;
+    std::string_view folder;  // for Resource
+    std::string file;         // for Resource: the name after the prefix, padding dropped
+};
+// Classifies the 56-byte name field of an entry.
+EntryRoute RouteEntry(std::string_view nameField);
+
+// "" when `file` can be created inside its folder and nowhere else; else why
+// not: empty, ".", holding "/", "\", "..", a drive letter or stream colon, a
+// control character or a NUL.
+std::string CheckFileName(std::string_view file);
+
+// Case-insensitive key for spotting two entries that would write one file
+// (the archive comes from a system where case does not tell files apart).
+std::string OutputKey(std::string_view folder, std::string_view file);
+
+}  // namespace tenfold::layout

@@ -1,0 +1,221 @@
+#include "resources/safe_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tenfold {
+
+namespace {
+
+// A single path component is all a folder handle ever resolves.
+bool IsPlainComponent(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+}
+
+std::string Join(const std::string& folder, std::string_view name) {
+    if (folder.empty()) return std::string(name);
+    if (folder.back() == '/') return folder + std::string(name);
+    return folder + "/" + std::string(name);
+}
+
+}  // namespace
+
+std::string ErrnoText(int err) { return std::strerror(err); }
+
+SafeDir::~SafeDir() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+SafeDir::SafeDir(SafeDir&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) {
+    other.fd_ = -1;
+}
+
+SafeDir& SafeDir::operator=(SafeDir&& other) noexcept {
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.fd_;
+        path_ = std::move(other.path_);
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+IoResult SafeDir::Open(const std::string& path, SafeDir& out) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return IoResult::Fail(path + ": cannot open folder: " + ErrnoText(errno));
+    out = SafeDir();
+    out.fd_ = fd;
+    out.path_ = path;
+    return {};
+}
+
+IoResult SafeDir::Sub(std::string_view name, bool create, SafeDir& out) const {
+    const std::string full = Join(path_, name);
+    if (!IsPlainComponent(name)) return IoResult::Fail(full + ": not a plain folder name");
+    const std::string n(name);
+    if (create && ::mkdirat(fd_, n.c_str(), 0777) != 0 && errno != EEXIST) {
+        return IoResult::Fail(full + ": cannot create folder: " + ErrnoText(errno));
+    }
+    const int fd = ::openat(fd_, n.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        if (err == ELOOP || err == ENOTDIR) {
+            return IoResult::Fail(full + ": not a folder (a symbolic link or a file is in its place)");
+        }
+        return IoResult::Fail(full + ": cannot open folder: " + ErrnoText(err));
+    }
+    out = SafeDir();
+    out.fd_ = fd;
+    out.path_ = full;
+    return {};
+}
+
+IoResult SafeDir::OpenForWrite(std::string_view name, WriteMode mode, int& fd,
+                               std::string& tempName) const {
+    const std::string full = Join(path_, name);
+    if (!IsPlainComponent(name)) return IoResult::Fail(full + ": not a plain file name");
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    if (mode == WriteMode::CreateNew) {
+        const std::string n(name);
+        fd = ::openat(fd_, n.c_str(), flags, 0666);
+        if (fd < 0) {
+            const int err = errno;
+            if (err == EEXIST) return IoResult::Fail(full + ": already exists, not overwritten");
+            return IoResult::Fail(full + ": cannot create: " + ErrnoText(err));
+        }
+        return {};
+    }
+    // Replace: a hidden sibling with a random suffix, made with the same
+    // exclusive flags, later renamed over the target.
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[16];
+        std::snprintf(suffix, sizeof suffix, ".%08x.part", static_cast<unsigned>(rd()));
+        std::string candidate = "." + std::string(name.substr(0, 200)) + suffix;
+        fd = ::openat(fd_, candidate.c_str(), flags, 0666);
+        if (fd >= 0) {
+            tempName = std::move(candidate);
+            return {};
+        }
+        if (errno != EEXIST) return IoResult::Fail(full + ": cannot create: " + ErrnoText(errno));
+    }
+    return IoResult::Fail(full + ": cannot create a temporary file beside it");
+}
+
+IoResult SafeDir::WriteAll(int fd, const std::uint8_t* data, std::size_t n,
+                           std::string_view name) const {
+    while (n > 0) {
+        const ssize_t w = ::write(fd, data, n);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return IoResult::Fail(Join(path_, name) + ": write failed: " + ErrnoText(errno));
+        }
+        data += w;
+        n -= static_cast<std::size_t>(w);
+    }
+    return {};
+}
+
+void SafeDir::Abandon(int fd, std::string_view name, WriteMode mode,
+                      const std::string& tempName) const {
+    ::close(fd);
+    const std::string victim = mode == WriteMode::Replace ? tempName : std::string(name);
+    ::unlinkat(fd_, victim.c_str(), 0);
+}
+
+IoResult SafeDir::Finish(int fd, std::string_view name, WriteMode mode,
+                         const std::string& tempName) const {
+    if (::close(fd) != 0) {
+        const int err = errno;
+        const std::string victim = mode == WriteMode::Replace ? tempName : std::string(name);
+        ::unlinkat(fd_, victim.c_str(), 0);
+        return IoResult::Fail(Join(path_, name) + ": write failed: " + ErrnoText(err));
+    }
+    if (mode == WriteMode::Replace) {
+        const std::string n(name);
+        if (::renameat(fd_, tempName.c_str(), fd_, n.c_str()) != 0) {
+            const int err = errno;
+            ::unlinkat(fd_, tempName.c_str(), 0);
+            return IoResult::Fail(Join(path_, name) + ": cannot replace: " + ErrnoText(err));
+        }
+    }
+    return {};
+}
+
+IoResult SafeDir::WriteFile(std::string_view name, std::span<const std::uint8_t> bytes,
+                            WriteMode mode) const {
+    std::size_t pos = 0;
+    return WriteStream(name, bytes.size(), mode,
+                       [&](std::uint8_t* buf, std::size_t n, std::string&) {
+                           std::memcpy(buf, bytes.data() + pos, n);
+                           pos += n;
+                           return true;
+                       });
+}
+
+void SafeDir::RemoveFile(std::string_view name) const {
+    if (!IsPlainComponent(name)) return;
+    const std::string n(name);
+    ::unlinkat(fd_, n.c_str(), 0);
+}
+
+void SplitPath(const std::string& path, std::string& folder, std::string& name) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        folder = ".";
+        name = path;
+    } else {
+        folder = slash == 0 ? "/" : path.substr(0, slash);
+        name = path.substr(slash + 1);
+    }
+}
+
+IoResult WriteFileAt(const std::string& path, std::span<const std::uint8_t> bytes, WriteMode mode) {
+    std::string folder, name;
+    SplitPath(path, folder, name);
+    if (!IsPlainComponent(name)) return IoResult::Fail(path + ": not a file name");
+    SafeDir dir;
+    if (IoResult r = SafeDir::Open(folder, dir); !r) return r;
+    return dir.WriteFile(name, bytes, mode);
+}
+
+IoResult ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out) {
+    // O_NONBLOCK keeps a FIFO planted in place of the file from hanging the open.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return IoResult::Fail(path + ": cannot open: " + ErrnoText(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return IoResult::Fail(path + ": not a regular file");
+    }
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (size > limit) {
+        ::close(fd);
+        return IoResult::Fail(path + ": " + std::to_string(size) + " bytes, more than the limit of " +
+                              std::to_string(limit));
+    }
+    out.assign(static_cast<std::size_t>(size), 0);
+    std::size_t got = 0;
+    while (got < out.size()) {
+        const ssize_t r = ::read(fd, out.data() + got, out.size() - got);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) {
+            const int err = errno;
+            ::close(fd);
+            out.clear();
+            return IoResult::Fail(path + ": read failed at offset " + std::to_string(got) + ": " +
+                                  (r == 0 ? std::string("file shrank while reading") : ErrnoText(err)));
+        }
+        got += static_cast<std::size_t>(r);
+    }
+    ::close(fd);
+    return {};
+}
+
+}  // namespace tenfold

@@ -1,0 +1,117 @@
+#pragma once
+// File writing that cannot be redirected. Archive contents are untrusted, and
+// the folders they are written into may be shared with other programs, so every
+// file is created through a folder handle without following symbolic links,
+// and a file that could not be written completely never stays behind.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tenfold {
+
+// Outcome of an operation that can fail for a reason the caller should show.
+// An empty error means success.
+struct IoResult {
+    std::string error;
+    bool ok() const { return error.empty(); }
+    explicit operator bool() const { return ok(); }
+    static IoResult Fail(std::string why) { return IoResult{std::move(why)}; }
+};
+
+enum class WriteMode {
+    // Create a new file; anything already at the name (file, folder, symbolic
+    // link) makes the write fail and is left untouched.
+    CreateNew,
+    // Write a fresh file next to the target and rename it over the target:
+    // a longer old file is thereby replaced, a symbolic link at the name is
+    // replaced rather than followed, and a failed write keeps the old file.
+    Replace,
+};
+
+// An open folder handle. Names handed to its operations are single path
+// components: they never contain "/" and are never "." or "..".
+class SafeDir {
+public:
+    SafeDir() = default;
+    ~SafeDir();
+    SafeDir(SafeDir&& other) noexcept;
+    SafeDir& operator=(SafeDir&& other) noexcept;
+    SafeDir(const SafeDir&) = delete;
+    SafeDir& operator=(const SafeDir&) = delete;
+
+    // Opens an existing folder by path (the caller's own choice of folder, so
+    // links in this path are followed as the caller meant them).
+    static IoResult Open(const std::string& path, SafeDir& out);
+    // Opens the sub-folder `name`, creating it when `create` is set and it is
+    // missing. A symbolic link in its place is refused, never followed.
+    IoResult Sub(std::string_view name, bool create, SafeDir& out) const;
+
+    // Creates the file `name` with `size` bytes drawn from `produce`, which is
+    // called with a buffer to fill and returns false (setting why) on failure.
+    // On any failure the partly written file is removed.
+    template <class Producer>
+    IoResult WriteStream(std::string_view name, std::uint64_t size, WriteMode mode,
+                         Producer&& produce) const;
+    IoResult WriteFile(std::string_view name, std::span<const std::uint8_t> bytes,
+                       WriteMode mode) const;
+
+    // Removes the file `name` (not a folder); a missing file is not an error.
+    void RemoveFile(std::string_view name) const;
+    bool valid() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    const std::string& path() const { return path_; }
+
+private:
+    // Low-level helpers shared by the stream writer.
+    IoResult OpenForWrite(std::string_view name, WriteMode mode, int& fd, std::string& tempName) const;
+    IoResult WriteAll(int fd, const std::uint8_t* data, std::size_t n, std::string_view name) const;
+    IoResult Finish(int fd, std::string_view name, WriteMode mode, const std::string& tempName) const;
+    void Abandon(int fd, std::string_view name, WriteMode mode, const std::string& tempName) const;
+
+    int fd_ = -1;
+    std::string path_;
+};
+
+// Splits a path into its folder ("." when there is none) and its last component.
+void SplitPath(const std::string& path, std::string& folder, std::string& name);
+
+// Writes `bytes` to `path` (folder part opened as the caller gave it, last
+// component handled as SafeDir does).
+IoResult WriteFileAt(const std::string& path, std::span<const std::uint8_t> bytes, WriteMode mode);
+
+// Reads a whole regular file, refusing anything larger than `limit` bytes
+// before allocating for it.
+IoResult ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out);
+
+// Text of errno for messages.
+std::string ErrnoText(int err);
+
+template <class Producer>
+IoResult SafeDir::WriteStream(std::string_view name, std::uint64_t size, WriteMode mode,
+                              Producer&& produce) const {
+    int fd = -1;
+    std::string tempName;
+    if (IoResult r = OpenForWrite(name, mode, fd, tempName); !r) return r;
+    std::vector<std::uint8_t> chunk;
+    std::uint64_t left = size;
+    while (left > 0) {
+        const std::size_t n = static_cast<std::size_t>(left < 65536 ? left : 65536);
+        chunk.resize(n);
+        std::string why;
+        if (!produce(chunk.data(), n, why)) {
+            Abandon(fd, name, mode, tempName);
+            return IoResult::Fail(std::move(why));
+        }
+        if (IoResult r = WriteAll(fd, chunk.data(), n, name); !r) {
+            Abandon(fd, name, mode, tempName);
+            return r;
+        }
+        left -= n;
+    }
+    return Finish(fd, name, mode, tempName);
+}
+
+}  // namespace tenfold

@@ -1,0 +1,269 @@
+#include "resources/pak.h"
+
+#include <csignal>
+#include <functional>
+#include <gtest/gtest.h>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "test_util.h"
+
+namespace tenfold {
+namespace {
+
+using test::Bytes;
+
+Bytes AllByteValues() {
+    Bytes b(256);
+    for (int i = 0; i < 256; ++i) b[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+    return b;
+}
+
+Bytes Build(const std::vector<PakEntry>& entries) {
+    Bytes out;
+    const IoResult r = BuildPak(entries, out);
+    EXPECT_TRUE(r.ok()) << r.error;
+    return out;
+}
+
+// Header 16 bytes; data of the two entries at 16 (10 bytes) and 26 (5 bytes);
+// directory at 31: record 0 fields at 87 (offset) and 91 (size), record 1 at 151 and 155.
+Bytes TwoEntryArchive() {
+    return Build({{"Xoyal_AC.BMP", Bytes(10, 0x42)}, {"Xounds_A.WAV", Bytes(5, 0x17)}});
+}
+
+TEST(PakArchive, LayoutShiftAndRoundTrip) {
+    test::ScratchDir dir;
+    const std::string name18 = "Xoyal_ABCDEF.GHIJK";  // 18 characters
+    ASSERT_EQ(name18.size(), 18u);
+    const Bytes all = AllByteValues();
+    const Bytes image = Build({{name18, all}, {"Xounds_EMPTY.WAV", {}}, {"dumm120", test::Text("x")}});
+
+    // The stored bytes are the resource bytes plus one, modulo 256.
+    EXPECT_EQ(image[16 + 0x00], 0x01);
+    EXPECT_EQ(image[16 + 0x80], 0x81);
+    EXPECT_EQ(image[16 + 0xFF], 0x00);
+    ASSERT_TRUE(WritePak(dir / "a.pak", {{name18, all}, {"Xounds_EMPTY.WAV", {}}, {"dumm120", test::Text("x")}}));
+    EXPECT_EQ(test::ReadFile(dir / "a.pak"), image);
+
+    mvbPAK pak;
+    EXPECT_EQ(pak.NumEntrys(), 0);
+    EXPECT_EQ(pak.FileLoaded(), "");
+    ASSERT_TRUE(pak.OpenQ2Pak(dir / "a.pak")) << pak.LastError();
+    EXPECT_EQ(pak.FileLoaded(), dir / "a.pak");
+    EXPECT_EQ(pak.DirectoryLength(), 192);
+    EXPECT_EQ(pak.NumEntrys(), 2);
+    EXPECT_EQ(pak.EntryName(0), name18 + std::string(38, '\0'));
+    EXPECT_EQ(pak.EntryOffset(0), 16);
+    EXPECT_EQ(pak.EntrySize(0), 256);
+    EXPECT_EQ(pak.EntryOffset(2), 16 + 256);
+    EXPECT_EQ(pak.EntrySize(1), 0);
+
+    ASSERT_TRUE(pak.SaveFileFromPAK(0, dir / "all.bin")) << pak.LastError();
+    EXPECT_EQ(test::ReadFile(dir / "all.bin"), all);
+    // An empty entry gives an empty file.
+    ASSERT_TRUE(pak.SaveFileFromPAK(1, dir / "empty.bin")) << pak.LastError();
+    EXPECT_TRUE(std::filesystem::exists(dir / "empty.bin"));
+    EXPECT_EQ(std::filesystem::file_size(dir / "empty.bin"), 0u);
+}
+
+TEST(PakArchive, StoredBytesComeOutShiftedBack) {
+    test::ScratchDir dir;
+    Bytes image = Build({{"Xoyal_S.BIN", Bytes(4, 0)}});
+    // Overwrite the stored data directly: 0x00, 0x01, 0x80, 0xFF.
+    image[16] = 0x00;
+    image[17] = 0x01;
+    image[18] = 0x80;
+    image[19] = 0xFF;
+    test::WriteFile(dir / "s.pak", image);
+    mvbPAK pak;
+    ASSERT_TRUE(pak.OpenQ2Pak(dir / "s.pak"));
+    Bytes out;
+    ASSERT_TRUE(pak.ReadEntry(0, out));
+    EXPECT_EQ(out, (Bytes{0xFF, 0x00, 0x7F, 0xFE}));
+}
+
+TEST(PakArchive, FullLengthNameIsReadWithinItsField) {
+    test::ScratchDir dir;
+    const std::string full(56, 'N');
+    ASSERT_TRUE(WritePak(dir / "f.pak", {{full, test::Text("abc")}}));
+    mvbPAK pak;
+    ASSERT_TRUE(pak.OpenQ2Pak(dir / "f.pak"));
+    EXPECT_EQ(pak.EntryName(0), full);
+    EXPECT_EQ(pak.EntryOffset(0), 16);
+    EXPECT_EQ(pak.EntrySize(0), 3);
+}
+
+TEST(PakArchive, SubscriptErrorsOutsideTheDirectory) {
+    test::ScratchDir dir;
+    mvbPAK pak;
+    EXPECT_THROW((void)pak.EntryName(0), std::out_of_range);  // nothing loaded yet
+    EXPECT_FALSE(pak.SaveFileFromPAK(0, dir / "x"));
+    test::WriteFile(dir / "t.pak", TwoEntryArchive());
+    ASSERT_TRUE(pak.OpenQ2Pak(dir / "t.pak"));
+    EXPECT_THROW((void)pak.EntryName(-1), std::out_of_range);
+    EXPECT_THROW((void)pak.EntrySize(2), std::out_of_range);
+    EXPECT_NO_THROW((void)pak.EntryOffset(1));
+    // The browser's "no selection" index is refused, not a crash.
+    EXPECT_FALSE(pak.SaveFileFromPAK(-1, dir / "x"));
+    EXPECT_NE(pak.LastError().find("entry -1 outside 0..1"), std::string::npos) << pak.LastError();
+    EXPECT_FALSE(std::filesystem::exists(dir / "x"));
+}
+
+struct Malformed {
+    const char* what;
+    std::function<void(const std::string& path)> make;
+    const char* reason;  // expected part of the message
+};
+
+TEST(PakArchive, MalformedArchivesLoadNothingAndKeepTheEarlierOne) {
+    test::ScratchDir dir;
+    const std::string good = dir / "good.pak";
+    test::WriteFile(good, TwoEntryArchive());
+    auto patched = [](std::size_t at, std::uint32_t v) {
+        return [at, v](const std::string& p) {
+            Bytes b = TwoEntryArchive();
+            test::PutLe32(b, at, v);
+            test::WriteFile(p, b);
+        };
+    };
+    auto bytes = [](Bytes b) { return [b](const std::string& p) { test::WriteFile(p, b); }; };
+    Bytes lowerMagic = TwoEntryArchive();
+    lowerMagic[0] = 'p';
+    Bytes hundred(100, 0);
+    std::copy_n("PACK", 4, hundred.begin());
+    test::PutLe32(hundred, 4, 16);
+    test::PutLe32(hundred, 8, 0xFFFFFFC0u);
+
+    const std::vector<Malformed> cases = {
+        {"missing file", [](const std::string&) {}, "cannot open"},
+        {"folder", [](const std::string& p) { std::filesystem::create_directory(p); }, "not a regular file"},
+        {"fifo", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, "not a regular file"},
+        {"empty file", bytes({}), "header at offset 0: the file has 0 bytes"},
+        {"short header", bytes(test::Text(std::string_view("PACK\x10\0\0\0\x40\0", 10))), "the file has 10 bytes"},
+        {"magic in other case", bytes(lowerMagic), "magic at offset 0 is \"pACK\""},
+        {"directory length 0", patched(8, 0), "directory length at offset 8 is 0,"},
+        {"directory length 65", patched(8, 65), "directory length at offset 8 is 65,"},
+        {"directory length 0xFFFFFFC0 in 100 bytes", bytes(hundred), "directory length at offset 8 is -64"},
+        {"negative directory offset", patched(4, 0xFFFFFFFFu), "directory offset at offset 4 is -1"},
+        {"directory past the end", patched(4, 40), "directory at offset 40 with length 128"},
+        {"directory length past the end", patched(8, 192), "runs past the end of the file (159 bytes)"},
+        {"negative entry offset", patched(87, 0x80000000u), "data offset at offset 87 is -2147483648"},
+        {"negative entry size", patched(155, 0xFFFFFFFEu), "size at offset 155 is -2"},
+        {"entry past the end", patched(91, 200), "entry 0 \"Xoyal_AC.BMP\": data at offset 16 with size 200"},
+        {"offset plus size wraps 32 bits",
+         [](const std::string& p) {
+             Bytes b = TwoEntryArchive();
+             test::PutLe32(b, 151, 0x7FFFFFF0u);
+             test::PutLe32(b, 155, 0x7FFFFFF0u);
+             test::WriteFile(p, b);
+         },
+         "entry 1 \"Xounds_A.WAV\": data at offset 2147483632"},
+    };
+    for (const Malformed& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = dir / (std::string("bad-") + std::to_string(&c - cases.data()) + ".pak");
+        c.make(path);
+        mvbPAK pak;
+        ASSERT_TRUE(pak.OpenQ2Pak(good));
+        EXPECT_FALSE(pak.OpenQ2Pak(path));
+        EXPECT_NE(pak.LastError().find(path + ": "), std::string::npos) << pak.LastError();
+        EXPECT_NE(pak.LastError().find(c.reason), std::string::npos) << pak.LastError();
+        // The earlier archive is still the loaded one and still readable.
+        EXPECT_EQ(pak.FileLoaded(), good);
+        EXPECT_EQ(pak.NumEntrys(), 1);
+        Bytes out;
+        EXPECT_TRUE(pak.ReadEntry(1, out));
+        EXPECT_EQ(out, Bytes(5, 0x17));
+        // And a fresh reader stays empty.
+        mvbPAK fresh;
+        EXPECT_FALSE(fresh.OpenQ2Pak(path));
+        EXPECT_EQ(fresh.FileLoaded(), "");
+    }
+}
+
+TEST(PakArchive, SavingReplacesWithoutFollowingLinksOrLeavingParts) {
+    test::ScratchDir dir;
+    test::WriteFile(dir / "t.pak", TwoEntryArchive());
+    mvbPAK pak;
+    ASSERT_TRUE(pak.OpenQ2Pak(dir / "t.pak"));
+
+    // A longer old file is replaced by exactly the entry's bytes.
+    test::WriteFile(dir / "long.bin", Bytes(1000, 7));
+    ASSERT_TRUE(pak.SaveFileFromPAK(1, dir / "long.bin"));
+    EXPECT_EQ(test::ReadFile(dir / "long.bin"), Bytes(5, 0x17));
+
+    // A symbolic link at the target is replaced, its target left alone.
+    test::WriteFile(dir / "victim", test::Text("keep"));
+    std::filesystem::create_symlink(dir / "victim", dir / "link.bin");
+    ASSERT_TRUE(pak.SaveFileFromPAK(0, dir / "link.bin"));
+    EXPECT_EQ(test::ReadFile(dir / "victim"), test::Text("keep"));
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "link.bin"));
+    EXPECT_EQ(test::ReadFile(dir / "link.bin"), Bytes(10, 0x42));
+
+    // Creating a new file refuses a planted link outright.
+    SafeDir d;
+    ASSERT_TRUE(SafeDir::Open(dir.path().string(), d));
+    std::filesystem::create_symlink(dir / "victim", dir / "planted");
+    EXPECT_FALSE(pak.SaveFileFromPAK(0, d, "planted", WriteMode::CreateNew));
+    EXPECT_NE(pak.LastError().find("already exists"), std::string::npos) << pak.LastError();
+    EXPECT_EQ(test::ReadFile(dir / "victim"), test::Text("keep"));
+}
+
+TEST(PakArchive, FailedWritesLeaveNoPartialFile) {
+    test::ScratchDir dir;
+    test::WriteFile(dir / "big.pak", Build({{"Xoyal_BIG.BMP", Bytes(200000, 3)}}));
+    mvbPAK pak;
+    ASSERT_TRUE(pak.OpenQ2Pak(dir / "big.pak"));
+    SafeDir d;
+    ASSERT_TRUE(SafeDir::Open(dir.path().string(), d));
+    const auto before = test::ListTree(dir.path());
+
+    // A file-size limit stands in for a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 100000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool created = pak.SaveFileFromPAK(0, d, "out.bmp", WriteMode::CreateNew);
+    const std::string createdError = pak.LastError();
+    const bool replaced = pak.SaveFileFromPAK(0, dir / "out2.bmp");
+    ::setrlimit(RLIMIT_FSIZE, &old);
+
+    EXPECT_FALSE(created);
+    EXPECT_NE(createdError.find("write failed"), std::string::npos) << createdError;
+    EXPECT_FALSE(replaced);
+    EXPECT_EQ(test::ListTree(dir.path()), before);
+
+    // An archive that shrank after opening is caught at save time.
+    ::truncate((dir / "big.pak").c_str(), 1000);
+    EXPECT_FALSE(pak.SaveFileFromPAK(0, dir / "out3.bmp"));
+    EXPECT_NE(pak.LastError().find("shrunk"), std::string::npos) << pak.LastError();
+    EXPECT_EQ(test::ListTree(dir.path()), before);
+}
+
+TEST(PakArchive, WriterRefusesWhatTheReaderCouldNotRepresent) {
+    Bytes out;
+    struct Case {
+        std::vector<PakEntry> entries;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {{}, "at least one entry"},
+        {{{"", {}}}, "1 to 56 bytes"},
+        {{{std::string(57, 'x'), {}}}, "1 to 56 bytes"},
+        {{{std::string("a\0b", 3), {}}}, "NUL"},
+        {{{"same", {}}, {"same", {}}}, "appears twice"},
+    };
+    for (const Case& c : cases) {
+        const IoResult r = BuildPak(c.entries, out);
+        EXPECT_FALSE(r.ok());
+        EXPECT_NE(r.error.find(c.reason), std::string::npos) << r.error;
+    }
+}
+
+}  // namespace
+}  // namespace tenfold

@@ -1,0 +1,245 @@
+// tenfold-pak: creates, lists, extracts and verifies resource archives.
+// Exit status 0 on success, 1 for a bad archive or a failed write, 2 for bad usage.
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <set>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "resources/pak.h"
+#include "resources/resource_check.h"
+#include "resources/resource_layout.h"
+#include "resources/unpack_plan.h"
+
+namespace fs = std::filesystem;
+using namespace tenfold;
+
+namespace {
+
+constexpr int kBadArchive = 1;
+constexpr int kBadUsage = 2;
+
+int Error(const std::string& message) {
+    std::cerr << "tenfold-pak: " << message << "\n";
+    return kBadArchive;
+}
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+int List(const std::string& file) {
+    mvbPAK pak;
+    if (!pak.OpenQ2Pak(file)) return Error(pak.LastError());
+    for (std::int32_t id = 0; id <= pak.NumEntrys(); ++id) {
+        std::cout << PrintableName(layout::TrimName(pak.EntryName(id))) << '\t' << pak.EntryOffset(id) << '\t'
+                  << pak.EntrySize(id) << '\n';
+    }
+    return 0;
+}
+
+int Extract(const std::string& file, const std::string& target, const std::vector<std::string>& names, bool force) {
+    mvbPAK pak;
+    if (!pak.OpenQ2Pak(file)) return Error(pak.LastError());
+    UnpackPlan plan;
+    if (IoResult r = PlanUnpack(pak, /*keepUnknown=*/true, plan); !r) return Error(r.error);
+
+    // Only the entries asked for, when names are given; each name must exist.
+    if (!names.empty()) {
+        std::set<std::string> wanted(names.begin(), names.end());
+        std::set<std::string> found;
+        std::vector<PlannedFile> chosen;
+        for (PlannedFile& p : plan.files) {
+            const std::string name = layout::TrimName(pak.EntryName(p.id));
+            if (wanted.count(name) != 0) {
+                found.insert(name);
+                chosen.push_back(std::move(p));
+            }
+        }
+        for (const std::string& n : wanted) {
+            if (found.count(n) == 0) return Error(file + ": no resource entry named \"" + PrintableName(n) + "\"");
+        }
+        plan.files = std::move(chosen);
+    }
+
+    if (::mkdir(target.c_str(), 0777) != 0 && errno != EEXIST) {
+        return Error(target + ": cannot create folder: " + ErrnoText(errno));
+    }
+    SafeDir top;
+    if (IoResult r = SafeDir::Open(target, top); !r) return Error(r.error);
+    std::map<std::string, SafeDir> folders;
+    std::vector<std::pair<const SafeDir*, std::string>> written;
+    const WriteMode mode = force ? WriteMode::Replace : WriteMode::CreateNew;
+    for (const PlannedFile& p : plan.files) {
+        const SafeDir* dir = &top;
+        if (!p.folder.empty()) {
+            auto it = folders.find(p.folder);
+            if (it == folders.end()) {
+                SafeDir sub;
+                if (IoResult r = top.Sub(p.folder, /*create=*/true, sub); !r) return Error(r.error);
+                it = folders.emplace(p.folder, std::move(sub)).first;
+            }
+            dir = &it->second;
+        }
+        if (!pak.SaveFileFromPAK(p.id, *dir, p.file, mode)) {
+            // Leave no partial result: what this run created goes again.
+            if (!force) {
+                for (const auto& [d, f] : written) d->RemoveFile(f);
+            }
+            return Error(pak.LastError());
+        }
+        written.emplace_back(dir, p.file);
+    }
+    return 0;
+}
+
+// Finds the one sub-folder of `dir` whose name matches `folder` in any case.
+int FindFolder(const fs::path& dir, std::string_view folder, fs::path& out) {
+    out.clear();
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(dir, ec)) {
+        if (Lower(e.path().filename().string()) != Lower(std::string(folder))) continue;
+        if (!out.empty()) return Error(dir.string() + ": two folders are named \"" + std::string(folder) + "\"");
+        out = e.path();
+    }
+    if (ec) return Error(dir.string() + ": cannot list folder: " + ec.message());
+    return 0;
+}
+
+int Create(const std::string& file, const std::string& source) {
+    std::error_code ec;
+    if (!fs::is_directory(source, ec)) return Error(source + ": not a folder");
+
+    // Everything at the top of the source must be one of the resource folders.
+    std::set<std::string> known;
+    for (const std::string_view f : layout::kCreateOrder) known.insert(Lower(std::string(f)));
+    for (const fs::directory_entry& e : fs::directory_iterator(source, ec)) {
+        if (known.count(Lower(e.path().filename().string())) == 0 || !e.is_directory()) {
+            return Error(e.path().string() + ": not one of the resource folders " +
+                         "fntFonts, Sounds, Bitmaps, Numbers, Roya2, Royal");
+        }
+    }
+    if (ec) return Error(source + ": cannot list folder: " + ec.message());
+
+    std::vector<PakEntry> entries;
+    entries.push_back({std::string(layout::kMarker), {}});
+    std::uint64_t budget = 0x7FFFFFFF;
+    for (const std::string_view folder : layout::kCreateOrder) {
+        fs::path dir;
+        if (int rc = FindFolder(source, folder, dir); rc != 0) return rc;
+        if (dir.empty()) continue;
+        std::vector<fs::path> files;
+        for (const fs::directory_entry& e : fs::directory_iterator(dir, ec)) {
+            if (!e.is_regular_file()) return Error(e.path().string() + ": not a regular file");
+            files.push_back(e.path());
+        }
+        if (ec) return Error(dir.string() + ": cannot list folder: " + ec.message());
+        std::sort(files.begin(), files.end());
+        for (const fs::path& p : files) {
+            const std::string name = p.filename().string();
+            if (const std::string why = layout::CheckFileName(name); !why.empty()) {
+                return Error(p.string() + ": " + why);
+            }
+            PakEntry entry{std::string(layout::PrefixOf(folder)) + name, {}};
+            if (entry.name.size() > kPakNameSize) {
+                return Error(p.string() + ": the entry name \"" + entry.name + "\" is longer than 56 bytes");
+            }
+            if (IoResult r = ReadWholeFile(p.string(), budget, entry.bytes); !r) return Error(r.error);
+            budget -= entry.bytes.size();
+            entries.push_back(std::move(entry));
+        }
+    }
+    // The same checks the unpacker makes, so a created archive always unpacks.
+    std::vector<std::string> fields;
+    for (const PakEntry& e : entries) fields.push_back(e.name);
+    UnpackPlan plan;
+    if (IoResult r = PlanUnpack(fields, false, plan); !r) return Error(source + ": " + r.error);
+    if (IoResult r = WritePak(file, entries); !r) return Error(r.error);
+    return 0;
+}
+
+int Verify(const std::string& file) {
+    mvbPAK pak;
+    if (!pak.OpenQ2Pak(file)) return Error(pak.LastError());
+    UnpackPlan plan;
+    if (IoResult r = PlanUnpack(pak, /*keepUnknown=*/false, plan); !r) return Error(r.error);
+    int problems = 0;
+    for (const std::int32_t id : plan.foreignMarkers) {
+        std::cout << "foreign marker: " << DescribeEntry(id, pak.EntryName(id)) << '\n';
+        ++problems;
+    }
+    for (const std::int32_t id : plan.unknown) {
+        std::cout << "unknown entry (skipped when unpacking): " << DescribeEntry(id, pak.EntryName(id)) << '\n';
+    }
+    std::set<std::string> present;
+    for (const PlannedFile& p : plan.files) {
+        present.insert(p.folder + "/" + p.file);
+        std::vector<std::uint8_t> bytes;
+        if (!pak.ReadEntry(p.id, bytes)) return Error(pak.LastError());
+        const std::string why = CheckResource(p.file, bytes);
+        if (!why.empty()) {
+            std::cout << "damaged: " << p.folder << "/" << p.file << ": " << why << '\n';
+            ++problems;
+        }
+    }
+    int missing = 0;
+    for (const layout::ResourceFile& r : layout::ArchiveFiles()) {
+        if (present.count(r.folder + "/" + r.file) == 0) {
+            std::cout << "missing: " << r.folder << "/" << r.file << '\n';
+            ++missing;
+        }
+    }
+    if (problems + missing > 0) {
+        return Error(file + ": " + std::to_string(missing) + " missing and " + std::to_string(problems) +
+                     " damaged or foreign entries");
+    }
+    std::cout << file << ": " << pak.NumEntrys() + 1 << " entries, every resource present\n";
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Creates, lists, extracts and verifies Tenfold resource archives (PAK)", "tenfold-pak"};
+    app.require_subcommand(1);
+    std::string file, dir = ".", source;
+    std::vector<std::string> names;
+    bool force = false;
+
+    CLI::App* list = app.add_subcommand("list", "One line per entry: name, offset, size");
+    list->add_option("FILE", file, "Archive")->required();
+    CLI::App* extract = app.add_subcommand("extract", "Write entries (bytes restored) below a folder");
+    extract->add_option("FILE", file, "Archive")->required();
+    extract->add_option("-C,--directory", dir, "Target folder (default: the current one)");
+    extract->add_flag("-f,--force", force, "Replace files that exist already");
+    extract->add_option("NAME", names, "Entry names as listed (default: all)");
+    CLI::App* create = app.add_subcommand("create", "Pack the resource folders found in DIR");
+    create->add_option("FILE", file, "Archive to write")->required();
+    create->add_option("DIR", source, "Folder holding fntFonts, Sounds, Bitmaps, Numbers, Roya2, Royal")
+        ->required();
+    CLI::App* verify = app.add_subcommand("verify", "Check the structure and that every resource is present");
+    verify->add_option("FILE", file, "Archive")->required();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        if (e.get_exit_code() == 0) return app.exit(e);
+        std::cerr << "tenfold-pak: " << e.what() << " (run with --help for usage)\n";
+        return kBadUsage;
+    }
+
+    if (*list) return List(file);
+    if (*extract) return Extract(file, dir, names, force);
+    if (*create) return Create(file, source);
+    if (*verify) return Verify(file);
+    return kBadUsage;
+}
