@@ -120,8 +120,13 @@ void Display::DirectX(const DisplayOptions& options) {
     IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
 
-    const Uint32 windowFlags =
-        options.Windowed ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_FULLSCREEN_DESKTOP;
+    // Headless drivers have no desktop anybody sees: a window of the table's
+    // own size spares the scaling.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool headless = driver != nullptr && (std::string(driver) == "dummy" || std::string(driver) == "offscreen");
+    const Uint32 windowFlags = options.Windowed ? static_cast<Uint32>(SDL_WINDOW_RESIZABLE)
+                               : headless       ? 0u
+                                                : static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP);
     window_ = SDL_CreateWindow(options.Windowed ? kWindowTitle : "", SDL_WINDOWPOS_CENTERED,
                                SDL_WINDOWPOS_CENTERED, ScreenWidth, ScreenHeight, windowFlags);
     if (window_ == nullptr) throw PresentError(kDirectXLabel, kErrWindow, SDL_GetError());

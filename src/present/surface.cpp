@@ -31,12 +31,37 @@ Surface Surface::FromSdl(SDL_Surface* picture) {
     return s;
 }
 
+void Surface::RowSpans(int y, const Span*& first, const Span*& last) const {
+    if (!spansValid_) {
+        spans_.clear();
+        rowStart_.assign(static_cast<std::size_t>(height_) + 1, 0);
+        for (int row = 0; row < height_; ++row) {
+            rowStart_[static_cast<std::size_t>(row)] = static_cast<std::uint32_t>(spans_.size());
+            const std::uint16_t* p = Row(row);
+            int x = 0;
+            while (x < width_) {
+                while (x < width_ && p[x] == key_) ++x;
+                const int begin = x;
+                while (x < width_ && p[x] != key_) ++x;
+                if (x > begin) spans_.push_back(Span{begin, x});
+            }
+        }
+        rowStart_[static_cast<std::size_t>(height_)] = static_cast<std::uint32_t>(spans_.size());
+        spansValid_ = true;
+    }
+    first = spans_.data() + rowStart_[static_cast<std::size_t>(y)];
+    last = spans_.data() + rowStart_[static_cast<std::size_t>(y) + 1];
+}
+
 void Surface::Release() {
     width_ = height_ = 0;
     pixels_.clear();
     pixels_.shrink_to_fit();
     hasKey_ = false;
     key_ = 0;
+    spansValid_ = false;
+    spans_.clear();
+    rowStart_.clear();
 }
 
 void Surface::Fill(const Rect& r, std::uint16_t colour) {
@@ -64,15 +89,21 @@ int BltFast(Surface& destination, int x, int y, const Surface& source, const Rec
     if (x < 0 || y < 0 || x + w > destination.Width() || y + h > destination.Height()) return 3;
 
     const bool keyed = useColorKey && source.HasColorKey();
-    const std::uint16_t key = source.ColorKey();
     for (int row = 0; row < h; ++row) {
-        const std::uint16_t* from = source.Row(r.Top + row) + r.Left;
+        const std::uint16_t* from = source.Row(r.Top + row);
         std::uint16_t* to = destination.Row(y + row) + x;
         if (!keyed) {
-            std::memcpy(to, from, static_cast<std::size_t>(w) * 2);
-        } else {
-            for (int col = 0; col < w; ++col) {
-                if (from[col] != key) to[col] = from[col];
+            std::memcpy(to, from + r.Left, static_cast<std::size_t>(w) * 2);
+            continue;
+        }
+        const Surface::Span* span = nullptr;
+        const Surface::Span* end = nullptr;
+        source.RowSpans(r.Top + row, span, end);
+        for (; span != end; ++span) {
+            const int begin = std::max(span->Begin, r.Left);
+            const int stop = std::min(span->End, r.Right);
+            if (begin < stop) {
+                std::memcpy(to + (begin - r.Left), from + begin, static_cast<std::size_t>(stop - begin) * 2);
             }
         }
     }

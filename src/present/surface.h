@@ -48,7 +48,10 @@ public:
     bool Valid() const { return width_ > 0 && height_ > 0; }
     void Release();
 
-    std::uint16_t* Row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
+    std::uint16_t* Row(int y) {
+        spansValid_ = false;  // the caller may write
+        return pixels_.data() + static_cast<std::size_t>(y) * width_;
+    }
     const std::uint16_t* Row(int y) const {
         return pixels_.data() + static_cast<std::size_t>(y) * width_;
     }
@@ -66,7 +69,16 @@ public:
     void SetColorKey(std::uint16_t key) {
         hasKey_ = true;
         key_ = key;
+        spansValid_ = false;
     }
+
+    // Runs of pixels that are not the colour key, per row: keyed copies of
+    // mostly opaque pictures (cards) then cost little more than plain ones.
+    struct Span {
+        std::int32_t Begin;  // first column
+        std::int32_t End;    // one past the last column
+    };
+    void RowSpans(int y, const Span*& first, const Span*& last) const;
 
     // Fills a rectangle (clipped to the surface) with one colour.
     void Fill(const Rect& r, std::uint16_t colour);
@@ -77,6 +89,9 @@ private:
     std::vector<std::uint16_t> pixels_;
     bool hasKey_ = false;
     std::uint16_t key_ = 0;
+    mutable bool spansValid_ = false;
+    mutable std::vector<Span> spans_;
+    mutable std::vector<std::uint32_t> rowStart_;  // index into spans_ per row, plus an end
 };
 
 // mode 1: black transparent; mode 2: magenta (red mask + blue mask of the
