@@ -179,6 +179,12 @@ Letterbox Display::CurrentLetterbox() const {
 
 void Display::FlipBackBuffer() {
     if (renderer_ == nullptr || texture_ == nullptr) return;
+    if (!mustPresent_ && shownPicture_ == BackBuffer.Pixels()) {
+        Pace(false);
+        return;
+    }
+    shownPicture_ = BackBuffer.Pixels();
+    mustPresent_ = false;
     SDL_UpdateTexture(texture_, nullptr, BackBuffer.Row(0), BackBuffer.PitchBytes());
     const Letterbox box = CurrentLetterbox();
     SDL_Rect target{static_cast<int>(std::lround(box.OffsetX)),
@@ -187,14 +193,14 @@ void Display::FlipBackBuffer() {
     SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, texture_, nullptr, &target);
     SDL_RenderPresent(renderer_);
-    Pace();
+    Pace(true);
 }
 
-void Display::Pace() {
+void Display::Pace(bool presented) {
     if (options_.Uncapped) return;
     const std::uint64_t now = SDL_GetPerformanceCounter();
     const double freq = static_cast<double>(SDL_GetPerformanceFrequency());
-    if (vsync_) {
+    if (vsync_ && presented) {
         // Watch the first flips: a driver that claims vsync but does not wait
         // would let the game run hundreds of frames a second.
         if (flipsMeasured_ == 0) firstFlip_ = now;
@@ -202,7 +208,10 @@ void Display::Pace() {
             const double meanMs = (now - firstFlip_) * 1000.0 / freq / (kVsyncProbeFlips - 1);
             if (meanMs < kNoVsyncBelowMs) vsync_ = false;
         }
-        if (vsync_) return;
+        if (vsync_) {
+            nextFrame_ = now;  // a frame without a present then waits from here
+            return;
+        }
     }
     WaitFrame();
 }
@@ -248,6 +257,10 @@ void Display::DoEvents() {
                     case SDL_WINDOWEVENT_MAXIMIZED:
                     case SDL_WINDOWEVENT_EXPOSED:
                         shown_ = true;
+                        mustPresent_ = true;
+                        break;
+                    case SDL_WINDOWEVENT_SIZE_CHANGED:
+                        mustPresent_ = true;
                         break;
                     case SDL_WINDOWEVENT_CLOSE:
                         quitRequested_ = true;
@@ -260,6 +273,7 @@ void Display::DoEvents() {
             case SDL_RENDER_TARGETS_RESET:
                 // The texture's memory went with the device; the back buffer did not.
                 if (renderer_ != nullptr) CreateTexture();
+                mustPresent_ = true;
                 break;
             default:
                 break;
@@ -279,6 +293,7 @@ bool Display::CheckLostSurfaces(const std::function<void()>& reload) {
     DoEvents();
     if (!wasActive) {
         nextFrame_ = 0;
+        mustPresent_ = true;
         if (reload) reload();
     }
     return !quitRequested_;
@@ -292,6 +307,8 @@ void Display::Close() {
     renderer_ = nullptr;
     window_ = nullptr;
     BackBuffer.Release();
+    shownPicture_.clear();
+    mustPresent_ = true;
 }
 
 void Display::ShowMessage(const std::string& text) const {

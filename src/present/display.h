@@ -131,7 +131,7 @@ public:
 
 private:
     void CreateTexture();
-    void Pace();
+    void Pace(bool presented);
 
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
@@ -143,6 +143,10 @@ private:
     std::uint64_t nextFrame_ = 0;  // performance-counter time of the next paced frame
     std::uint64_t firstFlip_ = 0;
     int flipsMeasured_ = 0;
+    // The picture last shown: an unchanged frame (a player thinking, a delay)
+    // is not sent to the screen again, unless the window needs repainting.
+    std::vector<std::uint16_t> shownPicture_;
+    bool mustPresent_ = true;
 };
 
 // The path itself when it exists, else the same path with each folder and file
