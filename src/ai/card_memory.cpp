@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/cards.h"
+#include "core/scoring.h"
 
 namespace tenfold {
 
@@ -147,6 +148,12 @@ bool WinsTrickFollowing(const TableState& t, int card) {
 }
 
 std::int16_t IsTrumpCard(const TableState& t, int card) { return IsTrump(t, card) ? 1 : 0; }
+
+std::int16_t TablePenaltyCount(const TableState& t) {
+    int units = 0;
+    for (int i = 0; i < t.TableCount; ++i) units += PenaltyUnit(t, t.TableCards[i].Code);
+    return Narrow<std::int16_t>(units);
+}
 
 bool IsSafeLead(const TableState& t, const HandList& hand, int suit) {
     if (suit == t.TrumpSuit) return true;

@@ -54,6 +54,8 @@ struct SeatRecord {
     std::int16_t PenaltyRowStepX = 0;  // 0 or 1
     std::int16_t PenaltyRowStepY = 0;  // 0 or 1
     std::int16_t PenaltyCardsShown = 0;
+    // Contracts 1..10 this seat has chosen (written by the computer choice only).
+    Array<bool, 11> ContractChosen{};
 };
 
 // One row of the human's contract menu; rows 0..9 stand for contracts 1..10.
