@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "ai/seen_cards.h"
 #include "core/cards.h"
 #include "core/scoring.h"
 
@@ -32,18 +33,6 @@ SeatCodes CodesOf(const TableState& t, int seat) {
 
 std::int16_t SizeOf(const TableState& t, int seat) { return CodesOf(t, seat).size; }
 
-// Calls f(code) for every seen card: the four won piles, the table, the hand.
-template <class F>
-void ForEachSeen(const TableState& t, const HandList& hand, F&& f) {
-    const Array<CardSprite, 53>* piles[4] = {&t.WonPile0, &t.WonPile1, &t.WonPile2, &t.WonPile3};
-    const std::int16_t counts[4] = {t.WonCount0, t.WonCount1, t.WonCount2, t.WonCount3};
-    for (int p = 0; p < 4; ++p) {
-        for (int i = 0; i < counts[p]; ++i) f(static_cast<int>((*piles[p])[i].Code));
-    }
-    for (int i = 0; i < t.TableCount; ++i) f(static_cast<int>(t.TableCards[i].Code));
-    for (int i = 0; i < hand.Count; ++i) f(static_cast<int>(hand.Codes[i]));
-}
-
 // Whether any hand entry satisfies the predicate.
 template <class P>
 bool HandHolds(const HandList& hand, P&& pred) {
@@ -70,40 +59,50 @@ HandList HandListOf(const TableState& t, int seat) {
     return hand;
 }
 
+SeenCards SeenCards::Gather(const TableState& t, const HandList& hand) {
+    SeenCards seen;
+    const Array<CardSprite, 53>* piles[4] = {&t.WonPile0, &t.WonPile1, &t.WonPile2, &t.WonPile3};
+    const std::int16_t counts[4] = {t.WonCount0, t.WonCount1, t.WonCount2, t.WonCount3};
+    for (int p = 0; p < 4; ++p) {
+        for (int i = 0; i < counts[p]; ++i) seen.Add(t, (*piles[p])[i].Code);
+    }
+    for (int i = 0; i < t.TableCount; ++i) seen.Add(t, t.TableCards[i].Code);
+    for (int i = 0; i < hand.Count; ++i) seen.Add(t, hand.Codes[i]);
+    return seen;
+}
+
+void SeenCards::Add(const TableState& t, int card) {
+    bits_[t.CardSuit[card]] =
+        static_cast<std::uint16_t>(bits_[t.CardSuit[card]] | (1u << Strength(t, card)));
+}
+
+int SeenCards::Higher(const TableState& t, int card) const {
+    return std::popcount(static_cast<unsigned>(bits_[t.CardSuit[card]]) >> (Strength(t, card) + 1));
+}
+
+int SeenCards::Lower(const TableState& t, int card) const {
+    const unsigned below = (1u << Strength(t, card)) - 1u;
+    return std::popcount(bits_[t.CardSuit[card]] & below);
+}
+
+bool SeenCards::Has(const TableState& t, int faceValue, int suit) const {
+    return (bits_[suit] >> StrengthOfFace(t, faceValue)) & 1u;
+}
+
 std::int16_t SeenHigherCount(const TableState& t, int card, const HandList& hand) {
-    const int suit = t.CardSuit[card];
-    const int strength = Strength(t, card);
-    int n = 0;
-    ForEachSeen(t, hand, [&](int c) {
-        if (t.CardSuit[c] == suit && Strength(t, c) > strength) ++n;
-    });
-    return Narrow<std::int16_t>(n);
+    return Narrow<std::int16_t>(SeenCards::Gather(t, hand).Higher(t, card));
 }
 
 std::int16_t SeenLowerCount(const TableState& t, int card, const HandList& hand) {
-    const int suit = t.CardSuit[card];
-    const int strength = Strength(t, card);
-    int n = 0;
-    ForEachSeen(t, hand, [&](int c) {
-        if (t.CardSuit[c] == suit && Strength(t, c) < strength) ++n;
-    });
-    return Narrow<std::int16_t>(n);
+    return Narrow<std::int16_t>(SeenCards::Gather(t, hand).Lower(t, card));
 }
 
 std::int16_t SeenSuitCount(const TableState& t, const HandList& hand, int suit) {
-    int n = 0;
-    ForEachSeen(t, hand, [&](int c) {
-        if (t.CardSuit[c] == suit) ++n;
-    });
-    return Narrow<std::int16_t>(n);
+    return Narrow<std::int16_t>(SeenCards::Gather(t, hand).InSuit(suit));
 }
 
 bool IsCardSeen(const TableState& t, int faceValue, int suit, const HandList& hand) {
-    bool seen = false;
-    ForEachSeen(t, hand, [&](int c) {
-        if (t.CardValue[c] == faceValue && t.CardSuit[c] == suit) seen = true;
-    });
-    return seen;
+    return SeenCards::Gather(t, hand).Has(t, faceValue, suit);
 }
 
 bool WinsTrickNow(const TableState& t, int card) {
@@ -156,20 +155,28 @@ std::int16_t TablePenaltyCount(const TableState& t) {
 }
 
 bool IsSafeLead(const TableState& t, const HandList& hand, int suit) {
+    return IsSafeLead(t, SeenCards::Gather(t, hand), suit);
+}
+
+bool IsSafeLead(const TableState& t, const SeenCards& seen, int suit) {
     if (suit == t.TrumpSuit) return true;
     const int next = SeatBefore(t, 3);
     const int last = SeatBefore(t, 1);
     if (!t.SeatRecords[next].MayHoldSuit[suit] || !t.SeatRecords[last].MayHoldSuit[suit]) {
         return false;
     }
-    return 13 - SeenSuitCount(t, hand, suit) >= 9;
+    return 13 - seen.InSuit(suit) >= 9;
 }
 
 bool CaptureRisk(const TableState& t, int card, const HandList& hand) {
+    return CaptureRisk(t, card, SeenCards::Gather(t, hand));
+}
+
+bool CaptureRisk(const TableState& t, int card, const SeenCards& seen) {
     const int led = LedSuit(t);
     const int strength = Strength(t, card);
     auto outAndBelow = [&](int face) {
-        return !IsCardSeen(t, face, led, hand) && strength > StrengthOfFace(t, face);
+        return !seen.Has(t, face, led) && strength > StrengthOfFace(t, face);
     };
     switch (t.Contract) {
         case 8: return outAndBelow(kFaceJack) || outAndBelow(kFaceKing);
@@ -194,9 +201,8 @@ bool HasNonHeart(const TableState& t, const HandList& hand) {
 
 bool HoldsHeartKingPenalty(const TableState& t, const HandList& hand) {
     if (t.Contract != 10) return false;
-    return HandHolds(hand, [&](int c) {
-        return t.CardSuit[c] == kSuitHearts && t.CardValue[c] == kFaceKing;
-    });
+    return HandHolds(
+        hand, [&](int c) { return t.CardSuit[c] == kSuitHearts && t.CardValue[c] == kFaceKing; });
 }
 
 bool HoldsSuitPenaltyCard(const TableState& t, int suit, const HandList& hand) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ai/computer_players.h"
+#include "ai/seen_cards.h"
 #include "core/cards.h"
 #include "core/scoring.h"
 
@@ -23,8 +24,9 @@ constexpr int kLateDealCards = 32;
 struct Context {
     const TableState& t;
     const HandList& hand;
-    int tableCount;    // cards already on the table: 0 leading, 3 playing last
-    bool kingHeld;     // HoldsHeartKingPenalty of the hand
+    const SeenCards& seen;
+    int tableCount;       // cards already on the table: 0 leading, 3 playing last
+    bool kingHeld;        // HoldsHeartKingPenalty of the hand
     double tablePenalty;  // TablePenaltyCount, as the single-precision value it is weighed as
 };
 
@@ -34,9 +36,8 @@ double TrumpScore(const Context& x, int card, const CardAssessment& a) {
     const double v = a.Strength;
     const double trump = 8.0 * a.IsTrump;
     if (x.tableCount == 0) {
-        const bool highestOut =
-            12 - Strength(x.t, card) - SeenHigherCount(x.t, card, x.hand) == 0;
-        if (IsSafeLead(x.t, x.hand, x.t.CardSuit[card]) && highestOut) return v + trump;
+        const bool highestOut = 12 - Strength(x.t, card) - x.seen.Higher(x.t, card) == 0;
+        if (IsSafeLead(x.t, x.seen, x.t.CardSuit[card]) && highestOut) return v + trump;
         return -v - trump;
     }
     double score = -v - trump;
@@ -71,7 +72,7 @@ double DuckScore(const Context& x, int card, const CardAssessment& a) {
     }
     if (!a.WinsNow) return v + pen;
     double score = -v - 1000.0 * x.tablePenalty;
-    if (CaptureRisk(x.t, card, x.hand)) score -= 200.0;
+    if (CaptureRisk(x.t, card, x.seen)) score -= 200.0;
     return score - pen;
 }
 
@@ -175,6 +176,7 @@ Array<CardAssessment, 16> AssessHand(const TableState& t, const HandList& hand) 
     if (hand.Count < 1 || hand.Count > 13) {
         throw std::out_of_range("hand of " + std::to_string(hand.Count) + " cards to choose from");
     }
+    const SeenCards seen = SeenCards::Gather(t, hand);
     Array<CardAssessment, 16> scores{};
     Array<std::int16_t, 16> placeInSuit{};  // |h - l| + strength, summed in 16 bits
     for (int i = 0; i < hand.Count; ++i) {
@@ -184,24 +186,35 @@ Array<CardAssessment, 16> AssessHand(const TableState& t, const HandList& hand) 
         a.WinsFollowing = WinsTrickFollowing(t, card);
         a.IsTrump = IsTrumpCard(t, card);
         a.Penalty = PenaltyUnit(t, card);
-        const int h = SeenHigherCount(t, card, hand);
-        const int l = SeenLowerCount(t, card, hand);
+        const int h = seen.Higher(t, card);
+        const int l = seen.Lower(t, card);
         placeInSuit[i] = Narrow<std::int16_t>(std::abs(h - l) + Strength(t, card));
         a.Strength = static_cast<double>(h + l) / 10.0 + placeInSuit[i];
     }
 
-    const Context x{t, hand, t.TableCount, HoldsHeartKingPenalty(t, hand),
+    const Context x{t,
+                    hand,
+                    seen,
+                    t.TableCount,
+                    HoldsHeartKingPenalty(t, hand),
                     static_cast<double>(static_cast<float>(TablePenaltyCount(t)))};
     for (int i = 0; i < hand.Count; ++i) {
         const int card = hand.Codes[i];
         CardAssessment& a = scores[i];
         switch (t.Contract) {
-            case 1: case 2: case 3: case 4: a.Score = TrumpScore(x, card, a); break;
+            case 1:
+            case 2:
+            case 3:
+            case 4: a.Score = TrumpScore(x, card, a); break;
             case 7: a.Score = LastTwoScore(x, placeInSuit[i], a); break;
-            case 5: case 6: a.Score = NoTricksScore(x, card, a); break;
-            case 8: case 9: case 10: a.Score = PenaltyCardScore(x, card, a); break;
+            case 5:
+            case 6: a.Score = NoTricksScore(x, card, a); break;
+            case 8:
+            case 9:
+            case 10: a.Score = PenaltyCardScore(x, card, a); break;
             default:
-                throw std::out_of_range("contract " + std::to_string(t.Contract) + " outside 1..10");
+                throw std::out_of_range("contract " + std::to_string(t.Contract) +
+                                        " outside 1..10");
         }
     }
     ApplyFilters(t, hand, t.TableCount, scores);
@@ -228,7 +241,9 @@ std::int16_t ChooseCard(TableState& t, const HandList& hand) {
     return code;
 }
 
-std::int16_t PlayComputerCard(TableState& t, int seat) { return ChooseCard(t, HandListOf(t, seat)); }
+std::int16_t PlayComputerCard(TableState& t, int seat) {
+    return ChooseCard(t, HandListOf(t, seat));
+}
 
 std::int16_t ChooseCardFor(const TableState& t, int seat) {
     const HandList hand = HandListOf(t, seat);

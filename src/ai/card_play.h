@@ -24,7 +24,7 @@ struct CardAssessment {
     // (h + l) / 10 + |h - l| + strength, h and l the seen higher and lower
     // cards of its suit: how well the card's place in its suit is known.
     double Strength = 0;
-    double Score = 0;            // the highest is played
+    double Score = 0;  // the highest is played
 };
 
 // Assessment and final score (filters applied) of hand entries 0..Count-1 for

@@ -26,7 +26,8 @@ int CountCards(const HandList& hand, P&& pred) {
 }
 
 const SeatRecord& RecordOf(const TableState& t, int seat) {
-    if (seat < 0 || seat > 3) throw std::out_of_range("seat " + std::to_string(seat) + " outside 0..3");
+    if (seat < 0 || seat > 3)
+        throw std::out_of_range("seat " + std::to_string(seat) + " outside 0..3");
     return t.SeatRecords[seat];
 }
 
@@ -36,10 +37,21 @@ const SeatRecord& RecordOf(const TableState& t, int seat) {
 std::int16_t TrumpComparison(float threshold, float h, float c, float d, float s) {
     std::int16_t r = 10;
     float best = threshold;
-    if (h > best) { best = h; r = 4; }
-    if (c > best) { best = c; r = 1; }
-    if (d > best) { best = d; r = 2; }
-    if (s > best) { r = 3; }
+    if (h > best) {
+        best = h;
+        r = 4;
+    }
+    if (c > best) {
+        best = c;
+        r = 1;
+    }
+    if (d > best) {
+        best = d;
+        r = 2;
+    }
+    if (s > best) {
+        r = 3;
+    }
     return r;
 }
 
@@ -48,7 +60,8 @@ std::int16_t TrumpComparison(float threshold, float h, float c, float d, float s
 std::int16_t FindCard(const TableState& t, int faceValue, int suit, const HandList& hand) {
     for (int i = 0; i < hand.Count; ++i) {
         const int c = hand.Codes[i];
-        if (t.CardValue[c] == faceValue && t.CardSuit[c] == suit) return static_cast<std::int16_t>(i);
+        if (t.CardValue[c] == faceValue && t.CardSuit[c] == suit)
+            return static_cast<std::int16_t>(i);
     }
     return -1;
 }
@@ -59,7 +72,8 @@ float SuitHonourScore(const TableState& t, const HandList& hand, int suit) {
     for (int face = 12; face >= 0; --face) {
         if (FindCard(t, face, suit, hand) >= 0) {
             // The sum is rounded, not the weight: ten and eight make 25 + 12.5 -> 38.
-            acc = Narrow<std::int16_t>(static_cast<long>(std::nearbyint(static_cast<float>(acc) + w)));
+            acc = Narrow<std::int16_t>(
+                static_cast<long>(std::nearbyint(static_cast<float>(acc) + w)));
         } else {
             w /= 2.0f;
         }
@@ -89,7 +103,8 @@ float QueenScore(const TableState& t, const HandList& hand) {
 
 float HighCardScore(const TableState& t, const HandList& hand) {
     const int jack = t.ValueOrder[kFaceJack];
-    return 30.0f * static_cast<float>(CountCards(hand, [&](int c) { return Strength(t, c) >= jack; }));
+    return 30.0f *
+           static_cast<float>(CountCards(hand, [&](int c) { return Strength(t, c) >= jack; }));
 }
 
 Array<bool, 12> ContractMarks(const TableState& t, int seat) {
@@ -180,7 +195,8 @@ void BookContract(TableState& t, int seat, int contract) {
 }
 
 std::int16_t ChooseContract(TableState& t, Services& s, int seat) {
-    const std::int16_t r = ChooseContractFor(t, [&s] { return s.Rnd(); }, seat);
+    const std::int16_t r = ChooseContractFor(
+        t, [&s] { return s.Rnd(); }, seat);
     BookContract(t, seat, r);
     return r;
 }

@@ -80,6 +80,17 @@ TEST(CardMemory, IsTrumpCardIsOneNotMinusOne) {
     EXPECT_EQ(IsTrumpCard(t, Card(2, 'S')), 0);
 }
 
+TEST(CardMemory, TablePenaltyCountUnderTheContract) {
+    struct Case { int contract; int units; };
+    for (const Case c : {Case{9, 2}, Case{8, 1}, Case{6, 1}, Case{10, 0}, Case{7, 0}, Case{5, 4},
+                         Case{2, 4}}) {
+        SCOPED_TRACE(c.contract);
+        TableState t = FreshTable(c.contract);
+        Lay(t, {Card(12, 'S'), Card(12, 'D'), Card(11, 'H'), Card(5, 'C')});
+        EXPECT_EQ(TablePenaltyCount(t), c.units);
+    }
+}
+
 TEST(CardMemory, SafeLeadNeedsBothNeighboursAndFewSeenCards) {
     // Seat 1 leads: its next seat is 2, the last of the trick is 0; seat 3 is across.
     struct Case {
@@ -193,7 +204,8 @@ TEST(CardMemory, SevenOfHeartsHolderChoosesTheFirstDealOfAMatch) {
         SCOPED_TRACE(c.holder);
         TableState t = FreshTable();
         for (int seat = 0; seat < 4; ++seat) {
-            test::Deal(t, seat, {Card(2 + seat, 'S'), seat == c.holder ? Card(7, 'H') : Card(8, 'H')});
+            const int heart = seat == c.holder ? Card(7, 'H') : Card(8, 'H');
+            test::Deal(t, seat, {Card(2 + seat, 'S'), heart});
         }
         t.FirstSeat = 2;
         t.CurrentSeat = 1;

@@ -145,7 +145,9 @@ TEST(CardPlay, FiltersKeepOnlyTheAllowedCards) {
         SCOPED_TRACE(c.what);
         TableState t = Turn(c.contract, c.table, c.hand);
         t.HeartsBroken = c.heartsBroken;
-        if (c.seat0HasWon) test::Won(t, 0, {Card(2, 'S'), Card(3, 'S'), Card(4, 'S'), Card(5, 'S')});
+        if (c.seat0HasWon) {
+            test::Won(t, 0, {Card(2, 'S'), Card(3, 'S'), Card(4, 'S'), Card(5, 'S')});
+        }
         const auto scores = AssessHand(t, HandListOf(t, 1));
         for (std::size_t i = 0; i < c.kept.size(); ++i) {
             EXPECT_EQ(scores[i].Score != kExcludedScore, c.kept[i]) << "entry " << i;
