@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 
 namespace tenfold::layout {
@@ -102,6 +103,40 @@ std::string OutputKey(std::string_view folder, std::string_view file) {
     key += file;
     for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return key;
+}
+
+std::string ResolveResourcePath(const std::string& root, std::string_view relative) {
+    std::vector<std::string> parts;
+    std::string part;
+    for (const char c : relative) {
+        if (c == '/' || c == '\\') {
+            if (!part.empty()) parts.push_back(std::move(part));
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    if (!part.empty()) parts.push_back(std::move(part));
+
+    std::string path = root;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        std::string chosen = parts[i];
+        const bool isFolder = i + 1 < parts.size();
+        std::error_code ec;
+        if (isFolder && !std::filesystem::is_directory(path + chosen, ec)) {
+            const std::string want = OutputKey("", parts[i]);
+            for (const auto& e : std::filesystem::directory_iterator(path.empty() ? "." : path, ec)) {
+                const std::string name = e.path().filename().string();
+                if (OutputKey("", name) == want && e.is_directory(ec)) {
+                    chosen = name;
+                    break;
+                }
+            }
+        }
+        path += chosen;
+        if (isFolder) path += '/';
+    }
+    return path;
 }
 
 }  // namespace tenfold::layout

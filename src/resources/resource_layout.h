@@ -118,4 +118,11 @@ std::string CheckFileName(std::string_view file);
 // (the archive comes from a system where case does not tell files apart).
 std::string OutputKey(std::string_view folder, std::string_view file);
 
+// Path of a resource below `root` (ending in "/") as the game names it, e.g.
+// "res\\bitmaps\\Back_800x600.bmp": "\\" and "/" both separate, and each
+// folder is matched without regard to case against the folders that exist
+// (an exact match first, as a system with case-blind names would find it);
+// the file name is kept as given.
+std::string ResolveResourcePath(const std::string& root, std::string_view relative);
+
 }  // namespace tenfold::layout

@@ -1,0 +1,67 @@
+#pragma once
+// Start-up unpacking: the archive's resources are written into a private
+// folder made for this run (never into the program's own folder, which may be
+// read-only and is shared by every running game), loaded from there, and the
+// folder is removed again as soon as everything is in memory.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "resources/pak.h"
+#include "resources/safe_file.h"
+
+namespace tenfold {
+
+// Folder below which the private folder is made: $XDG_RUNTIME_DIR when it
+// names an existing folder, else $TMPDIR, else "/tmp".
+std::string DefaultUnpackParent();
+
+// Decodes a JPEG picture and encodes it as a Windows bitmap (24 bits per
+// pixel), checking the JPEG's structure and size before decoding.
+IoResult ConvertJpegToBmp(std::span<const std::uint8_t> jpeg, std::vector<std::uint8_t>& bmp);
+
+class ResourceUnpacker {
+public:
+    ResourceUnpacker() = default;
+    // Removes whatever is still unpacked, so an early return or an exception
+    // during start-up leaves nothing behind.
+    ~ResourceUnpacker();
+    ResourceUnpacker(const ResourceUnpacker&) = delete;
+    ResourceUnpacker& operator=(const ResourceUnpacker&) = delete;
+
+    // Unpacks every resource entry of the archive at `pakPath` into
+    // BaseFolder() + "res/<folder>/<file>" and makes the background bitmap from
+    // its JPEG. Does nothing when this unpacker already holds unpacked
+    // resources. On failure (archive missing or malformed, an unsafe or
+    // clashing name, a foreign marker, a failed write or conversion) everything
+    // written is removed, false is returned and LastError() says why, naming
+    // the file and the entry or field.
+    bool UnpackResources(const std::string& pakPath, const std::string& parent = DefaultUnpackParent());
+
+    // Removes the unpacked files and folders, the folders in the order
+    // Sounds, Bitmaps, fntFonts, Numbers, Royal, Roya2, then "res" and the
+    // private folder itself. Safe to call at any time, and more than once.
+    void DeleteResources();
+
+    // The private folder holding "res/", ending in "/"; "" when nothing is unpacked.
+    const std::string& BaseFolder() const { return base_; }
+    // Set when a foreign marker entry made the unpacker clean up and stop.
+    bool ForceCleanUp() const { return forceCleanUp_; }
+    // One line per entry that had no known prefix and was skipped.
+    const std::vector<std::string>& Skipped() const { return skipped_; }
+    const std::string& LastError() const { return lastError_; }
+
+private:
+    bool Fail(std::string why);
+
+    mvbPAK pak_;
+    std::string base_;
+    bool forceCleanUp_ = false;
+    std::vector<std::string> skipped_;
+    std::string lastError_;
+};
+
+}  // namespace tenfold

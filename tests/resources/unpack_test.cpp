@@ -1,0 +1,199 @@
+#include "resources/unpack.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "resources/resource_check.h"
+#include "resources/resource_layout.h"
+#include "test_util.h"
+
+namespace tenfold {
+namespace {
+
+using test::Bytes;
+namespace fs = std::filesystem;
+
+Bytes BackgroundJpeg() { return test::ReadFile(std::string(TENFOLD_RESOURCE_FIXTURES) + "/back.jpg"); }
+
+std::string MakeArchive(const test::ScratchDir& s, const std::vector<PakEntry>& entries) {
+    const std::string path = s / "res120.pak";
+    EXPECT_TRUE(WritePak(path, entries));
+    return path;
+}
+
+// Pixel (x, y) of a 24-bit bottom-up bitmap as {r, g, b}.
+std::array<int, 3> Pixel(const Bytes& bmp, int x, int y) {
+    const auto u32 = [&](std::size_t at) { return bmp[at] | bmp[at + 1] << 8 | bmp[at + 2] << 16 | bmp[at + 3] << 24; };
+    const int w = u32(18), h = u32(22), offset = u32(10);
+    const int stride = (w * 3 + 3) / 4 * 4;
+    const std::size_t at = static_cast<std::size_t>(offset + (h - 1 - y) * stride + x * 3);
+    return {bmp.at(at + 2), bmp.at(at + 1), bmp.at(at)};
+}
+
+TEST(Unpacker, FillsAPrivateFolderAndRemovesItAgain) {
+    test::ScratchDir parent;
+    test::ScratchDir s;
+    const Bytes all = [] {
+        Bytes b(256);
+        for (int i = 0; i < 256; ++i) b[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+        return b;
+    }();
+    const std::string pak = MakeArchive(s, {{"dumm120", test::Text("marker")},
+                                            {"Xoyal_AC.BMP", all},
+                                            {"Xoya2_S_cardback.bmp", test::MakeBmp(2, 2)},
+                                            {"XntFonts_fntDigit.bmp", test::MakeBmp(3, 1)},
+                                            {"Xounds_CARD_FLIP.WAV", test::MakeWav()},
+                                            {"README.TXT", test::Text("not a resource")},
+                                            {"dummy2_", {}},
+                                            {"Xitmaps_Back_800x600.jpg", BackgroundJpeg()},
+                                            {"Xitmaps_empty.bin", {}},
+                                            {"Xumbers_clubs.BMP", test::MakeBmp(1, 1)}});
+    {
+        ResourceUnpacker unpacker;
+        ASSERT_TRUE(unpacker.UnpackResources(pak, parent.path().string())) << unpacker.LastError();
+        const std::string base = unpacker.BaseFolder();
+        ASSERT_EQ(base.rfind(parent / "tenfold-", 0), 0u) << base;
+        ASSERT_EQ(base.back(), '/');
+        struct stat st {};
+        ASSERT_EQ(::stat(base.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+        const std::string id = fs::path(base.substr(0, base.size() - 1)).filename().string() + "/";
+        EXPECT_EQ(test::ListTree(parent.path()),
+                  (std::set<std::string>{id, id + "res/", id + "res/fntFonts/", id + "res/Sounds/", id + "res/Bitmaps/",
+                                         id + "res/Numbers/", id + "res/Roya2/", id + "res/Royal/",
+                                         id + "res/Royal/AC.BMP", id + "res/Roya2/S_cardback.bmp",
+                                         id + "res/fntFonts/fntDigit.bmp", id + "res/Sounds/CARD_FLIP.WAV",
+                                         id + "res/Bitmaps/Back_800x600.jpg", id + "res/Bitmaps/Back_800x600.bmp",
+                                         id + "res/Bitmaps/empty.bin", id + "res/Numbers/clubs.BMP"}));
+        EXPECT_EQ(test::ReadFile(base + "res/Royal/AC.BMP"), all);
+        EXPECT_EQ(test::ReadFile(base + "res/Bitmaps/Back_800x600.jpg"), BackgroundJpeg());
+        EXPECT_EQ(fs::file_size(base + "res/Bitmaps/empty.bin"), 0u);
+        ASSERT_EQ(unpacker.Skipped().size(), 1u);
+        EXPECT_NE(unpacker.Skipped()[0].find("entry 5 \"README.TXT\": no known folder prefix, skipped"),
+                  std::string::npos);
+        EXPECT_FALSE(unpacker.ForceCleanUp());
+
+        // The background bitmap: same size, red left half, blue right half.
+        const Bytes bmp = test::ReadFile(base + "res/Bitmaps/Back_800x600.bmp");
+        EXPECT_EQ(CheckBmp(bmp), "");
+        EXPECT_EQ(bmp[28], 24);
+        const auto red = Pixel(bmp, 2, 3), blue = Pixel(bmp, 13, 8);
+        EXPECT_GT(red[0], 200);
+        EXPECT_LT(red[2], 60);
+        EXPECT_GT(blue[2], 200);
+        EXPECT_LT(blue[0], 60);
+
+        // Folders are found in any case, as the game names them.
+        EXPECT_EQ(layout::ResolveResourcePath(base, "res\\bitmaps\\Back_800x600.bmp"),
+                  base + "res/Bitmaps/Back_800x600.bmp");
+        EXPECT_EQ(layout::ResolveResourcePath(base, "res\\sounds\\CARD_FLIP.WAV"), base + "res/Sounds/CARD_FLIP.WAV");
+        EXPECT_EQ(layout::ResolveResourcePath(base, "RES/royal/AC.BMP"), base + "res/Royal/AC.BMP");
+        EXPECT_EQ(layout::ResolveResourcePath(base, "res/Nowhere/x.bmp"), base + "res/Nowhere/x.bmp");
+
+        // With the presence file there, a second call has nothing to do.
+        EXPECT_TRUE(unpacker.UnpackResources(s / "gone.pak", parent.path().string()));
+        EXPECT_EQ(unpacker.BaseFolder(), base);
+
+        unpacker.DeleteResources();
+        EXPECT_EQ(unpacker.BaseFolder(), "");
+        EXPECT_TRUE(test::ListTree(parent.path()).empty());
+        unpacker.DeleteResources();  // harmless again
+
+        // Going out of scope removes a folder nobody deleted.
+        ASSERT_TRUE(unpacker.UnpackResources(pak, parent.path().string()));
+        EXPECT_FALSE(test::ListTree(parent.path()).empty());
+    }
+    EXPECT_TRUE(test::ListTree(parent.path()).empty());
+}
+
+TEST(Unpacker, EveryFailureLeavesNothingBehind) {
+    test::ScratchDir s;
+    struct Case {
+        const char* what;
+        std::vector<PakEntry> entries;  // empty: no archive at all
+        const char* reason;
+        bool force = false;
+    };
+    const std::vector<Case> cases = {
+        {"missing archive", {}, "res120.pak: cannot open"},
+        {"foreign marker",
+         {{"Xoyal_AC.BMP", test::Text("a")}, {"dummX", {}}, {"Xoyal_2C.BMP", test::Text("b")}},
+         "entry 1 \"dummX\": a marker of another archive",
+         true},
+        {"unsafe name", {{"Xoyal_AC.BMP", test::Text("a")}, {"Xounds_../../x", {}}}, "entry 1 \"Xounds_../../x\": refused"},
+        {"same file twice", {{"Xoyal_AC.BMP", {}}, {"Xoyal_ac.BMP", {}}}, "would write the same file as entry 0"},
+        {"background bitmap clash",
+         {{"Xitmaps_Back_800x600.bmp", test::MakeBmp(1, 1)}, {"Xitmaps_Back_800x600.jpg", BackgroundJpeg()}},
+         "entry 0 \"Xitmaps_Back_800x600.bmp\": refused: it would write the same file as the bitmap made from entry 1"},
+        {"damaged JPEG", {{"Xounds_CARD_FLIP.WAV", test::MakeWav()}, {"Xitmaps_Back_800x600.jpg", test::Text("JFIF?")}},
+         "entry 1 \"Xitmaps_Back_800x600.jpg\": magic at offset 0 is not a JPEG start marker"},
+        {"undecodable JPEG",
+         {{"Xitmaps_Back_800x600.jpg", test::MakeJpeg(8, 8)}},  // a frame header but no image data
+         "cannot decode the JPEG picture"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::ScratchDir parent;
+        fs::remove(s / "res120.pak");
+        if (!c.entries.empty()) MakeArchive(s, c.entries);
+        ResourceUnpacker unpacker;
+        EXPECT_FALSE(unpacker.UnpackResources(s / "res120.pak", parent.path().string()));
+        EXPECT_NE(unpacker.LastError().find(c.reason), std::string::npos) << unpacker.LastError();
+        EXPECT_EQ(unpacker.ForceCleanUp(), c.force);
+        EXPECT_EQ(unpacker.BaseFolder(), "");
+        EXPECT_TRUE(test::ListTree(parent.path()).empty());
+    }
+
+    // A parent folder that cannot be used is reported, not a crash.
+    MakeArchive(s, {{"Xoyal_AC.BMP", {}}});
+    ResourceUnpacker unpacker;
+    EXPECT_FALSE(unpacker.UnpackResources(s / "res120.pak", s / "no/such/folder"));
+    EXPECT_NE(unpacker.LastError().find("cannot make a private folder"), std::string::npos) << unpacker.LastError();
+}
+
+TEST(Unpacker, ExitWithoutCleanUpStillRemovesTheFolder) {
+    test::ScratchDir s, parent;
+    MakeArchive(s, {{"Xounds_CARD_FLIP.WAV", test::MakeWav()}});
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The fatal-error road: the unpacker is never destroyed (and its
+        // storage stays reachable, so a leak checker has nothing to say).
+        alignas(ResourceUnpacker) static unsigned char storage[sizeof(ResourceUnpacker)];
+        auto* unpacker = new (storage) ResourceUnpacker;
+        const bool ok = unpacker->UnpackResources(s / "res120.pak", parent.path().string()) &&
+                        !test::ListTree(parent.path()).empty();
+        std::exit(ok ? 3 : 4);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_TRUE(test::ListTree(parent.path()).empty());
+}
+
+TEST(Unpacker, PrivateFolderGoesBelowTheRuntimeFolder) {
+    test::ScratchDir runtime, tmp;
+    const char* oldXdg = std::getenv("XDG_RUNTIME_DIR");
+    const char* oldTmp = std::getenv("TMPDIR");
+    const std::string savedXdg = oldXdg ? oldXdg : "", savedTmp = oldTmp ? oldTmp : "";
+    ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+    ::setenv("TMPDIR", tmp.path().c_str(), 1);
+    EXPECT_EQ(DefaultUnpackParent(), runtime.path().string());
+    ::setenv("XDG_RUNTIME_DIR", "relative/dir", 1);
+    EXPECT_EQ(DefaultUnpackParent(), tmp.path().string());
+    ::unsetenv("XDG_RUNTIME_DIR");
+    ::unsetenv("TMPDIR");
+    EXPECT_EQ(DefaultUnpackParent(), "/tmp");
+    if (oldXdg) ::setenv("XDG_RUNTIME_DIR", savedXdg.c_str(), 1);
+    if (oldTmp) ::setenv("TMPDIR", savedTmp.c_str(), 1);
+}
+
+}  // namespace
+}  // namespace tenfold
