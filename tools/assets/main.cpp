@@ -1,0 +1,40 @@
+// tenfold-assets: draws, writes and packs every picture, font and sound the
+// game loads. Run by the build to make res120.pak; also writes the files as a
+// folder tree and a contact sheet for review.
+
+#include <CLI/CLI.hpp>
+
+#include <exception>
+#include <iostream>
+
+#include "contact_sheet.h"
+#include "pictures.h"
+#include "resources.h"
+#include "sounds.h"
+
+int main(int argc, char** argv) {
+    using namespace tenfold::assets;
+    CLI::App app{"Generates the game's pictures, fonts and sounds."};
+    std::string treeDir, contactSheet;
+    Sources sources;
+    app.add_option("--tree", treeDir, "write the files as DIR/res/<folder>/<file>");
+    app.add_option("--contact-sheet", contactSheet, "write one PNG showing every picture");
+    app.add_option("--standard-deck", sources.standardDeck, "SVGZ card deck for the folder Roya2")
+        ->check(CLI::ExistingFile);
+    app.add_option("--genoese-deck", sources.genoeseDeck, "SVGZ card deck for the folder Royal")
+        ->check(CLI::ExistingFile);
+    CLI11_PARSE(app, argc, argv);
+    if (treeDir.empty() && contactSheet.empty()) {
+        std::cerr << "tenfold-assets: nothing to do (give --tree or --contact-sheet)\n";
+        return 2;
+    }
+    try {
+        const Pictures pictures = DrawAllPictures(sources);
+        if (!contactSheet.empty()) WriteContactSheet(pictures, contactSheet);
+        if (!treeDir.empty()) WriteTree(Package(pictures, SynthesiseSounds()), treeDir);
+    } catch (const std::exception& e) {
+        std::cerr << "tenfold-assets: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}

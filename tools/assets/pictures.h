@@ -1,0 +1,62 @@
+#pragma once
+// Every picture the game loads, drawn in memory. The sizes here are the ones
+// the game's layout is built around: cards 99 x 153, font cells 19 x 27.
+
+#include <array>
+#include <string>
+
+#include "canvas.h"
+
+namespace tenfold::assets {
+
+inline constexpr int kCardWidth = 99;
+inline constexpr int kCardHeight = 153;
+inline constexpr int kContractWidth = 270;
+inline constexpr int kContractHeight = 38;
+inline constexpr int kGlyphWidth = 19;
+inline constexpr int kGlyphHeight = 27;
+inline constexpr int kGlyphColumns = 20;
+inline constexpr int kGlyphAdvance = kGlyphWidth - 2;
+
+// Where the generator reads its vector art from.
+struct Sources {
+    std::string standardDeck = "/usr/share/carddecks/svg-standard/standard.svgz";
+    std::string genoeseDeck = "/usr/share/carddecks/svg-tigullio-international/tigullio-international.svgz";
+};
+
+struct Deck {
+    std::string folder;               // "Roya2" or "Royal"
+    std::array<std::string, 52> files;  // picture name per card code
+    std::array<Image, 52> cards;        // per card code
+    Image back;
+    Image frame;
+};
+
+struct Pictures {
+    Deck standard;  // folder "Roya2"
+    Deck genoese;   // folder "Royal"
+    std::array<std::string, 10> contractFiles;
+    std::array<Image, 10> contracts;  // per contract - 1
+    Image background;                 // the table cloth, 800 x 600, no key
+    Image scorePage;
+    Image line;
+    Image mouse;
+    Image fontDigit;
+    Image fontHand;
+};
+
+// Renders both decks with their backs and frames (throws on unreadable art).
+void DrawDecks(const Sources& sources, Pictures& out);
+// Contract buttons, table cloth, score sheet, rule and pointer.
+void DrawTablePictures(Pictures& out);
+// The clock face and the handwriting face as 20-column grids of 19 x 27 cells.
+void DrawFonts(Pictures& out);
+
+// Everything above in one call.
+Pictures DrawAllPictures(const Sources& sources);
+
+// Text drawn the way the game draws it from a font grid: cell (code - 32),
+// advance 17 pixels, magenta cells left out. Used for the review sheet.
+void BlitText(const Image& font, const std::string& text, int x, int y, Image& target);
+
+}  // namespace tenfold::assets
