@@ -169,6 +169,9 @@ void DrawGenoeseFaces(const std::string& path, const TableState& t, Deck& deck) 
         uses += "<use id=\"tenfold-" + id + "\" xlink:href=\"#" + id + "\"/>\n";
     }
     text.insert(end, uses);
+    // The ace of hearts carries the deck maker's logo; the game shows no logos.
+    const std::string logo = "<use x=\"25\" y=\"58\" xlink:href=\"#k-logo\" />";
+    if (const std::size_t at = text.find(logo); at != std::string::npos) text.erase(at, logo.size());
     Handle h = LoadSvg(text, path);
     const RsvgRectangle frame = ElementGeometry(h.get(), "tenfold-frame").ink;
     if (frame.width < 10 || frame.height < 10) throw std::runtime_error(path + ": no card outline");

@@ -52,8 +52,8 @@ int DeckBlock(cairo_t* cr, const Deck& deck, const Image& cloth, const std::stri
     }
     Blit(deck.back, strip, kGap + 13 * (kCardWidth + kGap) + 12, kGap);
     Blit(deck.frame, strip, kGap + 13 * (kCardWidth + kGap) + 12, kGap + kCardHeight + kGap);
-    Blit(deck.frame, strip, kGap + 13 * (kCardWidth + kGap) + 12, kGap + 2 * (kCardHeight + kGap));
     Blit(deck.cards[48], strip, kGap + 13 * (kCardWidth + kGap) + 12, kGap + 2 * (kCardHeight + kGap));
+    Blit(deck.frame, strip, kGap + 13 * (kCardWidth + kGap) + 12, kGap + 2 * (kCardHeight + kGap));
     Paint(cr, strip, 10, top, false);
     return top + strip.height + 16;
 }

@@ -6,6 +6,7 @@
 // leaves neighbouring glyphs at least one clear column between them.
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -67,20 +68,23 @@ void DrawGlyph(cairo_t* cr, const FontPlan& plan, char ch) {
     const double maxW = kInkRight - kInkLeft + 1 - 2 * pad;
     const double above = line.Baseline() - ink.y;             // ink above the baseline
     const double below = ink.y + ink.height - line.Baseline();  // and below it
-    double scale = std::min(1.0, maxW / ink.width);
-    if (above > 0) scale = std::min(scale, (plan.baseline - 0.5 - pad) / above);
-    if (below > 0) scale = std::min(scale, (kGlyphHeight - 0.5 - plan.baseline - pad) / below);
+    // Too tall: shrink the whole glyph. Too wide (W, M, @): narrow it only,
+    // so capitals keep their height next to the other letters.
+    double scaleY = 1.0;
+    if (above > 0) scaleY = std::min(scaleY, (plan.baseline - 0.5 - pad) / above);
+    if (below > 0) scaleY = std::min(scaleY, (kGlyphHeight - 0.5 - plan.baseline - pad) / below);
+    const double scaleX = std::min(scaleY, maxW / ink.width);
     const double centre = (kInkLeft + kInkRight + 1) / 2.0;
     cairo_save(cr);
     cairo_rectangle(cr, cellX, cellY, kGlyphWidth, kGlyphHeight);
     cairo_clip(cr);
     cairo_translate(cr, cellX + centre, cellY + plan.baseline);
-    cairo_scale(cr, scale, scale);
+    cairo_scale(cr, scaleX, scaleY);
     line.AddPath(-(ink.x + ink.width / 2.0), -line.Baseline());
     cairo_set_source_rgb(cr, plan.ink.r / 255.0, plan.ink.g / 255.0, plan.ink.b / 255.0);
     if (plan.boldness > 0) {
         cairo_fill_preserve(cr);
-        cairo_set_line_width(cr, 2 * plan.boldness / scale);
+        cairo_set_line_width(cr, 2 * plan.boldness / std::sqrt(scaleX * scaleY));
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
         cairo_stroke(cr);
     } else {
@@ -116,7 +120,7 @@ void DrawFonts(Pictures& out) {
 
     // Handwriting for the score sheet, in blue-black pen ink on the paper.
     FontPlan hand;
-    hand.faces = {{"DkgHandwriting", "Bold", 24}, {"Comic Neue", "Bold", 22}};
+    hand.faces = {{"Comic Neue", "Bold", 25}, {"DkgHandwriting", "Bold", 25}};
     hand.baseline = 20;
     hand.ink = {22, 42, 118};
     hand.backdrop = kPaperTone;

@@ -18,6 +18,7 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 constexpr double kRate = kSampleRate;
 constexpr double kPeak = 0.7079;  // -3 dBFS
+constexpr double kLoudness = 0.12;  // highest RMS level of a whole sound
 
 struct Stereo {
     std::vector<double> left, right;
@@ -64,7 +65,12 @@ Sound Finish(const std::string& file, Stereo s, double fadeOut = 0.02) {
     double peak = 0;
     for (std::size_t i = 0; i < s.size(); ++i) peak = std::max({peak, std::fabs(s.left[i]), std::fabs(s.right[i])});
     if (peak <= 0) throw std::logic_error(file + " came out silent");
-    const double gain = kPeak / peak;
+    // Peaks at -3 dBFS at most; long, dense sounds are held back further so
+    // that no sound is much louder than the others.
+    double energy = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) energy += s.left[i] * s.left[i] + s.right[i] * s.right[i];
+    const double rms = std::sqrt(energy / (2.0 * static_cast<double>(s.size())));
+    const double gain = std::min(kPeak / peak, kLoudness / rms);
     const std::size_t in = static_cast<std::size_t>(0.003 * kRate);
     const std::size_t out = static_cast<std::size_t>(fadeOut * kRate);
     Sound sound{file, {}};
@@ -164,6 +170,8 @@ Sound Riffle() {
         if (time > 1.0) {
             const double q = (time - 1.0) / 0.4;
             bridge = 0.5 * std::sin(kPi * std::min(1.0, q)) * std::pow(1 - std::min(1.0, q), 0.5);
+            // The cards falling together flutter rather than hiss.
+            bridge *= 0.55 + 0.45 * std::sin(2 * kPi * 70 * time + 3 * std::sin(2 * kPi * 9 * time));
         }
         const double freq = 2600 - 900 * std::clamp((time - 1.0) / 0.4, 0.0, 1.0);
         s.left[i] = fl.Process(w1, 3600, 1.2) * envL + b + bridgeL.Process(w2, freq, 0.8) * bridge;
@@ -195,7 +203,9 @@ Stereo Play(const std::vector<Tone>& tones, double seconds, double brightness, d
         double phase = 0;
         for (std::size_t i = first; i < last; ++i) {
             const double t = static_cast<double>(i - first) / kRate;
-            double env = std::min(1.0, t / 0.006) * std::exp(-t / (0.45 + 0.3 * tone.length));
+            constexpr double kAttack = 0.008;
+            double env = (t < kAttack ? 0.5 - 0.5 * std::cos(kPi * t / kAttack) : 1.0) *
+                         std::exp(-t / (0.45 + 0.3 * tone.length));
             if (t > tone.length) env *= 0.5 + 0.5 * std::cos(kPi * (t - tone.length) / release);
             const double fm = f * (1 + vibrato * std::sin(2 * kPi * 5.2 * t) * std::min(1.0, t / 0.3));
             phase += 2 * kPi * fm / kRate;

@@ -103,9 +103,10 @@ void MiniCard(cairo_t* cr, double cx, double cy, double angleDeg) {
 
 // The red "not allowed" ring with its bar, over a symbol centred on (cx, cy).
 void Prohibition(cairo_t* cr, double cx, double cy) {
-    constexpr double kR = 14.5;
-    SetSource(cr, kBan, 0.95);
-    cairo_set_line_width(cr, 2.6);
+    constexpr double kR = 15;
+    SetSource(cr, kBan, 0.9);
+    cairo_set_line_width(cr, 2.4);
+    cairo_new_path(cr);
     cairo_arc(cr, cx, cy, kR, 0, 2 * kPi);
     cairo_stroke(cr);
     const double d = kR * std::cos(kPi / 4);
@@ -143,7 +144,7 @@ std::array<ContractArt, 10> ContractArts() {
              MiniCard(cr, cx + 5, cy, 22);
          },
          true},
-        {"No hearts", suit("\u2665", kSuitRed), true},
+        {"No hearts", letters("\u2665", "DejaVu Sans 21px", kSuitRed), true},
         {"No last two tricks",
          [](cairo_t* cr, double cx, double cy) {
              MiniCard(cr, cx - 3, cy, -14);
@@ -151,11 +152,11 @@ std::array<ContractArt, 10> ContractArts() {
              CentredText(cr, "DejaVu Sans Bold 9px", "2", cx + 3.5, cy - 1, kInk);
          },
          true},
-        {"No kings and jacks", letters("KJ", "DejaVu Sans Bold 14px", kInk), true},
-        {"No queens", letters("Q", "DejaVu Sans Bold 19px", kInk), true},
+        {"No kings and jacks", letters("KJ", "DejaVu Sans Bold 13px", kInk), true},
+        {"No queens", letters("Q", "DejaVu Sans Bold 17px", kInk), true},
         {"No king of hearts",
          [](cairo_t* cr, double cx, double cy) {
-             CentredText(cr, "DejaVu Sans Bold 13px", "K\u2665", cx, cy, kSuitRed);
+             CentredText(cr, "DejaVu Sans Bold 12px", "K\u2665", cx, cy, kSuitRed);
          },
          true},
     }};
