@@ -42,12 +42,22 @@ std::string Description(const Face& f, double size) {
     return f.family + (f.style.empty() ? "" : " " + f.style) + " " + std::to_string(size) + "px";
 }
 
-const Face& ChooseFace(const FontPlan& plan, char ch) {
+bool HasInk(cairo_t* cr, const Face& f, char ch) {
+    const TextLine line(cr, Description(f, f.size), std::string(1, ch));
+    const PangoRectangle ink = line.Ink();
+    return ink.width > 0 && ink.height > 0;
+}
+
+const Face& ChooseFace(cairo_t* cr, const FontPlan& plan, char ch) {
     const bool preferFirst = plan.firstFaceOnly.empty() ||
                              plan.firstFaceOnly.find(ch) != std::string::npos;
     for (std::size_t i = preferFirst ? 0 : 1; i < plan.faces.size(); ++i) {
         const Face& f = plan.faces[i];
-        if (FontHasChar(Description(f, f.size), f.family, static_cast<char32_t>(ch))) return f;
+        // Some display faces map a character to a blank cell; those do not count.
+        if (FontHasChar(Description(f, f.size), f.family, static_cast<char32_t>(ch)) &&
+            HasInk(cr, f, ch)) {
+            return f;
+        }
     }
     throw std::runtime_error(std::string("no installed font has the character '") + ch +
                              "' (are the font packages installed?)");
@@ -58,7 +68,7 @@ void DrawGlyph(cairo_t* cr, const FontPlan& plan, char ch) {
     const int cell = ch - 32;
     const double cellX = (cell % kGlyphColumns) * kGlyphWidth;
     const double cellY = (cell / kGlyphColumns) * kGlyphHeight;
-    const Face& face = ChooseFace(plan, ch);
+    const Face& face = ChooseFace(cr, plan, ch);
     const std::string text(1, ch);
     TextLine line(cr, Description(face, face.size), text);
     const PangoRectangle ink = line.Ink();
@@ -120,7 +130,7 @@ void DrawFonts(Pictures& out) {
 
     // Handwriting for the score sheet, in blue-black pen ink on the paper.
     FontPlan hand;
-    hand.faces = {{"Comic Neue", "Bold", 25}, {"DkgHandwriting", "Bold", 25}};
+    hand.faces = {{"Comic Neue", "Bold", 25}};
     hand.baseline = 20;
     hand.ink = {22, 42, 118};
     hand.backdrop = kPaperTone;

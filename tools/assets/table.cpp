@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
+#include <utility>
 #include <numbers>
 #include <stdexcept>
 #include <string>
@@ -240,7 +242,7 @@ Image ScoreSheet() {
     cairo_line_to(c, 200 - kSheetX + 0.5, kSheetH);
     cairo_stroke(c);
     // Title above the header row.
-    TextLine title(c, "DkgHandwriting Bold 40px", "Score");
+    TextLine title(c, "Comic Neue Bold 40px", "Score");
     const PangoRectangle ink = title.Ink();
     SetSource(c, kPenInk);
     title.Show((kSheetW - ink.width) / 2.0 - ink.x, 22 - ink.y);
@@ -278,21 +280,19 @@ Image Pointer() {
     Surface s = NewSurface(32, 32);
     Context cr = NewContext(s.get());
     cairo_t* c = cr.get();
-    cairo_translate(c, 16.5, 16.2);
-    cairo_move_to(c, 0, 0);
-    cairo_line_to(c, 0, 14);
-    cairo_line_to(c, 3.4, 10.8);
-    cairo_line_to(c, 5.8, 15.4);
-    cairo_line_to(c, 8.0, 14.3);
-    cairo_line_to(c, 5.7, 9.8);
-    cairo_line_to(c, 10.2, 9.8);
-    cairo_close_path(c);
-    cairo_set_source_rgb(c, 1, 1, 1);
-    cairo_fill_preserve(c);
+    // Filled shapes rather than a stroked one: a stroke's mitre would poke
+    // out above and left of the tip.
+    const auto shape = [&](std::initializer_list<std::pair<double, double>> points) {
+        cairo_new_path(c);
+        for (auto [x, y] : points) cairo_line_to(c, 16 + x, 16 + y);
+        cairo_close_path(c);
+    };
+    shape({{0, 0}, {0, 14.6}, {3.4, 11.3}, {5.8, 15.9}, {8.4, 14.7}, {6.0, 10.1}, {10.6, 10.1}});
     cairo_set_source_rgb(c, 0, 0, 0);
-    cairo_set_line_width(c, 1.1);
-    cairo_set_line_join(c, CAIRO_LINE_JOIN_MITER);
-    cairo_stroke(c);
+    cairo_fill(c);
+    shape({{1.15, 2.8}, {1.15, 11.9}, {3.8, 9.3}, {6.3, 14.3}, {7.0, 14.0}, {4.5, 9.0}, {7.9, 9.0}});
+    cairo_set_source_rgb(c, 1, 1, 1);
+    cairo_fill(c);
     Image img = FlattenKeyed(s.get(), kClothTone);
     img.At(16, 16) = {0, 0, 0};  // the hot spot is always drawn
     return img;
@@ -310,6 +310,13 @@ void DrawTablePictures(Pictures& out) {
 }
 
 Pictures DrawAllPictures(const Sources& sources) {
+    // Fontconfig quietly substitutes a missing font; a missing package must
+    // stop the build instead of changing the pictures.
+    for (const char* family : {"DejaVu Sans", "DejaVu Sans Mono", "Comic Neue", "DSEG7 Classic", "DSEG14 Classic"}) {
+        if (!FontHasChar(std::string(family) + " 20px", family, U'0')) {
+            throw std::runtime_error(std::string("font \"") + family + "\" is not installed");
+        }
+    }
     Pictures p;
     DrawDecks(sources, p);
     DrawTablePictures(p);
