@@ -119,7 +119,7 @@ Image FontSample(const Image& font, Rgb ground, int width) {
 }  // namespace
 
 void WriteContactSheet(const Pictures& p, const std::string& pngPath) {
-    const int height = 2 * (26 + 4 * (kCardHeight + kGap) + kGap + 16) + 2 * (600 + 40) + 3 * (4 * kGlyphHeight + 8 + 40) + 40;
+    const int height = 10 + 2 * (26 + 4 * (kCardHeight + kGap) + kGap + 16) + 2 * (26 + 600) + 14 + 10;
     Surface s = NewSurface(kSheetWidth, height);
     Context cr = NewContext(s.get());
     cairo_t* c = cr.get();
