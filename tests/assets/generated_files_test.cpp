@@ -37,12 +37,18 @@ std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Runs the generator; returns the folder that holds res/.
-fs::path Generate(const std::string& extra = "") {
+fs::path TempDir() {
     char pattern[] = "/tmp/tenfold-assets-test-XXXXXX";
     const char* dir = mkdtemp(pattern);
     if (dir == nullptr) throw std::runtime_error("mkdtemp failed");
-    const std::string command = std::string("'") + TENFOLD_ASSETS_EXE + "' --tree '" + dir + "'" + extra;
+    return dir;
+}
+
+// Runs the generator; returns the folder that holds res/ and res120.pak.
+fs::path Generate() {
+    const fs::path dir = TempDir();
+    const std::string command = std::string("'") + TENFOLD_ASSETS_EXE + "' --tree '" + dir.string() + "' --pak '" +
+                                (dir / "res120.pak").string() + "'";
     if (std::system(command.c_str()) != 0) throw std::runtime_error("generator failed: " + command);
     return dir;
 }
@@ -367,7 +373,36 @@ TEST(Generator, SameBytesOnEveryRun) {
         ++files;
     }
     EXPECT_EQ(files, 134u);
+    EXPECT_TRUE(ReadBytes(Output() / "res120.pak") == ReadBytes(again / "res120.pak")) << "the archive differs";
     fs::remove_all(again);
 }
+
+#ifdef TENFOLD_PAK_EXE
+// The archive passes the archive tool's check (structure, markers, every
+// file the game loads and each file's header), stays within 20 MB, and
+// unpacks to exactly the files the other tests examine.
+TEST(Archive, VerifiesAndHoldsTheGeneratedFiles) {
+    const fs::path pak = Output() / "res120.pak";
+    ASSERT_TRUE(fs::exists(pak));
+    EXPECT_LE(fs::file_size(pak), 20u * 1024 * 1024);
+    const std::string tool = std::string("'") + TENFOLD_PAK_EXE + "' ";
+    EXPECT_EQ(std::system((tool + "verify '" + pak.string() + "' > /dev/null").c_str()), 0);
+
+    const fs::path unpacked = TempDir();
+    ASSERT_EQ(std::system((tool + "extract '" + pak.string() + "' -C '" + unpacked.string() + "'").c_str()), 0);
+    std::set<fs::path> inArchive, generated;
+    for (const auto& e : fs::recursive_directory_iterator(unpacked)) {
+        if (!e.is_regular_file()) continue;
+        const fs::path relative = fs::relative(e.path(), unpacked);
+        inArchive.insert(relative);
+        EXPECT_TRUE(ReadBytes(e.path()) == ReadBytes(Output() / "res" / relative)) << relative << " differs";
+    }
+    for (const auto& e : fs::recursive_directory_iterator(Output() / "res")) {
+        if (e.is_regular_file()) generated.insert(fs::relative(e.path(), Output() / "res"));
+    }
+    EXPECT_EQ(inArchive, generated);
+    fs::remove_all(unpacked);
+}
+#endif
 
 }  // namespace

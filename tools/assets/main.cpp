@@ -32,23 +32,30 @@ int main(int argc, char** argv) {
     const FontCachesRelease releaseAtExit;
     using namespace tenfold::assets;
     CLI::App app{"Generates the game's pictures, fonts and sounds."};
-    std::string treeDir, contactSheet;
+    std::string treeDir, pakFile, contactSheet;
     Sources sources;
-    app.add_option("--tree", treeDir, "write the files as DIR/res/<folder>/<file>");
-    app.add_option("--contact-sheet", contactSheet, "write one PNG showing every picture");
+    app.add_option("--pak", pakFile, "pack every file into the resource archive FILE (res120.pak)")
+        ->type_name("FILE");
+    app.add_option("--tree", treeDir, "write the files as DIR/res/<folder>/<file>")->type_name("DIR");
+    app.add_option("--contact-sheet", contactSheet, "write one PNG showing every picture, for review")
+        ->type_name("FILE.png");
     app.add_option("--standard-deck", sources.standardDeck, "SVGZ card deck for the folder Roya2")
         ->check(CLI::ExistingFile);
     app.add_option("--genoese-deck", sources.genoeseDeck, "SVGZ card deck for the folder Royal")
         ->check(CLI::ExistingFile);
     CLI11_PARSE(app, argc, argv);
-    if (treeDir.empty() && contactSheet.empty()) {
-        std::cerr << "tenfold-assets: nothing to do (give --tree or --contact-sheet)\n";
+    if (pakFile.empty() && treeDir.empty() && contactSheet.empty()) {
+        std::cerr << "tenfold-assets: nothing to do (give --pak, --tree or --contact-sheet)\n";
         return 2;
     }
     try {
         const Pictures pictures = DrawAllPictures(sources);
         if (!contactSheet.empty()) WriteContactSheet(pictures, contactSheet);
-        if (!treeDir.empty()) WriteTree(Package(pictures, SynthesiseSounds()), treeDir);
+        if (!pakFile.empty() || !treeDir.empty()) {
+            const std::vector<Resource> files = Package(pictures, SynthesiseSounds());
+            if (!treeDir.empty()) WriteTree(files, treeDir);
+            if (!pakFile.empty()) WriteArchive(files, pakFile);
+        }
     } catch (const std::exception& e) {
         std::cerr << "tenfold-assets: " << e.what() << "\n";
         return 1;

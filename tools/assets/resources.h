@@ -12,14 +12,8 @@
 
 namespace tenfold::assets {
 
-// The resource folders below "res", in the order the unpacker creates them.
-enum class Folder { Fonts, Sounds, Bitmaps, Numbers, Roya2, Royal };
-
-// Folder name below "res" ("fntFonts", "Sounds", ...).
-const char* FolderName(Folder folder);
-
 struct Resource {
-    Folder folder;
+    std::string folder;  // below "res": "fntFonts", "Sounds", "Bitmaps", "Numbers", "Roya2", "Royal"
     std::string file;
     std::vector<std::uint8_t> bytes;
 };
@@ -29,5 +23,9 @@ std::vector<Resource> Package(const Pictures& pictures, const std::vector<Sound>
 
 // Writes the files as DIR/res/<folder>/<file>, creating the folders.
 void WriteTree(const std::vector<Resource>& resources, const std::filesystem::path& dir);
+
+// Packs the files into a resource archive: the accepted marker first, then
+// one entry per file named by its folder's prefix and its file name.
+void WriteArchive(const std::vector<Resource>& resources, const std::string& path);
 
 }  // namespace tenfold::assets
