@@ -73,6 +73,10 @@ void ParseCardFiles(TableState& t) {
             if (suit >= 0) t.CardSuit[card] = suit;
         }
     }
+    FillValueOrder(t);
+}
+
+void FillValueOrder(TableState& t) {
     for (int face = 2; face <= 13; ++face) t.ValueOrder[face] = Narrow<std::int16_t>(face - 2);
     t.ValueOrder[1] = 12;
 }

@@ -33,6 +33,8 @@ constexpr std::int16_t CardCode(int faceValue, int letterIndex) {
 void BuildCardFiles(TableState& t);
 // Derives seats, suits, face values and strengths from the picture names.
 void ParseCardFiles(TableState& t);
+// The standard strengths by face value: two 0 .. king 11, ace 12.
+void FillValueOrder(TableState& t);
 // Whether card a, played later, takes the trick from card b under TrumpSuit.
 bool Beats(const TableState& t, int a, int b);
 // The seat k places before CurrentSeat in the order of play.

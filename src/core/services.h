@@ -23,7 +23,8 @@ public:
 // Int(Rnd x n): a random whole number 0..n-1 from one draw.
 inline int RndInt(Services& s, int n) {
     const int v = static_cast<int>(s.Rnd() * static_cast<float>(n));
-    return v < n ? v : n - 1;  // a product rounded up to n would index past the end
+    // A product rounded up to n would index past the end; n = 0 gives 0.
+    return (v >= n && n > 0) ? n - 1 : v;
 }
 
 }  // namespace tenfold

@@ -226,6 +226,10 @@ struct TableState {
     std::int16_t MoveSteps = 0;
     std::int16_t DealSpeedFactor = 0;
     std::int16_t GatherJitterX = 0, GatherJitterY = 0;
+
+    // ---- Added with the deal and trick rules ----
+    std::int16_t DealCardTurn = 0;  // DealOrder index of the card in flight while dealing
+    Array<std::int16_t, 16> SeenFaceCount{};  // cards of each face value played this deal
 };
 
 // The hand, code list and size of a seat, found by comparing against the four

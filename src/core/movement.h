@@ -1,0 +1,38 @@
+#pragma once
+// How cards travel: every move covers its distance in a fixed number of frames,
+// so a long flight is simply faster. Group moves start only from rest.
+
+#include "core/services.h"
+#include "core/table_state.h"
+
+namespace tenfold {
+
+// Sends a card towards (tx, ty) over MoveSteps frames (while dealing, MoveSteps
+// divided by DealSpeedFactor).
+void StartMove(TableState& t, CardSprite& card, int tx, int ty);
+// One frame of travel, without the arrival test.
+void MoveOneStep(CardSprite& card);
+// A moving card within the arrival tolerance of its target.
+bool IsWithinArrival(const TableState& t, const CardSprite& card);
+// Any hand slot 0..12, deck slot 0..51 or card of the trick still travelling.
+bool AnyCardMoving(const TableState& t);
+
+// One of the three card sounds, chosen by one random draw.
+void PlayCardSound(Services& s);
+// One of the three sign sounds, chosen by one random draw.
+void PlaySignSound(Services& s);
+
+// Throws a played card to the given seat's throw position with a random offset.
+// Does nothing while any card moves.
+void ThrowToTable(TableState& t, Services& s, CardSprite& card, int seat);
+// Draws the finished trick together on its winning card.
+void GatherTrick(TableState& t, Services& s);
+// Carries the trick to its winner: penalty cards face up into the winner's
+// penalty row, everything else face down onto the won pile.
+void CarryTrick(TableState& t, Services& s);
+// Draws the human's hand together on slot 0 (before sorting it).
+void GatherHand(TableState& t, Services& s);
+// Spreads the human's hand back to its home positions.
+void SpreadHand(TableState& t, Services& s);
+
+}  // namespace tenfold

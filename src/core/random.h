@@ -1,0 +1,55 @@
+#pragma once
+// Our own small random generator and the services the headless runs use.
+// The game's deals must come out the same for a seed with every compiler and
+// standard library, so nothing here leans on <random>'s distributions.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/services.h"
+
+namespace tenfold {
+
+// PCG32 (XSH RR, 64-bit state): small, fast and the same everywhere.
+class Pcg32 {
+public:
+    explicit Pcg32(std::uint64_t seed, std::uint64_t stream = 54);
+    // Next 32 random bits.
+    std::uint32_t NextU32();
+    // Uniform value in [0, 1) from the top 24 bits, exact in single precision.
+    float NextFloat();
+
+private:
+    std::uint64_t state_ = 0;
+    std::uint64_t increment_ = 0;
+};
+
+// A seed taken from the time of day, for a game that should differ every run.
+std::uint64_t TimeOfDaySeed();
+
+// Milliseconds that only move when told to: tests and the simulator end a
+// delay by moving the clock past it instead of waiting.
+struct SimClock {
+    std::uint32_t now = 0;
+    void Advance(std::uint32_t ms) { now += ms; }
+};
+
+// Services for runs without a display: seeded randomness, the simulated clock,
+// sounds counted but not played, messages kept so that none goes unseen.
+class HeadlessServices : public Services {
+public:
+    explicit HeadlessServices(std::uint64_t seed) : rng(seed) {}
+    float Rnd() override { return rng.NextFloat(); }
+    std::uint32_t TickCount() override { return clock.now; }
+    void PlaySound(std::string_view) override { ++soundsPlayed; }
+    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+
+    Pcg32 rng;
+    SimClock clock;
+    std::uint64_t soundsPlayed = 0;
+    std::vector<std::string> messages;
+};
+
+}  // namespace tenfold

@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "core/cards.h"
+#include "frame_driver.h"
+
+namespace tenfold {
+namespace {
+
+// Whole matches through the frame routine alone: every deal hands out exactly
+// its contract's points and the totals are the running sums.
+TEST(Match, WholeMatchesHandOutEveryContractsPoints) {
+    for (std::uint64_t seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE(seed);
+        HeadlessServices s(seed);
+        TableState t;
+        t.DealPacketSize = seed == 2 ? 13 : 1;
+        t.SevenOfHeartsLead = seed == 3;
+        StartHeadlessGame(t, s);
+        std::array<int, 4> totals{};
+        int deals = 0;
+        while (!t.MatchOver) {
+            const int frames = test::RunUntil(t, s, [&] { return t.GameState == "END OF MATCH"; }, 20000);
+            ASSERT_LT(frames, 20000) << "deal " << deals + 1 << " stuck in " << t.GameState;
+            ++deals;
+            int sum = 0;
+            for (int seat = 0; seat < 4; ++seat) {
+                sum += DealScoreOf(t, seat);
+                totals[seat] -= DealScoreOf(t, seat);
+                EXPECT_EQ(MatchTotalOf(t, seat), totals[seat]);
+            }
+            const int expected = t.Contract <= 4 ? 650 : -t.ContractTotal[t.Contract];
+            EXPECT_EQ(sum, expected) << "deal " << deals << " contract " << t.Contract;
+            const int won = t.WonCount0 + t.WonCount1 + t.WonCount2 + t.WonCount3;
+            if (t.CardsPlayed == 52) {
+                EXPECT_EQ(won, 52);
+            }
+            EXPECT_EQ(t.TableCount, 0);
+            if (!t.MatchOver) {
+                test::RunUntil(t, s, [&] { return t.GameState != "END OF MATCH"; }, 2);
+                ASSERT_EQ(t.GameState, "DEALING CARDS");
+            }
+        }
+        EXPECT_EQ(deals, 20);
+        EXPECT_TRUE(t.MatchResult == "We Won!" || t.MatchResult == "We lost!");
+        EXPECT_TRUE(s.messages.empty());
+    }
+}
+
+}  // namespace
+}  // namespace tenfold
