@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/cards.h"
+#include "core/scoring.h"
 #include "frame_driver.h"
 
 namespace tenfold {
@@ -18,6 +19,7 @@ TEST(Match, WholeMatchesHandOutEveryContractsPoints) {
         StartHeadlessGame(t, s);
         std::array<int, 4> totals{};
         int deals = 0;
+        int earlyEnds = 0;
         while (!t.MatchOver) {
             const int frames = test::RunUntil(t, s, [&] { return t.GameState == "END OF MATCH"; }, 20000);
             ASSERT_LT(frames, 20000) << "deal " << deals + 1 << " stuck in " << t.GameState;
@@ -31,8 +33,13 @@ TEST(Match, WholeMatchesHandOutEveryContractsPoints) {
             const int expected = t.Contract <= 4 ? 650 : -t.ContractTotal[t.Contract];
             EXPECT_EQ(sum, expected) << "deal " << deals << " contract " << t.Contract;
             const int won = t.WonCount0 + t.WonCount1 + t.WonCount2 + t.WonCount3;
-            if (t.CardsPlayed == 52) {
-                EXPECT_EQ(won, 52);
+            EXPECT_EQ(won, t.CardsPlayed);
+            if (t.CardsPlayed < 52) {
+                // Only a card-based contract ends early, once its last penalty card is taken.
+                ++earlyEnds;
+                EXPECT_TRUE(t.Contract == 6 || t.Contract >= 8) << "contract " << t.Contract;
+                EXPECT_EQ(PenaltyTaken(t), t.ContractTotal[t.Contract]);
+                EXPECT_EQ(t.CardsPlayed % 4, 0);
             }
             EXPECT_EQ(t.TableCount, 0);
             if (!t.MatchOver) {
@@ -41,6 +48,7 @@ TEST(Match, WholeMatchesHandOutEveryContractsPoints) {
             }
         }
         EXPECT_EQ(deals, 20);
+        EXPECT_GT(earlyEnds, 0);
         EXPECT_TRUE(t.MatchResult == "We Won!" || t.MatchResult == "We lost!");
         EXPECT_TRUE(s.messages.empty());
     }
