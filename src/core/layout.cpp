@@ -75,6 +75,12 @@ void ComputeLayout(TableState& t) {
     t.WonPos3Y = 20;
 }
 
+void UseFewestAnimationFrames(TableState& t) {
+    t.AnimationSteps = 1;
+    t.MoveSteps = 1;
+    t.DealSpeedFactor = 1;
+}
+
 void ResetTrickSpots(TableState& t) {
     static constexpr std::array<std::array<int, 2>, 4> kDesign = {
         {{430, 310}, {520, 260}, {440, 210}, {370, 260}}};

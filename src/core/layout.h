@@ -18,6 +18,9 @@ std::int16_t ScaleRound(float scale, int designValue);
 // Fills every layout value from Resolution and SlowAnimation (once, at start).
 // Any resolution but "800x600" leaves the positions at 0, as no dialog offers one.
 void ComputeLayout(TableState& t);
+// Every move in a single frame: for headless runs, where nobody watches the
+// cards fly. Chance is drawn per move, not per frame, so the deals stay the same.
+void UseFewestAnimationFrames(TableState& t);
 // Puts the four throw positions back and frees them; run at every new deal.
 void ResetTrickSpots(TableState& t);
 

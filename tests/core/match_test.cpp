@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/cards.h"
+#include "core/layout.h"
 #include "core/scoring.h"
 #include "frame_driver.h"
 
@@ -52,6 +53,29 @@ TEST(Match, WholeMatchesHandOutEveryContractsPoints) {
         EXPECT_TRUE(t.MatchResult == "We Won!" || t.MatchResult == "We lost!");
         EXPECT_TRUE(s.messages.empty());
     }
+}
+
+// The same seed plays the same match whether the cards fly for ten frames or
+// jump in one: chance is drawn per move, never per frame.
+TEST(Match, TheFewestFramesPlayTheSameMatch) {
+    struct Run { std::vector<int> scores; int frames = 0; };
+    auto play = [](bool fewest) {
+        HeadlessServices s(77u);
+        TableState t;
+        StartHeadlessGame(t, s);  // the first deal's pile is laid out before the switch
+        if (fewest) UseFewestAnimationFrames(t);
+        Run run;
+        while (!t.MatchOver) {
+            run.frames += test::RunUntil(t, s, [&] { return t.GameState == "END OF MATCH"; }, 20000);
+            for (int seat = 0; seat < 4; ++seat) run.scores.push_back(DealScoreOf(t, seat));
+            if (!t.MatchOver) test::RunUntil(t, s, [&] { return t.GameState != "END OF MATCH"; }, 2);
+        }
+        return run;
+    };
+    const Run normal = play(false);
+    const Run fewest = play(true);
+    EXPECT_EQ(normal.scores, fewest.scores);
+    EXPECT_LT(fewest.frames * 4, normal.frames);
 }
 
 }  // namespace
