@@ -54,7 +54,13 @@ FrameOutcome RunFrame(TableState& t, Services& s, const InputSnapshot& input,
 
 // Everything the game start routine does to the rules, with the display left
 // out: card tables, layout from the options, match tables, the first deal,
-// Running. The game runs the same calls with the display opened before the deal.
+// Running. The game makes the same calls in this order, with its own steps
+// between them: ComputeLayout (start button, after the options are stored);
+// a Services whose generator is seeded with TimeOfDaySeed(); InitMatchTables;
+// open the display, input and sound and load the bitmaps (the loader calls
+// BuildCardFiles); NewDeal; Running = true; then the main loop: poll input,
+// RunFrame with its hooks, let window events run; on Quit, shut down.
+// Headless runs may call UseFewestAnimationFrames afterwards.
 void StartHeadlessGame(TableState& t, Services& s);
 
 // One step of the state machine, by GameState.
