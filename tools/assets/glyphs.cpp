@@ -25,8 +25,8 @@ struct Face {
 
 struct FontPlan {
     std::vector<Face> faces;  // first face that has the character wins
-    // Which characters must come from the first face when it has them; the
-    // others are taken from the first later face that has them.
+    // When not empty, only these characters are taken from the first face;
+    // all others start the search at the second.
     std::string firstFaceOnly;
     int baseline;   // baseline row inside the cell
     Rgb ink;
@@ -42,12 +42,15 @@ std::string Description(const Face& f, double size) {
     return f.family + (f.style.empty() ? "" : " " + f.style) + " " + std::to_string(size) + "px";
 }
 
+// Whether the face draws anything for the character.
 bool HasInk(cairo_t* cr, const Face& f, char ch) {
     const TextLine line(cr, Description(f, f.size), std::string(1, ch));
     const PangoRectangle ink = line.Ink();
     return ink.width > 0 && ink.height > 0;
 }
 
+// The face a character is drawn from; throws when no installed face has it,
+// since an empty cell would show as a gap in the game's text.
 const Face& ChooseFace(cairo_t* cr, const FontPlan& plan, char ch) {
     const bool preferFirst = plan.firstFaceOnly.empty() ||
                              plan.firstFaceOnly.find(ch) != std::string::npos;
@@ -103,6 +106,7 @@ void DrawGlyph(cairo_t* cr, const FontPlan& plan, char ch) {
     cairo_restore(cr);
 }
 
+// The whole grid, keyed: the space's cell stays empty.
 Image DrawFontGrid(const FontPlan& plan) {
     const int rows = (kCells + kGlyphColumns - 1) / kGlyphColumns;
     Surface s = NewSurface(kGlyphColumns * kGlyphWidth, rows * kGlyphHeight);
