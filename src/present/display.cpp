@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace tenfold {
 
@@ -127,8 +128,19 @@ void Display::DirectX(const DisplayOptions& options) {
     const Uint32 windowFlags = options.Windowed ? static_cast<Uint32>(SDL_WINDOW_RESIZABLE)
                                : headless       ? 0u
                                                 : static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP);
-    window_ = SDL_CreateWindow(options.Windowed ? kWindowTitle : "", SDL_WINDOWPOS_CENTERED,
-                               SDL_WINDOWPOS_CENTERED, ScreenWidth, ScreenHeight, windowFlags);
+    // Full screen starts as a borderless window over the whole desktop, so
+    // that it covers the screen even where no window manager applies the
+    // full-screen request.
+    int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED, w = ScreenWidth, h = ScreenHeight;
+    SDL_Rect desktop{};
+    if ((windowFlags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0 && SDL_GetDisplayBounds(0, &desktop) == 0) {
+        x = desktop.x;
+        y = desktop.y;
+        w = desktop.w;
+        h = desktop.h;
+    }
+    window_ = SDL_CreateWindow(options.Windowed ? kWindowTitle : "", x, y, w, h,
+                               windowFlags | (options.Windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_BORDERLESS)));
     if (window_ == nullptr) throw PresentError(kDirectXLabel, kErrWindow, SDL_GetError());
 
     const Uint32 vsyncFlag = options.Uncapped ? 0u : static_cast<Uint32>(SDL_RENDERER_PRESENTVSYNC);
@@ -233,6 +245,12 @@ void Display::WaitFrame() {
     }
 }
 
+std::uint32_t Display::Ticks() { return SDL_GetTicks(); }
+
+std::vector<int> Display::TakeKeyTaps() { return std::exchange(keyTaps_, {}); }
+
+std::uint32_t Display::TakeButtonTaps() { return std::exchange(buttonTaps_, 0u); }
+
 bool Display::ExclusiveModeActive() const {
     if (window_ == nullptr) return false;
     const Uint32 flags = SDL_GetWindowFlags(window_);
@@ -245,6 +263,12 @@ void Display::DoEvents() {
         switch (e.type) {
             case SDL_QUIT:
                 quitRequested_ = true;
+                break;
+            case SDL_KEYDOWN:
+                if (e.key.repeat == 0 && keyTaps_.size() < 64) keyTaps_.push_back(e.key.keysym.scancode);
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+                buttonTaps_ |= SDL_BUTTON(e.button.button);
                 break;
             case SDL_WINDOWEVENT:
                 switch (e.window.event) {

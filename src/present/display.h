@@ -113,6 +113,10 @@ public:
     bool CheckLostSurfaces(const std::function<void()>& reload);
     // Lets pending window messages run (close box, minimise, focus).
     void DoEvents();
+    // Keys and mouse buttons pressed since the last call: a tap shorter than a
+    // frame is then still seen down in one frame. SDL scancodes and SDL button masks.
+    std::vector<int> TakeKeyTaps();
+    std::uint32_t TakeButtonTaps();
     // Set by the window's close box; the main loop then ends the game.
     bool QuitRequested() const { return quitRequested_; }
     void RequestQuit() { quitRequested_ = true; }
@@ -128,6 +132,8 @@ public:
     // Sleep to the next 1/60 s step; used by frames that do not flip (pause).
     void WaitFrame();
     bool VsyncActive() const { return vsync_; }
+    // Milliseconds since the display layer started (the game's tick count).
+    static std::uint32_t Ticks();
 
 private:
     void CreateTexture();
@@ -146,6 +152,8 @@ private:
     // The picture last shown: an unchanged frame (a player thinking, a delay)
     // is not sent to the screen again, unless the window needs repainting.
     std::vector<std::uint16_t> shownPicture_;
+    std::vector<int> keyTaps_;
+    std::uint32_t buttonTaps_ = 0;
     bool mustPresent_ = true;
 };
 

@@ -22,7 +22,7 @@ void GameScreen::Open(const DisplayOptions& options, TableState& t, const std::s
 }
 
 void GameScreen::PollInput() {
-    input.PollKeyboard();
+    input.PollKeyboard(display);
     input.PollMouse(display);
 }
 

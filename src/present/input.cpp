@@ -107,7 +107,7 @@ void Input::SetMouseLimits(std::int32_t minX, std::int32_t minY, std::int32_t ma
     Limits = MouseLimits{minX, minY, maxX, maxY};
 }
 
-void Input::PollKeyboard() {
+void Input::PollKeyboard(Display& display) {
     if (!keyboard_) return;
     SDL_PumpEvents();
     int count = 0;
@@ -119,12 +119,16 @@ void Input::PollKeyboard() {
             if (code != 0) KeyState[code] = 0x80;
         }
     }
+    for (int sc : display.TakeKeyTaps()) {
+        const std::uint8_t code = ScanCodeFromSdl(sc);
+        if (code != 0) KeyState[code] = 0x80;
+    }
 }
 
-void Input::PollMouse(const Display& display) {
+void Input::PollMouse(Display& display) {
     if (!mouse_) return;
     int wx = 0, wy = 0;
-    const Uint32 buttons = SDL_GetMouseState(&wx, &wy);
+    const Uint32 buttons = SDL_GetMouseState(&wx, &wy) | display.TakeButtonTaps();
     // Mouse events arrive in window units; the picture is placed in output
     // pixels, which differ on high-density screens.
     double px = wx, py = wy;

@@ -44,10 +44,10 @@ public:
     // middle; failures raise "Error in function Mouse() ".
     void Mouse(const Display& display);
     void SetMouseLimits(std::int32_t minX, std::int32_t minY, std::int32_t maxX, std::int32_t maxY);
-    // Reads every key into KeyState.
-    void PollKeyboard();
+    // Reads every key into KeyState (keys tapped since the last poll count as down).
+    void PollKeyboard(Display& display);
     // Reads the pointer (in table pixels, clamped) and the buttons.
-    void PollMouse(const Display& display);
+    void PollMouse(Display& display);
     bool KeyDown(std::uint8_t scanCode) const { return KeyState[scanCode] > 0; }
     bool MouseButton(int index) const { return MouseButtons.at(static_cast<std::size_t>(index)) != 0; }
     // Shows or hides the window system's pointer (the game draws its own).
