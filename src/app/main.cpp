@@ -1,0 +1,76 @@
+// The tenfold program: parses the command line and starts the chosen mode.
+
+#include <CLI/CLI.hpp>
+
+#include <cstdlib>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+
+#include "app/simulator.h"
+
+namespace {
+
+// Exit statuses: 0 done, 1 the run failed, 2 the command line was wrong.
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+int RunSimulateMode(const tenfold::SimOptions& options) {
+    try {
+        const tenfold::SimSummary summary = tenfold::RunSimulation(options);
+        tenfold::PrintSummary(std::cout, summary);
+        return EXIT_SUCCESS;
+    } catch (const std::invalid_argument& e) {
+        std::cerr << "tenfold: " << e.what() << "\n";
+        return kExitUsage;
+    } catch (const std::exception& e) {
+        std::cerr << "tenfold: " << e.what() << "\n";
+        return kExitFailure;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Tenfold: a trick-taking card game for one player against three computer players."};
+    app.set_version_flag("--version", "Tenfold 1.0.0");
+
+    tenfold::SimOptions sim;
+    int packets = 1;
+    auto* simulate = app.add_option("--simulate", sim.matches,
+                                    "Play N whole matches headless (no display, no sound), "
+                                    "seat 0 played by the autopilot, and print statistics")
+                         ->check(CLI::Validator(
+                             [](const std::string& text) {
+                                 return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos
+                                            ? std::string()
+                                            : "must be a number of matches, 0 or more (got " + text + ")";
+                             },
+                             "N"));
+    app.add_option("--seed", sim.seed, "Seed of the random generator (default: time of day; 1 for --simulate)");
+    app.add_option("--trace", sim.tracePath, "With --simulate: write one JSON line per scored deal to FILE")
+        ->needs(simulate);
+    app.add_flag("--seven-of-hearts-lead", sim.sevenOfHeartsLead,
+                 "The holder of the seven of hearts chooses the first contract of a match");
+    app.add_option("--deal-packets", packets, "Cards a seat receives in a row while dealing: 1 or 13")
+        ->check(CLI::IsMember({1, 13}));
+    app.add_flag("--slow", sim.slow, "Slow card animation");
+
+    // One line per error on stderr: the caller's scripts read it.
+    app.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return "tenfold: " + std::string(e.what()) + "\n";
+    });
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? 0 : kExitUsage;
+    }
+    sim.dealPacketSize = packets;
+
+    if (*simulate) return RunSimulateMode(sim);
+
+    // Without a mode, play one match headless and report it.
+    sim.matches = 1;
+    return RunSimulateMode(sim);
+}
