@@ -1,0 +1,340 @@
+#include "resources/start_dialog.h"
+
+#include <utility>
+
+namespace tenfold {
+
+namespace {
+
+// Deck options from the top of the tab down, by deck number.
+struct DeckRow {
+    int Number;
+    const char* Caption;
+    const char* Description;
+    bool Enabled;
+};
+
+constexpr std::array<DeckRow, 4> kDeckRows = {{
+    {4, "KZWP standard cards (Made in EU) [800x600 resolution]",
+     "French suited deck (standard pattern).", true},
+    {2, "Halkali Kagit San cards (Made in Turkey) [800x600 resolution]",
+     "French suited deck (Genoese pattern).", true},
+    {3, "Copag Da Amazonia cards (Made in Brazil) [800x600 resolution]",
+     "French suited deck (standard pattern).", false},
+    {1, "Altenburg Stralsunder (Used) [1024x768 resolution]",
+     "Old German-made French deck of early 1900's.", false},
+}};
+
+constexpr std::array<const char*, 5> kKeyTexts = {
+    "To select a contract: Use the menu that will appear on screen.",
+    "To play a card: Left-click on the card.",
+    "Pressing the key R after the deal you order your cards in hand.",
+    "Pressing the key P at any time pauses the game. Press again to resume.",
+    "Use the ESCAPE key to exit the game.",
+};
+
+constexpr const char* kLinkMessage = "Please use your installed Web browser to view this page.";
+
+// A label that reads as a line of ordinary text, left-aligned and wrapping.
+void SetText(Gtk::Label& label, const char* text, int indent = 0) {
+    label.set_text(text);
+    label.set_xalign(0.0F);
+    label.set_line_wrap(true);
+    label.set_margin_start(indent);
+}
+
+void MakePage(Gtk::Box& page) {
+    page.set_orientation(Gtk::ORIENTATION_VERTICAL);
+    page.set_spacing(6);
+    page.set_border_width(12);
+}
+
+}  // namespace
+
+const char* RulesText() {
+    return R"(Tenfold is played by four players, each for himself: you at the bottom of the table and three computer players on your right, opposite you and on your left. Turns always go round in this order: you, the player on your right, the player opposite, the player on your left.
+
+A match is twenty deals. For every deal the 52 cards are shuffled and dealt one at a time, thirteen to each player. Aces are high: ace, king, queen, jack, ten and so on down to two.
+
+CHOOSING THE CONTRACT
+After the deal one player chooses the contract for the deal and leads the first trick. Who chooses first is drawn by lot when the program starts; after that the choice passes to the next player every deal, so in a match each player chooses five times. Each player chooses two trump contracts and three negative contracts in a match, and a negative contract can be chosen at most twice in a match by all players together. A trump suit can be chosen again. When it is your turn to choose, a menu shows the contracts still open to you: click one.
+
+THE CONTRACTS
+Trump contracts: clubs, diamonds, spades or hearts are trumps. Every trick won is worth +50.
+No tricks: every trick won costs -50.
+No hearts: every heart taken costs -30.
+No last two tricks: the winners of the eleventh and of the twelfth trick lose 180 each (the thirteenth trick costs nothing).
+No kings and jacks: every king and every jack taken costs -60.
+No queens: every queen taken costs -100.
+No king of hearts: taking the king of hearts costs -320.
+
+PLAYING THE TRICKS
+The player who leads may play any card, except that under No hearts and No king of hearts a heart may not be led before a heart has been played in the deal, unless the leader holds nothing but hearts.
+Every other player must follow the suit led if he can. A player who cannot follow suit must play:
+- under a trump contract, a trump if he holds one (he need not beat a trump already played);
+- under No hearts, a heart if he holds one;
+- under No king of hearts, the king of hearts if he holds it;
+- under No queens, a queen if he holds one;
+- under No kings and jacks, a king or a jack if he holds one.
+Otherwise he may play any card.
+A trick goes to the highest trump in it or, when it holds no trump, to the highest card of the suit led. The winner of a trick leads the next one.
+
+END OF A DEAL
+A deal ends after the thirteenth trick, or earlier as soon as every penalty card of the contract has been taken: No hearts when all thirteen hearts are taken, No kings and jacks when all eight kings and jacks are taken, No queens when all four queens are taken, No king of hearts when the king of hearts is taken.
+
+SCORING AND WINNING
+The score page shows each deal's points divided by ten and with the sign turned, so that lower is better: a trick won under trumps shows as -5, a queen taken under No queens as 10. The totals row adds up the deals. After the twentieth deal the lowest total wins: the score page says "We Won!" when no computer player has a lower total than yours (a tie for the lowest total is your win), and "We lost!" otherwise. Click the score page to start the next deal; after the twentieth deal the click starts a new match.)";
+}
+
+frmStartup::frmStartup(TableState& state, StartDialogHooks hooks, const DeckPreviews& previews,
+                       const std::string& credits)
+    : state_(state), hooks_(std::move(hooks)) {
+    set_title("Tenfold");
+    set_resizable(false);
+    set_position(Gtk::WIN_POS_CENTER);
+    set_border_width(8);
+
+    // Dialog load.
+    PakFile = "res120.pak";
+    endOnUnload_ = true;
+
+    for (std::size_t i = 0; i < pages_.size(); ++i) {
+        MakePage(pages_[i]);
+    }
+    BuildDeckTab();
+    BuildKeysTab();
+    BuildRulesTab();
+    BuildCreditsTab(credits);
+    BuildOptionsTab();
+    for (std::size_t i = 0; i < pages_.size(); ++i) {
+        Tabs.append_page(pages_[i], kTabCaptions[i]);
+    }
+    Tabs.set_size_request(620, 470);
+
+    for (std::size_t i = 0; i < Preview.size(); ++i) {
+        if (previews[i]) Preview[i].set(previews[i]);
+    }
+
+    StartButton.set_label("Start");
+    ExitButton.set_label("Exit");
+    StartButton.signal_clicked().connect([this] { OnStartClicked(); });
+    ExitButton.signal_clicked().connect([this] {
+        if (hooks_.EndProgram) hooks_.EndProgram();
+    });
+
+    VersionLabel.set_text("Version " + std::to_string(TENFOLD_VERSION_MAJOR) + "." +
+                          std::to_string(TENFOLD_VERSION_MINOR) + "." +
+                          std::to_string(TENFOLD_VERSION_PATCH));
+    VersionLabel.set_xalign(0.0F);
+
+    auto* buttons = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL, 8);
+    buttons->pack_start(VersionLabel, Gtk::PACK_EXPAND_WIDGET);
+    buttons->pack_end(ExitButton, Gtk::PACK_SHRINK);
+    buttons->pack_end(StartButton, Gtk::PACK_SHRINK);
+    StartButton.set_size_request(110, -1);
+    ExitButton.set_size_request(110, -1);
+
+    outer_.set_spacing(8);
+    outer_.pack_start(Tabs, Gtk::PACK_EXPAND_WIDGET);
+    outer_.pack_start(*buttons, Gtk::PACK_SHRINK);
+    add(outer_);
+
+    Tabs.set_current_page(0);
+    show_all_children();
+    // The indexed preview control starts on the selected deck's picture.
+    Preview[1].hide();
+    Preview[2].hide();
+    StartButton.grab_focus();
+}
+
+void frmStartup::BuildDeckTab() {
+    Gtk::Box& page = pages_[0];
+    auto* grid = Gtk::make_managed<Gtk::Grid>();
+    grid->set_column_spacing(16);
+    grid->set_row_spacing(2);
+
+    Gtk::RadioButton::Group group = DeckOption[4].get_group();
+    int row = 0;
+    for (const DeckRow& deck : kDeckRows) {
+        Gtk::RadioButton& option = DeckOption[deck.Number];
+        if (deck.Number != 4) option.set_group(group);
+        option.set_label(deck.Caption);
+        option.set_sensitive(deck.Enabled);
+        option.signal_toggled().connect([this, n = deck.Number] { OnDeckToggled(n); });
+        SetText(DeckDescription[deck.Number], deck.Description, 26);
+        DeckDescription[deck.Number].set_sensitive(deck.Enabled);
+        grid->attach(option, 0, row++);
+        grid->attach(DeckDescription[deck.Number], 0, row++);
+        DeckDescription[deck.Number].set_margin_bottom(10);
+    }
+    DeckOption[4].set_active(true);
+
+    auto* pictures = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_VERTICAL);
+    pictures->set_size_request(120, 170);
+    for (Gtk::Image& picture : Preview) {
+        pictures->pack_start(picture, Gtk::PACK_SHRINK);
+    }
+    pictures->set_valign(Gtk::ALIGN_START);
+    grid->attach(*pictures, 1, 0, 1, row);
+
+    page.pack_start(*grid, Gtk::PACK_SHRINK);
+
+    Windowed.set_label("Windowed");
+    UseVidMem.set_label("Use VidMem");
+    Windowed.set_active(false);
+    UseVidMem.set_active(false);
+    Windowed.set_sensitive(false);
+    UseVidMem.set_sensitive(false);
+    auto* checks = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL, 24);
+    checks->pack_start(Windowed, Gtk::PACK_SHRINK);
+    checks->pack_start(UseVidMem, Gtk::PACK_SHRINK);
+    checks->set_margin_top(8);
+    page.pack_start(*checks, Gtk::PACK_SHRINK);
+}
+
+void frmStartup::BuildKeysTab() {
+    for (std::size_t i = 0; i < KeyLabels.size(); ++i) {
+        SetText(KeyLabels[i], kKeyTexts[i]);
+        KeyLabels[i].set_margin_bottom(6);
+        pages_[1].pack_start(KeyLabels[i], Gtk::PACK_SHRINK);
+    }
+}
+
+void frmStartup::BuildRulesTab() {
+    RulesView.get_buffer()->set_text(RulesText());
+    RulesView.set_editable(false);
+    RulesView.set_cursor_visible(false);
+    RulesView.set_wrap_mode(Gtk::WRAP_WORD);
+    RulesView.set_left_margin(6);
+    RulesView.set_right_margin(6);
+    auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
+    scroller->set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_AUTOMATIC);
+    scroller->set_shadow_type(Gtk::SHADOW_IN);
+    scroller->add(RulesView);
+    pages_[2].pack_start(*scroller, Gtk::PACK_EXPAND_WIDGET);
+}
+
+void frmStartup::BuildCreditsTab(const std::string& credits) {
+    CreditsLabel.set_text(credits);
+    CreditsLabel.set_xalign(0.0F);
+    CreditsLabel.set_yalign(0.0F);
+    CreditsLabel.set_line_wrap(true);
+    CreditsLabel.set_selectable(false);
+    auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
+    scroller->set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_AUTOMATIC);
+    scroller->add(CreditsLabel);
+    pages_[3].pack_start(*scroller, Gtk::PACK_EXPAND_WIDGET);
+
+    // The link opens nothing: it only tells the player to use a browser.
+    LinkLabel.set_label("Tenfold on the Web");
+    LinkLabel.set_uri("https://tenfold.invalid/");
+    LinkLabel.set_has_tooltip(false);
+    LinkLabel.set_halign(Gtk::ALIGN_START);
+    LinkLabel.signal_activate_link().connect(
+        [this] {
+            if (hooks_.ShowMessage) hooks_.ShowMessage(kLinkMessage);
+            return true;
+        },
+        false);
+    pages_[3].pack_start(LinkLabel, Gtk::PACK_SHRINK);
+}
+
+void frmStartup::BuildOptionsTab() {
+    Gtk::Box& page = pages_[4];
+    const std::array<std::pair<Gtk::CheckButton*, const char*>, 3> checks = {{
+        {&SevenOfHeartsLead, "Seven of Hearts Lead"},
+        {&PartnershipGame, "Partnership game"},
+        {&SlowAnimation, "Slow animation"},
+    }};
+    constexpr std::array<const char*, 3> explanations = {
+        "If checked, first kingdom is assigned to player who holds the Seven of Hearts.",
+        "Check to play in partnerships. Leave this unchecked for the cutthroat game.",
+        "Click for slower card animation. Useful when learning the game, or in faster "
+        "computers.",
+    };
+    for (std::size_t i = 0; i < checks.size(); ++i) {
+        checks[i].first->set_label(checks[i].second);
+        checks[i].first->set_active(false);
+        SetText(OptionExplanations[i], explanations[i], 26);
+        OptionExplanations[i].set_margin_bottom(10);
+        page.pack_start(*checks[i].first, Gtk::PACK_SHRINK);
+        page.pack_start(OptionExplanations[i], Gtk::PACK_SHRINK);
+    }
+    SevenOfHeartsLead.set_sensitive(false);
+    PartnershipGame.set_sensitive(false);
+    OptionExplanations[0].set_sensitive(false);
+    OptionExplanations[1].set_sensitive(false);
+
+    ReglesFrancaises.set_label("Regles francaises");
+    ReguasPortuguese.set_label("Reguas portuguese");
+    Gtk::RadioButton::Group group = ReglesFrancaises.get_group();
+    ReguasPortuguese.set_group(group);
+    ReguasPortuguese.set_active(true);
+    ReglesFrancaises.set_sensitive(false);
+    ReguasPortuguese.set_sensitive(false);
+    page.pack_start(ReglesFrancaises, Gtk::PACK_SHRINK);
+    page.pack_start(ReguasPortuguese, Gtk::PACK_SHRINK);
+}
+
+void frmStartup::OnDeckToggled(int deck) {
+    if (!DeckOption[deck].get_active()) return;
+    // The indexed picture control switches exactly these pictures.
+    switch (deck) {
+        case 4:
+            Preview[0].show();
+            Preview[1].hide();
+            break;
+        case 2:
+            Preview[1].show();
+            Preview[0].hide();
+            break;
+        case 3:
+            Preview[2].show();
+            Preview[1].hide();
+            break;
+        default:
+            break;
+    }
+}
+
+void frmStartup::OnStartClicked() {
+    endOnUnload_ = false;
+    state_.UseVideoMemory = UseVidMem.get_active();
+    state_.FullScreen = !Windowed.get_active();
+    if (DeckOption[2].get_active()) {
+        state_.DeckName = "Royal";
+        state_.Resolution = "800x600";
+    }
+    if (DeckOption[4].get_active()) {
+        state_.DeckName = "Roya2";
+        state_.Resolution = "800x600";
+    }
+    if (SevenOfHeartsLead.get_active()) state_.SevenOfHeartsLead = true;
+    if (PartnershipGame.get_active()) state_.Partnership = true;
+    if (SlowAnimation.get_active()) state_.SlowAnimation = true;
+    if (ReguasPortuguese.get_active()) state_.DealSingly = true;
+    state_.DealPacketSize = state_.DealSingly ? 1 : 13;
+    if (hooks_.ComputeLayout) hooks_.ComputeLayout(state_);
+    if (state_.Resolution == "800x600") {
+        state_.ScreenWidth = 800;
+        state_.ScreenHeight = 600;
+    } else {
+        state_.ScreenWidth = 1024;
+        state_.ScreenHeight = 768;
+    }
+    if (hooks_.LoadUnpacker) hooks_.LoadUnpacker();
+}
+
+void frmStartup::Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    hide();
+    if (endOnUnload_ && hooks_.EndProgram) hooks_.EndProgram();
+}
+
+bool frmStartup::on_delete_event(GdkEventAny* /*event*/) {
+    Unload();
+    return true;  // Unload has hidden the window already
+}
+
+}  // namespace tenfold

@@ -1,0 +1,113 @@
+#pragma once
+// The start dialog: the first window a player sees. It picks the deck and the
+// options, shows the keys, the rules and the credits, and its start button
+// hands the choices to the game and sets the unpacking and the match going.
+
+#include <gtkmm.h>
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "core/table_state.h"
+
+namespace tenfold {
+
+// What the dialog cannot do by itself; the start-up road supplies each piece.
+struct StartDialogHooks {
+    // Fills the table layout for the chosen resolution (start button, step 8).
+    std::function<void(TableState&)> ComputeLayout;
+    // Loads the unpacker form, which unpacks the resources and runs the game.
+    std::function<void()> LoadUnpacker;
+    // Ends the program at once ("Exit", or closing the dialog before Start).
+    std::function<void()> EndProgram;
+    // Shows an information message with an OK button (the link label).
+    std::function<void(const std::string&)> ShowMessage;
+};
+
+// Card pictures shown beside the deck choice, one per indexed preview slot:
+// 0 for the standard-pattern deck, 1 for the Genoese deck, 2 for the third
+// deck. An empty slot shows nothing.
+using DeckPreviews = std::array<Glib::RefPtr<Gdk::Pixbuf>, 3>;
+
+// Reads one card of each playable deck out of the resource archive for the
+// previews; a missing archive or entry leaves that slot empty.
+DeckPreviews LoadDeckPreviews(const std::string& archivePath);
+
+// The rules of the game as this program plays them (the "Rules" tab).
+const char* RulesText();
+
+class frmStartup : public Gtk::Window {
+public:
+    // The dialog's load: PakFile, EndOnUnload, first tab, version label.
+    frmStartup(TableState& state, StartDialogHooks hooks, const DeckPreviews& previews,
+               const std::string& credits);
+
+    // Unloads the dialog, as the game start routine and the close box do; ends
+    // the program when the start button has not been pressed.
+    void Unload();
+
+    // True from the dialog's load until the start button is pressed.
+    bool EndOnUnload() const { return endOnUnload_; }
+
+    // The archive name the unpacker opens, relative to the program's folder.
+    std::string PakFile;
+
+    // ---- Controls, named after what they stand for; public like a form's ----
+    Gtk::Notebook Tabs;
+    Gtk::Button StartButton;
+    Gtk::Button ExitButton;
+    Gtk::Label VersionLabel;
+
+    // "Deck" tab: option buttons by deck number (1..4; index 0 unused).
+    std::array<Gtk::RadioButton, 5> DeckOption;
+    std::array<Gtk::Label, 5> DeckDescription;
+    std::array<Gtk::Image, 3> Preview;  // the indexed preview picture control
+    Gtk::CheckButton Windowed;
+    Gtk::CheckButton UseVidMem;
+
+    // "Keys" tab.
+    std::array<Gtk::Label, 5> KeyLabels;
+
+    // "Rules" tab.
+    Gtk::TextView RulesView;
+
+    // "Credits" tab.
+    Gtk::Label CreditsLabel;
+    Gtk::LinkButton LinkLabel;
+
+    // "Options" tab.
+    Gtk::CheckButton SevenOfHeartsLead;
+    Gtk::CheckButton PartnershipGame;
+    Gtk::CheckButton SlowAnimation;
+    Gtk::RadioButton ReglesFrancaises;
+    Gtk::RadioButton ReguasPortuguese;
+    std::array<Gtk::Label, 3> OptionExplanations;
+
+    // The tab captions in their order.
+    static constexpr std::array<const char*, 5> kTabCaptions = {"Deck", "Keys", "Rules",
+                                                               "Credits", "Options"};
+
+private:
+    // Stores the choices, computes the layout and loads the unpacker.
+    void OnStartClicked();
+    // Switches the preview pictures when a deck option is chosen.
+    void OnDeckToggled(int deck);
+    // Closing the window is an unload of the dialog.
+    bool on_delete_event(GdkEventAny* event) override;
+
+    void BuildDeckTab();
+    void BuildKeysTab();
+    void BuildRulesTab();
+    void BuildCreditsTab(const std::string& credits);
+    void BuildOptionsTab();
+
+    TableState& state_;
+    StartDialogHooks hooks_;
+    bool endOnUnload_ = true;
+    bool unloaded_ = false;
+    Gtk::Box outer_{Gtk::ORIENTATION_VERTICAL};
+    std::array<Gtk::Box, 5> pages_;
+};
+
+}  // namespace tenfold

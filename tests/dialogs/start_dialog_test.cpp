@@ -1,0 +1,214 @@
+#include "resources/start_dialog.h"
+
+#include <string>
+#include <vector>
+
+#include "dialog_test_support.h"
+
+namespace tenfold {
+namespace {
+
+using test::DialogTest;
+using test::PumpUntil;
+
+// Records what the dialog asks of the start-up road, in order.
+struct Road {
+    std::vector<std::string> calls;
+    std::vector<std::string> messages;
+    TableState seenByLayout;
+
+    StartDialogHooks Hooks() {
+        return {
+            [this](TableState& t) {
+                calls.push_back("layout");
+                seenByLayout = t;
+            },
+            [this] { calls.push_back("unpack"); },
+            [this] { calls.push_back("end"); },
+            [this](const std::string& m) { messages.push_back(m); },
+        };
+    }
+};
+
+class StartDialogTest : public DialogTest {
+protected:
+    // A table whose option fields hold values the start button must replace.
+    TableState StaleOptions() {
+        TableState t;
+        t.DeckName = "stale";
+        t.Resolution = "stale";
+        t.ScreenWidth = 0;
+        t.ScreenHeight = 0;
+        t.UseVideoMemory = true;
+        t.FullScreen = false;
+        t.DealPacketSize = 13;
+        return t;
+    }
+    Road road;
+};
+
+TEST_F(StartDialogTest, LoadsWithTheDesignedCaptionsTextsAndEnabledStates) {
+    TableState t;
+    frmStartup form(t, road.Hooks(), {}, "Credits line");
+
+    EXPECT_EQ(form.PakFile, "res120.pak");
+    EXPECT_TRUE(form.EndOnUnload());
+    EXPECT_EQ(form.VersionLabel.get_text(), "Version 1.0.0");
+    EXPECT_EQ(form.get_title(), "Tenfold");
+    ASSERT_EQ(form.Tabs.get_n_pages(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(form.Tabs.get_tab_label_text(*form.Tabs.get_nth_page(i)),
+                  frmStartup::kTabCaptions[static_cast<std::size_t>(i)]);
+    }
+    EXPECT_EQ(form.Tabs.get_current_page(), 0);
+    EXPECT_EQ(form.StartButton.get_label(), "Start");
+    EXPECT_EQ(form.ExitButton.get_label(), "Exit");
+
+    struct Toggle {
+        Gtk::ToggleButton* control;
+        const char* caption;
+        bool sensitive;
+        bool active;
+    };
+    const std::vector<Toggle> toggles = {
+        {&form.DeckOption[4], "KZWP standard cards (Made in EU) [800x600 resolution]", true, true},
+        {&form.DeckOption[2], "Halkali Kagit San cards (Made in Turkey) [800x600 resolution]",
+         true, false},
+        {&form.DeckOption[3], "Copag Da Amazonia cards (Made in Brazil) [800x600 resolution]",
+         false, false},
+        {&form.DeckOption[1], "Altenburg Stralsunder (Used) [1024x768 resolution]", false, false},
+        {&form.Windowed, "Windowed", false, false},
+        {&form.UseVidMem, "Use VidMem", false, false},
+        {&form.SevenOfHeartsLead, "Seven of Hearts Lead", false, false},
+        {&form.PartnershipGame, "Partnership game", false, false},
+        {&form.SlowAnimation, "Slow animation", true, false},
+        {&form.ReglesFrancaises, "Regles francaises", false, false},
+        {&form.ReguasPortuguese, "Reguas portuguese", false, true},
+    };
+    for (const Toggle& c : toggles) {
+        SCOPED_TRACE(c.caption);
+        EXPECT_EQ(c.control->get_label(), c.caption);
+        EXPECT_EQ(c.control->get_sensitive(), c.sensitive);
+        EXPECT_EQ(c.control->get_active(), c.active);
+    }
+
+    EXPECT_EQ(form.DeckDescription[4].get_text(), "French suited deck (standard pattern).");
+    EXPECT_EQ(form.DeckDescription[2].get_text(), "French suited deck (Genoese pattern).");
+    EXPECT_EQ(form.DeckDescription[3].get_text(), "French suited deck (standard pattern).");
+    EXPECT_EQ(form.DeckDescription[1].get_text(), "Old German-made French deck of early 1900's.");
+
+    EXPECT_EQ(form.KeyLabels[0].get_text(),
+              "To select a contract: Use the menu that will appear on screen.");
+    EXPECT_EQ(form.KeyLabels[4].get_text(), "Use the ESCAPE key to exit the game.");
+    EXPECT_EQ(form.OptionExplanations[2].get_text(),
+              "Click for slower card animation. Useful when learning the game, or in faster "
+              "computers.");
+    EXPECT_EQ(form.CreditsLabel.get_text(), "Credits line");
+    EXPECT_FALSE(form.RulesView.get_editable());
+}
+
+TEST_F(StartDialogTest, StartStoresTheChoicesThenComputesTheLayoutThenLoadsTheUnpacker) {
+    struct Case {
+        const char* name;
+        std::function<void(frmStartup&)> touch;
+        const char* deck;
+        bool slow;
+    };
+    const std::vector<Case> cases = {
+        {"nothing touched", [](frmStartup&) {}, "Roya2", false},
+        {"deck 2", [](frmStartup& f) { f.DeckOption[2].set_active(true); }, "Royal", false},
+        {"deck 2 then deck 4",
+         [](frmStartup& f) {
+             f.DeckOption[2].set_active(true);
+             f.DeckOption[4].set_active(true);
+         },
+         "Roya2", false},
+        {"slow animation", [](frmStartup& f) { f.SlowAnimation.set_active(true); }, "Roya2",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Road r;
+        TableState t = StaleOptions();
+        frmStartup form(t, r.Hooks(), {}, "");
+        c.touch(form);
+        form.StartButton.clicked();
+
+        EXPECT_EQ(r.calls, (std::vector<std::string>{"layout", "unpack"}));
+        EXPECT_FALSE(form.EndOnUnload());
+        EXPECT_EQ(t.DeckName, c.deck);
+        EXPECT_EQ(t.Resolution, "800x600");
+        EXPECT_EQ(t.ScreenWidth, 800);
+        EXPECT_EQ(t.ScreenHeight, 600);
+        EXPECT_TRUE(t.FullScreen);
+        EXPECT_FALSE(t.UseVideoMemory);
+        EXPECT_FALSE(t.SevenOfHeartsLead);
+        EXPECT_FALSE(t.Partnership);
+        EXPECT_EQ(t.SlowAnimation, c.slow);
+        EXPECT_TRUE(t.DealSingly);
+        EXPECT_EQ(t.DealPacketSize, 1);
+        // The layout is computed from the stored choices, before the screen size is set.
+        EXPECT_EQ(r.seenByLayout.DeckName, c.deck);
+        EXPECT_EQ(r.seenByLayout.SlowAnimation, c.slow);
+        EXPECT_EQ(r.seenByLayout.ScreenWidth, 0);
+    }
+}
+
+TEST_F(StartDialogTest, ClosingEndsTheProgramUnlessStartWasPressed) {
+    {
+        TableState t;
+        Road r;
+        frmStartup form(t, r.Hooks(), {}, "");
+        form.show();
+        form.close();  // the window's close box
+        EXPECT_TRUE(PumpUntil([&] { return !r.calls.empty(); }));
+        EXPECT_EQ(r.calls, std::vector<std::string>{"end"});
+        EXPECT_FALSE(form.get_visible());
+    }
+    {
+        TableState t;
+        Road r;
+        frmStartup form(t, r.Hooks(), {}, "");
+        form.show();
+        form.StartButton.clicked();
+        form.Unload();  // as the game start routine does
+        form.close();
+        PumpUntil([] { return !Gtk::Main::events_pending(); });
+        EXPECT_EQ(r.calls, (std::vector<std::string>{"layout", "unpack"}));
+        EXPECT_FALSE(form.get_visible());
+    }
+    {
+        TableState t;
+        Road r;
+        frmStartup form(t, r.Hooks(), {}, "");
+        form.ExitButton.clicked();
+        EXPECT_EQ(r.calls, std::vector<std::string>{"end"});
+    }
+}
+
+TEST_F(StartDialogTest, DeckOptionsSwitchTheIndexedPreviewPictures) {
+    TableState t;
+    frmStartup form(t, road.Hooks(), {}, "");
+    auto shown = [&] {
+        return std::vector<bool>{form.Preview[0].get_visible(), form.Preview[1].get_visible(),
+                                 form.Preview[2].get_visible()};
+    };
+    EXPECT_EQ(shown(), (std::vector<bool>{true, false, false}));
+    form.DeckOption[2].set_active(true);
+    EXPECT_EQ(shown(), (std::vector<bool>{false, true, false}));
+    form.DeckOption[4].set_active(true);
+    EXPECT_EQ(shown(), (std::vector<bool>{true, false, false}));
+}
+
+TEST_F(StartDialogTest, LinkLabelOnlyShowsTheBrowserNote) {
+    TableState t;
+    frmStartup form(t, road.Hooks(), {}, "");
+    form.LinkLabel.clicked();
+    EXPECT_EQ(road.messages,
+              std::vector<std::string>{"Please use your installed Web browser to view this page."});
+    EXPECT_FALSE(form.LinkLabel.get_visited()) << "the link must not be followed";
+    EXPECT_TRUE(road.calls.empty());
+}
+
+}  // namespace
+}  // namespace tenfold
