@@ -1,6 +1,12 @@
 #include "resources/start_dialog.h"
 
+#include <cstdint>
 #include <utility>
+#include <vector>
+
+#include "resources/pak.h"
+#include "resources/resource_check.h"
+#include "resources/resource_layout.h"
 
 namespace tenfold {
 
@@ -49,7 +55,39 @@ void MakePage(Gtk::Box& page) {
     page.set_border_width(12);
 }
 
+// The card each preview shows: a face card shows a deck's pattern best.
+constexpr std::string_view kPreviewCard = "KH.BMP";
+
+// Decodes one card picture from the archive; null when it is missing or damaged.
+Glib::RefPtr<Gdk::Pixbuf> ReadCardPicture(mvbPAK& pak, std::string_view deckFolder) {
+    const std::string wanted = std::string(layout::PrefixOf(deckFolder)) + std::string(kPreviewCard);
+    for (std::int32_t id = 0; id <= pak.NumEntrys(); ++id) {
+        if (layout::TrimName(pak.EntryName(id)) != wanted) continue;
+        std::vector<std::uint8_t> bytes;
+        if (!pak.ReadEntry(id, bytes) || !CheckBmp(bytes).empty()) return {};
+        try {
+            auto loader = Gdk::PixbufLoader::create();
+            loader->write(bytes.data(), bytes.size());
+            loader->close();
+            // Card corners carry the magenta colour key; the dialog shows them clear.
+            return loader->get_pixbuf()->add_alpha(true, 255, 0, 255);
+        } catch (const Glib::Error&) {
+            return {};
+        }
+    }
+    return {};
+}
+
 }  // namespace
+
+DeckPreviews LoadDeckPreviews(const std::string& archivePath) {
+    DeckPreviews previews{};
+    mvbPAK pak;
+    if (!pak.OpenQ2Pak(archivePath)) return previews;
+    previews[0] = ReadCardPicture(pak, "Roya2");
+    previews[1] = ReadCardPicture(pak, "Royal");
+    return previews;
+}
 
 const char* RulesText() {
     return R"(Tenfold is played by four players, each for himself: you at the bottom of the table and three computer players on your right, opposite you and on your left. Turns always go round in this order: you, the player on your right, the player opposite, the player on your left.

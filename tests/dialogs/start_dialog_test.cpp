@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "archive_fixture.h"
 #include "dialog_test_support.h"
 
 namespace tenfold {
@@ -208,6 +209,34 @@ TEST_F(StartDialogTest, LinkLabelOnlyShowsTheBrowserNote) {
               std::vector<std::string>{"Please use your installed Web browser to view this page."});
     EXPECT_FALSE(form.LinkLabel.get_visited()) << "the link must not be followed";
     EXPECT_TRUE(road.calls.empty());
+}
+
+TEST_F(StartDialogTest, PreviewsShowACardOfEachDeckFromTheArchive) {
+    test::ScratchDir dir;
+    const test::FixtureArchive archive = test::MakeFixtureArchive(dir / "res120.pak");
+    const DeckPreviews previews = LoadDeckPreviews(archive.path);
+    ASSERT_TRUE(previews[0]);
+    ASSERT_TRUE(previews[1]);
+    EXPECT_FALSE(previews[2]);
+    EXPECT_EQ(previews[0]->get_width(), 6);
+    EXPECT_EQ(previews[0]->get_height(), 9);
+    EXPECT_EQ(previews[1]->get_width(), 5);
+    // The magenta colour key is see-through; the card itself is not.
+    ASSERT_TRUE(previews[0]->get_has_alpha());
+    const guint8* px = previews[0]->get_pixels();
+    EXPECT_EQ(px[3], 0);
+    EXPECT_EQ(px[previews[0]->get_n_channels() + 3], 255);
+    EXPECT_EQ(px[previews[0]->get_n_channels()], 200);
+
+    TableState t;
+    frmStartup form(t, road.Hooks(), previews, "");
+    EXPECT_EQ(form.Preview[0].get_pixbuf(), previews[0]);
+    EXPECT_EQ(form.Preview[1].get_pixbuf(), previews[1]);
+
+    for (const std::string& path : {dir / "missing.pak", dir.str()}) {
+        const DeckPreviews none = LoadDeckPreviews(path);
+        EXPECT_FALSE(none[0] || none[1] || none[2]) << path;
+    }
 }
 
 }  // namespace

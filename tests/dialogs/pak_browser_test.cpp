@@ -1,0 +1,181 @@
+#include "resources/pak_browser.h"
+
+#include <string>
+#include <vector>
+
+#include "archive_fixture.h"
+#include "dialog_test_support.h"
+
+namespace tenfold {
+namespace {
+
+using test::DialogTest;
+using test::OnNextIdle;
+using test::ShownWindow;
+
+class PakBrowserTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        archive = test::MakeFixtureArchive(dir / "fixture.pak");
+        test::WriteBytes(dir / "notes.pak", {'N', 'O', 'T', ' ', 'A', ' ', 'P', 'A', 'K', 0, 0, 0, 0, 0, 0, 0, 0});
+    }
+
+    // Hooks whose file dialog answers with the next queued name.
+    PakBrowserHooks Hooks() {
+        return {
+            [this](const FileRequest& r) {
+                requests.push_back(r);
+                std::string answer = answers.empty() ? "" : answers.front();
+                if (!answers.empty()) answers.erase(answers.begin());
+                return answer;
+            },
+            [this](const std::string& m) { messages.push_back(m); },
+            [this] { ended = true; },
+        };
+    }
+
+    std::vector<std::string> Lines(const Form1& form) {
+        std::vector<std::string> out;
+        for (int i = 0; i < form.LineCount(); ++i) out.push_back(form.LineText(i));
+        return out;
+    }
+
+    test::ScratchDir dir;
+    test::FixtureArchive archive;
+    std::vector<FileRequest> requests;
+    std::vector<std::string> answers;
+    std::vector<std::string> messages;
+    bool ended = false;
+    const std::vector<std::string> fixtureLines = {"dumm120", "Xoya2_KH.BMP", "Xoyal_KH.BMP",
+                                                   "Xounds_CARD_FLIP.WAV", "Xitmaps_mouse.bmp"};
+};
+
+TEST_F(PakBrowserTest, OpensAnArchiveAndShowsTheSelectedEntry) {
+    Form1 form(dir.str(), Hooks());
+    EXPECT_EQ(form.OpenButton.get_label(), "Open .pak-file");
+    EXPECT_EQ(form.SaveButton.get_label(), "Extract file to folder");
+    EXPECT_EQ(form.ExitButton.get_label(), "Exit");
+    EXPECT_FALSE(form.SaveButton.get_sensitive());
+    EXPECT_EQ(form.OffsetLabel.get_text(), "---");
+    EXPECT_EQ(form.SizeLabel.get_text(), "---");
+
+    answers = {archive.path};
+    form.OpenButton.clicked();
+    ASSERT_EQ(requests.size(), 1U);
+    EXPECT_FALSE(requests[0].Save);
+    EXPECT_EQ(requests[0].Title, "Open .pak-file");
+    EXPECT_EQ(requests[0].FilterName, "QuakeII PAK-Files (*.pak)");
+    EXPECT_EQ(requests[0].Pattern, "*.pak");
+    EXPECT_EQ(requests[0].Folder, dir.str());
+
+    EXPECT_EQ(form.TitleLabel.get_text(), "Files in fixture.pak");
+    EXPECT_EQ(Lines(form), fixtureLines);
+    EXPECT_TRUE(form.SaveButton.get_sensitive());
+
+    form.SelectLine(0);
+    EXPECT_EQ(form.NameLabel.get_text(), "dumm120");
+    EXPECT_EQ(form.OffsetLabel.get_text(), "12 Bytes");
+    EXPECT_EQ(form.SizeLabel.get_text(), "4 Bytes");
+    form.SelectLine(3);
+    EXPECT_EQ(form.NameLabel.get_text(), "Xounds_CARD_FLIP.WAV");
+    EXPECT_EQ(form.SizeLabel.get_text(), "5 Bytes");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PakBrowserTest, AFileThatIsNoArchiveIsReportedAndKeepsTheEarlierArchive) {
+    Form1 form(dir.str(), Hooks());
+    form.OpenArchive(dir / "notes.pak");
+    EXPECT_EQ(form.LineCount(), 0);
+    EXPECT_FALSE(form.SaveButton.get_sensitive());
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_NE(messages[0].find("notes.pak"), std::string::npos) << messages[0];
+
+    form.OpenArchive(archive.path);
+    form.OpenArchive(dir / "notes.pak");
+    form.OpenArchive(dir / "missing.pak");
+    EXPECT_EQ(messages.size(), 3U);
+    EXPECT_EQ(Lines(form), fixtureLines);
+    EXPECT_EQ(form.TitleLabel.get_text(), "Files in fixture.pak");
+    EXPECT_TRUE(form.SaveButton.get_sensitive());
+
+    answers = {""};  // a cancelled open dialog changes nothing
+    form.OpenButton.clicked();
+    EXPECT_EQ(Lines(form), fixtureLines);
+}
+
+TEST_F(PakBrowserTest, SavesTheSelectedEntryOnlyWhenOneIsSelectedAndANameChosen) {
+    Form1 form(dir.str(), Hooks());
+    form.OpenArchive(archive.path);
+    const std::string target = dir / "out.wav";
+
+    answers = {target};
+    form.SaveButton.clicked();  // no line selected
+    EXPECT_TRUE(requests.empty());
+
+    form.SelectLine(3);
+    answers = {""};  // cancelled
+    form.SaveButton.clicked();
+    ASSERT_EQ(requests.size(), 1U);
+    EXPECT_TRUE(requests[0].Save);
+    EXPECT_EQ(requests[0].Title, "Save recource-file");
+    EXPECT_EQ(requests[0].FilterName, "Recource-file (*.WAV)");
+    EXPECT_EQ(requests[0].Pattern, "*.WAV");
+    EXPECT_EQ(requests[0].FileName, "Xounds_CARD_FLIP.WAV");
+    EXPECT_EQ(requests[0].Folder, dir.str());
+    EXPECT_FALSE(std::filesystem::exists(target));
+
+    answers = {target};
+    form.SaveButton.clicked();
+    EXPECT_EQ(test::ReadBytes(target), archive.entries[3].bytes);
+
+    answers = {dir / "no-such-folder/out.wav"};
+    form.SaveButton.clicked();
+    EXPECT_EQ(messages.size(), 1U);
+}
+
+TEST_F(PakBrowserTest, ExitAndTheCloseBoxEndTheProgram) {
+    Form1 form(dir.str(), Hooks());
+    form.ExitButton.clicked();
+    EXPECT_TRUE(ended);
+    ended = false;
+    form.show();
+    form.close();
+    EXPECT_TRUE(test::PumpUntil([&] { return ended; }));
+}
+
+TEST_F(DialogTest, TheWindowSystemsFileDialogCarriesTitleFilterAndSuggestedName) {
+    test::ScratchDir dir;
+    struct Seen {
+        std::string title;
+        std::string filter;
+        std::string name;
+    } seen;
+    auto answerCancel = [&seen] {
+        auto* chooser = ShownWindow<Gtk::FileChooserDialog>();
+        ASSERT_NE(chooser, nullptr);
+        seen.title = chooser->get_title();
+        seen.filter = chooser->get_filter() ? chooser->get_filter()->get_name() : "";
+        seen.name = chooser->get_action() == Gtk::FILE_CHOOSER_ACTION_SAVE ? chooser->get_current_name() : "";
+        chooser->response(Gtk::RESPONSE_CANCEL);
+    };
+
+    OnNextIdle(answerCancel);
+    EXPECT_EQ(ChooseFileWithGtk({false, "Open .pak-file", "QuakeII PAK-Files (*.pak)", "*.pak", dir.str(), ""},
+                                nullptr),
+              "");
+    EXPECT_EQ(seen.title, "Open .pak-file");
+    EXPECT_EQ(seen.filter, "QuakeII PAK-Files (*.pak)");
+
+    OnNextIdle(answerCancel);
+    EXPECT_EQ(ChooseFileWithGtk({true, "Save recource-file", "Recource-file (*.BMP)", "*.BMP", dir.str(),
+                                 "Xoyal_KH.BMP"},
+                                nullptr),
+              "");
+    EXPECT_EQ(seen.title, "Save recource-file");
+    EXPECT_EQ(seen.filter, "Recource-file (*.BMP)");
+    EXPECT_EQ(seen.name, "Xoyal_KH.BMP");
+}
+
+}  // namespace
+}  // namespace tenfold
