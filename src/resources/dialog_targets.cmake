@@ -11,10 +11,27 @@ add_library(tenfold_dialogs STATIC
   ${CMAKE_CURRENT_LIST_DIR}/start_dialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/message_box.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pak_browser.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/start_road.cpp
+  ${CMAKE_CURRENT_BINARY_DIR}/credits_text.cpp
 )
 target_include_directories(tenfold_dialogs PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(tenfold_dialogs PUBLIC PkgConfig::GTKMM tenfold_pak)
+# The credits ship inside the program, so the "Credits" tab never comes up empty.
+add_custom_command(
+  OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/credits_text.cpp
+  COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/data/CREDITS.txt
+          -DOUTPUT=${CMAKE_CURRENT_BINARY_DIR}/credits_text.cpp -DFUNCTION=CreditsText
+          -P ${PROJECT_SOURCE_DIR}/cmake/EmbedText.cmake
+  DEPENDS ${PROJECT_SOURCE_DIR}/data/CREDITS.txt ${PROJECT_SOURCE_DIR}/cmake/EmbedText.cmake
+  COMMENT "Building the credits text into the program"
+  VERBATIM)
+
+# From the installed executable's folder to the installed data folder.
+file(RELATIVE_PATH TENFOLD_DATA_FROM_BIN "/${CMAKE_INSTALL_BINDIR}" "/${CMAKE_INSTALL_DATADIR}/tenfold")
+
 target_compile_definitions(tenfold_dialogs PRIVATE
+  TENFOLD_DATA_FROM_BIN="${TENFOLD_DATA_FROM_BIN}"
+  TENFOLD_BUILD_DIR="${PROJECT_BINARY_DIR}"
   TENFOLD_VERSION_MAJOR=${PROJECT_VERSION_MAJOR}
   TENFOLD_VERSION_MINOR=${PROJECT_VERSION_MINOR}
   TENFOLD_VERSION_PATCH=${PROJECT_VERSION_PATCH}

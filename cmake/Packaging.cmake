@@ -1,0 +1,55 @@
+# Installation and the Debian package. Included at the end of the top-level
+# CMakeLists.txt, once every program and the resource archive are defined.
+if(TENFOLD_CORE_ONLY)
+  return()
+endif()
+
+# The game looks for its archive beside the executable first, then in its
+# installed data folder, found from the executable's folder by this path.
+set(TENFOLD_DATA_DIR "${CMAKE_INSTALL_DATADIR}/tenfold")
+
+foreach(program tenfold tenfold-pak)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT game)
+  endif()
+endforeach()
+install(FILES "${PROJECT_BINARY_DIR}/res120.pak" DESTINATION ${TENFOLD_DATA_DIR} COMPONENT game OPTIONAL)
+if(EXISTS "${PROJECT_SOURCE_DIR}/data/CREDITS.txt")
+  install(FILES "${PROJECT_SOURCE_DIR}/data/CREDITS.txt" DESTINATION ${TENFOLD_DATA_DIR} COMPONENT game)
+  install(FILES "${PROJECT_SOURCE_DIR}/data/CREDITS.txt" DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT game)
+endif()
+install(FILES "${PROJECT_SOURCE_DIR}/data/tenfold.desktop"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT game)
+install(FILES "${PROJECT_SOURCE_DIR}/data/tenfold.svg"
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT game)
+
+# The desktop entry must pass the freedesktop validator, or menus skip it.
+find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
+if(DESKTOP_FILE_VALIDATE)
+  add_test(NAME packaging.desktop_entry
+           COMMAND ${DESKTOP_FILE_VALIDATE} "${PROJECT_SOURCE_DIR}/data/tenfold.desktop")
+endif()
+
+set(CPACK_PACKAGE_NAME "tenfold")
+set(CPACK_PACKAGE_VENDOR "Tenfold developers")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Tenfold is a trick-taking card game for one player against three computer\n"
+    "players. Each deal one player chooses one of ten contracts: four trump\n"
+    "contracts and six negative ones. A match is twenty deals; the lowest\n"
+    "total wins. The package also holds tenfold-pak, a tool for the game's\n"
+    "resource archives.")
+string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "tenfold")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_GENERATOR "DEB")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tenfold developers <tenfold@localhost>")
+set(CPACK_DEBIAN_PACKAGE_SECTION "games")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+# The shared libraries the programs link decide the package's dependencies.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_STRIP_FILES ON)
+include(CPack)

@@ -1,0 +1,177 @@
+#include "resources/start_road.h"
+
+#include <gtkmm.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "resources/message_box.h"
+#include "resources/pak_browser.h"
+#include "resources/resource_layout.h"
+#include "resources/start_dialog.h"
+
+namespace tenfold {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string WithSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+bool IsFile(const fs::path& p) {
+    std::error_code ec;
+    return fs::is_regular_file(p, ec);
+}
+
+// Every window of the program that is open, in the order they were opened,
+// with the routine that unloads it.
+struct OpenForm {
+    Gtk::Window* window;
+    std::function<void()> unload;
+};
+std::vector<OpenForm>& OpenForms() {
+    static std::vector<OpenForm> forms;
+    return forms;
+}
+
+// Keeps a window in the list of open forms for as long as it exists.
+class FormRegistration {
+public:
+    FormRegistration(Gtk::Window* window, std::function<void()> unload) : window_(window) {
+        OpenForms().push_back({window, std::move(unload)});
+    }
+    ~FormRegistration() { std::erase_if(OpenForms(), [this](const OpenForm& f) { return f.window == window_; }); }
+    FormRegistration(const FormRegistration&) = delete;
+    FormRegistration& operator=(const FormRegistration&) = delete;
+
+private:
+    Gtk::Window* window_;
+};
+
+frmStartup* g_startDialog = nullptr;
+
+}  // namespace
+
+std::string ProgramFolder() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec && exe.has_parent_path()) return WithSlash(exe.parent_path().string());
+    return WithSlash(fs::current_path(ec).string());
+}
+
+std::string FindArchive(const std::string& programFolder) {
+    const std::string name(layout::kPakFile);
+    std::vector<fs::path> candidates = {
+        fs::path(programFolder) / name,
+        fs::path(programFolder) / TENFOLD_DATA_FROM_BIN / name,
+    };
+    // A program still in its build tree uses the archive built there.
+    const fs::path build = fs::weakly_canonical(TENFOLD_BUILD_DIR);
+    const fs::path here = fs::weakly_canonical(programFolder);
+    const auto [mismatch, unused] = std::mismatch(build.begin(), build.end(), here.begin(), here.end());
+    if (mismatch == build.end()) candidates.push_back(build / name);
+    for (const fs::path& p : candidates) {
+        if (IsFile(p)) return p.lexically_normal().string();
+    }
+    return "";
+}
+
+std::string UnpackFolder(const std::string& programFolder) {
+    if (::access(programFolder.c_str(), W_OK | X_OK) == 0) return WithSlash(programFolder);
+    fs::path cache;
+    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg != nullptr && xdg[0] == '/') {
+        cache = xdg;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+        cache = fs::path(home) / ".cache";
+    } else {
+        return "";
+    }
+    std::error_code ec;
+    fs::create_directories(cache, ec);
+    const fs::path folder = cache / "tenfold";
+    // Private to the player: the unpacked files are read back as trusted resources.
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return "";
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) {
+        return "";
+    }
+    return WithSlash(folder.string());
+}
+
+int RunStartDialog(TableState& t, const StartRoad& road) {
+    if (!InitDialogs()) {
+        std::cerr << "tenfold: no display to show the start dialog on\n";
+        return 1;
+    }
+    enum class Outcome { Waiting, Start, End };
+    Outcome outcome = Outcome::Waiting;
+    auto loop = Glib::MainLoop::create();
+    StartDialogHooks hooks;
+    hooks.ComputeLayout = road.ComputeLayout;
+    hooks.LoadUnpacker = [&] {
+        outcome = Outcome::Start;
+        loop->quit();
+    };
+    hooks.EndProgram = [&] {
+        outcome = Outcome::End;
+        loop->quit();
+    };
+    hooks.ShowMessage = [](const std::string& text) { ShowInfoBox(text); };
+
+    frmStartup form(t, hooks, LoadDeckPreviews(road.ArchivePath), CreditsText());
+    const FormRegistration registration(&form, [&form] { form.Unload(); });
+    g_startDialog = &form;
+    form.show();
+    loop->run();
+
+    int status = 0;
+    if (outcome == Outcome::Start && road.RunGame) status = road.RunGame(t);
+    CloseStartDialog();
+    g_startDialog = nullptr;
+    return status;
+}
+
+void CloseStartDialog() {
+    if (g_startDialog == nullptr) return;
+    g_startDialog->Unload();
+    // The dialog must have left the screen before the game's window opens.
+    RunPendingDialogEvents();
+}
+
+void UnloadEveryForm() {
+    const std::vector<OpenForm> forms = OpenForms();
+    for (auto it = forms.rbegin(); it != forms.rend(); ++it) it->unload();
+    if (!forms.empty()) RunPendingDialogEvents();
+}
+
+int RunPakBrowser(const std::string& programFolder, const std::string& file) {
+    if (!InitDialogs()) {
+        std::cerr << "tenfold: no display to show the archive browser on\n";
+        return 1;
+    }
+    auto loop = Glib::MainLoop::create();
+    PakBrowserHooks hooks;
+    hooks.ShowMessage = [](const std::string& text) { ShowMessageBox(text); };
+    hooks.EndProgram = [&] { loop->quit(); };
+    Form1 form(programFolder, hooks);
+    const FormRegistration registration(&form, [&form] { form.hide(); });
+    form.show();
+    if (!file.empty()) form.OpenArchive(file);
+    loop->run();
+    form.hide();
+    RunPendingDialogEvents();
+    return 0;
+}
+
+}  // namespace tenfold

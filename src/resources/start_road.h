@@ -1,0 +1,57 @@
+#pragma once
+// The start-up road: the program's folder, where the archive is found and
+// where it is unpacked, the start dialog shown until Start or Exit, and the
+// closing of every open window when the game ends. No window-toolkit type
+// appears here, so the game's own code can call it.
+
+#include <functional>
+#include <string>
+
+#include "core/table_state.h"
+
+namespace tenfold {
+
+// The folder of the running executable, ending in "/".
+std::string ProgramFolder();
+
+// The resource archive "res120.pak": beside the executable, else in the
+// installed data folder, else (for a program run from its build tree) at the
+// top of the build tree. "" when none of them holds it.
+std::string FindArchive(const std::string& programFolder);
+
+// The folder below which "res/" is unpacked, ending in "/": the program's
+// folder when it can be written to, else the player's cache folder (an
+// installed program's folder belongs to the system). "" when neither works.
+std::string UnpackFolder(const std::string& programFolder);
+
+struct StartRoad {
+    std::string ProgramFolder;  // ends in "/"
+    std::string ArchivePath;    // the archive the previews are read from; may be ""
+    // Fills the table layout for the chosen resolution.
+    std::function<void(TableState&)> ComputeLayout;
+    // Unpacks the resources and runs the game; its result is the exit status.
+    // The game start routine calls CloseStartDialog() before the display opens.
+    std::function<int(TableState&)> RunGame;
+};
+
+// The start routine's dialog part: shows the start dialog and waits. Returns
+// the exit status: 0 after "Exit" or the close box; after Start, RunGame's.
+// A missing display is reported and gives 1.
+int RunStartDialog(TableState& t, const StartRoad& road);
+
+// Unloads the start dialog (the game start routine does this before the
+// display opens); harmless when it is not open.
+void CloseStartDialog();
+
+// Unloads every open window of the program, the last opened first, as the
+// shutdown does before it shows its message.
+void UnloadEveryForm();
+
+// The archive browser on its own: shows it, opens `file` when one is given,
+// and returns the exit status once the player leaves it.
+int RunPakBrowser(const std::string& programFolder, const std::string& file);
+
+// The acknowledgements shown in the "Credits" tab, built into the program.
+const char* CreditsText();
+
+}  // namespace tenfold

@@ -1,0 +1,148 @@
+#include "resources/start_road.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "archive_fixture.h"
+#include "dialog_test_support.h"
+#include "resources/pak_browser.h"
+#include "resources/start_dialog.h"
+
+namespace tenfold {
+namespace {
+
+namespace fs = std::filesystem;
+using test::DialogTest;
+using test::OnNextIdle;
+using test::ShownWindow;
+
+TEST(StartRoadPaths, TheProgramsFolderIsTheFolderOfTheRunningExecutable) {
+    const std::string folder = ProgramFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ(folder.back(), '/');
+    EXPECT_TRUE(fs::exists(fs::path(folder) / "dialogs_tests"));
+}
+
+TEST(StartRoadPaths, TheArchiveIsFoundBesideTheProgramThenInTheDataFolder) {
+    test::ScratchDir root;
+    const std::string bin = root / "bin/";
+    const std::string data = root / "share/tenfold/";
+    fs::create_directories(bin);
+    fs::create_directories(data);
+    EXPECT_EQ(FindArchive(bin), "");
+
+    test::WriteBytes(data + "res120.pak", {1});
+    EXPECT_EQ(FindArchive(bin), data + "res120.pak");
+    test::WriteBytes(bin + "res120.pak", {1});
+    EXPECT_EQ(FindArchive(bin), bin + "res120.pak");
+}
+
+TEST(StartRoadPaths, UnpacksBesideTheProgramOrElseIntoThePlayersCache) {
+    test::ScratchDir root;
+    EXPECT_EQ(UnpackFolder(root.str()), root.str() + "/");
+
+    const std::string cache = root / "cache";
+    ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+    const std::string folder = UnpackFolder(root / "no-such-program-folder/");
+    EXPECT_EQ(folder, cache + "/tenfold/");
+    struct stat info {};
+    ASSERT_EQ(::stat((cache + "/tenfold").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700U);
+
+    // A cache folder that is a link to somewhere else is not trusted.
+    fs::remove(cache + "/tenfold");
+    fs::create_directory(root / "elsewhere");
+    fs::create_directory_symlink(root / "elsewhere", cache + "/tenfold");
+    EXPECT_EQ(UnpackFolder(root / "no-such-program-folder/"), "");
+    ::unsetenv("XDG_CACHE_HOME");
+}
+
+TEST_F(DialogTest, StartRunsTheGameWhichClosesTheDialogWithoutEndingTheRoad) {
+    TableState t;
+    bool laidOut = false;
+    bool shownDuringUnpack = false;
+    bool hiddenAfterClose = false;
+    StartRoad road;
+    road.ProgramFolder = ProgramFolder();
+    road.ComputeLayout = [&](TableState&) { laidOut = true; };
+    road.RunGame = [&](TableState& table) {
+        auto* form = ShownWindow<frmStartup>();
+        shownDuringUnpack = form != nullptr;
+        CloseStartDialog();
+        hiddenAfterClose = ShownWindow<frmStartup>() == nullptr;
+        EXPECT_EQ(table.DeckName, "Royal");
+        return 7;
+    };
+    OnNextIdle([] {
+        auto* form = ShownWindow<frmStartup>();
+        ASSERT_NE(form, nullptr);
+        form->DeckOption[2].set_active(true);
+        form->StartButton.clicked();
+    });
+    EXPECT_EQ(RunStartDialog(t, road), 7);
+    EXPECT_TRUE(laidOut);
+    EXPECT_TRUE(shownDuringUnpack);
+    EXPECT_TRUE(hiddenAfterClose);
+}
+
+TEST_F(DialogTest, ExitAndTheCloseBoxEndTheRoadWithoutAGame) {
+    for (bool useCloseBox : {false, true}) {
+        SCOPED_TRACE(useCloseBox ? "close box" : "Exit");
+        TableState t;
+        bool played = false;
+        StartRoad road;
+        road.RunGame = [&](TableState&) {
+            played = true;
+            return 3;
+        };
+        OnNextIdle([useCloseBox] {
+            auto* form = ShownWindow<frmStartup>();
+            ASSERT_NE(form, nullptr);
+            if (useCloseBox) {
+                form->close();
+            } else {
+                form->ExitButton.clicked();
+            }
+        });
+        EXPECT_EQ(RunStartDialog(t, road), 0);
+        EXPECT_FALSE(played);
+        EXPECT_EQ(ShownWindow<frmStartup>(), nullptr);
+    }
+}
+
+TEST_F(DialogTest, TheBrowserOnItsOwnOpensTheGivenArchiveAndEndsWithExit) {
+    test::ScratchDir dir;
+    const test::FixtureArchive archive = test::MakeFixtureArchive(dir / "given.pak");
+    int lines = -1;
+    std::string title;
+    OnNextIdle([&] {
+        auto* form = ShownWindow<Form1>();
+        ASSERT_NE(form, nullptr);
+        lines = form->LineCount();
+        title = form->TitleLabel.get_text();
+        form->ExitButton.clicked();
+    });
+    EXPECT_EQ(RunPakBrowser(dir.str(), archive.path), 0);
+    EXPECT_EQ(lines, 5);
+    EXPECT_EQ(title, "Files in given.pak");
+}
+
+TEST_F(DialogTest, UnloadingEveryFormClosesTheOpenWindowsWithoutEndingTheGame) {
+    TableState t;
+    StartRoad road;
+    bool stillShown = true;
+    road.RunGame = [&](TableState&) {
+        UnloadEveryForm();
+        stillShown = ShownWindow<frmStartup>() != nullptr;
+        return 0;
+    };
+    OnNextIdle([] { ShownWindow<frmStartup>()->StartButton.clicked(); });
+    EXPECT_EQ(RunStartDialog(t, road), 0);
+    EXPECT_FALSE(stillShown);
+}
+
+}  // namespace
+}  // namespace tenfold
