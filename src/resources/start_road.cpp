@@ -1,12 +1,8 @@
 #include "resources/start_road.h"
 
 #include <gtkmm.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -85,28 +81,6 @@ std::string FindArchive(const std::string& programFolder) {
         if (IsFile(p)) return p.lexically_normal().string();
     }
     return "";
-}
-
-std::string UnpackFolder(const std::string& programFolder) {
-    if (::access(programFolder.c_str(), W_OK | X_OK) == 0) return WithSlash(programFolder);
-    fs::path cache;
-    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg != nullptr && xdg[0] == '/') {
-        cache = xdg;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
-        cache = fs::path(home) / ".cache";
-    } else {
-        return "";
-    }
-    std::error_code ec;
-    fs::create_directories(cache, ec);
-    const fs::path folder = cache / "tenfold";
-    // Private to the player: the unpacked files are read back as trusted resources.
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return "";
-    struct stat info {};
-    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) {
-        return "";
-    }
-    return WithSlash(folder.string());
 }
 
 int RunStartDialog(TableState& t, const StartRoad& road) {

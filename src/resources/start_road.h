@@ -1,6 +1,6 @@
 #pragma once
-// The start-up road: the program's folder, where the archive is found and
-// where it is unpacked, the start dialog shown until Start or Exit, and the
+// The start-up road: the program's folder, where the archive is found, the
+// start dialog shown until Start or Exit, and the
 // closing of every open window when the game ends. No window-toolkit type
 // appears here, so the game's own code can call it.
 
@@ -18,11 +18,6 @@ std::string ProgramFolder();
 // installed data folder, else (for a program run from its build tree) at the
 // top of the build tree. "" when none of them holds it.
 std::string FindArchive(const std::string& programFolder);
-
-// The folder below which "res/" is unpacked, ending in "/": the program's
-// folder when it can be written to, else the player's cache folder (an
-// installed program's folder belongs to the system). "" when neither works.
-std::string UnpackFolder(const std::string& programFolder);
 
 struct StartRoad {
     std::string ProgramFolder;  // ends in "/"

@@ -1,8 +1,5 @@
 #include "resources/start_road.h"
 
-#include <sys/stat.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -38,26 +35,6 @@ TEST(StartRoadPaths, TheArchiveIsFoundBesideTheProgramThenInTheDataFolder) {
     EXPECT_EQ(FindArchive(bin), data + "res120.pak");
     test::WriteBytes(bin + "res120.pak", {1});
     EXPECT_EQ(FindArchive(bin), bin + "res120.pak");
-}
-
-TEST(StartRoadPaths, UnpacksBesideTheProgramOrElseIntoThePlayersCache) {
-    test::ScratchDir root;
-    EXPECT_EQ(UnpackFolder(root.str()), root.str() + "/");
-
-    const std::string cache = root / "cache";
-    ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
-    const std::string folder = UnpackFolder(root / "no-such-program-folder/");
-    EXPECT_EQ(folder, cache + "/tenfold/");
-    struct stat info {};
-    ASSERT_EQ(::stat((cache + "/tenfold").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700U);
-
-    // A cache folder that is a link to somewhere else is not trusted.
-    fs::remove(cache + "/tenfold");
-    fs::create_directory(root / "elsewhere");
-    fs::create_directory_symlink(root / "elsewhere", cache + "/tenfold");
-    EXPECT_EQ(UnpackFolder(root / "no-such-program-folder/"), "");
-    ::unsetenv("XDG_CACHE_HOME");
 }
 
 TEST_F(DialogTest, StartRunsTheGameWhichClosesTheDialogWithoutEndingTheRoad) {
