@@ -8,20 +8,21 @@ endif()
 # installed data folder, found from the executable's folder by this path.
 set(TENFOLD_DATA_DIR "${CMAKE_INSTALL_DATADIR}/tenfold")
 
-foreach(program tenfold tenfold-pak)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT game)
-  endif()
-endforeach()
-install(FILES "${PROJECT_BINARY_DIR}/res120.pak" DESTINATION ${TENFOLD_DATA_DIR} COMPONENT game OPTIONAL)
+# tools/pak installs tenfold-pak itself.
+if(TARGET tenfold)
+  install(TARGETS tenfold RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+if(TARGET res120_pak)
+  install(FILES "${PROJECT_BINARY_DIR}/res120.pak" DESTINATION ${TENFOLD_DATA_DIR})
+endif()
 if(EXISTS "${PROJECT_SOURCE_DIR}/data/CREDITS.txt")
-  install(FILES "${PROJECT_SOURCE_DIR}/data/CREDITS.txt" DESTINATION ${TENFOLD_DATA_DIR} COMPONENT game)
-  install(FILES "${PROJECT_SOURCE_DIR}/data/CREDITS.txt" DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT game)
+  install(FILES "${PROJECT_SOURCE_DIR}/data/CREDITS.txt" DESTINATION ${TENFOLD_DATA_DIR})
+  install(FILES "${PROJECT_SOURCE_DIR}/data/CREDITS.txt" DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()
 install(FILES "${PROJECT_SOURCE_DIR}/data/tenfold.desktop"
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT game)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES "${PROJECT_SOURCE_DIR}/data/tenfold.svg"
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT game)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 # The desktop entry must pass the freedesktop validator, or menus skip it.
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
