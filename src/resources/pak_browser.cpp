@@ -117,7 +117,9 @@ std::string Form1::LineText(int index) const {
 }
 
 void Form1::SelectLine(int index) {
-    EntryList.get_selection()->select(Gtk::TreePath(std::to_string(index)));
+    const Gtk::TreePath path(std::to_string(index));
+    EntryList.get_selection()->select(path);
+    EntryList.scroll_to_row(path);
 }
 
 int Form1::SelectedLine() const {
