@@ -2,7 +2,6 @@
 
 #include <gtkmm.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -68,15 +67,10 @@ std::string ProgramFolder() {
 
 std::string FindArchive(const std::string& programFolder) {
     const std::string name(layout::kPakFile);
-    std::vector<fs::path> candidates = {
+    const std::vector<fs::path> candidates = {
         fs::path(programFolder) / name,
         fs::path(programFolder) / TENFOLD_DATA_FROM_BIN / name,
     };
-    // A program still in its build tree uses the archive built there.
-    const fs::path build = fs::weakly_canonical(TENFOLD_BUILD_DIR);
-    const fs::path here = fs::weakly_canonical(programFolder);
-    const auto [mismatch, unused] = std::mismatch(build.begin(), build.end(), here.begin(), here.end());
-    if (mismatch == build.end()) candidates.push_back(build / name);
     for (const fs::path& p : candidates) {
         if (IsFile(p)) return p.lexically_normal().string();
     }

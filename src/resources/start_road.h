@@ -14,9 +14,8 @@ namespace tenfold {
 // The folder of the running executable, ending in "/".
 std::string ProgramFolder();
 
-// The resource archive "res120.pak": beside the executable, else in the
-// installed data folder, else (for a program run from its build tree) at the
-// top of the build tree. "" when none of them holds it.
+// The resource archive "res120.pak": beside the executable (as in the build
+// tree), else in the installed data folder. "" when neither holds it.
 std::string FindArchive(const std::string& programFolder);
 
 struct StartRoad {
