@@ -18,11 +18,6 @@ target_include_directories(tenfold_dialogs PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(tenfold_dialogs PUBLIC PkgConfig::GTKMM tenfold_pak)
 # The credits ship inside the program, so the "Credits" tab never comes up empty.
 set(TENFOLD_CREDITS "${PROJECT_SOURCE_DIR}/data/CREDITS.txt")
-if(NOT EXISTS "${TENFOLD_CREDITS}")
-  # Only while the resource generator's credits are not yet in the tree.
-  set(TENFOLD_CREDITS "${CMAKE_CURRENT_BINARY_DIR}/no_credits.txt")
-  file(TOUCH "${TENFOLD_CREDITS}")
-endif()
 add_custom_command(
   OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/credits_text.cpp
   COMMAND ${CMAKE_COMMAND} -DINPUT=${TENFOLD_CREDITS}

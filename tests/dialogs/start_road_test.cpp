@@ -37,6 +37,12 @@ TEST(StartRoadPaths, TheArchiveIsFoundBesideTheProgramThenInTheDataFolder) {
     EXPECT_EQ(FindArchive(bin), bin + "res120.pak");
 }
 
+TEST(StartRoadPaths, TheCreditsAreBuiltInWhole) {
+    const test::Bytes file = test::ReadBytes(TENFOLD_CREDITS_FILE);
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(std::string(CreditsText()), std::string(file.begin(), file.end()));
+}
+
 TEST_F(DialogTest, StartRunsTheGameWhichClosesTheDialogWithoutEndingTheRoad) {
     TableState t;
     bool laidOut = false;
