@@ -1,0 +1,75 @@
+// Figures of the game on screen (a benchmark, not a test): launch to first
+// frame, mean frame cost over one autoplayed deal, peak memory, and CPU use
+// while playing with frame pacing.
+//
+//   present_frame_bench [--paced SECONDS] [--windowed]
+//
+// Headless by default (SDL's dummy drivers unless others are set); with
+// --paced it plays that many seconds at the display's pace instead of one
+// deal as fast as possible, and reports the CPU time used.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/game_main.h"
+
+namespace {
+
+double Seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    double pacedSeconds = 0;
+    bool windowed = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--paced" && i + 1 < argc) pacedSeconds = std::atof(argv[++i]);
+        if (arg == "--windowed") windowed = true;
+    }
+
+    using Clock = std::chrono::steady_clock;
+    tenfold::GameOptions options;
+    options.Seed = 1;
+    options.Autoplay = true;
+    options.Uncapped = pacedSeconds <= 0;
+    options.Windowed = windowed;
+    options.ProgramFolder = TENFOLD_BUILD_DIR;
+
+    const auto launch = Clock::now();
+    tenfold::Game game(options);
+    if (!game.Start() || !game.Frame()) return 1;
+    const double firstFrameMs = std::chrono::duration<double, std::milli>(Clock::now() - launch).count();
+
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    const auto start = Clock::now();
+    std::int64_t frames = 0;
+    if (pacedSeconds > 0) {
+        while (std::chrono::duration<double>(Clock::now() - start).count() < pacedSeconds && game.Frame()) ++frames;
+    } else {
+        // One whole deal: from the first frame to the click that ends its score page.
+        while (game.Frame()) {
+            ++frames;
+            if (game.State().DealsPlayed == 1 && game.State().GameState != "END OF MATCH") break;
+        }
+    }
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    const double cpu = Seconds(after.ru_utime) - Seconds(before.ru_utime) + Seconds(after.ru_stime) -
+                       Seconds(before.ru_stime);
+    const int status = game.Finish();
+
+    std::printf("launch to first frame: %.1f ms\n", firstFrameMs);
+    std::printf("frames: %lld in %.2f s (%.1f a second)\n", static_cast<long long>(frames), wall, frames / wall);
+    std::printf("mean frame cost: %.3f ms wall, %.3f ms CPU\n", 1000 * wall / frames, 1000 * cpu / frames);
+    std::printf("CPU use: %.1f%% of one core\n", 100 * cpu / wall);
+    std::printf("peak memory: %.1f MB\n", after.ru_maxrss / 1024.0);
+    return status;
+}
