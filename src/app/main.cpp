@@ -8,6 +8,9 @@
 #include <string>
 
 #include "app/simulator.h"
+#if TENFOLD_WITH_GAME
+#include "app/game_main.h"
+#endif
 
 namespace {
 
@@ -56,6 +59,24 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({1, 13}));
     app.add_flag("--slow", sim.slow, "Slow card animation");
 
+#if TENFOLD_WITH_GAME
+    // The game on screen: the mode without --simulate.
+    tenfold::GameOptions game;
+    app.add_option("--deck", game.Deck, "Card deck: Roya2 (standard pattern) or Royal (Genoese pattern)")
+        ->check(CLI::IsMember({"Royal", "Roya2"}))
+        ->capture_default_str();
+    app.add_flag("--windowed", game.Windowed,
+                 "Play in an 800 x 600 window that can be resized, instead of the whole screen");
+    app.add_flag("--autoplay", game.Autoplay,
+                 "Let the autopilot play your seat too, for demonstrations (Escape still ends it)");
+    app.add_option("--frames", game.Frames, "End the game after N frames (0: play until Escape)")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--screenshot", game.Screenshot, "Write the last frame to this PNG file when the game ends");
+    app.add_flag("--uncapped", game.Uncapped,
+                 "No frame pacing; the game clock moves 1000/60 ms a frame, so the game plays as at "
+                 "60 frames a second, only faster (for tests and benchmarks)");
+#endif
+
     // One line per error on stderr: the caller's scripts read it.
     app.failure_message([](const CLI::App*, const CLI::Error& e) {
         return "tenfold: " + std::string(e.what()) + "\n";
@@ -70,7 +91,17 @@ int main(int argc, char** argv) {
 
     if (*simulate) return RunSimulateMode(sim);
 
-    // Without a mode, play one match headless and report it.
+#if TENFOLD_WITH_GAME
+    // Without a mode, the game starts on screen.
+    game.Slow = sim.slow;
+    game.SevenOfHeartsLead = sim.sevenOfHeartsLead;
+    game.DealPackets = packets;
+    if (app.get_option("--seed")->count() > 0) game.Seed = sim.seed;
+    game.ProgramFolder = tenfold::ProgramFolder(argv[0]);
+    return tenfold::RunGame(game);
+#else
+    // A rules-only build has no display: play one match headless and report it.
     sim.matches = 1;
     return RunSimulateMode(sim);
+#endif
 }
