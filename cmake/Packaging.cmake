@@ -17,7 +17,7 @@ if(TARGET res120_pak)
 endif()
 if(EXISTS "${PROJECT_SOURCE_DIR}/data/CREDITS.txt")
   install(FILES "${PROJECT_SOURCE_DIR}/data/CREDITS.txt" DESTINATION ${TENFOLD_DATA_DIR})
-  install(FILES "${PROJECT_SOURCE_DIR}/data/CREDITS.txt" DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES "${PROJECT_SOURCE_DIR}/data/CREDITS.txt" DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tenfold)
 endif()
 install(FILES "${PROJECT_SOURCE_DIR}/data/tenfold.desktop"
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -35,13 +35,12 @@ set(CPACK_PACKAGE_NAME "tenfold")
 set(CPACK_PACKAGE_VENDOR "Tenfold developers")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Tenfold is a trick-taking card game for one player against three computer\n"
-    "players. Each deal one player chooses one of ten contracts: four trump\n"
-    "contracts and six negative ones. A match is twenty deals; the lowest\n"
-    "total wins. The package also holds tenfold-pak, a tool for the game's\n"
-    "resource archives.")
-string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION [=[
+Tenfold is a trick-taking card game for one player against three computer
+players. Each deal one player chooses one of ten contracts: four trump
+contracts and six negative ones. A match is twenty deals, and the lowest
+total wins. The package also holds tenfold-pak, a tool for the game's
+resource archives.]=])
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "tenfold")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_GENERATOR "DEB")
@@ -51,6 +50,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "games")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 # The shared libraries the programs link decide the package's dependencies.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
+# CPack puts the summary in front of this as the synopsis line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
