@@ -101,14 +101,17 @@ bool Game::Start() {
     t.DealPacketSize = static_cast<std::int16_t>(options_.DealPackets);
     ComputeLayout(t);
     GameScreen& screen = parts_->screen;
+    screen.UnloadForms = options_.UnloadForms;
     try {
-        const std::string pak = options_.ProgramFolder + "res120.pak";
+        const std::string pak =
+            options_.Archive.empty() ? options_.ProgramFolder + "res120.pak" : options_.Archive;
         if (!parts_->resources.UnpackResources(pak)) {
             throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
                                      parts_->resources.LastError());
         }
         BuildCardFiles(t);
         InitMatchTables(t, parts_->services);
+        if (options_.CloseStartDialog) options_.CloseStartDialog();
         screen.Open(DisplayOptions{options_.Windowed, options_.Uncapped}, t, parts_->resources.BaseFolder());
         NewDeal(t, parts_->services);
         t.Running = true;

@@ -3,6 +3,7 @@
 // runs matches until Escape, the close box, or the frame limit.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +26,9 @@ struct GameOptions {
     bool SevenOfHeartsLead = false;
     int DealPackets = 1;                // cards a seat receives in a row: 1 or 13
     std::string ProgramFolder;          // where res120.pak is looked for, ending in '/'
+    std::string Archive;                // the archive when found elsewhere; "" for ProgramFolder's
+    std::function<void()> CloseStartDialog;  // run before the display opens
+    std::function<void()> UnloadForms;       // run by the shutdown before its message
 };
 
 // One game on screen, frame by frame: the start routine, then one pass of the

@@ -11,6 +11,10 @@
 #if TENFOLD_WITH_GAME
 #include "app/game_main.h"
 #endif
+#if TENFOLD_WITH_DIALOGS
+#include "core/layout.h"
+#include "resources/start_road.h"
+#endif
 
 namespace {
 
@@ -77,6 +81,14 @@ int main(int argc, char** argv) {
                  "60 frames a second, only faster (for tests and benchmarks)");
 #endif
 
+#if TENFOLD_WITH_DIALOGS
+    std::string browseFile;
+    auto* browse = app.add_option("--pak-browser", browseFile,
+                                  "Browse a PAK archive (FILE, if given) and save its entries to files")
+                       ->expected(0, 1)
+                       ->type_name("[FILE]");
+#endif
+
     // One line per error on stderr: the caller's scripts read it.
     app.failure_message([](const CLI::App*, const CLI::Error& e) {
         return "tenfold: " + std::string(e.what()) + "\n";
@@ -90,6 +102,9 @@ int main(int argc, char** argv) {
     sim.dealPacketSize = packets;
 
     if (*simulate) return RunSimulateMode(sim);
+#if TENFOLD_WITH_DIALOGS
+    if (*browse) return tenfold::RunPakBrowser(tenfold::ProgramFolder(), browseFile);
+#endif
 
 #if TENFOLD_WITH_GAME
     // Without a mode, the game starts on screen.
@@ -98,6 +113,29 @@ int main(int argc, char** argv) {
     game.DealPackets = packets;
     if (app.get_option("--seed")->count() > 0) game.Seed = sim.seed;
     game.ProgramFolder = tenfold::ProgramFolder(argv[0]);
+#if TENFOLD_WITH_DIALOGS
+    // Installed, the archive lies in the data folder rather than beside the program.
+    game.Archive = tenfold::FindArchive(game.ProgramFolder);
+    game.UnloadForms = tenfold::UnloadEveryForm;
+    if (argc == 1) {
+        // No options: the start dialog chooses, and its start button runs the game.
+        tenfold::TableState choices;
+        tenfold::StartRoad road;
+        road.ProgramFolder = game.ProgramFolder;
+        road.ArchivePath = game.Archive;
+        road.ComputeLayout = [](tenfold::TableState& t) { tenfold::ComputeLayout(t); };
+        road.RunGame = [&game](tenfold::TableState& t) {
+            game.Deck = t.DeckName;
+            game.Windowed = !t.FullScreen;
+            game.Slow = t.SlowAnimation;
+            game.SevenOfHeartsLead = t.SevenOfHeartsLead;
+            game.DealPackets = t.DealPacketSize;
+            game.CloseStartDialog = tenfold::CloseStartDialog;
+            return tenfold::RunGame(game);
+        };
+        return tenfold::RunStartDialog(choices, road);
+    }
+#endif
     return tenfold::RunGame(game);
 #else
     // A rules-only build has no display: play one match headless and report it.

@@ -55,6 +55,7 @@ int GameScreen::EndIt(const std::string& message) {
         input.Release();
         sound.Close();
         display.Close();
+        if (UnloadForms) UnloadForms();
     }
     if (message.empty()) return 0;
     display.ShowMessage(message);

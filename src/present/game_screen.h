@@ -3,6 +3,7 @@
 // (display, mouse and keyboard, sound, pictures) and closed through one road:
 // QuitGame for Escape and the close box, EndIt with a message for failures.
 
+#include <functional>
 #include <string>
 
 #include "core/table_state.h"
@@ -44,6 +45,9 @@ public:
     // Shows the pointer again, releases input, sound and display, shows the
     // message (if any). Returns the exit status: 0 without a message, else 1.
     int EndIt(const std::string& message);
+    // Unloads every other open window of the program (the start dialog); EndIt
+    // runs it after the release and before the message.
+    std::function<void()> UnloadForms;
 
 private:
     std::string resourceRoot_;
