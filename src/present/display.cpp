@@ -8,9 +8,10 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <utility>
+
+#include "resources/resource_check.h"
+#include "resources/safe_file.h"
 
 namespace tenfold {
 
@@ -25,6 +26,8 @@ constexpr const char* kWindowTitle = "Tenfold";
 constexpr double kNoVsyncBelowMs = 4.0;
 constexpr int kVsyncProbeFlips = 30;
 constexpr double kFrameRate = 60.0;
+// The largest acceptable bitmap (4096 x 4096 at 32 bits) plus headers.
+constexpr std::uint64_t kMaxPictureBytes = 80u << 20;
 
 }  // namespace
 
@@ -83,16 +86,19 @@ std::string FindFileIgnoringCase(const std::string& path) {
     return built.string();
 }
 
+std::vector<std::uint8_t> ReadResourceFile(const std::string& fileName, std::uint64_t limit) {
+    std::vector<std::uint8_t> data;
+    const std::string path = FindFileIgnoringCase(fileName);
+    if (IoResult r = ReadWholeFile(path, limit, data); !r) throw PresentError("", kErrFileRead, r.error);
+    if (std::string why = CheckResource(path, data); !why.empty()) {
+        throw PresentError("", kErrDamagedFile, "The file " + path + " is damaged: " + why);
+    }
+    return data;
+}
+
 Surface PictureFiles::Load(const std::string& fileName) {
     auto found = bytes_.find(fileName);
-    if (found == bytes_.end()) {
-        std::ifstream in(FindFileIgnoringCase(fileName), std::ios::binary);
-        if (!in) throw PresentError("", kErrFileRead, "Cannot open the picture file " + fileName);
-        std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)),
-                                       std::istreambuf_iterator<char>());
-        if (in.bad()) throw PresentError("", kErrFileRead, "Cannot read the picture file " + fileName);
-        found = bytes_.emplace(fileName, std::move(data)).first;
-    }
+    if (found == bytes_.end()) found = bytes_.emplace(fileName, ReadResourceFile(fileName, kMaxPictureBytes)).first;
     const auto& data = found->second;
     SDL_RWops* rw = SDL_RWFromConstMem(data.data(), static_cast<int>(data.size()));
     SDL_Surface* picture = rw != nullptr ? IMG_Load_RW(rw, 1) : nullptr;

@@ -43,6 +43,7 @@ enum PresentErrorNumber : int {
     kErrTexture = 1004,
     kErrFileRead = 1010,
     kErrPictureDecode = 1011,
+    kErrDamagedFile = 1012,
     kErrInputInit = 1020,
     kErrSoundFile = 1030,
 };
@@ -67,7 +68,8 @@ struct DisplayOptions {
 // came back does not need the resource folders, which are gone by then.
 class PictureFiles {
 public:
-    // Reads and decodes a picture file (BMP, or anything SDL_image reads) to RGB565.
+    // Reads a picture file, checks its structure (see ReadResourceFile) and
+    // decodes it (BMP, or anything SDL_image reads) to RGB565.
     Surface Load(const std::string& fileName);
     void Clear() { bytes_.clear(); }
 
@@ -161,6 +163,12 @@ private:
 // name matched without regard to letter case (resource names come in mixed
 // case); the path unchanged when nothing matches.
 std::string FindFileIgnoringCase(const std::string& path);
+
+// Reads a picture or sound file (found without regard to letter case) and
+// checks its structure before any decoder sees it: a missing, oversized or
+// damaged file raises PresentError (kErrFileRead or kErrDamagedFile, no label)
+// whose description names the file and says what is wrong.
+std::vector<std::uint8_t> ReadResourceFile(const std::string& fileName, std::uint64_t limit);
 
 // Builds the player's text for a failure: label, CR LF, "Error Number: ", number, CR LF, description.
 std::string ErrorText(const std::string& label, int number, const std::string& description);

@@ -6,9 +6,17 @@
 #include <cmath>
 #include <strings.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "present/display.h"
 
 namespace tenfold {
+
+namespace {
+// Far more than any of the game's short sounds.
+constexpr std::uint64_t kMaxSoundBytes = 32u << 20;
+}  // namespace
 
 const std::array<const char*, Sound::kBufferCount>& Sound::SoundFiles() {
     static const std::array<const char*, kBufferCount> files = {
@@ -44,9 +52,19 @@ void Sound::LoadSounds(const std::string& folder) {
 
 void Sound::CreateSoundFromFile(Buffer buffer, const std::string& fileName) {
     if (!SoundEnabled) return;
-    Mix_Chunk* chunk = Mix_LoadWAV(FindFileIgnoringCase(fileName).c_str());
+    constexpr const char* kLabel = "Error in function CreateSoundFromFile() ";
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = ReadResourceFile(fileName, kMaxSoundBytes);
+    } catch (const PresentError& e) {
+        throw PresentError(kLabel, e.Number(), e.Description());
+    }
+    // A wave whose data chunk is cut short is refused, not played as far as it goes.
+    SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "verystrict");
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    Mix_Chunk* chunk = rw != nullptr ? Mix_LoadWAV_RW(rw, 1) : nullptr;
     if (chunk == nullptr) {
-        throw PresentError("Error in function CreateSoundFromFile() ", kErrSoundFile,
+        throw PresentError(kLabel, kErrSoundFile,
                            "Cannot load the sound file " + fileName + ": " + Mix_GetError());
     }
     Mix_Chunk*& slot = chunks_[static_cast<std::size_t>(buffer)];

@@ -32,8 +32,9 @@ public:
     void InitDirectSound();
     // Loads the ten files from `folder` (ending in a path separator).
     void LoadSounds(const std::string& folder);
-    // Loads one buffer; a file that cannot be read while sound is on raises
-    // "Error in function CreateSoundFromFile() " naming the file.
+    // Loads one buffer; a file that cannot be read, or whose wave structure is
+    // damaged, raises "Error in function CreateSoundFromFile() " naming the file
+    // while sound is on.
     void CreateSoundFromFile(Buffer buffer, const std::string& fileName);
     // Plays a buffer from its start; never looped in this game.
     void PlaySoundBuffer(Buffer buffer, bool looped);

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <functional>
@@ -46,6 +47,33 @@ void WriteBmpRow(const fs::path& file, const std::vector<std::array<std::uint8_t
                                                 static_cast<std::streamsize>(b.size()));
 }
 
+// Writes a 22,050 Hz 16-bit stereo wave of `frames` silent frames; `cut` bytes
+// are then dropped from the end while the headers keep their stated sizes.
+void WriteWav(const fs::path& file, std::uint32_t frames, std::size_t cut = 0) {
+    const std::uint32_t dataBytes = frames * 4;
+    std::vector<std::uint8_t> b(44 + dataBytes, 0);
+    auto put = [&](std::size_t at, std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    std::copy_n("RIFF", 4, b.begin());
+    put(4, 36 + dataBytes, 4);
+    std::copy_n("WAVEfmt ", 8, b.begin() + 8);
+    put(16, 16, 4);
+    put(20, 1, 2);      // PCM
+    put(22, 2, 2);      // channels
+    put(24, 22050, 4);  // rate
+    put(28, 88200, 4);  // bytes a second
+    put(32, 4, 2);      // block alignment
+    put(34, 16, 2);     // bits
+    std::copy_n("data", 4, b.begin() + 36);
+    put(40, dataBytes, 4);
+    b.resize(b.size() - cut);
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
+                                                static_cast<std::streamsize>(b.size()));
+}
+
+void Truncate(const fs::path& file, std::uintmax_t by) { fs::resize_file(file, fs::file_size(file) - by); }
+
 class DisplayFiles : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -73,7 +101,8 @@ TEST_F(DisplayFiles, PicturesBecomeRgb565WithMagentaExactlyTheKey) {
 }
 
 TEST_F(DisplayFiles, LoadFailuresCarryTheRoutineLabelAndNameTheFile) {
-    std::ofstream(dir / "broken.bmp") << "not a picture";
+    // Passes the structure checks (they know no PNG), so it is the decoder that fails.
+    std::ofstream(dir / "broken.png") << "not a picture";
     Display d;
     clsDXBitmapFont font;
     const struct {
@@ -84,7 +113,7 @@ TEST_F(DisplayFiles, LoadFailuresCarryTheRoutineLabelAndNameTheFile) {
     } cases[] = {
         {"missing picture", [&] { d.CreateSurfaceFromFile((dir / "gone.bmp").string(), false); },
          "Error in function CreateSurfaceFromFile() ", kErrFileRead},
-        {"undecodable picture", [&] { d.CreateSurfaceFromFile((dir / "broken.bmp").string(), false); },
+        {"undecodable picture", [&] { d.CreateSurfaceFromFile((dir / "broken.png").string(), false); },
          "Error in function CreateSurfaceFromFile() ", kErrPictureDecode},
         {"missing font", [&] { font.CreateSpriteFromFile(d, (dir / "gone.bmp").string(), 19, 27, 20); },
          "Error in function clsDXBitmapFont.CreateSpriteFromFile() ", kErrFileRead},
@@ -97,7 +126,63 @@ TEST_F(DisplayFiles, LoadFailuresCarryTheRoutineLabelAndNameTheFile) {
         } catch (const PresentError& e) {
             const std::string head = std::string(c.label) + "\r\nError Number: " + std::to_string(c.number) + "\r\n";
             EXPECT_EQ(e.Message().substr(0, head.size()), head);
-            EXPECT_NE(e.Message().find(".bmp"), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find(dir.string()), std::string::npos) << e.Message();
+        }
+    }
+}
+
+// A damaged picture or sound never reaches its decoder: start-up ends with a
+// message that names the file and what is wrong with it.
+TEST_F(DisplayFiles, DamagedPicturesAndSoundsAreRefusedNamingTheFile) {
+    WriteBmpRow(dir / "cut.bmp", std::vector<std::array<std::uint8_t, 3>>(40, {1, 2, 3}));
+    Truncate(dir / "cut.bmp", 10);
+    // Complete and decodable, but wider than any picture the game accepts.
+    WriteBmpRow(dir / "wide.bmp", std::vector<std::array<std::uint8_t, 3>>(5000, {1, 2, 3}));
+    std::ofstream(dir / "garbled.bmp", std::ios::binary) << "BX" << std::string(60, '\0');
+    WriteWav(dir / "good.wav", 100);
+    WriteWav(dir / "cut.wav", 100, 6);  // the decoder would play what is there
+    WriteWav(dir / "garbled.wav", 100);
+    {
+        std::fstream f(dir / "garbled.wav", std::ios::binary | std::ios::in | std::ios::out);
+        f.seekp(8);
+        f << "WAVX";
+    }
+
+    Display d;
+    clsDXBitmapFont font;
+    Sound sound;
+    sound.InitDirectSound();
+    ASSERT_TRUE(sound.SoundEnabled);
+    EXPECT_NO_THROW(sound.CreateSoundFromFile(Sound::SoundIntro, (dir / "good.wav").string()));
+
+    const struct {
+        const char* file;
+        std::function<void(const std::string&)> load;
+        const char* label;
+        const char* reason;
+    } cases[] = {
+        {"cut.bmp", [&](const std::string& f) { d.CreateSurfaceFromFile(f, false); },
+         "Error in function CreateSurfaceFromFile() ", "pixel data"},
+        {"wide.bmp", [&](const std::string& f) { d.CreateSurfaceFromFile(f, false); },
+         "Error in function CreateSurfaceFromFile() ", "width at offset 18 is 5000"},
+        {"garbled.bmp", [&](const std::string& f) { font.CreateSpriteFromFile(d, f, 19, 27, 20); },
+         "Error in function clsDXBitmapFont.CreateSpriteFromFile() ", "\"BM\""},
+        {"cut.wav", [&](const std::string& f) { sound.CreateSoundFromFile(Sound::SoundWin, f); },
+         "Error in function CreateSoundFromFile() ", "RIFF length"},
+        {"garbled.wav", [&](const std::string& f) { sound.CreateSoundFromFile(Sound::SoundWin, f); },
+         "Error in function CreateSoundFromFile() ", "\"WAVE\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string path = (dir / c.file).string();
+        try {
+            c.load(path);
+            ADD_FAILURE() << "no error";
+        } catch (const PresentError& e) {
+            EXPECT_EQ(e.Label(), c.label);
+            EXPECT_EQ(e.Number(), kErrDamagedFile);
+            EXPECT_NE(e.Description().find(path), std::string::npos) << e.Description();
+            EXPECT_NE(e.Description().find(c.reason), std::string::npos) << e.Description();
         }
     }
 }
