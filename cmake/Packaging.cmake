@@ -18,6 +18,9 @@ endif()
 if(EXISTS "${PROJECT_SOURCE_DIR}/data/CREDITS.txt")
   install(FILES "${PROJECT_SOURCE_DIR}/data/CREDITS.txt" DESTINATION ${TENFOLD_DATA_DIR})
   install(FILES "${PROJECT_SOURCE_DIR}/data/CREDITS.txt" DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tenfold)
+  # Debian looks for every package's sources and licences in doc/<package>/copyright.
+  install(FILES "${PROJECT_SOURCE_DIR}/data/CREDITS.txt" DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tenfold
+          RENAME copyright)
 endif()
 install(FILES "${PROJECT_SOURCE_DIR}/data/tenfold.desktop"
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
