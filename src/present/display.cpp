@@ -4,6 +4,7 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -26,8 +27,44 @@ constexpr const char* kWindowTitle = "Tenfold";
 constexpr double kNoVsyncBelowMs = 4.0;
 constexpr int kVsyncProbeFlips = 30;
 constexpr double kFrameRate = 60.0;
+// Changed areas sent to the window in one frame; more are merged into one.
+constexpr std::size_t kMaxUpdateRects = 32;
 // The largest acceptable bitmap (4096 x 4096 at 32 bits) plus headers.
 constexpr std::uint64_t kMaxPictureBytes = 80u << 20;
+
+// A graphics card the GL driver could draw with (Linux device nodes). Without
+// one a GL renderer is a software rasterizer, and even creating it takes
+// longer than the whole rest of the start.
+bool GraphicsDevicePresent() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/dev/dri", ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("renderD", 0) == 0 || name.rfind("card", 0) == 0) return true;
+    }
+    return fs::exists("/dev/nvidiactl", ec);
+}
+
+// True when the renderer draws with the CPU: SDL's own software renderer, or
+// OpenGL on a software rasterizer (llvmpipe, softpipe, swrast).
+bool SoftwareRasterizer(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || info.name == nullptr) return false;
+    const std::string name = info.name;
+    if (name == "software") return true;
+    if (name.rfind("opengl", 0) != 0) return false;
+    using GetString = const unsigned char* (*)(unsigned int);
+    constexpr unsigned int kGlRenderer = 0x1F01;
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* text = getString != nullptr ? getString(kGlRenderer) : nullptr;
+    if (text == nullptr) return false;
+    std::string gl(reinterpret_cast<const char*>(text));
+    std::transform(gl.begin(), gl.end(), gl.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const char* soft : {"llvmpipe", "softpipe", "software", "swrast"}) {
+        if (gl.find(soft) != std::string::npos) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -149,16 +186,36 @@ void Display::DirectX(const DisplayOptions& options) {
                                windowFlags | (options.Windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_BORDERLESS)));
     if (window_ == nullptr) throw PresentError(kDirectXLabel, kErrWindow, SDL_GetError());
 
-    const Uint32 vsyncFlag = options.Uncapped ? 0u : static_cast<Uint32>(SDL_RENDERER_PRESENTVSYNC);
-    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | vsyncFlag);
-    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE | vsyncFlag);
-    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (renderer_ == nullptr) throw PresentError(kDirectXLabel, kErrRenderer, SDL_GetError());
-    SDL_RendererInfo info{};
-    SDL_GetRendererInfo(renderer_, &info);
-    vsync_ = !options.Uncapped && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    // A renderer with vsync where a graphics card draws; without one, a
+    // software rasterizer would spend several milliseconds of CPU on every
+    // frame scaling the whole table, so the table is then scaled onto the
+    // window's own pixels where it changed. A renderer named by the user
+    // (SDL_RENDER_DRIVER) is used as it is.
+    const char* wanted = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    const bool forced = wanted != nullptr && *wanted != '\0';
+    drawOnWindow_ = false;
+    if (forced || (!headless && GraphicsDevicePresent())) {
+        const Uint32 vsyncFlag = options.Uncapped ? 0u : static_cast<Uint32>(SDL_RENDERER_PRESENTVSYNC);
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | vsyncFlag);
+        if (renderer_ == nullptr && forced) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+        if (renderer_ != nullptr && !forced && SoftwareRasterizer(renderer_)) {
+            SDL_DestroyRenderer(renderer_);
+            renderer_ = nullptr;
+        }
+    }
+    if (renderer_ != nullptr) {
+        SDL_RendererInfo info{};
+        SDL_GetRendererInfo(renderer_, &info);
+        vsync_ = !options.Uncapped && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+        CreateTexture();
+    } else {
+        // The window's pixels straight to the X server, not through a GL texture.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        if (SDL_GetWindowSurface(window_) == nullptr) throw PresentError(kDirectXLabel, kErrRenderer, SDL_GetError());
+        drawOnWindow_ = true;
+        vsync_ = false;
+    }
 
-    CreateTexture();
     BackBuffer = Surface(ScreenWidth, ScreenHeight);
     shown_ = true;
     quitRequested_ = false;
@@ -191,11 +248,19 @@ void Display::ClearBackBuffer() {
 
 Letterbox Display::CurrentLetterbox() const {
     int w = ScreenWidth, h = ScreenHeight;
-    if (renderer_ != nullptr) SDL_GetRendererOutputSize(renderer_, &w, &h);
+    if (renderer_ != nullptr) {
+        SDL_GetRendererOutputSize(renderer_, &w, &h);
+    } else if (window_ != nullptr) {
+        SDL_GetWindowSizeInPixels(window_, &w, &h);
+    }
     return FitTable(w, h, ScreenWidth, ScreenHeight);
 }
 
 void Display::FlipBackBuffer() {
+    if (drawOnWindow_ && window_ != nullptr) {
+        Pace(PresentOnWindow());
+        return;
+    }
     if (renderer_ == nullptr || texture_ == nullptr) return;
     if (!mustPresent_ && shownPicture_ == BackBuffer.Pixels()) {
         Pace(false);
@@ -212,6 +277,86 @@ void Display::FlipBackBuffer() {
     SDL_RenderCopy(renderer_, texture_, nullptr, &target);
     SDL_RenderPresent(renderer_);
     Pace(true);
+}
+
+bool Display::PresentOnWindow() {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    if (surface == nullptr || surface->w <= 0 || surface->h <= 0) return false;
+    const Letterbox box = FitTable(surface->w, surface->h, ScreenWidth, ScreenHeight);
+    if (box.Width <= 0 || box.Height <= 0) return false;
+    const bool resized = surface->w != scaledForWidth_ || surface->h != scaledForHeight_;
+    if (resized) {
+        scaler_.Prepare(ScreenWidth, ScreenHeight, box.Width, box.Height);
+        scaledForWidth_ = surface->w;
+        scaledForHeight_ = surface->h;
+    }
+    const bool whole = mustPresent_ || resized || shownPicture_.size() != BackBuffer.Pixels().size();
+    if (whole) {
+        shownPicture_ = BackBuffer.Pixels();
+        changed_.assign(1, Rect{0, 0, ScreenWidth, ScreenHeight});
+    } else {
+        ChangedAreas(BackBuffer, shownPicture_, changed_, kMaxUpdateRects);
+        if (changed_.empty()) return false;
+        CopyAreas(BackBuffer, changed_, shownPicture_);
+    }
+    mustPresent_ = false;
+
+    if (whole) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));  // the border
+    const int ox = static_cast<int>(std::lround(box.OffsetX));
+    const int oy = static_cast<int>(std::lround(box.OffsetY));
+    const SDL_PixelFormat* f = surface->format;
+    const bool direct = f->BytesPerPixel == 4 && f->Rmask == 0xFF0000u && f->Gmask == 0xFF00u && f->Bmask == 0xFFu;
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
+    auto* origin = static_cast<std::uint8_t*>(surface->pixels) + static_cast<std::ptrdiff_t>(oy) * surface->pitch +
+                   static_cast<std::ptrdiff_t>(ox) * f->BytesPerPixel;
+    std::array<SDL_Rect, kMaxUpdateRects> updates{};
+    int count = 0;
+    for (const Rect& area : changed_) {
+        const Rect t = whole ? Rect{0, 0, box.Width, box.Height} : scaler_.Affected(area);
+        if (t.Right <= t.Left || t.Bottom <= t.Top) continue;
+        if (direct) {
+            scaler_.Scale(BackBuffer, t, reinterpret_cast<std::uint32_t*>(origin), surface->pitch / 4);
+        } else {
+            const std::size_t need = static_cast<std::size_t>(box.Width) * static_cast<std::size_t>(box.Height);
+            if (staging_.size() != need) staging_.assign(need, 0);
+            scaler_.Scale(BackBuffer, t, staging_.data(), box.Width);
+            SDL_ConvertPixels(t.Right - t.Left, t.Bottom - t.Top, SDL_PIXELFORMAT_RGB888,
+                              staging_.data() + static_cast<std::size_t>(t.Top) * box.Width + t.Left, box.Width * 4,
+                              f->format,
+                              origin + static_cast<std::ptrdiff_t>(t.Top) * surface->pitch +
+                                  static_cast<std::ptrdiff_t>(t.Left) * f->BytesPerPixel,
+                              surface->pitch);
+        }
+        updates[static_cast<std::size_t>(count++)] = SDL_Rect{ox + t.Left, oy + t.Top, t.Right - t.Left, t.Bottom - t.Top};
+    }
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    if (whole) {
+        SDL_UpdateWindowSurface(window_);
+    } else if (count > 0) {
+        SDL_UpdateWindowSurfaceRects(window_, updates.data(), count);
+    }
+    return true;
+}
+
+std::string Display::Presenter() const {
+    if (drawOnWindow_) return "window";
+    SDL_RendererInfo info{};
+    if (renderer_ == nullptr || SDL_GetRendererInfo(renderer_, &info) != 0) return "";
+    return info.name != nullptr ? info.name : "";
+}
+
+bool Display::ReadWindow(std::vector<std::uint32_t>& pixels, int& width, int& height) const {
+    if (!drawOnWindow_ || window_ == nullptr) return false;
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    if (surface == nullptr) return false;
+    width = surface->w;
+    height = surface->h;
+    pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
+    const bool ok = SDL_ConvertPixels(width, height, surface->format->format, surface->pixels, surface->pitch,
+                                      SDL_PIXELFORMAT_RGB888, pixels.data(), width * 4) == 0;
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    return ok;
 }
 
 void Display::Pace(bool presented) {
@@ -336,6 +481,8 @@ void Display::Close() {
     texture_ = nullptr;
     renderer_ = nullptr;
     window_ = nullptr;
+    drawOnWindow_ = false;
+    scaledForWidth_ = scaledForHeight_ = 0;
     BackBuffer.Release();
     shownPicture_.clear();
     mustPresent_ = true;

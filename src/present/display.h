@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "present/scaler.h"
 #include "present/surface.h"
 
 struct SDL_Window;
@@ -129,6 +130,13 @@ public:
     void Close();
     // Shows a message box with an OK button (and writes it to stderr).
     void ShowMessage(const std::string& text) const;
+    // How frames reach the screen: the renderer's name ("opengl", ...), or
+    // "window" when the table is scaled onto the window's own pixels because
+    // only a software rasterizer (or none) is there.
+    std::string Presenter() const;
+    // The window's pixels as last shown, as XRGB8888 (only when drawing onto
+    // the window's own pixels); false otherwise.
+    bool ReadWindow(std::vector<std::uint32_t>& pixels, int& width, int& height) const;
     // Writes the back buffer as a PNG file; false on failure.
     bool SaveScreenshot(const std::string& fileName) const;
     // Sleep to the next 1/60 s step; used by frames that do not flip (pause).
@@ -140,6 +148,9 @@ public:
 private:
     void CreateTexture();
     void Pace(bool presented);
+    // Sends the changed parts of the back buffer to the window's own pixels;
+    // false when nothing changed.
+    bool PresentOnWindow();
 
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
@@ -154,6 +165,14 @@ private:
     // The picture last shown: an unchanged frame (a player thinking, a delay)
     // is not sent to the screen again, unless the window needs repainting.
     std::vector<std::uint16_t> shownPicture_;
+    // Without a renderer: the table scaled onto the window's own pixels, only
+    // where it changed, so a frame in which one card moves costs little.
+    bool drawOnWindow_ = false;
+    TableScaler scaler_;
+    int scaledForWidth_ = 0;  // window size the scaler was prepared for
+    int scaledForHeight_ = 0;
+    std::vector<Rect> changed_;
+    std::vector<std::uint32_t> staging_;  // for windows whose pixels are not XRGB8888
     std::vector<int> keyTaps_;
     std::uint32_t buttonTaps_ = 0;
     bool mustPresent_ = true;

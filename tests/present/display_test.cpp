@@ -222,5 +222,34 @@ TEST(DisplayOpen, HeadlessDisplayGivesTheTablesBackBufferAndClip) {
     d.FlipBackBuffer();
 }
 
+// Without a graphics card only the changed parts of a frame are sent to the
+// window: after several frames the window must still show the last one whole.
+TEST(DisplayOpen, WindowShowsTheLastFrameAfterPartialUpdates) {
+    Display d;
+    d.DirectX(DisplayOptions{true, true});
+    ASSERT_EQ(d.Presenter(), "window");
+    Surface& b = d.BackBuffer;
+    b.Fill(Rect{0, 0, 800, 600}, Rgb565(0, 128, 0));
+    d.FlipBackBuffer();
+    b.Fill(Rect{100, 100, 200, 253}, 0xFFFF);  // a card
+    b.SetPixel(799, 599, 0xF800);
+    d.FlipBackBuffer();
+    b.Fill(Rect{100, 100, 200, 253}, Rgb565(0, 128, 0));  // moved on
+    b.Fill(Rect{104, 98, 204, 251}, 0xFFFF);
+    d.FlipBackBuffer();
+    d.FlipBackBuffer();  // still: nothing to send
+
+    std::vector<std::uint32_t> window;
+    int w = 0, h = 0;
+    ASSERT_TRUE(d.ReadWindow(window, w, h));
+    ASSERT_EQ(w, 800);
+    ASSERT_EQ(h, 600);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            ASSERT_EQ(window[static_cast<std::size_t>(y) * w + x], Xrgb8888From565(b.Pixel(x, y))) << x << "," << y;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tenfold

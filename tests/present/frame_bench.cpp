@@ -15,6 +15,7 @@
 #include <string>
 
 #include "app/game_main.h"
+#include "present/game_screen.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
     tenfold::Game game(options);
     if (!game.Start() || !game.Frame()) return 1;
     const double firstFrameMs = std::chrono::duration<double, std::milli>(Clock::now() - launch).count();
+    const std::string presenter = game.Screen().display.Presenter();
 
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
@@ -66,6 +68,7 @@ int main(int argc, char** argv) {
                        Seconds(before.ru_stime);
     const int status = game.Finish();
 
+    std::printf("presenter: %s\n", presenter.c_str());
     std::printf("launch to first frame: %.1f ms\n", firstFrameMs);
     std::printf("frames: %lld in %.2f s (%.1f a second)\n", static_cast<long long>(frames), wall, frames / wall);
     std::printf("mean frame cost: %.3f ms wall, %.3f ms CPU\n", 1000 * wall / frames, 1000 * cpu / frames);
