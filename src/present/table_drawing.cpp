@@ -1,5 +1,6 @@
 #include "present/table_drawing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,8 @@ constexpr int kMenuLeftX = 100;
 constexpr int kMenuRightX = 380;
 constexpr int kMenuRowStep = 42;
 constexpr int kMenuFirstRowAbove = 60;
+// Room kept between the clock's last glyph and the table's right edge.
+constexpr int kClockRightMargin = 8;
 
 }  // namespace
 
@@ -88,10 +91,15 @@ void DrawTable(TableState& t, Display& d, TableArt& art, std::string_view clockT
                   Narrow<std::int16_t>(t.ScoreTableX + 157), true);
         ScoreTable(t, d, art);
     }
-    // 9. The clock.
-    art.FontDigit.X = t.ClockX;
-    art.FontDigit.Y = t.ClockY;
-    art.FontDigit.DrawText(d.Clip, d.BackBuffer, clockText, true);
+    // 9. The clock. "hh:mm AM" is wider than the room right of ClockX, and a
+    // glyph that does not fit is not drawn, which would leave only "hh:mm":
+    // the text starts at ClockX where it fits, else ends just inside the edge.
+    clsDXBitmapFont& clock = art.FontDigit;
+    const auto glyphs = static_cast<std::int32_t>(clockText.size());
+    const std::int32_t width = glyphs == 0 ? 0 : (glyphs - 1) * (clock.CharWidth - 2) + clock.CharWidth;
+    clock.X = static_cast<float>(std::min<std::int32_t>(t.ClockX, d.Clip.ClipRight - kClockRightMargin - width));
+    clock.Y = t.ClockY;
+    clock.DrawText(d.Clip, d.BackBuffer, clockText, true);
 }
 
 std::string FormatClock(int hour24, int minute) {

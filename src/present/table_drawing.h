@@ -17,7 +17,8 @@ void DrawCard(Display& display, const TableArt& art, const CardSprite& card, boo
 
 // Won piles, deck slot 51, the trick, the hands, the announced contract, the
 // contract menu (writing each shown row's X and Y back for the next frame's
-// click), the undealt pile, the score screen in "END OF MATCH", the clock.
+// click), the undealt pile, the score screen in "END OF MATCH", the clock
+// (at ClockX, or further left so that all of it lies on the table).
 void DrawTable(TableState& t, Display& display, TableArt& art, std::string_view clockText);
 
 // The clock text: 12-hour hours and minutes with two digits each, a blank and AM or PM.

@@ -179,5 +179,35 @@ TEST_F(TableDrawing, DealEndScreenHidesEveryCard) {
     EXPECT_EQ(At(224, 431), 12) << "second rule at ScoreTableX + 157";
 }
 
+// The clock "hh:mm AM" is eight glyphs, 138 pixels: all of them must show,
+// at ClockX when there is room, else ending just inside the right edge.
+TEST_F(TableDrawing, ClockShowsAllEightGlyphsOnTheTable) {
+    // Every cell of the digit font inked in its own colour.
+    Surface sheet(19 * 20, 27 * 5);
+    for (int cell = 0; cell < 100; ++cell) {
+        sheet.Fill(Rect{cell % 20 * 19, cell / 20 * 27, cell % 20 * 19 + 19, cell / 20 * 27 + 27},
+                   static_cast<std::uint16_t>(4000 + cell));
+    }
+    art.FontDigit.CreateFromSurface(sheet, 19, 27, 20);
+    const std::string text = "11:59 PM";
+    auto glyphColour = [](char c) { return static_cast<std::uint16_t>(4000 + c - 32); };
+    for (int clockX : {700, 600}) {
+        SCOPED_TRACE(clockX);
+        t.ClockX = static_cast<std::int16_t>(clockX);
+        d.ClipBltFast(art.Background, d.BackBuffer, EmptyRect, 0, 0, false);
+        DrawTable(t, d, art, text);
+        // Glyph i shows its first 17 columns from left + 17 i; the last shows all 19.
+        const int left = std::min(clockX, 800 - 8 - 138);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const int x = left + 17 * static_cast<int>(i);
+            EXPECT_EQ(At(x, t.ClockY + 5), glyphColour(text[i])) << "glyph " << i;
+            EXPECT_EQ(At(x + 16, t.ClockY + 26), glyphColour(text[i])) << "glyph " << i;
+        }
+        EXPECT_EQ(At(left + 7 * 17 + 18, t.ClockY), glyphColour('M'));
+        EXPECT_EQ(At(left - 1, t.ClockY + 5), kCloth);
+        EXPECT_EQ(At(left + 138, t.ClockY + 5), kCloth);
+    }
+}
+
 }  // namespace
 }  // namespace tenfold
