@@ -257,15 +257,15 @@ Letterbox Display::CurrentLetterbox() const {
 }
 
 void Display::FlipBackBuffer() {
-    if (drawOnWindow_ && window_ != nullptr) {
-        Pace(PresentOnWindow());
-        return;
-    }
-    if (renderer_ == nullptr || texture_ == nullptr) return;
-    if (!mustPresent_ && shownPicture_ == BackBuffer.Pixels()) {
-        Pace(false);
-        return;
-    }
+    if (window_ == nullptr) return;
+    Pace(PresentFrame());
+}
+
+bool Display::PresentFrame() {
+    if (window_ == nullptr) return false;
+    if (drawOnWindow_) return PresentOnWindow();
+    if (renderer_ == nullptr || texture_ == nullptr) return false;
+    if (!mustPresent_ && shownPicture_ == BackBuffer.Pixels()) return false;
     shownPicture_ = BackBuffer.Pixels();
     mustPresent_ = false;
     SDL_UpdateTexture(texture_, nullptr, BackBuffer.Row(0), BackBuffer.PitchBytes());
@@ -276,7 +276,7 @@ void Display::FlipBackBuffer() {
     SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, texture_, nullptr, &target);
     SDL_RenderPresent(renderer_);
-    Pace(true);
+    return true;
 }
 
 bool Display::PresentOnWindow() {
@@ -409,6 +409,7 @@ bool Display::ExclusiveModeActive() const {
 }
 
 void Display::DoEvents() {
+    bool repaint = false;
     SDL_Event e;
     while (SDL_PollEvent(&e) != 0) {
         switch (e.type) {
@@ -432,10 +433,10 @@ void Display::DoEvents() {
                     case SDL_WINDOWEVENT_MAXIMIZED:
                     case SDL_WINDOWEVENT_EXPOSED:
                         shown_ = true;
-                        mustPresent_ = true;
+                        repaint = true;
                         break;
                     case SDL_WINDOWEVENT_SIZE_CHANGED:
-                        mustPresent_ = true;
+                        repaint = true;
                         break;
                     case SDL_WINDOWEVENT_CLOSE:
                         quitRequested_ = true;
@@ -448,11 +449,17 @@ void Display::DoEvents() {
             case SDL_RENDER_TARGETS_RESET:
                 // The texture's memory went with the device; the back buffer did not.
                 if (renderer_ != nullptr) CreateTexture();
-                mustPresent_ = true;
+                repaint = true;
                 break;
             default:
                 break;
         }
+    }
+    // The window shows the last frame again at once: while the game is paused
+    // no frame is drawn that would do it.
+    if (repaint) {
+        mustPresent_ = true;
+        if (ExclusiveModeActive()) PresentFrame();
     }
 }
 

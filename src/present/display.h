@@ -148,6 +148,9 @@ public:
 private:
     void CreateTexture();
     void Pace(bool presented);
+    // Shows the back buffer when it changed (or must be shown anyway); false
+    // when nothing was sent to the screen.
+    bool PresentFrame();
     // Sends the changed parts of the back buffer to the window's own pixels;
     // false when nothing changed.
     bool PresentOnWindow();
