@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "core/fatal.h"
 #include "core/table_state.h"
 
 namespace tenfold {
@@ -15,25 +16,22 @@ namespace tenfold {
 class GameScreen;
 
 struct GameOptions {
-    std::string Deck = "Roya2";         // "Royal" or "Roya2"
-    bool Slow = false;                  // slower card animation
-    bool Windowed = false;              // 800 x 600 window instead of the whole desktop
-    std::optional<std::uint64_t> Seed;  // fixed deals; else from the time of day
-    bool Autoplay = false;              // seat 0 played by the autopilot
-    std::int64_t Frames = 0;            // end after this many frames (0: no limit)
-    std::string Screenshot;             // PNG of the last frame
-    bool Uncapped = false;              // no pacing; the clock moves 1000/60 ms a frame
-    bool SevenOfHeartsLead = false;
-    int DealPackets = 1;                // cards a seat receives in a row: 1 or 13
-    std::string ProgramFolder;          // where res120.pak is looked for, ending in '/'
-    std::string Archive;                // the archive when found elsewhere; "" for ProgramFolder's
-    std::function<void()> CloseStartDialog;  // run before the display opens
-    std::function<void()> UnloadForms;       // run by the shutdown before its message
+    Options table;                           // the start dialog's choices
+    std::optional<std::uint64_t> seed;       // fixed deals; else from the time of day
+    bool autoplay = false;                   // seat 0 played by the autopilot
+    std::int64_t frames = 0;                 // end after this many frames (0: no limit)
+    std::string screenshot;                  // PNG of the last frame
+    bool uncapped = false;                   // no pacing; the clock moves 1000/60 ms a frame
+    std::string programFolder;               // where res120.pak is looked for, ending in '/'
+    std::string archive;                     // the archive when found elsewhere; "" for programFolder's
+    std::function<void()> closeStartDialog;  // run before the display opens
+    std::function<void()> unloadForms;       // run when the game ends, also on the fatal road
 };
 
 // One game on screen, frame by frame: the start routine, then one pass of the
 // main loop per Frame(), then the ending. RunGame drives it; tests drive it
-// themselves to look at chosen moments.
+// themselves to look at chosen moments. A failure of the display or of the
+// resources ends the program on the fatal road.
 class Game {
 public:
     explicit Game(GameOptions options);
@@ -42,36 +40,34 @@ public:
     Game& operator=(const Game&) = delete;
 
     // Unpacks the resources, opens display, input, sound and pictures, deals
-    // the first deal and draws the background. False when start-up failed
-    // (the message has been shown; ExitStatus() says how to end).
-    bool Start();
+    // the first deal and draws the background.
+    void Start();
     // One pass of the main loop: window messages, input, the frame routine.
-    // False when the game is to end (Escape, close box, frame limit, failure).
+    // False when the game is to end (Escape, close box, frame limit).
     bool Frame();
     // Writes the screenshot if asked, releases everything; the exit status.
     int Finish();
 
-    TableState& State() { return table_; }
+    const TableState& State() const { return table_; }
     GameScreen& Screen();
     std::int64_t FramesRun() const { return frames_; }
-    int ExitStatus() const { return status_; }
 
 private:
     struct Parts;
+    // Everything the game opened, closed again; run by Finish and by the fatal road.
+    void ShutDown();
+
     GameOptions options_;
     TableState table_;
     std::unique_ptr<Parts> parts_;
     std::int64_t frames_ = 0;
     std::int64_t waitFrames_ = 0;  // frames the autopilot has been kept waiting
-    std::string waitState_;
-    int status_ = 0;
+    GameState waitState_ = GameState::NotStarted;
+    CleanUpId cleanUp_ = 0;
     bool finished_ = false;
 };
 
 // Runs the game from start to end; returns the process exit status.
 int RunGame(const GameOptions& options);
-
-// The folder of the running program, ending in '/': the archive lies beside it.
-std::string ProgramFolder(const char* argv0);
 
 }  // namespace tenfold

@@ -10,9 +10,9 @@
 #include "app/simulator.h"
 #if TENFOLD_WITH_GAME
 #include "app/game_main.h"
+#include "resources/file_path.h"
 #endif
 #if TENFOLD_WITH_DIALOGS
-#include "core/layout.h"
 #include "resources/start_road.h"
 #endif
 
@@ -66,17 +66,20 @@ int main(int argc, char** argv) {
 #if TENFOLD_WITH_GAME
     // The game on screen: the mode without --simulate.
     tenfold::GameOptions game;
-    app.add_option("--deck", game.Deck, "Card deck: Roya2 (standard pattern) or Royal (Genoese pattern)")
+    app.add_option("--deck", game.table.deckName,
+                   "Card deck: Roya2 (standard pattern) or Royal (Genoese pattern)")
         ->check(CLI::IsMember({"Royal", "Roya2"}))
         ->capture_default_str();
-    app.add_flag("--windowed", game.Windowed,
+    bool windowed = false;
+    app.add_flag("--windowed", windowed,
                  "Play in an 800 x 600 window that can be resized, instead of the whole screen");
-    app.add_flag("--autoplay", game.Autoplay,
+    app.add_flag("--autoplay", game.autoplay,
                  "Let the autopilot play your seat too, for demonstrations (Escape still ends it)");
-    app.add_option("--frames", game.Frames, "End the game after N frames (0: play until Escape)")
+    app.add_option("--frames", game.frames, "End the game after N frames (0: play until Escape)")
         ->check(CLI::NonNegativeNumber);
-    app.add_option("--screenshot", game.Screenshot, "Write the last frame to this PNG file when the game ends");
-    app.add_flag("--uncapped", game.Uncapped,
+    app.add_option("--screenshot", game.screenshot,
+                   "Write the last frame to this PNG file when the game ends");
+    app.add_flag("--uncapped", game.uncapped,
                  "No frame pacing; the game clock moves 1000/60 ms a frame, so the game plays as at "
                  "60 frames a second, only faster (for tests and benchmarks)");
 #endif
@@ -108,29 +111,25 @@ int main(int argc, char** argv) {
 
 #if TENFOLD_WITH_GAME
     // Without a mode, the game starts on screen.
-    game.Slow = sim.slow;
-    game.SevenOfHeartsLead = sim.sevenOfHeartsLead;
-    game.DealPackets = packets;
-    if (app.get_option("--seed")->count() > 0) game.Seed = sim.seed;
-    game.ProgramFolder = tenfold::ProgramFolder(argv[0]);
+    game.table.fullScreen = !windowed;
+    game.table.slowAnimation = sim.slow;
+    game.table.sevenOfHeartsLead = sim.sevenOfHeartsLead;
+    game.table.dealPacketSize = static_cast<std::int16_t>(packets);
+    if (app.get_option("--seed")->count() > 0) game.seed = sim.seed;
+    game.programFolder = tenfold::ProgramFolder();
 #if TENFOLD_WITH_DIALOGS
     // Installed, the archive lies in the data folder rather than beside the program.
-    game.Archive = tenfold::FindArchive(game.ProgramFolder);
-    game.UnloadForms = tenfold::UnloadEveryForm;
+    game.archive = tenfold::FindArchive(game.programFolder);
+    game.unloadForms = tenfold::UnloadEveryForm;
     if (argc == 1) {
         // No options: the start dialog chooses, and its start button runs the game.
-        tenfold::TableState choices;
+        tenfold::Options choices;
         tenfold::StartRoad road;
-        road.ProgramFolder = game.ProgramFolder;
-        road.ArchivePath = game.Archive;
-        road.ComputeLayout = [](tenfold::TableState& t) { tenfold::ComputeLayout(t); };
-        road.RunGame = [&game](tenfold::TableState& t) {
-            game.Deck = t.DeckName;
-            game.Windowed = !t.FullScreen;
-            game.Slow = t.SlowAnimation;
-            game.SevenOfHeartsLead = t.SevenOfHeartsLead;
-            game.DealPackets = t.DealPacketSize;
-            game.CloseStartDialog = tenfold::CloseStartDialog;
+        road.ProgramFolder = game.programFolder;
+        road.ArchivePath = game.archive;
+        road.RunGame = [&game](tenfold::Options& chosen) {
+            game.table = chosen;
+            game.closeStartDialog = tenfold::CloseStartDialog;
             return tenfold::RunGame(game);
         };
         return tenfold::RunStartDialog(choices, road);

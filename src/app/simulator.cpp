@@ -14,10 +14,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/autopilot.h"
+#include "ai/headless_game.h"
 #include "core/layout.h"
-#include "core/random.h"
-#include "core/state_machine.h"
 #include "core/table_state.h"
 
 namespace tenfold {
@@ -73,7 +71,7 @@ private:
 // What one deal produced, gathered frame by frame from the table.
 struct DealRecord {
     int firstSeat = 0;
-    std::array<int, 52> deck{};
+    std::array<int, kDeckSize> deck{};
     int chooser = -1;
     int contract = 0;
     std::vector<std::array<int, 2>> plays;
@@ -82,8 +80,33 @@ struct DealRecord {
 
 void StartRecord(const TableState& t, DealRecord& r) {
     r = DealRecord{};
-    r.firstSeat = t.FirstSeat;
-    for (int i = 0; i < 52; ++i) r.deck[static_cast<std::size_t>(i)] = t.Deck[i].Code;
+    r.firstSeat = t.firstSeat;
+    for (int i = 0; i < kDeckSize; ++i) r.deck[static_cast<std::size_t>(i)] = t.deck.cards[i].card;
+}
+
+Json DealLine(const SimOptions& options, int match, const TableState& t, const DealRecord& record) {
+    Json line;
+    line["match"] = match;
+    line["deal"] = t.match.dealsPlayed;
+    line["options"] = {{"seven_of_hearts_lead", options.sevenOfHeartsLead},
+                       {"packet", options.dealPacketSize}};
+    line["autopilot_seats"] = {0};
+    line["first_seat"] = record.firstSeat;
+    line["deck"] = record.deck;
+    line["chooser"] = record.chooser;
+    line["contract"] = record.contract;
+    line["plays"] = record.plays;
+    line["trick_winners"] = record.trickWinners;
+    Json scores = Json::array();
+    Json totals = Json::array();
+    for (const Seat& seat : t.seats) {
+        scores.push_back(seat.dealScore);
+        totals.push_back(seat.matchTotal);
+    }
+    line["deal_scores"] = scores;
+    line["match_totals"] = totals;
+    line["result"] = ResultText(t.match.result);
+    return line;
 }
 
 }  // namespace
@@ -96,110 +119,72 @@ SimSummary RunSimulation(const SimOptions& options) {
     TraceFile trace(options.tracePath);
     SimSummary summary;
     const auto started = std::chrono::steady_clock::now();
-
-    auto t = std::make_unique<TableState>();
-    t->SevenOfHeartsLead = options.sevenOfHeartsLead;
-    t->DealPacketSize = static_cast<std::int16_t>(options.dealPacketSize);
-    t->DealSingly = options.dealPacketSize == 1;
-    t->SlowAnimation = options.slow;
-    HeadlessServices services(options.seed);
-    Autopilot pilot(options.seed);
-
     if (options.matches == 0) {
         trace.Commit();
         return summary;
     }
 
-    StartHeadlessGame(*t, services);
-    if (!options.slow) UseFewestAnimationFrames(*t);
+    auto game = std::make_unique<HeadlessGame>(options.seed);
+    TableState& t = game->table;
+    t.options.sevenOfHeartsLead = options.sevenOfHeartsLead;
+    t.options.dealPacketSize = static_cast<std::int16_t>(options.dealPacketSize);
+    t.options.slowAnimation = options.slow;
+    game->Start();
+    if (!options.slow) UseFewestAnimationFrames(t);
 
     DealRecord record;
-    StartRecord(*t, record);
+    StartRecord(t, record);
     int match = 1;
-    std::string lastState = t->GameState;
+    GameState lastState = t.flow.state;
     int playsSeen = 0;
     std::uint64_t framesThisDeal = 0;
 
     while (true) {
-        InputSnapshot input;
-        if (t->GameState == "PAUSED") {
-            // A delay ends at once: the clock jumps to the first tick past its end.
-            services.clock.now = std::max(services.clock.now, DelayEndTick(*t));
-        }
-        const bool dealOver = t->GameState == "END OF MATCH";
+        const bool dealOver = t.flow.state == GameState::DealOver;
         if (dealOver) {
-            if (t->MatchOver && match == options.matches) break;
-            if (t->MatchOver) ++match;
-            input.LeftButton = true;  // a click on the score page starts the next deal
-            input.MouseX = 400;
-            input.MouseY = 300;
-        } else if (auto click = pilot.Decide(*t)) {
-            input = *click;
+            if (t.match.over && match == options.matches) break;
+            if (t.match.over) ++match;
         }
-
-        RunFrame(*t, services, input);
+        game->Frame();
         ++summary.frames;
-        services.clock.Advance(1);
 
         if (dealOver) {
-            StartRecord(*t, record);
+            StartRecord(t, record);
             playsSeen = 0;
             framesThisDeal = 0;
         }
         if (++framesThisDeal > kFramesPerDealLimit) {
-            throw std::runtime_error("deal " + std::to_string(t->DealsPlayed + 1) + " of match " +
+            throw std::runtime_error("deal " + std::to_string(t.match.dealsPlayed + 1) + " of match " +
                                      std::to_string(match) + " did not finish (state \"" +
-                                     t->GameState + "\")");
+                                     std::string(StateName(t.flow.state)) + "\")");
         }
-        while (playsSeen < t->CardsPlayed) {
-            // One card lands per frame; the k-th card of a trick sits in TableCards[k].
-            const CardSprite& card = t->TableCards[playsSeen % 4];
-            record.plays.push_back({card.TableSlot, card.Code});
+        while (playsSeen < t.trick.cardsPlayed) {
+            // One card lands per frame; the k-th card of a trick lies in trick.cards[k].
+            const CardSprite& card = t.trick.cards[playsSeen % kTrickSize];
+            record.plays.push_back({card.seat, card.card});
             ++playsSeen;
-            if (playsSeen % 4 == 0) record.trickWinners.push_back(t->TrickWinner);
+            if (playsSeen % kTrickSize == 0) record.trickWinners.push_back(t.trick.winner);
         }
-        if (t->GameState == "SHOW CONTRACT" && lastState != "SHOW CONTRACT") {
-            record.chooser = (t->CurrentSeat + 1) % 4;
-            record.contract = t->Contract;
+        if (t.flow.state == GameState::ShowingContract && lastState != GameState::ShowingContract) {
+            record.chooser = NextSeat(t.currentSeat);
+            record.contract = Number(t.contract);
         }
-        if (t->GameState == "END OF MATCH" && lastState != "END OF MATCH") {
+        if (t.flow.state == GameState::DealOver && lastState != GameState::DealOver) {
             ++summary.deals;
             ++summary.contractCounts.at(static_cast<std::size_t>(record.contract));
-            if (t->MatchOver) {
+            if (t.match.over) {
                 ++summary.matches;
-                if (t->MatchResult == "We Won!") ++summary.humanWins;
-                for (int s = 0; s < 4; ++s)
-                    summary.totalSums[static_cast<std::size_t>(s)] += MatchTotalOf(*t, s);
+                if (t.match.result == MatchResult::Won) ++summary.humanWins;
+                for (int s = 0; s < kSeatCount; ++s)
+                    summary.totalSums[static_cast<std::size_t>(s)] += t.seats[s].matchTotal;
             }
-            if (trace.enabled()) {
-                Json line;
-                line["match"] = match;
-                line["deal"] = t->DealsPlayed;
-                line["options"] = {{"seven_of_hearts_lead", options.sevenOfHeartsLead},
-                                   {"packet", options.dealPacketSize}};
-                line["autopilot_seats"] = {0};
-                line["first_seat"] = record.firstSeat;
-                line["deck"] = record.deck;
-                line["chooser"] = record.chooser;
-                line["contract"] = record.contract;
-                line["plays"] = record.plays;
-                line["trick_winners"] = record.trickWinners;
-                line["deal_scores"] = {t->DealScore0, t->DealScore1, t->DealScore2, t->DealScore3};
-                line["match_totals"] = {t->MatchTotal0, t->MatchTotal1, t->MatchTotal2,
-                                        t->MatchTotal3};
-                line["result"] = t->MatchResult;
-                trace.Write(line);
-            }
+            if (trace.enabled()) trace.Write(DealLine(options, match, t, record));
         }
-        lastState = t->GameState;
+        lastState = t.flow.state;
     }
 
-    if (!services.messages.empty()) {
-        throw std::runtime_error("the game showed a message: " + services.messages.front());
-    }
     trace.Commit();
-    summary.seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return summary;
 }
 

@@ -129,8 +129,7 @@ void SafeDir::Abandon(int fd, std::string_view name, WriteMode mode,
     ::unlinkat(fd_, victim.c_str(), 0);
 }
 
-IoResult SafeDir::Finish(int fd, std::string_view name, WriteMode mode,
-                         const std::string& tempName) const {
+IoResult SafeDir::Finish(int fd, std::string_view name, WriteMode mode, const std::string& tempName) const {
     if (::close(fd) != 0) {
         const int err = errno;
         const std::string victim = mode == WriteMode::Replace ? tempName : std::string(name);
