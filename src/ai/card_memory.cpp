@@ -58,19 +58,6 @@ bool SeenCards::Has(Rank rank, Suit suit) const {
     return (bits_[static_cast<std::size_t>(Index(suit))] >> StrengthOf(rank)) & 1u;
 }
 
-int SeenHigherCount(const TableState& t, Card c, const CardList& hand) {
-    return SeenCards::Gather(t, hand).Higher(c);
-}
-int SeenLowerCount(const TableState& t, Card c, const CardList& hand) {
-    return SeenCards::Gather(t, hand).Lower(c);
-}
-int SeenSuitCount(const TableState& t, const CardList& hand, Suit suit) {
-    return SeenCards::Gather(t, hand).InSuit(suit);
-}
-bool IsCardSeen(const TableState& t, Rank rank, Suit suit, const CardList& hand) {
-    return SeenCards::Gather(t, hand).Has(rank, suit);
-}
-
 bool WinsTrickNow(const TableState& t, Card c) {
     const int count = t.trick.count;
     if (count < 1) return false;

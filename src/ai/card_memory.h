@@ -42,6 +42,8 @@ class SeenCards {
 public:
     static SeenCards Gather(const TableState& t, const CardList& hand);
 
+    // Seen cards of the card's suit stronger / weaker than it (the card
+    // itself never counts); seen cards of a suit; whether a card was seen.
     int Higher(Card c) const;
     int Lower(Card c) const;
     int InSuit(Suit suit) const { return std::popcount(bits_[static_cast<std::size_t>(Index(suit))]); }
@@ -51,13 +53,6 @@ private:
     void Add(Card c);
     std::array<std::uint16_t, kSuitCount> bits_{};
 };
-
-// Seen cards of the card's suit stronger / weaker than it (the card itself
-// never counts), and of a suit; whether one card has been seen.
-int SeenHigherCount(const TableState& t, Card c, const CardList& hand);
-int SeenLowerCount(const TableState& t, Card c, const CardList& hand);
-int SeenSuitCount(const TableState& t, const CardList& hand, Suit suit);
-bool IsCardSeen(const TableState& t, Rank rank, Suit suit, const CardList& hand);
 
 // Whether the card, played now, would take the trick as it lies (a trump on a
 // plain lead counts). False on an empty table.

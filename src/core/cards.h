@@ -80,7 +80,6 @@ constexpr Contract ContractNumbered(int n) { return static_cast<Contract>(n); }
 // Position 0..9 of a contract in per-contract tables (menu rows, use counts).
 constexpr int Index(Contract c) { return Number(c) - 1; }
 constexpr bool IsTrumpContract(Contract c) { return c >= Contract::Clubs && c <= Contract::Hearts; }
-constexpr bool IsNegativeContract(Contract c) { return c >= Contract::NoTricks; }
 
 // The trump suit of a contract; the negative contracts have none.
 constexpr std::optional<Suit> TrumpOf(Contract c) {

@@ -15,7 +15,7 @@ namespace tenfold {
 class BitmapFont {
 public:
     // Loads the font picture with cells of `cellWidth` x `cellHeight`, `columns`
-    // to a row; failures raise "Error in function clsDXBitmapFont.CreateSpriteFromFile() ".
+    // to a row; failures raise the font loader's label.
     void Load(Display& display, const std::string& file, int cellWidth, int cellHeight, int columns);
     // Uses an already made picture (tests, and fonts made in memory).
     void Use(Surface picture, int cellWidth, int cellHeight, int columns);

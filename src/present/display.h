@@ -73,7 +73,6 @@ public:
     // Reads a picture file, checks its structure (see ReadResourceFile) and
     // decodes it (BMP, or anything SDL_image reads) to RGB565.
     Surface Load(const std::string& fileName);
-    void Clear() { bytes_.clear(); }
 
 private:
     std::map<std::string, std::vector<std::uint8_t>> bytes_;
@@ -90,7 +89,7 @@ public:
     ClipRect clip;       // every picture drawn onto the back buffer is cut to it
     PictureFiles pictures;
 
-    // Opens the window and the back buffer; failures raise "Error in function DirectX() ".
+    // Opens the window and the back buffer; failures raise the display's label.
     void Open(const DisplayOptions& options);
     // A picture from a file; failures raise "Error in function CreateSurfaceFromFile() ".
     Surface LoadPicture(const std::string& fileName);
@@ -118,7 +117,6 @@ public:
     std::uint32_t TakeButtonTaps();
     // Set by the window's close box; the main loop then ends the game.
     bool QuitRequested() const { return quitRequested_; }
-    void RequestQuit() { quitRequested_ = true; }
     // The window position of the table picture, for the mouse.
     Letterbox CurrentLetterbox() const;
     bool IsOpen() const { return window_ != nullptr; }
@@ -137,7 +135,6 @@ public:
     bool SaveScreenshot(const std::string& fileName) const;
     // Sleep to the next 1/60 s step; used by frames that do not flip (pause).
     void WaitFrame();
-    bool VsyncActive() const { return vsync_; }
     // Milliseconds since the display layer started (the game's tick count).
     static std::uint32_t Ticks();
 

@@ -33,7 +33,7 @@ public:
     MouseLimits limits;
 
     // Starts the input system: limits 0..width and 0..height inclusive, the
-    // pointer at the middle; failures raise "Error in function GiveMeInput() ".
+    // pointer at the middle; failures raise the input's label.
     void Open();
     // Reads the keys and the pointer for this frame (keys and buttons tapped
     // since the last poll count as down).

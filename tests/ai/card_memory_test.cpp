@@ -21,19 +21,19 @@ TEST(CardMemory, CountsOnlyWhatTheTableShows) {
     Won(t, 3, {"3C"_card});
     Lay(t, {"4C"_card, "QC"_card});
     test::Deal(t, 2, {"JC"_card, "2C"_card, "7H"_card});  // hidden from the asking seat
-    const CardList hand = Hand({"10C"_card, "9C"_card, "8S"_card});
+    const SeenCards seen = SeenCards::Gather(t, Hand({"10C"_card, "9C"_card, "8S"_card}));
 
     // Ten of clubs: higher seen A, K, Q; lower seen 3, 4, 9 (itself counts in neither).
-    EXPECT_EQ(SeenHigherCount(t, "10C"_card, hand), 3);
-    EXPECT_EQ(SeenLowerCount(t, "10C"_card, hand), 3);
-    EXPECT_EQ(SeenSuitCount(t, hand, Suit::Clubs), 7);
-    EXPECT_EQ(SeenSuitCount(t, hand, Suit::Hearts), 1);
-    EXPECT_TRUE(IsCardSeen(t, Rank::Queen, Suit::Clubs, hand));   // on the table
-    EXPECT_TRUE(IsCardSeen(t, Rank::Eight, Suit::Spades, hand));  // in the asking hand
-    EXPECT_FALSE(IsCardSeen(t, Rank::Jack, Suit::Clubs, hand));   // only in seat 2's hand
-    EXPECT_FALSE(IsCardSeen(t, Rank::Seven, Suit::Hearts, hand));
+    EXPECT_EQ(seen.Higher("10C"_card), 3);
+    EXPECT_EQ(seen.Lower("10C"_card), 3);
+    EXPECT_EQ(seen.InSuit(Suit::Clubs), 7);
+    EXPECT_EQ(seen.InSuit(Suit::Hearts), 1);
+    EXPECT_TRUE(seen.Has(Rank::Queen, Suit::Clubs));   // on the table
+    EXPECT_TRUE(seen.Has(Rank::Eight, Suit::Spades));  // in the asking hand
+    EXPECT_FALSE(seen.Has(Rank::Jack, Suit::Clubs));   // only in seat 2's hand
+    EXPECT_FALSE(seen.Has(Rank::Seven, Suit::Hearts));
     // The ace is always the highest card still out: 12 - 12 - 0 = 0.
-    EXPECT_EQ(12 - StrengthOf("AS"_card) - SeenHigherCount(t, "AS"_card, hand), 0);
+    EXPECT_EQ(12 - StrengthOf("AS"_card) - seen.Higher("AS"_card), 0);
 }
 
 TEST(CardMemory, WhoWinsTheTrickAsItLies) {
