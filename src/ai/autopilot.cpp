@@ -45,12 +45,14 @@ Contract Autopilot::ContractFor(const TableState& t) {
 }
 
 int Autopilot::CardSlotFor(const TableState& t) const {
-    const Card wanted = ChooseClassicCard(t, judgement_.Memory(), HandCards(t, kHumanSeat));
+    const CardList cards = HandCards(t, kHumanSeat);
+    const Card wanted = ChooseClassicCard(t, judgement_.Memory(), cards);
+    const PlayRules rules(t, cards);
     int lowestLegal = -1;
     const auto& hand = t.seats[kHumanSeat].hand;
     for (int slot = 0; slot < kHandSize; ++slot) {
         const CardSprite& card = hand[slot];
-        if (!card.active || !IsLegalForHuman(t, card.card)) continue;
+        if (!card.active || !rules.Allows(card.card)) continue;
         if (card.card == wanted) return slot;
         if (lowestLegal < 0) lowestLegal = slot;
     }

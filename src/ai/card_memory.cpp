@@ -45,13 +45,13 @@ void SeenCards::Add(Card c) {
 }
 
 int SeenCards::Higher(Card c) const {
-    return std::popcount(static_cast<unsigned>(bits_[static_cast<std::size_t>(Index(SuitOf(c)))]) >>
-                         (StrengthOf(c) + 1));
+    return BitCount(static_cast<unsigned>(bits_[static_cast<std::size_t>(Index(SuitOf(c)))]) >>
+                    (StrengthOf(c) + 1));
 }
 
 int SeenCards::Lower(Card c) const {
     const unsigned below = (1u << StrengthOf(c)) - 1u;
-    return std::popcount(bits_[static_cast<std::size_t>(Index(SuitOf(c)))] & below);
+    return BitCount(bits_[static_cast<std::size_t>(Index(SuitOf(c)))] & below);
 }
 
 bool SeenCards::Has(Rank rank, Suit suit) const {
@@ -59,12 +59,7 @@ bool SeenCards::Has(Rank rank, Suit suit) const {
 }
 
 bool WinsTrickNow(const TableState& t, Card c) {
-    const int count = t.trick.count;
-    if (count < 1) return false;
-    std::array<Card, kTrickSize> table{};
-    for (int i = 0; i < count; ++i) table[static_cast<std::size_t>(i)] = t.trick.cards[i].card;
-    const Card winning = table[static_cast<std::size_t>(WinningCardIndex(table.data(), count, t.trump))];
-    return Beats(c, winning, t.trump);
+    return t.trick.count > 0 && Beats(c, WinningCard(t), t.trump);
 }
 
 bool WinsTrickFollowing(const TableState& t, Card c) {

@@ -9,7 +9,6 @@
 // asked about. "Higher" and "lower" compare strengths (two 0 .. ace 12).
 
 #include <array>
-#include <bit>
 #include <cstdint>
 
 #include "core/cards.h"
@@ -46,10 +45,18 @@ public:
     // itself never counts); seen cards of a suit; whether a card was seen.
     int Higher(Card c) const;
     int Lower(Card c) const;
-    int InSuit(Suit suit) const { return std::popcount(bits_[static_cast<std::size_t>(Index(suit))]); }
+    int InSuit(Suit suit) const { return BitCount(bits_[static_cast<std::size_t>(Index(suit))]); }
     bool Has(Rank rank, Suit suit) const;
 
 private:
+    // The bits set among the 13 strengths, without a call into the compiler's
+    // run-time library where the processor is not known to count bits itself.
+    static constexpr int BitCount(unsigned bits) {
+        bits = bits - ((bits >> 1) & 0x5555u);
+        bits = (bits & 0x3333u) + ((bits >> 2) & 0x3333u);
+        bits = (bits + (bits >> 4)) & 0x0F0Fu;
+        return static_cast<int>((bits + (bits >> 8)) & 0x1Fu);
+    }
     void Add(Card c);
     std::array<std::uint16_t, kSuitCount> bits_{};
 };

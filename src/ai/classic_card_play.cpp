@@ -132,10 +132,12 @@ Array<CardAssessment, kHandSize> AssessHand(const TableState& t, const CardMemor
     const SeenCards seen = SeenCards::Gather(t, hand);
     Array<CardAssessment, kHandSize> scores{};
     Array<std::int16_t, kHandSize> placeInSuit{};  // |h - l| + strength, summed in 16 bits
+    const bool following = t.trick.count > 0;
+    const Card winning = following ? WinningCard(t) : Card{0};
     for (int i = 0; i < hand.count; ++i) {
         const Card card = hand.cards[i];
         CardAssessment& a = scores[i];
-        a.winsNow = WinsTrickNow(t, card);
+        a.winsNow = following && Beats(card, winning, t.trump);  // WinsTrickNow, the winner found once
         a.winsFollowing = WinsTrickFollowing(t, card);
         a.isTrump = IsTrumpCard(t, card);
         a.penalty = PenaltyUnit(t.contract, card);

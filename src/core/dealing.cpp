@@ -26,8 +26,8 @@ void NewMatchReset(TableState& t, RandomSource& chance) {
     }
 }
 
-void Rest(CardSprite& card) {
-    card.moving = false;
+void Rest(TableState& t, CardSprite& card) {
+    SetMoving(t, card, false);
     card.collect = false;
     card.x = card.home.x;
     card.y = card.home.y;
@@ -50,11 +50,11 @@ void PerDealReset(TableState& t, ComputerPlayer& players) {
     for (Seat& seat : t.seats) seat.wonCount = 0;
     t.trick.cardsPlayed = 0;
     t.human.pickedSlot = -1;
-    for (CardSprite& card : t.deck.cards) Rest(card);
+    for (CardSprite& card : t.deck.cards) Rest(t, card);
     for (Seat& seat : t.seats) {
-        for (CardSprite& card : seat.hand) Rest(card);
+        for (CardSprite& card : seat.hand) Rest(t, card);
     }
-    for (CardSprite& card : t.trick.cards) Rest(card);
+    for (CardSprite& card : t.trick.cards) Rest(t, card);
 }
 
 // Card records of the new deal: piles empty, hands at home, table cleared.
@@ -153,7 +153,6 @@ void DealingStep(TableState& t, Services& s) {
 }
 
 void DealOneCard(TableState& t, Services& s, CardSprite& card, int seat) {
-    if (AnyCardMoving(t)) return;
     PlayCardSound(s);
     const Point target = HandSlotHome(t, seat, HandSize(t, seat));
     card.faceUp = seat == kHumanSeat;

@@ -26,7 +26,7 @@ void Shuffle(TableState& t, RandomSource& chance);
 std::int16_t NextFirstSeat(TableState& t, RandomSource& chance);
 // The Dealing step: moves the card in flight, or sends the next one.
 void DealingStep(TableState& t, Services& s);
-// Sends one deck card flying to the seat's next hand slot.
+// Sends one deck card flying to the seat's next hand slot (from rest).
 void DealOneCard(TableState& t, Services& s, CardSprite& card, int seat);
 // Arrival of a dealt card: into its hand; after the 52nd, on to the contract.
 void DealtCardArrived(TableState& t, CardSprite& card);

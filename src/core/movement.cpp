@@ -1,6 +1,7 @@
 #include "core/movement.h"
 
 #include <cmath>
+#include <stdexcept>
 
 #include "core/scoring.h"
 
@@ -10,8 +11,8 @@ namespace {
 std::int8_t Sign(float v) { return static_cast<std::int8_t>((v > 0) - (v < 0)); }
 
 // Sets a card moving towards (tx, ty) over the given number of frames.
-void Aim(CardSprite& card, float tx, float ty, float steps) {
-    card.moving = true;
+void Aim(TableState& t, CardSprite& card, float tx, float ty, float steps) {
+    SetMoving(t, card, true);
     card.targetX = tx;
     card.targetY = ty;
     card.dirX = Sign(card.targetX - card.x);
@@ -22,13 +23,7 @@ void Aim(CardSprite& card, float tx, float ty, float steps) {
 
 float GroupSteps(const TableState& t) { return static_cast<float>(t.layout.animationSteps); }
 
-// Penalty cards lie face up by the winner's hand under the contracts that
-// count cards.
-bool ShowsPenaltyRow(Contract c) {
-    return c == Contract::NoHearts || c == Contract::NoKingsAndJacks || c == Contract::NoQueens ||
-           c == Contract::NoKingOfHearts;
-}
-
+#ifndef NDEBUG
 template <class Cards>
 bool AnyMoving(const Cards& cards) {
     for (const CardSprite& c : cards) {
@@ -36,12 +31,31 @@ bool AnyMoving(const Cards& cards) {
     }
     return false;
 }
+
+// The cards that can move, looked at one by one.
+bool ScanForMotion(const TableState& t) {
+    for (const Seat& seat : t.seats) {
+        if (AnyMoving(seat.hand)) return true;
+    }
+    if (AnyMoving(t.deck.cards)) return true;
+    for (int i = 0; i < t.trick.count; ++i) {
+        if (t.trick.cards[i].moving) return true;
+    }
+    return false;
+}
+#endif
 }  // namespace
 
-void StartMove(const TableState& t, CardSprite& card, int tx, int ty) {
+void SetMoving(TableState& t, CardSprite& card, bool moving) {
+    if (card.moving == moving) return;
+    card.moving = moving;
+    t.cardsInMotion = Narrow<std::int16_t>(t.cardsInMotion + (moving ? 1 : -1));
+}
+
+void StartMove(TableState& t, CardSprite& card, int tx, int ty) {
     float steps = static_cast<float>(t.layout.moveSteps);
     if (t.flow.state == GameState::Dealing) steps /= static_cast<float>(t.layout.dealSpeedFactor);
-    Aim(card, static_cast<float>(tx), static_cast<float>(ty), steps);
+    Aim(t, card, static_cast<float>(tx), static_cast<float>(ty), steps);
 }
 
 void MoveOneStep(CardSprite& card) {
@@ -56,14 +70,12 @@ bool IsWithinArrival(const Layout& layout, const CardSprite& card) {
 }
 
 bool AnyCardMoving(const TableState& t) {
-    for (const Seat& seat : t.seats) {
-        if (AnyMoving(seat.hand)) return true;
+#ifndef NDEBUG
+    if (ScanForMotion(t) != (t.cardsInMotion > 0)) {
+        throw std::logic_error("a card's motion was changed without SetMoving");
     }
-    if (AnyMoving(t.deck.cards)) return true;
-    for (int i = 0; i < t.trick.count; ++i) {
-        if (t.trick.cards[i].moving) return true;
-    }
-    return false;
+#endif
+    return t.cardsInMotion > 0;
 }
 
 void PlayCardSound(Services& s) { s.PlaySound(static_cast<Sound>(Index(Sound::CardFlip1) + RndInt(s, 3))); }
@@ -71,7 +83,6 @@ void PlayCardSound(Services& s) { s.PlaySound(static_cast<Sound>(Index(Sound::Ca
 void PlaySignSound(Services& s) { s.PlaySound(static_cast<Sound>(Index(Sound::Sign1) + RndInt(s, 3))); }
 
 void ThrowToTable(TableState& t, Services& s, CardSprite& card, int seat) {
-    if (AnyCardMoving(t)) return;
     PlayCardSound(s);
     const Point spot = t.seats[seat].throwSpot;
     const int dx = RndInt(s, t.layout.throwJitterX);
@@ -80,7 +91,6 @@ void ThrowToTable(TableState& t, Services& s, CardSprite& card, int seat) {
 }
 
 void GatherTrick(TableState& t, Services& s) {
-    if (AnyCardMoving(t)) return;
     PlayCardSound(s);
     const CardSprite& winner = t.trick.cards[t.trick.winnerCard];
     const float wx = winner.x;
@@ -91,37 +101,34 @@ void GatherTrick(TableState& t, Services& s) {
         const int dx = RndInt(s, t.layout.gatherJitterX);
         const int dy = RndInt(s, t.layout.gatherJitterY);
         card.faceUp = true;
-        Aim(card, wx + static_cast<float>(dx), wy + static_cast<float>(dy), GroupSteps(t));
+        Aim(t, card, wx + static_cast<float>(dx), wy + static_cast<float>(dy), GroupSteps(t));
     }
 }
 
 void CarryTrick(TableState& t, Services& s) {
-    if (AnyCardMoving(t)) return;
     PlaySignSound(s);
     Seat& winner = t.seats[t.trick.winner];
     for (int i = 0; i < t.trick.count; ++i) {
         CardSprite& card = t.trick.cards[i];
         if (!card.collect && i != t.trick.count - 1) continue;
-        card.moving = true;
         const int dx = RndInt(s, t.layout.gatherJitterX);
         const int dy = RndInt(s, t.layout.gatherJitterY);
-        if (ShowsPenaltyRow(t.contract) && PenaltyUnit(t.contract, card.card) == 1) {
+        if (CountsPenaltyCards(t.contract) && PenaltyUnit(t.contract, card.card) == 1) {
             card.faceUp = true;
             const int shown = winner.penaltyCardsShown;
             const int x = dx + winner.penaltyStep.x * 10 * shown + winner.penaltyRow.x;
             const int y = dy + winner.penaltyStep.y * 10 * shown + winner.penaltyRow.y;
             winner.penaltyCardsShown = Narrow<std::int16_t>(shown + 1);
-            Aim(card, static_cast<float>(x), static_cast<float>(y), GroupSteps(t));
+            Aim(t, card, static_cast<float>(x), static_cast<float>(y), GroupSteps(t));
         } else {
             card.faceUp = false;
-            Aim(card, static_cast<float>(winner.wonPileSpot.x + dx),
+            Aim(t, card, static_cast<float>(winner.wonPileSpot.x + dx),
                 static_cast<float>(winner.wonPileSpot.y + dy), GroupSteps(t));
         }
     }
 }
 
 void GatherHand(TableState& t, Services& s) {
-    if (AnyCardMoving(t)) return;
     PlayCardSound(s);
     auto& hand = t.seats[kHumanSeat].hand;
     const float x0 = hand[0].x;
@@ -133,18 +140,17 @@ void GatherHand(TableState& t, Services& s) {
         card.home.x = Narrow<std::int16_t>(static_cast<long>(std::nearbyint(card.x)));
         card.home.y = Narrow<std::int16_t>(static_cast<long>(std::nearbyint(card.y)));
         card.faceUp = true;
-        Aim(card, x0, y0, GroupSteps(t));
+        Aim(t, card, x0, y0, GroupSteps(t));
     }
 }
 
 void SpreadHand(TableState& t, Services& s) {
-    if (AnyCardMoving(t)) return;
     PlaySignSound(s);
     auto& hand = t.seats[kHumanSeat].hand;
     for (int i = 1; i < kHandSize; ++i) {
         CardSprite& card = hand[i];
         if (!card.active) continue;
-        Aim(card, card.home.x, card.home.y, GroupSteps(t));
+        Aim(t, card, card.home.x, card.home.y, GroupSteps(t));
     }
 }
 

@@ -7,9 +7,11 @@
 
 namespace tenfold {
 
+// Starts or stops a card's motion; every change of `moving` goes through here.
+void SetMoving(TableState& t, CardSprite& card, bool moving);
 // Sends a card towards (tx, ty) over moveSteps frames (while dealing, moveSteps
 // divided by dealSpeedFactor).
-void StartMove(const TableState& t, CardSprite& card, int tx, int ty);
+void StartMove(TableState& t, CardSprite& card, int tx, int ty);
 // One frame of travel, without the arrival test.
 void MoveOneStep(CardSprite& card);
 // A moving card within the arrival tolerance of its target.
@@ -22,8 +24,9 @@ void PlayCardSound(Services& s);
 // One of the three sign sounds, chosen by one random draw.
 void PlaySignSound(Services& s);
 
+// The moves below start only from rest: the caller has seen that no card moves.
+
 // Throws a played card to the given seat's throw spot with a random offset.
-// Does nothing while any card moves.
 void ThrowToTable(TableState& t, Services& s, CardSprite& card, int seat);
 // Draws the finished trick together on its winning card.
 void GatherTrick(TableState& t, Services& s);

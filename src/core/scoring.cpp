@@ -38,7 +38,9 @@ std::int16_t PenaltyTaken(const TableState& t) {
 }
 
 void CheckDealEnd(TableState& t, Services& s) {
-    if (PenaltyTaken(t) == FullValue(t.contract) || t.trick.cardsPlayed == kDeckSize) {
+    // Only the contracts that count cards can be settled before the last card.
+    const bool allTaken = CountsPenaltyCards(t.contract) && PenaltyTaken(t) == FullValue(t.contract);
+    if (allTaken || t.trick.cardsPlayed == kDeckSize) {
         t.flow.state = GameState::DealOver;
         EndDeal(t, s);
     }

@@ -28,6 +28,14 @@ constexpr std::int16_t PenaltyUnit(Contract contract, Card c) {
     }
 }
 
+// The negative contracts that count cards (no hearts, no kings and jacks, no
+// queens, no king of hearts): their deals end once every counted card is
+// taken, and taken counted cards lie face up by their taker's hand.
+constexpr bool CountsPenaltyCards(Contract c) {
+    return c == Contract::NoHearts || c == Contract::NoKingsAndJacks || c == Contract::NoQueens ||
+           c == Contract::NoKingOfHearts;
+}
+
 // Penalty points taken so far in this deal by all seats together (for the
 // trump contracts, no tricks and no last two tricks the plain count of
 // counted cards, which never reaches the contract's value, so those deals are

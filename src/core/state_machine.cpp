@@ -34,11 +34,11 @@ void StepHand(TableState& t, Services& s) {
 // The gathered hand lies on slot 0; slot 12, the one tested, has stopped itself.
 void StopGatheredHand(TableState& t) {
     auto& hand = t.seats[kHumanSeat].hand;
-    for (int i = 1; i < kHandSize - 1; ++i) hand[i].moving = false;
+    for (int i = 1; i < kHandSize - 1; ++i) SetMoving(t, hand[i], false);
 }
 
 void StopTable(TableState& t) {
-    for (int i = 0; i < t.trick.count; ++i) t.trick.cards[i].moving = false;
+    for (int i = 0; i < t.trick.count; ++i) SetMoving(t, t.trick.cards[i], false);
 }
 
 void ShowContractStep(TableState& t, Services& s) {
@@ -199,7 +199,7 @@ void CardStep(TableState& t, Services& s, CardSprite& card) {
 
 bool ArrivalTest(TableState& t, Services& s, CardSprite& card) {
     if (!IsWithinArrival(t.layout, card)) return false;
-    card.moving = false;
+    SetMoving(t, card, false);
     ArrivalAction(t, s, card);
     return true;
 }

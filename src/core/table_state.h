@@ -68,7 +68,7 @@ struct CardSprite {
     Card card = 0;
     bool active = false;  // holds a live card (in a hand: one not yet played)
     bool faceUp = false;
-    bool moving = false;   // travelling towards (targetX, targetY)
+    bool moving = false;   // travelling towards (targetX, targetY); set with SetMoving
     bool collect = false;  // belongs to the finished trick, to be gathered
     float targetX = 0;
     float targetY = 0;
@@ -131,7 +131,7 @@ struct Options {
     bool fullScreen = true;
     bool sevenOfHeartsLead = false;  // the holder of the seven of hearts chooses first
     bool slowAnimation = false;
-    std::int16_t dealPacketSize = 13;  // cards a seat receives in a row: 13, or 1
+    std::int16_t dealPacketSize = 1;  // cards a seat receives in a row: 1, or 13
 };
 
 // The 52 cards to deal and how far the dealing has come.
@@ -220,6 +220,10 @@ struct TableState {
     HumanTurn human;
     Flow flow;
     Match match;
+    // How many cards are moving: the state machine asks "is anything moving?"
+    // several times a frame. SetMoving changes a card's flag and this count
+    // together, and debug builds check them against each other.
+    std::int16_t cardsInMotion = 0;
 };
 
 // The cards of a hand as the rules and the computer players read them: the

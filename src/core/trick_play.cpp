@@ -17,6 +17,12 @@ std::optional<Suit> LedSuit(const TableState& t) {
     return SuitOf(t.trick.cards[0].card);
 }
 
+Card WinningCard(const TableState& t) {
+    std::array<Card, kTrickSize> cards{};
+    for (int i = 0; i < t.trick.count; ++i) cards[static_cast<std::size_t>(i)] = t.trick.cards[i].card;
+    return cards[static_cast<std::size_t>(WinningCardIndex(cards.data(), t.trick.count, t.trump))];
+}
+
 PlayRules::PlayRules(const TableState& t, const CardList& hand)
     : contract_(t.contract), trump_(t.trump), led_(LedSuit(t)), heartsBroken_(t.trick.heartsBroken) {
     for (int i = 0; i < hand.count; ++i) {
@@ -140,7 +146,7 @@ void CardLanded(TableState& t, Services& s, CardSprite& card) {
     onTable.seat = card.seat;
     onTable.active = true;
     onTable.faceUp = true;
-    onTable.moving = false;
+    SetMoving(t, onTable, false);
     trick.count = Narrow<std::int16_t>(trick.count + 1);
     if (SuitOf(card.card) == Suit::Hearts) trick.heartsBroken = true;
 
@@ -181,9 +187,9 @@ void TrickHandOver(TableState& t, Services& s) {
         dest.y = card.y;
         dest.active = true;
         dest.faceUp = card.faceUp;
-        dest.moving = false;
+        SetMoving(t, dest, false);
         winner.wonCount = Narrow<std::int16_t>(winner.wonCount + 1);
-        card.moving = false;
+        SetMoving(t, card, false);
         card.active = false;
         card.collect = false;
     }

@@ -14,6 +14,8 @@ namespace tenfold {
 
 // The led suit while a trick is on the table.
 std::optional<Suit> LedSuit(const TableState& t);
+// The card winning the trick as it lies; ask it only while cards lie there.
+Card WinningCard(const TableState& t);
 
 // The rules of play for the seat holding `hand` at this moment of the trick:
 // follow suit; unable to, shed the contract's penalty cards (the king of

@@ -4,6 +4,7 @@
 #include "core/layout.h"
 #include "core/movement.h"
 #include "core/state_machine.h"
+#include "core/trick_play.h"
 #include "support/cards.h"
 #include "support/printers.h"
 #include "support/scripted_services.h"
@@ -54,9 +55,10 @@ TEST(Movement, ThrowDrawsSoundThenXThenY) {
     EXPECT_EQ(s.sounds, std::vector<Sound>{Sound::CardFlip2});
     EXPECT_EQ(card.targetX, 289 + 10);
     EXPECT_EQ(card.targetY, 203 + 15);
-    // Nothing else starts while a card travels.
+    // Nothing else is thrown while a card travels.
+    t.currentSeat = 1;
     CardSprite& second = t.seats[1].hand[0];
-    ThrowToTable(t, s, second, 1);
+    ThrowCard(t, s, second);
     EXPECT_FALSE(second.moving);
     EXPECT_EQ(s.sounds.size(), 1u);
 }
@@ -69,7 +71,7 @@ void PutTrick(TableState& t, std::initializer_list<Card> cards, int winner, int 
     for (int i = 0; i < t.trick.count; ++i) {
         CardSprite& c = t.trick.cards[i];
         c.collect = true;
-        c.moving = false;
+        SetMoving(t, c, false);
         c.x = t.seats[c.seat].throwSpot.x;
         c.y = t.seats[c.seat].throwSpot.y;
     }
