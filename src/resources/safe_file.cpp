@@ -185,9 +185,13 @@ IoResult WriteFileAt(const std::string& path, std::span<const std::uint8_t> byte
     return dir.WriteFile(name, bytes, mode);
 }
 
-IoResult ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out) {
+IoResult ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out,
+                       LinkPolicy links) {
     // O_NONBLOCK keeps a FIFO planted in place of the file from hanging the open.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == LinkPolicy::Refuse ? O_NOFOLLOW : 0));
+    if (fd < 0 && errno == ELOOP && links == LinkPolicy::Refuse) {
+        return IoResult::Fail(path + ": a symbolic link, not read");
+    }
     if (fd < 0) return IoResult::Fail(path + ": cannot open: " + ErrnoText(errno));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -82,9 +82,13 @@ void SplitPath(const std::string& path, std::string& folder, std::string& name);
 // component handled as SafeDir does).
 IoResult WriteFileAt(const std::string& path, std::span<const std::uint8_t> bytes, WriteMode mode);
 
+// Whether a read follows a symbolic link in the last component of its path.
+enum class LinkPolicy { Follow, Refuse };
+
 // Reads a whole regular file, refusing anything larger than `limit` bytes
 // before allocating for it.
-IoResult ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out);
+IoResult ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out,
+                       LinkPolicy links = LinkPolicy::Follow);
 
 // Text of errno for messages.
 std::string ErrnoText(int err);

@@ -100,6 +100,37 @@ TEST(PakTool, CreateListExtractRoundTripIsByteIdentical) {
     EXPECT_FALSE(fs::exists(s / "c.pak"));
 }
 
+TEST(PakTool, CreateRefusesSymbolicLinksWithOneLine) {
+    struct Case {
+        const char* what;
+        const char* link;    // below src/
+        std::string target;  // "" : points at itself
+    };
+    test::ScratchDir s;
+    fs::create_directories(s / "outside/Royal");
+    test::WriteFile(s / "outside/secret", test::Text("secret"));
+    test::WriteFile(s / "outside/Royal/AC.BMP", test::Text("ace"));
+    const std::vector<Case> cases = {
+        {"a loop", "Royal/loop.BMP", ""},
+        {"a file outside the tree", "Royal/passwd.BMP", s / "outside/secret"},
+        {"a dangling link", "Royal/gone.BMP", s / "outside/nothing"},
+        {"a resource folder", "Royal", s / "outside/Royal"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(s / "src");
+        fs::create_directories(s / "src/Sounds");
+        test::WriteFile(s / "src/Sounds/CARD_FLIP.WAV", test::MakeWav());
+        if (std::string(c.link) != "Royal") fs::create_directories(s / "src/Royal");
+        const std::string link = s / ("src/" + std::string(c.link));
+        fs::create_symlink(c.target.empty() ? link : c.target, link);
+        const ToolRun r = Tool(s, "create " + (s / "x.pak") + " " + (s / "src"));
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "tenfold-pak: " + link + ": a symbolic link, not packed\n");
+        EXPECT_FALSE(fs::exists(s / "x.pak"));
+    }
+}
+
 TEST(PakTool, UsageAndArchiveErrorsGiveOneLineAndTheirStatus) {
     test::ScratchDir s;
     for (const std::string args : {"", "frobnicate x", "list", "list a b", "extract --bogus x"}) {

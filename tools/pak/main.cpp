@@ -102,6 +102,12 @@ int Extract(const std::string& file, const std::string& target, const std::vecto
     return 0;
 }
 
+// The kind of `e` itself: a symbolic link is reported as one, never followed
+// (a link could lead out of the tree, or round in a loop).
+fs::file_type KindOf(const fs::directory_entry& e, std::error_code& ec) { return e.symlink_status(ec).type(); }
+
+int RefuseLink(const fs::path& p) { return Error(p.string() + ": a symbolic link, not packed"); }
+
 // Finds the one sub-folder of `dir` whose name matches `folder` in any case.
 int FindFolder(const fs::path& dir, std::string_view folder, fs::path& out) {
     out.clear();
@@ -123,7 +129,10 @@ int Create(const std::string& file, const std::string& source) {
     std::set<std::string> known;
     for (const std::string_view f : layout::kCreateOrder) known.insert(Lower(std::string(f)));
     for (const fs::directory_entry& e : fs::directory_iterator(source, ec)) {
-        if (known.count(Lower(e.path().filename().string())) == 0 || !e.is_directory()) {
+        const fs::file_type kind = KindOf(e, ec);
+        if (ec) return Error(e.path().string() + ": " + ec.message());
+        if (kind == fs::file_type::symlink) return RefuseLink(e.path());
+        if (known.count(Lower(e.path().filename().string())) == 0 || kind != fs::file_type::directory) {
             return Error(e.path().string() + ": not one of the resource folders " +
                          "fntFonts, Sounds, Bitmaps, Numbers, Roya2, Royal");
         }
@@ -139,7 +148,10 @@ int Create(const std::string& file, const std::string& source) {
         if (dir.empty()) continue;
         std::vector<fs::path> files;
         for (const fs::directory_entry& e : fs::directory_iterator(dir, ec)) {
-            if (!e.is_regular_file()) return Error(e.path().string() + ": not a regular file");
+            const fs::file_type kind = KindOf(e, ec);
+            if (ec) return Error(e.path().string() + ": " + ec.message());
+            if (kind == fs::file_type::symlink) return RefuseLink(e.path());
+            if (kind != fs::file_type::regular) return Error(e.path().string() + ": not a regular file");
             files.push_back(e.path());
         }
         if (ec) return Error(dir.string() + ": cannot list folder: " + ec.message());
@@ -153,7 +165,10 @@ int Create(const std::string& file, const std::string& source) {
             if (entry.name.size() > kPakNameSize) {
                 return Error(p.string() + ": the entry name \"" + entry.name + "\" is longer than 56 bytes");
             }
-            if (IoResult r = ReadWholeFile(p.string(), budget, entry.bytes); !r) return Error(r.error);
+            // Read without following a link that may have replaced the file since the listing.
+            if (IoResult r = ReadWholeFile(p.string(), budget, entry.bytes, LinkPolicy::Refuse); !r) {
+                return Error(r.error);
+            }
             budget -= entry.bytes.size();
             entries.push_back(std::move(entry));
         }
@@ -237,9 +252,14 @@ int main(int argc, char** argv) {
         return kBadUsage;
     }
 
-    if (*list) return List(file);
-    if (*extract) return Extract(file, dir, names, force);
-    if (*create) return Create(file, source);
-    if (*verify) return Verify(file);
+    // Whatever a library throws still ends in one line and a status, never an abort.
+    try {
+        if (*list) return List(file);
+        if (*extract) return Extract(file, dir, names, force);
+        if (*create) return Create(file, source);
+        if (*verify) return Verify(file);
+    } catch (const std::exception& e) {
+        return Error(e.what());
+    }
     return kBadUsage;
 }
