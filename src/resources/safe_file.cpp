@@ -129,8 +129,7 @@ void SafeDir::Abandon(int fd, std::string_view name, WriteMode mode,
     ::unlinkat(fd_, victim.c_str(), 0);
 }
 
-IoResult SafeDir::Finish(int fd, std::string_view name, WriteMode mode,
-                         const std::string& tempName) const {
+IoResult SafeDir::Finish(int fd, std::string_view name, WriteMode mode, const std::string& tempName) const {
     if (::close(fd) != 0) {
         const int err = errno;
         const std::string victim = mode == WriteMode::Replace ? tempName : std::string(name);
@@ -188,7 +187,8 @@ IoResult WriteFileAt(const std::string& path, std::span<const std::uint8_t> byte
 IoResult ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out,
                        LinkPolicy links) {
     // O_NONBLOCK keeps a FIFO planted in place of the file from hanging the open.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == LinkPolicy::Refuse ? O_NOFOLLOW : 0));
+    const int fd = ::open(path.c_str(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == LinkPolicy::Refuse ? O_NOFOLLOW : 0));
     if (fd < 0 && errno == ELOOP && links == LinkPolicy::Refuse) {
         return IoResult::Fail(path + ": a symbolic link, not read");
     }

@@ -104,7 +104,9 @@ int Extract(const std::string& file, const std::string& target, const std::vecto
 
 // The kind of `e` itself: a symbolic link is reported as one, never followed
 // (a link could lead out of the tree, or round in a loop).
-fs::file_type KindOf(const fs::directory_entry& e, std::error_code& ec) { return e.symlink_status(ec).type(); }
+fs::file_type KindOf(const fs::directory_entry& e, std::error_code& ec) {
+    return e.symlink_status(ec).type();
+}
 
 int RefuseLink(const fs::path& p) { return Error(p.string() + ": a symbolic link, not packed"); }
 
