@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "resources/pak.h"
 #include "resources/resource_layout.h"
@@ -20,12 +23,24 @@ struct ToolRun {
     std::string out, err;
 };
 
-ToolRun Tool(const test::ScratchDir& scratch, const std::string& args) {
+// Runs the tool with `args`; a `fileSizeLimit` in bytes stands in for a full disk
+// (the tool starts with the default disposition of SIGXFSZ, as from a shell).
+ToolRun Tool(const test::ScratchDir& scratch, const std::string& args, rlim_t fileSizeLimit = RLIM_INFINITY) {
     const std::string out = scratch / ".out", err = scratch / ".err";
     const std::string cmd = std::string("'") + TENFOLD_PAK_TOOL + "' " + args + " >'" + out + "' 2>'" + err + "'";
-    const int raw = std::system(cmd.c_str());
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{fileSizeLimit, RLIM_INFINITY};
+        if (fileSizeLimit != RLIM_INFINITY && ::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
+        ::execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int raw = 0;
+    ::waitpid(child, &raw, 0);
     ToolRun r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    // A death by signal shows as 128 + the signal, as a shell reports it.
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     const Bytes o = test::ReadFile(out), e = test::ReadFile(err);
     r.out.assign(o.begin(), o.end());
     r.err.assign(e.begin(), e.end());
@@ -129,6 +144,60 @@ TEST(PakTool, CreateRefusesSymbolicLinksWithOneLine) {
         EXPECT_EQ(r.err, "tenfold-pak: " + link + ": a symbolic link, not packed\n");
         EXPECT_FALSE(fs::exists(s / "x.pak"));
     }
+}
+
+TEST(PakTool, WritesPastTheFileSizeLimitFailWithoutLeavingShortOrTemporaryFiles) {
+    test::ScratchDir s;
+    const Bytes big(300000, 0x5A);
+    fs::create_directories(s / "src/Royal");
+    fs::create_directories(s / "src/Sounds");
+    test::WriteFile(s / "src/Royal/AC.BMP", test::Text("ace"));
+    test::WriteFile(s / "src/Sounds/SHUFFLE.WAV", big);
+    ASSERT_EQ(Tool(s, "create " + (s / "a.pak") + " " + (s / "src")).status, 0);
+    const rlim_t limit = 100000;
+
+    // extract into an empty folder, and with -f over an older copy of the big file.
+    fs::create_directories(s / "fresh");
+    fs::create_directories(s / "old/Sounds");
+    test::WriteFile(s / "old/Sounds/SHUFFLE.WAV", test::Text("old"));
+    for (const std::string target : {"fresh", "old"}) {
+        SCOPED_TRACE(target);
+        const auto before = test::ListTree(s / target);
+        const ToolRun r = Tool(s, "extract -f " + (s / "a.pak") + " -C " + (s / target), limit);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(Lines(r.err), 1u) << r.err;
+        EXPECT_NE(r.err.find("SHUFFLE.WAV: write failed: File too large"), std::string::npos) << r.err;
+        EXPECT_EQ(test::ListTree(s / target), before);
+    }
+    EXPECT_EQ(test::ReadFile(s / "old/Sounds/SHUFFLE.WAV"), test::Text("old"));
+    // A target folder the run made goes too.
+    EXPECT_EQ(Tool(s, "extract " + (s / "a.pak") + " -C " + (s / "new"), limit).status, 1);
+    EXPECT_FALSE(fs::exists(s / "new"));
+
+    // create: no archive, and nothing hidden beside it.
+    const auto before = test::ListTree(s.path());
+    const ToolRun r = Tool(s, "create " + (s / "b.pak") + " " + (s / "src"), limit);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "tenfold-pak: " + (s / "b.pak") + ": write failed: File too large\n");
+    EXPECT_EQ(test::ListTree(s.path()), before);
+}
+
+TEST(PakTool, ExtractTakesBackWhatItWroteWhenALaterFolderCannotBeUsed) {
+    test::ScratchDir s;
+    fs::create_directories(s / "src/Royal");
+    fs::create_directories(s / "src/Sounds");
+    test::WriteFile(s / "src/Royal/AC.BMP", test::Text("ace"));
+    test::WriteFile(s / "src/Sounds/SIGN1.WAV", test::MakeWav());
+    ASSERT_EQ(Tool(s, "create " + (s / "a.pak") + " " + (s / "src")).status, 0);
+    fs::create_directories(s / "out");
+    test::WriteFile(s / "out/Royal", test::Text("a file where a folder should be"));  // Royal comes last
+    const auto before = test::ListTree(s / "out");
+
+    const ToolRun r = Tool(s, "extract " + (s / "a.pak") + " -C " + (s / "out"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "tenfold-pak: " + (s / "out/Royal") +
+                         ": not a folder (a symbolic link or a file is in its place)\n");
+    EXPECT_EQ(test::ListTree(s / "out"), before);
 }
 
 TEST(PakTool, UsageAndArchiveErrorsGiveOneLineAndTheirStatus) {

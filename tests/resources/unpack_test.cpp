@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <new>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -155,6 +157,28 @@ TEST(Unpacker, EveryFailureLeavesNothingBehind) {
     ResourceUnpacker unpacker;
     EXPECT_FALSE(unpacker.UnpackResources(s / "res120.pak", s / "no/such/folder"));
     EXPECT_NE(unpacker.LastError().find("cannot make a private folder"), std::string::npos) << unpacker.LastError();
+}
+
+TEST(Unpacker, AFileSizeLimitFailsTheUnpackingAndLeavesNothing) {
+    test::ScratchDir s, parent;
+    MakeArchive(s, {{"Xounds_CARD_FLIP.WAV", test::MakeWav()}, {"Xounds_SHUFFLE.WAV", Bytes(300000, 1)}});
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);  // as a program starts
+        const rlimit limit{100000, RLIM_INFINITY};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(5);
+        ResourceUnpacker unpacker;
+        const bool ok = unpacker.UnpackResources(s / "res120.pak", parent.path().string());
+        const bool reported =
+            unpacker.LastError().find("SHUFFLE.WAV: write failed: File too large") != std::string::npos;
+        ::_exit(ok ? 4 : reported ? 3 : 6);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_TRUE(test::ListTree(parent.path()).empty());
 }
 
 TEST(Unpacker, ExitWithoutCleanUpStillRemovesTheFolder) {

@@ -71,13 +71,29 @@ int Extract(const std::string& file, const std::string& target, const std::vecto
         plan.files = std::move(chosen);
     }
 
-    if (::mkdir(target.c_str(), 0777) != 0 && errno != EEXIST) {
+    // Everything this run makes is noted, so any failure can take all of it back.
+    struct Made {
+        bool target = false;
+        std::vector<std::string> folders;                           // below the target
+        std::vector<std::pair<const SafeDir*, std::string>> files;  // new files, not replaced ones
+    } made;
+    std::map<std::string, SafeDir> folders;
+    SafeDir top;
+    const auto fail = [&](const std::string& why) {
+        for (const auto& [d, f] : made.files) d->RemoveFile(f);
+        folders.clear();  // closes them
+        for (const std::string& f : made.folders) top.RemoveEmptyFolder(f);
+        top = SafeDir();
+        if (made.target) ::rmdir(target.c_str());
+        return Error(why);
+    };
+
+    if (::mkdir(target.c_str(), 0777) == 0) {
+        made.target = true;
+    } else if (errno != EEXIST) {
         return Error(target + ": cannot create folder: " + ErrnoText(errno));
     }
-    SafeDir top;
-    if (IoResult r = SafeDir::Open(target, top); !r) return Error(r.error);
-    std::map<std::string, SafeDir> folders;
-    std::vector<std::pair<const SafeDir*, std::string>> written;
+    if (IoResult r = SafeDir::Open(target, top); !r) return fail(r.error);
     const WriteMode mode = force ? WriteMode::Replace : WriteMode::CreateNew;
     for (const PlannedFile& p : plan.files) {
         const SafeDir* dir = &top;
@@ -85,19 +101,16 @@ int Extract(const std::string& file, const std::string& target, const std::vecto
             auto it = folders.find(p.folder);
             if (it == folders.end()) {
                 SafeDir sub;
-                if (IoResult r = top.Sub(p.folder, /*create=*/true, sub); !r) return Error(r.error);
+                bool created = false;
+                if (IoResult r = top.Sub(p.folder, /*create=*/true, sub, &created); !r) return fail(r.error);
+                if (created) made.folders.push_back(p.folder);
                 it = folders.emplace(p.folder, std::move(sub)).first;
             }
             dir = &it->second;
         }
-        if (!pak.SaveFileFromPAK(p.id, *dir, p.file, mode)) {
-            // Leave no partial result: what this run created goes again.
-            if (!force) {
-                for (const auto& [d, f] : written) d->RemoveFile(f);
-            }
-            return Error(pak.LastError());
-        }
-        written.emplace_back(dir, p.file);
+        const bool existed = dir->Has(p.file);
+        if (!pak.SaveFileFromPAK(p.id, *dir, p.file, mode)) return fail(pak.LastError());
+        if (!existed) made.files.emplace_back(dir, p.file);
     }
     return 0;
 }
