@@ -81,7 +81,9 @@ std::string PrintableName(std::string_view name) {
     std::string out;
     for (const char c : name) {
         const auto u = static_cast<unsigned char>(c);
-        if (u >= 0x20 && u < 0x7F) {
+        if (c == '\\') {
+            out += "\\\\";  // doubled: the four characters "\x01" never list like the byte 1
+        } else if (u >= 0x20 && u < 0x7F) {
             out += c;
         } else {
             char buf[8];

@@ -99,7 +99,8 @@ IoResult BuildPak(const std::vector<PakEntry>& entries, std::vector<std::uint8_t
 // once the new one is complete).
 IoResult WritePak(const std::string& path, const std::vector<PakEntry>& entries);
 
-// A name for messages and listings: bytes outside printable ASCII become \xNN.
+// A name for messages and listings: bytes outside printable ASCII become \xNN
+// and a backslash becomes \\, so two different names never read alike.
 std::string PrintableName(std::string_view name);
 
 }  // namespace tenfold

@@ -234,6 +234,26 @@ void WriteRawArchive(const std::string& path, std::vector<std::string> fields) {
     test::WriteFile(path, image);
 }
 
+TEST(PakTool, ListingTellsEveryNameApartAndExtractTakesNamesAsListed) {
+    test::ScratchDir s;
+    WriteRawArchive(s / "odd.pak",
+                    {"Xoyal_a\x01", "Xoyal_a\\x01", "Xoyal_caf\xE9.BMP", "Xoyal_caf\\xE9.BMP"});
+    const ToolRun list = Tool(s, "list " + (s / "odd.pak"));
+    ASSERT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(list.out,
+              "Xoyal_a\\x01\t16\t4\n"
+              "Xoyal_a\\\\x01\t20\t4\n"
+              "Xoyal_caf\\xE9.BMP\t24\t4\n"
+              "Xoyal_caf\\\\xE9.BMP\t28\t4\n");
+
+    // Names that are safe file names can be picked by their listed form.
+    WriteRawArchive(s / "latin.pak", {"Xoyal_caf\xE9.BMP", "Xoyal_cafe.BMP"});
+    const ToolRun one =
+        Tool(s, "extract " + (s / "latin.pak") + " -C " + (s / "out") + " 'Xoyal_caf\\xE9.BMP'");
+    ASSERT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(test::ListTree(s / "out"), (std::set<std::string>{"Royal/", "Royal/caf\xE9.BMP"}));
+}
+
 TEST(PakTool, UnsafeNamesAndPlantedLinksWriteNothingOutsideTheTarget) {
     struct Case {
         const char* what;

@@ -53,13 +53,14 @@ int Extract(const std::string& file, const std::string& target, const std::vecto
     UnpackPlan plan;
     if (IoResult r = PlanUnpack(pak, /*keepUnknown=*/true, plan); !r) return Error(r.error);
 
-    // Only the entries asked for, when names are given; each name must exist.
+    // Only the entries asked for, when names are given, each as `list` prints
+    // it (escapes and all); each name must exist.
     if (!names.empty()) {
         std::set<std::string> wanted(names.begin(), names.end());
         std::set<std::string> found;
         std::vector<PlannedFile> chosen;
         for (PlannedFile& p : plan.files) {
-            const std::string name = layout::TrimName(pak.EntryName(p.id));
+            const std::string name = PrintableName(layout::TrimName(pak.EntryName(p.id)));
             if (wanted.count(name) != 0) {
                 found.insert(name);
                 chosen.push_back(std::move(p));
