@@ -50,9 +50,13 @@ void Untrack(const std::string& folder) {
     std::erase(v, folder);
 }
 
-bool IsFolder(const char* path) {
+// An absolute path naming a folder this process may make entries in. A
+// runtime folder that exists but belongs to someone else (as after `su`) is
+// passed over rather than ending the start with "Permission denied".
+bool IsUsableFolder(const char* path) {
     struct stat st {};
-    return path != nullptr && path[0] == '/' && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+    return path != nullptr && path[0] == '/' && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode) &&
+           ::faccessat(AT_FDCWD, path, W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 // An SDL stream that collects what is written into a byte vector, so the
@@ -96,8 +100,8 @@ int SinkClose(SDL_RWops* rw) {
 }  // namespace
 
 std::string DefaultUnpackParent() {
-    if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); IsFolder(xdg)) return xdg;
-    if (const char* tmp = std::getenv("TMPDIR"); IsFolder(tmp)) return tmp;
+    if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); IsUsableFolder(xdg)) return xdg;
+    if (const char* tmp = std::getenv("TMPDIR"); IsUsableFolder(tmp)) return tmp;
     return "/tmp";
 }
 

@@ -16,7 +16,8 @@
 namespace tenfold {
 
 // Folder below which the private folder is made: $XDG_RUNTIME_DIR when it
-// names an existing folder, else $TMPDIR, else "/tmp".
+// names an existing folder this process can write in, else $TMPDIR on the
+// same terms, else "/tmp".
 std::string DefaultUnpackParent();
 
 // Decodes a JPEG picture and encodes it as a Windows bitmap (24 bits per

@@ -219,5 +219,37 @@ TEST(Unpacker, PrivateFolderGoesBelowTheRuntimeFolder) {
     if (oldTmp) ::setenv("TMPDIR", savedTmp.c_str(), 1);
 }
 
+TEST(Unpacker, ARuntimeFolderThatCannotBeWrittenFallsBackToTheTemporaryFolder) {
+    // As after `su`: the runtime folder exists but belongs to another user.
+    test::ScratchDir s, runtime, tmp;
+    const std::string pak = MakeArchive(s, {{"Xounds_CARD_FLIP.WAV", test::MakeWav()}});
+    fs::permissions(s.path(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    fs::permissions(pak, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(runtime.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(tmp.path(), fs::perms::all);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Root may write anywhere: the run goes on as an ordinary user.
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(5);
+        ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+        ::setenv("TMPDIR", tmp.path().c_str(), 1);
+        if (DefaultUnpackParent() != tmp.path().string()) ::_exit(6);
+        ResourceUnpacker unpacker;
+        if (!unpacker.UnpackResources(pak)) {
+            std::fprintf(stderr, "%s\n", unpacker.LastError().c_str());
+            ::_exit(7);
+        }
+        const bool inTmp = unpacker.BaseFolder().rfind(tmp.path().string() + "/tenfold-", 0) == 0;
+        unpacker.DeleteResources();
+        ::_exit(inTmp ? 3 : 8);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_TRUE(test::ListTree(tmp.path()).empty());
+}
+
 }  // namespace
 }  // namespace tenfold
