@@ -217,6 +217,23 @@ TEST(PakTool, UsageAndArchiveErrorsGiveOneLineAndTheirStatus) {
         EXPECT_EQ(r.err.rfind("tenfold-pak: " + (s / "bad.pak") + ": directory length at offset 8 is ", 0), 0u)
             << r.err;
     }
+
+    // A directory that is a 512 MB sparse run of empty records is refused
+    // outright, not read into memory.
+    Bytes sparse = test::Text("PACK");
+    sparse.resize(16 + 64, 0);
+    test::PutLe32(sparse, 4, 16);
+    test::PutLe32(sparse, 8, 512u << 20);
+    std::copy_n("Xoyal_AC.BMP", 12, sparse.begin() + 16);
+    test::PutLe32(sparse, 16 + 56, 16);
+    test::WriteFile(s / "sparse.pak", sparse);
+    fs::resize_file(s / "sparse.pak", 16 + (512u << 20));
+    const ToolRun r = Tool(s, "list " + (s / "sparse.pak"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(
+        r.err,
+        "tenfold-pak: " + (s / "sparse.pak") +
+            ": directory length at offset 8 is 536870912, more than the 65536 records an archive may hold\n");
 }
 
 // An archive whose one entry has the name field `field` (56 bytes, padded here).
