@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "resources/pak.h"
-#include "resources/resource_check.h"
 #include "resources/resource_layout.h"
+#include "resources/unpack_plan.h"
 
 namespace tenfold {
 
@@ -63,8 +63,11 @@ Glib::RefPtr<Gdk::Pixbuf> ReadCardPicture(mvbPAK& pak, std::string_view deckFold
     const std::string wanted = std::string(layout::PrefixOf(deckFolder)) + std::string(kPreviewCard);
     for (std::int32_t id = 0; id <= pak.NumEntrys(); ++id) {
         if (layout::TrimName(pak.EntryName(id)) != wanted) continue;
+        // Checked as the game checks a card before loading it, so no size out
+        // of proportion to a card reaches the decoder.
+        const PlannedFile card{id, std::string(deckFolder), std::string(kPreviewCard)};
         std::vector<std::uint8_t> bytes;
-        if (!pak.ReadEntry(id, bytes) || !CheckBmp(bytes).empty()) return {};
+        if (!CheckPlannedEntry(pak, card).empty() || !pak.ReadEntry(id, bytes)) return {};
         try {
             auto loader = Gdk::PixbufLoader::create();
             loader->write(bytes.data(), bytes.size());

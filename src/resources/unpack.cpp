@@ -158,22 +158,9 @@ bool ResourceUnpacker::UnpackResources(const std::string& pakPath, const std::st
 
     if (!pak_.OpenQ2Pak(pakPath)) return Fail(pak_.LastError());
     UnpackPlan plan;
-    if (IoResult r = PlanUnpack(pak_, /*keepUnknown=*/false, plan); !r) return Fail(r.error);
+    if (IoResult r = PlanGameUnpack(pak_, plan); !r) return Fail(r.error);
     std::map<std::int32_t, const PlannedFile*> byId;
-    for (const PlannedFile& p : plan.files) {
-        byId[p.id] = &p;
-        // The bitmap made from the background JPEG is an output of its own.
-        if (p.folder == layout::kBackgroundFolder && p.file == layout::kBackgroundJpeg) {
-            for (const PlannedFile& q : plan.files) {
-                if (layout::OutputKey(q.folder, q.file) ==
-                    layout::OutputKey(layout::kBackgroundFolder, layout::kBackgroundBmp)) {
-                    return Fail(pakPath + ": " + DescribeEntry(q.id, pak_.EntryName(q.id)) +
-                                ": refused: it would write the same file as the bitmap made from " +
-                                DescribeEntry(p.id, pak_.EntryName(p.id)));
-                }
-            }
-        }
-    }
+    for (const PlannedFile& p : plan.files) byId[p.id] = &p;
 
     // The private folder: made fresh (mode 0700) for this run alone.
     std::string folder = parent + "/tenfold-XXXXXX";
@@ -211,6 +198,9 @@ bool ResourceUnpacker::UnpackResources(const std::string& pakPath, const std::st
         const SafeDir& dir = dirs.at(route.folder);
         if (!pak_.SaveFileFromPAK(id, dir, p.file, WriteMode::CreateNew)) return Fail(pak_.LastError());
         if (p.folder == layout::kBackgroundFolder && p.file == layout::kBackgroundJpeg) {
+            if (std::string why = CheckPlannedEntry(pak_, p); !why.empty()) {
+                return Fail(pakPath + ": " + DescribeEntry(id, name) + ": " + why);
+            }
             std::vector<std::uint8_t> jpeg, bmp;
             if (!pak_.ReadEntry(id, jpeg)) return Fail(pak_.LastError());
             if (IoResult r = ConvertJpegToBmp(jpeg, bmp); !r) {

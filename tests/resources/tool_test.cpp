@@ -344,13 +344,85 @@ TEST(PakTool, VerifyListsWhatTheGameWouldMiss) {
     EXPECT_NE(bad.out.find("missing: Roya2/KS.BMP\n"), std::string::npos) << bad.out;
     EXPECT_NE(bad.out.find("missing: Sounds/INTRO.WAV\n"), std::string::npos) << bad.out;
     EXPECT_NE(bad.out.find("damaged: Numbers/clubs.BMP: "), std::string::npos) << bad.out;
-    EXPECT_EQ(bad.err, "tenfold-pak: " + (s / "part.pak") + ": 2 missing and 1 damaged or foreign entries\n");
+    EXPECT_EQ(bad.err,
+              "tenfold-pak: " + (s / "part.pak") +
+                  ": entry 16 \"Xumbers_clubs.BMP\": the file has 12 bytes, too few for a bitmap header"
+                  " (2 missing and 1 damaged or foreign entries in all)\n");
 
     WriteRawArchive(s / "foreign.pak", {"dummX", "README"});
     const ToolRun foreign = Tool(s, "verify " + (s / "foreign.pak"));
     EXPECT_EQ(foreign.status, 1);
     EXPECT_NE(foreign.out.find("foreign marker: entry 0 \"dummX\""), std::string::npos) << foreign.out;
     EXPECT_NE(foreign.out.find("unknown entry (skipped when unpacking): entry 1 \"README\""), std::string::npos);
+}
+
+TEST(PakTool, VerifyRefusesWhatTheGameRefusesAtStartNamingTheFirstEntry) {
+    // A complete archive, then one entry changed the way the game would refuse it.
+    std::vector<PakEntry> full{{"dumm120", {}}};
+    for (const layout::ResourceFile& f : layout::ArchiveFiles()) {
+        const std::string ext = f.file.substr(f.file.size() - 3);
+        full.push_back({std::string(layout::PrefixOf(f.folder)) + f.file, ext == "WAV" ? test::MakeWav()
+                                                                          : ext == "jpg"
+                                                                              ? test::MakeJpeg(8, 8)
+                                                                              : test::MakeBmp(2, 2)});
+    }
+    Bytes fields = test::MakeBmp(2, 2, 16);  // bit fields whose masks are no channel layout
+    test::PutLe32(fields, 30, 3);
+    test::PutLe32(fields, 10, 66);
+    fields.resize(66 + 8);
+    std::fill(fields.begin() + 54, fields.end(), 0x5A);
+    Bytes mpeg = test::MakeWav();
+    test::Put16(mpeg, 20, 0x55);
+    Bytes rleBomb = test::MakeBmp(1, 1, 8);
+    test::PutLe32(rleBomb, 18, 4096);
+    test::PutLe32(rleBomb, 22, 4096);
+    test::PutLe32(rleBomb, 30, 1);
+
+    struct Case {
+        const char* what;
+        const char* entry;
+        Bytes bytes;
+        std::string newName;  // renames the entry instead
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {"damaged bitmap header", "Xoyal_7H.BMP", fields, "",
+         "bit-field masks at offset 54 (5A5A5A5A 5A5A5A5A 5A5A5A5A)"},
+        {"MPEG wave", "Xounds_SIGN2.WAV", mpeg, "", "format tag at offset 20 is 0x0055"},
+        {"RLE card claiming 4096 x 4096", "Xoya2_KH.BMP", rleBomb, "",
+         "width at offset 18 is 4096, outside 1..396"},
+        {"foreign marker", "dumm120", {}, "dummy3", "a marker of another archive"},
+    };
+    test::ScratchDir s;
+    const auto change = [](std::vector<PakEntry>& entries, const Case& c) {
+        const auto it = std::find_if(entries.begin(), entries.end(),
+                                     [&](const PakEntry& e) { return e.name == c.entry; });
+        if (c.newName.empty())
+            it->bytes = c.bytes;
+        else
+            it->name = c.newName;
+        return std::to_string(it - entries.begin()) + " \"" + it->name + "\"";
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<PakEntry> entries = full;
+        const std::string changed = change(entries, c);
+        ASSERT_TRUE(WritePak(s / "x.pak", entries));
+        const ToolRun r = Tool(s, "verify " + (s / "x.pak"));
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.rfind("tenfold-pak: " + (s / "x.pak") + ": entry " + changed + ": ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("(0 missing and 1 damaged or foreign entries in all)"), std::string::npos)
+            << r.err;
+    }
+    // Of several, the first in the archive is named (the decks come before the sounds).
+    std::vector<PakEntry> entries = full;
+    change(entries, cases[1]);
+    const std::string card = change(entries, cases[0]);
+    ASSERT_TRUE(WritePak(s / "x.pak", entries));
+    const ToolRun r = Tool(s, "verify " + (s / "x.pak"));
+    EXPECT_EQ(r.err.rfind("tenfold-pak: " + (s / "x.pak") + ": entry " + card + ": ", 0), 0u) << r.err;
+    EXPECT_NE(r.err.find("(0 missing and 2 damaged or foreign entries in all)"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -198,28 +198,39 @@ int Create(const std::string& file, const std::string& source) {
     return 0;
 }
 
+// The checks the game makes at start, on every entry in archive order: the
+// archive and its plan as the unpacker takes them, no foreign marker, and each
+// resource through the same checks the game runs before it loads the file.
+// Lists every problem; the error line names the first entry that fails.
 int Verify(const std::string& file) {
     mvbPAK pak;
     if (!pak.OpenQ2Pak(file)) return Error(pak.LastError());
     UnpackPlan plan;
-    if (IoResult r = PlanUnpack(pak, /*keepUnknown=*/false, plan); !r) return Error(r.error);
+    if (IoResult r = PlanGameUnpack(pak, plan); !r) return Error(r.error);
+    std::map<std::int32_t, const PlannedFile*> planned;
+    for (const PlannedFile& p : plan.files) planned[p.id] = &p;
+
+    std::string first;  // the first entry that fails, with its reason
     int problems = 0;
-    for (const std::int32_t id : plan.foreignMarkers) {
-        std::cout << "foreign marker: " << DescribeEntry(id, pak.EntryName(id)) << '\n';
-        ++problems;
-    }
-    for (const std::int32_t id : plan.unknown) {
-        std::cout << "unknown entry (skipped when unpacking): " << DescribeEntry(id, pak.EntryName(id)) << '\n';
-    }
+    const auto fail = [&](std::int32_t id, const std::string& line, const std::string& why) {
+        std::cout << line << '\n';
+        if (problems++ == 0) first = DescribeEntry(id, pak.EntryName(id)) + ": " + why;
+    };
     std::set<std::string> present;
-    for (const PlannedFile& p : plan.files) {
-        present.insert(p.folder + "/" + p.file);
-        std::vector<std::uint8_t> bytes;
-        if (!pak.ReadEntry(p.id, bytes)) return Error(pak.LastError());
-        const std::string why = CheckResource(p.file, bytes);
-        if (!why.empty()) {
-            std::cout << "damaged: " << p.folder << "/" << p.file << ": " << why << '\n';
-            ++problems;
+    for (std::int32_t id = 0; id <= pak.NumEntrys(); ++id) {
+        const layout::EntryRoute route = layout::RouteEntry(pak.EntryName(id));
+        if (route.kind == layout::EntryKind::ForeignMarker) {
+            fail(id, "foreign marker: " + DescribeEntry(id, pak.EntryName(id)),
+                 "a marker of another archive");
+        } else if (route.kind == layout::EntryKind::Unknown) {
+            std::cout << "unknown entry (skipped when unpacking): " << DescribeEntry(id, pak.EntryName(id))
+                      << '\n';
+        } else if (const auto it = planned.find(id); it != planned.end()) {
+            const PlannedFile& p = *it->second;
+            present.insert(p.folder + "/" + p.file);
+            if (const std::string why = CheckPlannedEntry(pak, p); !why.empty()) {
+                fail(id, "damaged: " + p.folder + "/" + p.file + ": " + why, why);
+            }
         }
     }
     int missing = 0;
@@ -230,8 +241,9 @@ int Verify(const std::string& file) {
         }
     }
     if (problems + missing > 0) {
-        return Error(file + ": " + std::to_string(missing) + " missing and " + std::to_string(problems) +
-                     " damaged or foreign entries");
+        const std::string counts = std::to_string(missing) + " missing and " + std::to_string(problems) +
+                                   " damaged or foreign entries";
+        return Error(file + ": " + (first.empty() ? counts : first + " (" + counts + " in all)"));
     }
     std::cout << file << ": " << pak.NumEntrys() + 1 << " entries, every resource present\n";
     return 0;
