@@ -1,5 +1,7 @@
 #include "resources/start_dialog.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -53,6 +55,25 @@ void MakePage(Gtk::Box& page) {
     page.set_orientation(Gtk::ORIENTATION_VERTICAL);
     page.set_spacing(6);
     page.set_border_width(12);
+}
+
+// A preview's place beside the deck choice: a card as large as on the table.
+constexpr int kPreviewWidth = 99;
+constexpr int kPreviewHeight = 153;
+
+// A picture larger than the preview's place is scaled down to fit it, keeping
+// its shape, with a filter that averages every source pixel (art drawn at a
+// higher resolution stays smooth); a smaller one is shown as it is.
+Glib::RefPtr<Gdk::Pixbuf> FitPreview(const Glib::RefPtr<Gdk::Pixbuf>& picture) {
+    if (!picture || (picture->get_width() <= kPreviewWidth && picture->get_height() <= kPreviewHeight)) {
+        return picture;
+    }
+    const double scale = std::min(static_cast<double>(kPreviewWidth) / picture->get_width(),
+                                  static_cast<double>(kPreviewHeight) / picture->get_height());
+    const auto side = [scale](int length) {
+        return std::max(1, static_cast<int>(std::nearbyint(length * scale)));
+    };
+    return picture->scale_simple(side(picture->get_width()), side(picture->get_height()), Gdk::INTERP_HYPER);
 }
 
 // The card each preview shows: a face card shows a deck's pattern best.
@@ -153,7 +174,7 @@ frmStartup::frmStartup(TableState& state, StartDialogHooks hooks, const DeckPrev
     Tabs.set_size_request(620, 470);
 
     for (std::size_t i = 0; i < Preview.size(); ++i) {
-        if (previews[i]) Preview[i].set(previews[i]);
+        if (previews[i]) Preview[i].set(FitPreview(previews[i]));
     }
 
     StartButton.set_label("Start");
