@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <new>
@@ -12,6 +13,7 @@
 
 #include "resources/resource_check.h"
 #include "resources/resource_layout.h"
+#include "resources/stop_signals.h"
 #include "test_util.h"
 
 namespace tenfold {
@@ -67,12 +69,13 @@ TEST(Unpacker, FillsAPrivateFolderAndRemovesItAgain) {
 
         const std::string id = fs::path(base.substr(0, base.size() - 1)).filename().string() + "/";
         EXPECT_EQ(test::ListTree(parent.path()),
-                  (std::set<std::string>{id, id + "res/", id + "res/fntFonts/", id + "res/Sounds/", id + "res/Bitmaps/",
-                                         id + "res/Numbers/", id + "res/Roya2/", id + "res/Royal/",
-                                         id + "res/Royal/AC.BMP", id + "res/Roya2/S_cardback.bmp",
-                                         id + "res/fntFonts/fntDigit.bmp", id + "res/Sounds/CARD_FLIP.WAV",
-                                         id + "res/Bitmaps/Back_800x600.jpg", id + "res/Bitmaps/Back_800x600.bmp",
-                                         id + "res/Bitmaps/empty.bin", id + "res/Numbers/clubs.BMP"}));
+                  (std::set<std::string>{id, id + ".lock", id + "res/", id + "res/fntFonts/",
+                                         id + "res/Sounds/", id + "res/Bitmaps/", id + "res/Numbers/",
+                                         id + "res/Roya2/", id + "res/Royal/", id + "res/Royal/AC.BMP",
+                                         id + "res/Roya2/S_cardback.bmp", id + "res/fntFonts/fntDigit.bmp",
+                                         id + "res/Sounds/CARD_FLIP.WAV", id + "res/Bitmaps/Back_800x600.jpg",
+                                         id + "res/Bitmaps/Back_800x600.bmp", id + "res/Bitmaps/empty.bin",
+                                         id + "res/Numbers/clubs.BMP"}));
         EXPECT_EQ(test::ReadFile(base + "res/Royal/AC.BMP"), all);
         EXPECT_EQ(test::ReadFile(base + "res/Bitmaps/Back_800x600.jpg"), BackgroundJpeg());
         EXPECT_EQ(fs::file_size(base + "res/Bitmaps/empty.bin"), 0u);
@@ -199,6 +202,102 @@ TEST(Unpacker, ExitWithoutCleanUpStillRemovesTheFolder) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_TRUE(test::ListTree(parent.path()).empty());
+}
+
+// A child process that unpacks into `parent`, says so through a pipe and
+// then lives on until it is killed.
+struct UnpackingChild {
+    pid_t pid = -1;
+    std::string folder;
+
+    UnpackingChild(const std::string& pak, const std::string& parent) {
+        int ready[2];
+        if (::pipe(ready) != 0) std::abort();
+        pid = ::fork();
+        if (pid == 0) {
+            ::close(ready[0]);
+            static ResourceUnpacker unpacker;  // never destroyed: the child only dies
+            if (!unpacker.UnpackResources(pak, parent)) ::_exit(3);
+            const std::string base = unpacker.BaseFolder();
+            if (::write(ready[1], base.data(), base.size()) != static_cast<ssize_t>(base.size())) ::_exit(4);
+            ::close(ready[1]);
+            while (true) ::pause();
+        }
+        ::close(ready[1]);
+        char buf[4096];
+        ssize_t n = 0;
+        while ((n = ::read(ready[0], buf, sizeof buf)) > 0) {
+            folder.append(buf, static_cast<std::size_t>(n));
+            if (folder.back() == '/') break;
+        }
+        ::close(ready[0]);
+    }
+    void Kill(int sig) {
+        ::kill(pid, sig);
+        ::waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+    ~UnpackingChild() {
+        if (pid > 0) Kill(SIGKILL);
+    }
+};
+
+TEST(Unpacker, EachStartRemovesTheFoldersOfKilledRunsButNoLiveRunsFolder) {
+    test::ScratchDir s, parent;
+    const std::string pak = MakeArchive(s, {{"Xounds_CARD_FLIP.WAV", test::MakeWav()}});
+    UnpackingChild killed(pak, parent.path().string()), live(pak, parent.path().string());
+    ASSERT_FALSE(killed.folder.empty());
+    ASSERT_FALSE(live.folder.empty());
+    killed.Kill(SIGKILL);  // no handler runs: its folder stays behind
+    ASSERT_TRUE(fs::exists(killed.folder));
+    // Not ours to judge: a folder of the same form without a lock, made just now.
+    fs::create_directories(parent / "tenfold-Recent/res");
+
+    ResourceUnpacker unpacker;
+    ASSERT_TRUE(unpacker.UnpackResources(pak, parent.path().string())) << unpacker.LastError();
+    EXPECT_FALSE(fs::exists(killed.folder));
+    EXPECT_TRUE(fs::exists(live.folder + "res/Sounds/CARD_FLIP.WAV"));
+    EXPECT_TRUE(fs::exists(parent / "tenfold-Recent"));
+
+    // Once old, a lockless folder holding only what the unpacker makes goes too;
+    // one holding anything else stays.
+    fs::create_directories(parent / "tenfold-Olders/res");
+    fs::create_directories(parent / "tenfold-Others");
+    test::WriteFile(parent / "tenfold-Others/mine.txt", {});
+    for (const char* name : {"tenfold-Recent", "tenfold-Olders", "tenfold-Others"}) {
+        fs::last_write_time(parent / name, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    RemoveAbandonedFolders(parent.path().string());
+    EXPECT_FALSE(fs::exists(parent / "tenfold-Recent"));
+    EXPECT_FALSE(fs::exists(parent / "tenfold-Olders"));
+    EXPECT_TRUE(fs::exists(parent / "tenfold-Others/mine.txt"));
+    EXPECT_TRUE(fs::exists(live.folder));
+    EXPECT_TRUE(fs::exists(unpacker.BaseFolder()));
+
+    // The live run ends in order after all: it is its own folder's lock holder no more.
+    live.Kill(SIGKILL);
+    RemoveAbandonedFolders(parent.path().string());
+    EXPECT_FALSE(fs::exists(live.folder));
+}
+
+TEST(Unpacker, AStopSignalEndsTheUnpackingAndRemovesTheFolder) {
+    test::ScratchDir s, parent;
+    const std::string pak = MakeArchive(s, {{"Xounds_CARD_FLIP.WAV", test::MakeWav()}, {"Xoyal_AC.BMP", {}}});
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        InstallStopHandlers();
+        ::raise(SIGHUP);  // noted, not fatal
+        ResourceUnpacker unpacker;
+        const bool ok = unpacker.UnpackResources(pak, parent.path().string());
+        const bool said = unpacker.LastError().find("unpacking stopped by signal 1") != std::string::npos;
+        ::_exit(ok ? 4 : !said ? 5 : StopExitStatus());
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGHUP);
     EXPECT_TRUE(test::ListTree(parent.path()).empty());
 }
 
