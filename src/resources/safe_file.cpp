@@ -123,7 +123,7 @@ IoResult SafeDir::OpenForWrite(std::string_view name, WriteMode mode, int& fd,
 
 IoResult SafeDir::Publish(std::string_view name, WriteMode mode, const std::string& tempName) const {
     const std::string n(name);
-    if (mode == WriteMode::Replace) {
+    if (mode != WriteMode::CreateNew) {
         if (::renameat(fd_, tempName.c_str(), fd_, n.c_str()) == 0) return {};
         return IoResult::Fail(Join(path_, name) + ": cannot replace: " + ErrnoText(errno));
     }
@@ -160,14 +160,28 @@ void SafeDir::Abandon(int fd, std::string_view /*name*/, WriteMode /*mode*/,
 }
 
 IoResult SafeDir::Finish(int fd, std::string_view name, WriteMode mode, const std::string& tempName) const {
+    if (mode == WriteMode::ReplaceDurably && ::fsync(fd) != 0) {
+        const int err = errno;
+        ::close(fd);
+        ::unlinkat(fd_, tempName.c_str(), 0);
+        return IoResult::Fail(Join(path_, name) + ": cannot flush to disk: " + ErrnoText(err));
+    }
     if (::close(fd) != 0) {
         const int err = errno;
         ::unlinkat(fd_, tempName.c_str(), 0);
         return IoResult::Fail(Join(path_, name) + ": write failed: " + ErrnoText(err));
     }
     IoResult r = Publish(name, mode, tempName);
-    if (!r) ::unlinkat(fd_, tempName.c_str(), 0);
-    return r;
+    if (!r) {
+        ::unlinkat(fd_, tempName.c_str(), 0);
+        return r;
+    }
+    // The rename itself lives in the folder; without this a power cut can
+    // bring back the old name after the new data was already on disk.
+    if (mode == WriteMode::ReplaceDurably && ::fsync(fd_) != 0) {
+        return IoResult::Fail(Join(path_, name) + ": cannot flush its folder: " + ErrnoText(errno));
+    }
+    return {};
 }
 
 IoResult SafeDir::WriteFile(std::string_view name, std::span<const std::uint8_t> bytes,

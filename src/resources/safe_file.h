@@ -33,12 +33,16 @@ enum class WriteMode {
     // replaced, a symbolic link at the name is replaced rather than followed,
     // and a failed write keeps the old file.
     Replace,
+    // Replace, and flush the new file and the folder to disk around the
+    // rename: a crash or power cut at any moment leaves the old file or the
+    // new one whole. For the files a player keeps, not for bulk unpacking.
+    ReplaceDurably,
 };
 
 // A write past the process's file-size limit (ulimit -f) raises SIGXFSZ,
 // which by default ends the process on the spot and leaves whatever it was
 // writing behind. Ignored, the write fails with EFBIG ("File too large") and
-// the writer cleans up. Every writer here calls this; programs call it at start.
+// the writer cleans up. Every writer here calls this, and so does the game at start.
 void IgnoreFileSizeSignal();
 
 // An open folder handle. Names handed to its operations are single path
