@@ -181,9 +181,12 @@ bool ResourceUnpacker::UnpackResources(const std::string& pakPath, const std::st
 
     SafeDir top, res;
     if (IoResult r = SafeDir::Open(folder, top); !r) return Fail(r.error);
-    lockFd_ = ::openat(top.fd(), std::string(kLockFile).c_str(),
-                       O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (lockFd_ < 0 || ::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+    // Locked under another name first and only then given the lock file's
+    // name, so no other start ever finds the lock file unlocked while this run lives.
+    const std::string pending = std::string(kLockFile) + ".new";
+    lockFd_ = ::openat(top.fd(), pending.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (lockFd_ < 0 || ::flock(lockFd_, LOCK_EX | LOCK_NB) != 0 ||
+        ::renameat(top.fd(), pending.c_str(), top.fd(), std::string(kLockFile).c_str()) != 0) {
         return Fail(folder + ": cannot lock the private folder: " + ErrnoText(errno));
     }
     if (IoResult r = top.Sub(layout::kResFolder, true, res); !r) return Fail(r.error);
@@ -304,7 +307,9 @@ void RemoveAbandonedFolders(const std::string& parent) {
             if (DIR* inside = ::fdopendir(::dup(sub.fd())); inside != nullptr) {
                 while (const dirent* e = ::readdir(inside)) {
                     const std::string_view n = e->d_name;
-                    if (n != "." && n != ".." && n != layout::kResFolder) onlyResources = false;
+                    const bool ours = n == "." || n == ".." || n == layout::kResFolder ||
+                                      n == std::string(kLockFile) + ".new";
+                    if (!ours) onlyResources = false;
                 }
                 ::closedir(inside);
             }
