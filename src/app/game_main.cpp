@@ -13,6 +13,7 @@
 #include "present/game_screen.h"
 #include "present/table_drawing.h"
 #include "resources/resource_layout.h"
+#include "resources/stop_signals.h"
 #include "resources/unpack.h"
 
 namespace tenfold {
@@ -92,7 +93,7 @@ void Game::ShutDown() {
     if (options_.unloadForms) options_.unloadForms();
 }
 
-void Game::Start() {
+bool Game::Start() {
     parts_ = std::make_unique<Parts>(options_.seed.value_or(TimeOfDaySeed()), options_.uncapped);
     cleanUp_ = RegisterCleanUp([this] { ShutDown(); });
     SetMessageShower(Display::ShowMessageBox);
@@ -104,6 +105,7 @@ void Game::Start() {
                                     ? options_.programFolder + std::string(layout::kPakFile)
                                     : options_.archive;
         if (!parts_->resources.UnpackResources(pak)) {
+            if (StopSignal() != 0) return !EndOnStopSignal();
             throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
                                      parts_->resources.LastError());
         }
@@ -114,6 +116,7 @@ void Game::Start() {
         screen.input.ShowSystemCursor(false);
         screen.BeginDrawing();
         parts_->resources.DeleteResources();
+        return !EndOnStopSignal();
     } catch (const PresentError& e) {
         Fatal(e.Message());
     } catch (const std::exception& e) {
@@ -121,8 +124,18 @@ void Game::Start() {
     }
 }
 
+bool Game::EndOnStopSignal() {
+    if (StopSignal() == 0) return false;
+    // The orderly end: nothing unpacked stays, the display closes, no message.
+    status_ = StopExitStatus();
+    finished_ = true;
+    WithdrawCleanUp(cleanUp_);
+    ShutDown();
+    return true;
+}
+
 bool Game::Frame() {
-    if (finished_ || !parts_) return false;
+    if (finished_ || !parts_ || EndOnStopSignal()) return false;
     GameScreen& screen = parts_->screen;
     TableState& t = table_;
     try {
@@ -162,22 +175,21 @@ bool Game::Frame() {
 }
 
 int Game::Finish() {
-    if (finished_ || !parts_) return 0;
+    if (finished_ || !parts_) return status_;
     finished_ = true;
-    int status = 0;
     GameScreen& screen = parts_->screen;
     if (!options_.screenshot.empty() && !screen.display.SaveScreenshot(options_.screenshot)) {
         std::fprintf(stderr, "tenfold: cannot write the screenshot %s\n", options_.screenshot.c_str());
-        status = 1;
+        status_ = 1;
     }
     WithdrawCleanUp(cleanUp_);
     ShutDown();
-    return status;
+    return status_;
 }
 
 int RunGame(const GameOptions& options) {
     Game game(options);
-    game.Start();
+    if (!game.Start()) return game.ExitStatus();
     while (game.Frame()) {
     }
     return game.Finish();

@@ -40,13 +40,15 @@ public:
     Game& operator=(const Game&) = delete;
 
     // Unpacks the resources, opens display, input, sound and pictures, deals
-    // the first deal and draws the background.
-    void Start();
+    // the first deal and draws the background. False when a stop signal
+    // ended the game meanwhile (ExitStatus() says how to end).
+    bool Start();
     // One pass of the main loop: window messages, input, the frame routine.
-    // False when the game is to end (Escape, close box, frame limit).
+    // False when the game is to end (Escape, close box, frame limit, a stop signal).
     bool Frame();
     // Writes the screenshot if asked, releases everything; the exit status.
     int Finish();
+    int ExitStatus() const { return status_; }
 
     const TableState& State() const { return table_; }
     GameScreen& Screen();
@@ -54,8 +56,12 @@ public:
 
 private:
     struct Parts;
-    // Everything the game opened, closed again; run by Finish and by the fatal road.
+    // Everything the game opened, closed again; run by Finish, after a stop
+    // signal, and by the fatal road.
     void ShutDown();
+    // After SIGTERM, SIGINT or SIGHUP: the orderly end (ShutDown) with the exit
+    // status 128 + the signal. False when no such signal has come.
+    bool EndOnStopSignal();
 
     GameOptions options_;
     TableState table_;
@@ -64,6 +70,7 @@ private:
     std::int64_t waitFrames_ = 0;  // frames the autopilot has been kept waiting
     GameState waitState_ = GameState::NotStarted;
     CleanUpId cleanUp_ = 0;
+    int status_ = 0;
     bool finished_ = false;
 };
 

@@ -45,8 +45,7 @@ int main(int argc, char** argv) {
 
     const auto launch = Clock::now();
     tenfold::Game game(options);
-    game.Start();
-    if (!game.Frame()) return 1;
+    if (!game.Start() || !game.Frame()) return 1;
     const double firstFrameMs = std::chrono::duration<double, std::milli>(Clock::now() - launch).count();
     const std::string presenter = game.Screen().display.Presenter();
 

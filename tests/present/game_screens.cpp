@@ -47,7 +47,7 @@ protected:
         options.uncapped = true;
         options.programFolder = TENFOLD_BUILD_DIR;
         game = std::make_unique<Game>(options);
-        game->Start();
+        ASSERT_TRUE(game->Start());
     }
     void TearDown() override { EXPECT_EQ(game->Finish(), 0); }
 
