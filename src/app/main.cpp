@@ -2,8 +2,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
+#include <cstdint>
 #include <cstdlib>
 #include <iostream>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -19,6 +22,26 @@
 #endif
 
 namespace {
+
+// A whole number from `least` up to what its variable holds, written in
+// digits only: a sign or a value too large would otherwise wrap round or be
+// cut to the largest number without a word.
+template <class T>
+CLI::Validator WholeNumber(T least, const std::string& what) {
+    return CLI::Validator(
+        [least, what](const std::string& text) {
+            T value{};
+            const char* end = text.data() + text.size();
+            const auto [stop, ec] = std::from_chars(text.data(), end, value);
+            const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+            if (digits && ec == std::errc::result_out_of_range) {
+                return "must be at most " + std::to_string(std::numeric_limits<T>::max()) + " (got " + text + ")";
+            }
+            const bool ok = digits && ec == std::errc() && stop == end && value >= least;
+            return ok ? std::string() : "must be " + what + ", " + std::to_string(least) + " or more (got " + text + ")";
+        },
+        "N");
+}
 
 // Exit statuses: 0 done, 1 the run failed, 2 the command line was wrong.
 constexpr int kExitFailure = 1;
@@ -63,14 +86,10 @@ int main(int argc, char** argv) {
     auto* simulate = app.add_option("--simulate", sim.matches,
                                     "Play N whole matches headless (no display, no sound), "
                                     "seat 0 played by the autopilot, and print statistics")
-                         ->check(CLI::Validator(
-                             [](const std::string& text) {
-                                 return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos
-                                            ? std::string()
-                                            : "must be a number of matches, 0 or more (got " + text + ")";
-                             },
-                             "N"));
-    app.add_option("--seed", sim.seed, "Seed of the random generator (default: time of day; 1 for --simulate)");
+                         ->check(WholeNumber<int>(0, "a number of matches"));
+    // A negative seed would wrap round into some other number: refused.
+    app.add_option("--seed", sim.seed, "Seed of the random generator (default: time of day; 1 for --simulate)")
+        ->check(WholeNumber<std::uint64_t>(0, "a whole number"));
     app.add_option("--trace", sim.tracePath, "With --simulate: write one JSON line per scored deal to FILE")
         ->needs(simulate);
     app.add_flag("--seven-of-hearts-lead", sim.sevenOfHeartsLead,
@@ -103,14 +122,7 @@ int main(int argc, char** argv) {
         app.add_option("--monkey", monkey.deals,
                        "Soak test: play N deals headless with random keys and clicks in your seat (never "
                        "Escape), checking the table after every frame; exit status 1 on the first fault")
-            ->check(CLI::Validator(
-                [](const std::string& text) {
-                    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-                    return digits && text.find_first_not_of('0') != std::string::npos
-                               ? std::string()
-                               : "must be a number of deals, 1 or more (got " + text + ")";
-                },
-                "N"))
+            ->check(WholeNumber<std::int64_t>(1, "a number of deals"))
             ->excludes(simulate)
             ->excludes(windowed)
             ->excludes(autoplay)
