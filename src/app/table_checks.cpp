@@ -352,6 +352,43 @@ std::optional<TableFault> CheckTable(const TableState& t) {
     return Trick(v);
 }
 
+std::optional<TableFault> CheckHumanCard(const TableState& t, bool heartsBroken) {
+    const View v = Read(t);
+    if (v.trickCount < 1 || v.trickCount > 4) return std::nullopt;
+    const TrickCard& played = v.trick[static_cast<std::size_t>(v.trickCount - 1)];
+    if (played.seat != 0) return std::nullopt;
+    const int c = played.code;
+    Cards hand = v.hand[0];  // as it was before the card left it
+    hand.Add(c);
+    auto holds = [&](auto&& counts) {
+        for (int i = 0; i < hand.n; ++i)
+            if (counts(hand[i])) return true;
+        return false;
+    };
+    const bool following = v.trickCount > 1;
+    const int led = Letter(v.trick[0].code);
+    const bool isVoid = following && !hand.HoldsSuit(led);
+    const int contract = v.contract;
+    auto illegal = [&](const std::string& why) {
+        return Fault("legal play", "seat 0 played the " + CardName(c) +
+                                       (following ? " on the " + CardName(v.trick[0].code) : std::string(" as a lead")) +
+                                       " under contract " + std::to_string(contract) + ": " + why);
+    };
+
+    if (following && Letter(c) != led && !isVoid) return illegal("it holds the suit led");
+    if (isVoid && PenaltyCardsInDeck(contract) > 0 && !IsPenaltyCard(contract, c) &&
+        holds([&](int x) { return IsPenaltyCard(contract, x); })) {
+        return illegal("it holds a card the contract counts");
+    }
+    if ((contract == 6 || contract == 10) && Letter(c) == kHearts && !heartsBroken && !isVoid &&
+        holds([](int x) { return Letter(x) != kHearts; })) {
+        return illegal("hearts are not broken and it holds another suit");
+    }
+    const int trump = TrumpLetter(contract);
+    if (isVoid && trump >= 0 && Letter(c) != trump && hand.HoldsSuit(trump)) return illegal("it holds a trump");
+    return std::nullopt;
+}
+
 std::optional<TableFault> CheckDealEnd(const TableState& t, const DealLog& log) {
     const View v = Read(t);
     const int contract = v.contract;
@@ -477,6 +514,8 @@ void TableWatch::StartDeal(const TableState& t) {
     log_.dealsBefore = t.DealsPlayed;
     const auto counts = WonCounts(t);
     wonSeen_ = counts[0] + counts[1] + counts[2] + counts[3];
+    trickSeen_ = t.TableCount;
+    heartsSeen_ = t.HeartsBroken;
     framesRunning_ = 0;
 }
 
@@ -499,6 +538,13 @@ std::optional<TableFault> TableWatch::AfterFrame(const TableState& t) {
         }
         StartDeal(t);
     }
+
+    // A card of seat 0 arrived on the table.
+    if (t.TableCount == trickSeen_ + 1) {
+        if (auto f = CheckHumanCard(t, heartsSeen_)) return f;
+    }
+    trickSeen_ = t.TableCount;
+    heartsSeen_ = t.HeartsBroken;
 
     // A trick handed over: four cards more in one won pile.
     const auto counts = WonCounts(t);

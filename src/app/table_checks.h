@@ -37,6 +37,15 @@ std::optional<TableFault> CheckTrick(const TableState& t);
 // The three above, in that order.
 std::optional<TableFault> CheckTable(const TableState& t);
 
+// "legal play": the card seat 0 put on the table last (if the last is its
+// card) was one seat 0 could play, by the rules of the human's hand: follow
+// suit when it can; void in the suit led, play the king of hearts, a queen,
+// a king or jack, or a heart when the contract counts them and the hand holds
+// one, or a trump when the hand holds one; under the heart contracts lead a
+// heart only once hearts are broken or when the hand holds nothing else.
+// `heartsBroken`: whether hearts were broken before the card was played.
+std::optional<TableFault> CheckHumanCard(const TableState& t, bool heartsBroken);
+
 // What a deal's end is checked against, gathered while the deal ran.
 struct DealLog {
     std::array<std::int32_t, 4> totalsBefore{};  // match totals when the deal began
@@ -54,8 +63,8 @@ struct DealLog {
 //   more than twice.
 std::optional<TableFault> CheckDealEnd(const TableState& t, const DealLog& log);
 
-// Watches a game frame by frame: the table checks after every frame, the
-// deal's end checks when it ends, the totals between deals, and progress:
+// Watches a game frame by frame: the table checks after every frame, each
+// card of seat 0 as it lands, the deal's end checks when it ends, the totals between deals, and progress:
 // "progress" when a deal (or the score page after it) has not ended after
 // `framesPerDeal` frames of game time (frames not paused), "pause" when the
 // game stays paused `pausedFrames` frames in a row.
@@ -85,6 +94,8 @@ private:
     std::array<std::int32_t, 4> totalsAtEnd_{};  // of the deal that ended last
     bool dealOver_ = false;
     int wonSeen_ = 0;
+    int trickSeen_ = 0;         // cards on the table after the last frame
+    bool heartsSeen_ = false;   // hearts broken after the last frame
     std::int64_t dealsEnded_ = 0;
     std::int64_t framesRunning_ = 0;  // unpaused frames since the deal began or ended
     std::int64_t framesPaused_ = 0;   // paused frames in a row

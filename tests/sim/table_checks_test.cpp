@@ -9,6 +9,7 @@
 
 #include "app/autopilot.h"
 #include "app/table_checks.h"
+#include "core/cards.h"
 #include "core/layout.h"
 #include "core/random.h"
 #include "core/state_machine.h"
@@ -191,6 +192,60 @@ TEST(TableChecks, AFinishedTrickMustGoToItsHighestCard) {
     ASSERT_TRUE(fault);
     EXPECT_EQ(fault->check, "trick");
     EXPECT_NE(fault->detail.find("takes it"), std::string::npos) << Show(fault);
+}
+
+TEST(TableChecks, SeatZerosCardMustBeLegalByTheRulesOfTheHumansHand) {
+    auto C = [](int face) { return CardCode(face, 0); };
+    auto D = [](int face) { return CardCode(face, 1); };
+    auto H = [](int face) { return CardCode(face, 2); };
+    auto S = [](int face) { return CardCode(face, 3); };
+    struct Case {
+        const char* name;
+        int contract;
+        int led;  // by seat 3; -1: seat 0 leads
+        int played;
+        std::vector<int> rest;  // seat 0's hand after the card
+        bool heartsBroken;
+        bool legal;
+    };
+    const std::vector<Case> cases = {
+        {"follows suit", 5, D(5), D(9), {S(7)}, false, true},
+        {"does not follow", 5, D(5), S(7), {D(9)}, false, false},
+        {"trumps when void", 1, D(5), C(2), {S(7)}, false, true},
+        {"does not trump", 1, D(5), S(7), {C(2), H(9)}, false, false},
+        {"has no trump", 1, D(5), S(7), {H(9)}, false, true},
+        {"keeps the king of hearts", 10, D(5), S(7), {H(13)}, false, false},
+        {"keeps a queen", 9, D(5), S(7), {C(12)}, false, false},
+        {"gives a queen", 9, D(5), C(12), {S(7)}, false, true},
+        {"keeps a jack", 8, D(5), S(7), {C(11)}, false, false},
+        {"keeps a heart", 6, D(5), S(7), {H(2)}, false, false},
+        {"discards a heart before hearts are broken", 6, D(5), H(2), {S(7)}, false, true},
+        {"leads a heart before hearts are broken", 6, -1, H(2), {S(7)}, false, false},
+        {"leads a heart once broken", 6, -1, H(2), {S(7)}, true, true},
+        {"leads a heart from hearts alone", 10, -1, H(2), {H(3)}, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto t = std::make_unique<TableState>();
+        t->Contract = static_cast<std::int16_t>(c.contract);
+        int n = 0;
+        if (c.led >= 0) {
+            t->TableCards[n].Code = static_cast<std::int16_t>(c.led);
+            t->TableCards[n++].TableSlot = 3;
+        }
+        t->TableCards[n].Code = static_cast<std::int16_t>(c.played);
+        t->TableCards[n++].TableSlot = 0;
+        t->TableCount = static_cast<std::int16_t>(n);
+        for (std::size_t i = 0; i < c.rest.size(); ++i) {
+            t->Hand0[i].Code = static_cast<std::int16_t>(c.rest[i]);
+            t->Hand0[i].Active = true;
+        }
+        const auto fault = CheckHumanCard(*t, c.heartsBroken);
+        EXPECT_EQ(!fault, c.legal) << Show(fault);
+        if (fault) {
+            EXPECT_EQ(fault->check, "legal play");
+        }
+    }
 }
 
 TEST(TableChecks, EachFaultOfADealsEndIsReportedByItsCheck) {
