@@ -357,8 +357,10 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
         screen.EndIt("");
     }
     if (fault) {
+        // The deal at fault: the running one, or the one that has just ended.
+        const std::int64_t deal = watch.DealsEnded() + (t.GameState == "END OF MATCH" ? 0 : 1);
         err << "tenfold: monkey fault in check \"" << fault->check << "\": " << fault->detail << " (seed " << o.seed
-            << ", frame " << frame << ", deal " << watch.DealsEnded() + 1 << ", state \"" << t.GameState << "\")\n";
+            << ", frame " << frame << ", deal " << deal << ", state \"" << t.GameState << "\")\n";
     } else {
         out << "seed " << o.seed << ": " << frame << " frames in " << std::round(seconds * 10) / 10 << " s\n";
     }
