@@ -35,10 +35,12 @@ CLI::Validator WholeNumber(T least, const std::string& what) {
             const auto [stop, ec] = std::from_chars(text.data(), end, value);
             const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
             if (digits && ec == std::errc::result_out_of_range) {
-                return "must be at most " + std::to_string(std::numeric_limits<T>::max()) + " (got " + text + ")";
+                return "must be at most " + std::to_string(std::numeric_limits<T>::max()) + " (got " + text +
+                       ")";
             }
             const bool ok = digits && ec == std::errc() && stop == end && value >= least;
-            return ok ? std::string() : "must be " + what + ", " + std::to_string(least) + " or more (got " + text + ")";
+            return ok ? std::string()
+                      : "must be " + what + ", " + std::to_string(least) + " or more (got " + text + ")";
         },
         "N");
 }
@@ -88,7 +90,8 @@ int main(int argc, char** argv) {
                                     "seat 0 played by the autopilot, and print statistics")
                          ->check(WholeNumber<int>(0, "a number of matches"));
     // A negative seed would wrap round into some other number: refused.
-    app.add_option("--seed", sim.seed, "Seed of the random generator (default: time of day; 1 for --simulate)")
+    app.add_option("--seed", sim.seed,
+                   "Seed of the random generator (default: time of day; 1 for --simulate)")
         ->check(WholeNumber<std::uint64_t>(0, "a whole number"));
     app.add_option("--trace", sim.tracePath, "With --simulate: write one JSON line per scored deal to FILE")
         ->needs(simulate);
@@ -104,17 +107,21 @@ int main(int argc, char** argv) {
     app.add_option("--deck", game.Deck, "Card deck: Roya2 (standard pattern) or Royal (Genoese pattern)")
         ->check(CLI::IsMember({"Royal", "Roya2"}))
         ->capture_default_str();
-    auto* windowed = app.add_flag("--windowed", game.Windowed,
-                                  "Play in an 800 x 600 window that can be resized, instead of the whole screen");
-    auto* autoplay = app.add_flag("--autoplay", game.Autoplay,
-                                  "Let the autopilot play your seat too, for demonstrations (Escape still ends it)");
-    auto* frames = app.add_option("--frames", game.Frames, "End the game after N frames (0: play until Escape)")
-                       ->check(CLI::NonNegativeNumber);
-    auto* screenshot =
-        app.add_option("--screenshot", game.Screenshot, "Write the last frame to this PNG file when the game ends");
-    auto* uncapped = app.add_flag("--uncapped", game.Uncapped,
-                                  "No frame pacing; the game clock moves 1000/60 ms a frame, so the game plays as at "
-                                  "60 frames a second, only faster (for tests and benchmarks)");
+    auto* windowed =
+        app.add_flag("--windowed", game.Windowed,
+                     "Play in an 800 x 600 window that can be resized, instead of the whole screen");
+    auto* autoplay =
+        app.add_flag("--autoplay", game.Autoplay,
+                     "Let the autopilot play your seat too, for demonstrations (Escape still ends it)");
+    auto* frames =
+        app.add_option("--frames", game.Frames, "End the game after N frames (0: play until Escape)")
+            ->check(CLI::NonNegativeNumber);
+    auto* screenshot = app.add_option("--screenshot", game.Screenshot,
+                                      "Write the last frame to this PNG file when the game ends");
+    auto* uncapped =
+        app.add_flag("--uncapped", game.Uncapped,
+                     "No frame pacing; the game clock moves 1000/60 ms a frame, so the game plays as at "
+                     "60 frames a second, only faster (for tests and benchmarks)");
 
     // The random-input soak of the whole game.
     tenfold::MonkeyOptions monkey;

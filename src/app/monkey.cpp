@@ -90,8 +90,8 @@ Wanted WhatIsWanted(const TableState& t) {
 
 // Keys a player might touch besides R and P; never Escape.
 constexpr std::array<std::uint8_t, 12> kOtherKeys = {
-    57 /*space*/, 28 /*enter*/, 16 /*Q*/, 30 /*A*/, 44 /*Z*/, 15 /*tab*/,
-    42 /*left shift*/, 29 /*left ctrl*/, 59 /*F1*/, 200 /*up*/, 2 /*1*/, 14 /*backspace*/};
+    57 /*space*/,      28 /*enter*/,     16 /*Q*/,  30 /*A*/,   44 /*Z*/, 15 /*tab*/,
+    42 /*left shift*/, 29 /*left ctrl*/, 59 /*F1*/, 200 /*up*/, 2 /*1*/,  14 /*backspace*/};
 
 // Seat 0's random player: every frame it may click (a tap, a held button,
 // a double click in one frame or over two), aiming mostly where the game
@@ -107,7 +107,9 @@ public:
 
     float U() { return rng_.NextFloat(); }
     bool Chance(double p) { return U() < p; }
-    int Between(int low, int high) { return low + static_cast<int>(U() * static_cast<float>(high - low + 1)); }
+    int Between(int low, int high) {
+        return low + static_cast<int>(U() * static_cast<float>(high - low + 1));
+    }
 
     // This frame's presses, releases and moves, before the game polls.
     void Act(const TableState& t) {
@@ -131,14 +133,16 @@ public:
         if (Chance(t.Paused ? 0.2 : 1.0 / 2500)) Key(kScanP);
         const bool maySort = (t.GameState == "SELECT TRUMPS" || t.GameState == "NORMAL PLAY");
         if (Chance(maySort ? 1.0 / 40 : 1.0 / 500)) Key(kScanR);
-        if (Chance(1.0 / 300)) Key(kOtherKeys[static_cast<std::size_t>(Between(0, static_cast<int>(kOtherKeys.size()) - 1))]);
+        if (Chance(1.0 / 300))
+            Key(kOtherKeys[static_cast<std::size_t>(Between(0, static_cast<int>(kOtherKeys.size()) - 1))]);
         if (Chance(1.0 / 400)) {
             // The other buttons do nothing in this game.
             const int button = Between(1, 2);
             devices_.PressButton(button);
             devices_.ReleaseButton(button);
         }
-        if (loseDisplay_ && Chance(1.0 / 1500)) devices_.LoseDisplay(static_cast<std::uint32_t>(Between(1, 5)));
+        if (loseDisplay_ && Chance(1.0 / 1500))
+            devices_.LoseDisplay(static_cast<std::uint32_t>(Between(1, 5)));
     }
 
     // The clock's step for this frame: mostly 16 or 17 ms, sometimes a stall.
@@ -157,7 +161,8 @@ public:
 private:
     void LetGo() {
         for (std::size_t code = 0; code < keyFrames_.size(); ++code) {
-            if (keyFrames_[code] >= 0 && keyFrames_[code]-- == 0) devices_.ReleaseKey(static_cast<std::uint8_t>(code));
+            if (keyFrames_[code] >= 0 && keyFrames_[code]-- == 0)
+                devices_.ReleaseKey(static_cast<std::uint8_t>(code));
         }
         if (buttonFrames_ >= 0 && buttonFrames_-- == 0) devices_.ReleaseButton(0);
     }
@@ -203,14 +208,19 @@ private:
         const float r = U();
         switch (wanted) {
             case Wanted::Card:
-                return r < 0.70f ? AimAtHand(t) : r < 0.75f ? AimAtMenu(t) : r < 0.80f ? AimAtScorePage(t) : AimAnywhere();
-            case Wanted::Contract:
-                return r < 0.70f ? AimAtMenu(t) : r < 0.80f ? AimAtHand(t) : AimAnywhere();
+                return r < 0.70f   ? AimAtHand(t)
+                       : r < 0.75f ? AimAtMenu(t)
+                       : r < 0.80f ? AimAtScorePage(t)
+                                   : AimAnywhere();
+            case Wanted::Contract: return r < 0.70f ? AimAtMenu(t) : r < 0.80f ? AimAtHand(t) : AimAnywhere();
             case Wanted::NextDeal:
                 return r < 0.60f ? AimAtScorePage(t) : r < 0.70f ? AimAtHand(t) : AimAnywhere();
             case Wanted::Nothing:
             default:
-                return r < 0.40f ? AimAtHand(t) : r < 0.55f ? AimAtMenu(t) : r < 0.60f ? AimAtScorePage(t) : AimAnywhere();
+                return r < 0.40f   ? AimAtHand(t)
+                       : r < 0.55f ? AimAtMenu(t)
+                       : r < 0.60f ? AimAtScorePage(t)
+                                   : AimAnywhere();
         }
     }
 
@@ -234,7 +244,8 @@ private:
         int n = 0;
         for (int row = 0; row <= 9; ++row)
             if (t.ContractButtons[row].Enabled) enabled[static_cast<std::size_t>(n++)] = row;
-        const int row = (n > 0 && Chance(0.6)) ? enabled[static_cast<std::size_t>(Between(0, n - 1))] : Between(0, 9);
+        const int row =
+            (n > 0 && Chance(0.6)) ? enabled[static_cast<std::size_t>(Between(0, n - 1))] : Between(0, 9);
         const ContractButton& b = t.ContractButtons[row];
         return Point{b.X + Between(-3, b.Width + 3), b.Y + Between(-3, b.Height + 3)};
     }
@@ -250,8 +261,8 @@ private:
     SyntheticDevices& devices_;
     bool loseDisplay_;
     std::array<int, 256> keyFrames_{};  // frames until a held key is let go; -1 not held
-    int buttonFrames_ = -1;              // the same for the left button
-    bool secondClick_ = false;           // the second click of a slow double click is due
+    int buttonFrames_ = -1;             // the same for the left button
+    bool secondClick_ = false;          // the second click of a slow double click is due
     int step_ = 0;
 };
 
@@ -270,7 +281,8 @@ void ApplyOptions(const MonkeyOptions& o, TableState& t) {
 
 int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
     if (o.deals < 1) throw std::invalid_argument("the number of deals must be 1 or more");
-    if (o.dealPackets != 1 && o.dealPackets != 13) throw std::invalid_argument("the deal packet size must be 1 or 13");
+    if (o.dealPackets != 1 && o.dealPackets != 13)
+        throw std::invalid_argument("the deal packet size must be 1 or 13");
     // Headless whatever the desktop: nobody watches, and nothing of the
     // player's own keyboard or mouse may reach the game.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
@@ -293,7 +305,8 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
             ComputeLayout(t);
             const std::string pak = o.archive.empty() ? o.programFolder + "res120.pak" : o.archive;
             if (!resources.UnpackResources(pak)) {
-                throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " + resources.LastError());
+                throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
+                                         resources.LastError());
             }
             BuildCardFiles(t);
             InitMatchTables(t, services);
@@ -313,7 +326,8 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
     } catch (const std::exception& e) {
         resources.DeleteResources();
         const auto* present = dynamic_cast<const PresentError*>(&e);
-        err << "tenfold: the game did not start: " << (present ? present->Message() : std::string(e.what())) << "\n";
+        err << "tenfold: the game did not start: " << (present ? present->Message() : std::string(e.what()))
+            << "\n";
         screen.EndIt("");
         return 1;
     }
@@ -330,7 +344,8 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
             monkey.Act(t);
             screen.display.DoEvents();
             screen.PollInput();
-            const FrameOutcome outcome = RunFrame(t, services, screen.input.Snapshot(), o.draw ? &hooks : nullptr);
+            const FrameOutcome outcome =
+                RunFrame(t, services, screen.input.Snapshot(), o.draw ? &hooks : nullptr);
             ++frame;
             services.Advance(monkey.FrameMs());
             if (o.afterFrame) o.afterFrame(t, frame);
@@ -359,12 +374,13 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
     if (fault) {
         // The deal at fault: the running one, or the one that has just ended.
         const std::int64_t deal = watch.DealsEnded() + (t.GameState == "END OF MATCH" ? 0 : 1);
-        err << "tenfold: monkey fault in check \"" << fault->check << "\": " << fault->detail << " (seed " << o.seed
-            << ", frame " << frame << ", deal " << deal << ", state \"" << t.GameState << "\")\n";
+        err << "tenfold: monkey fault in check \"" << fault->check << "\": " << fault->detail << " (seed "
+            << o.seed << ", frame " << frame << ", deal " << deal << ", state \"" << t.GameState << "\")\n";
     } else {
         out << "seed " << o.seed << ": " << frame << " frames in " << std::round(seconds * 10) / 10 << " s\n";
     }
-    out << watch.DealsEnded() << " deals, " << devices.Events() << " inputs, " << (fault ? 1 : 0) << " faults\n";
+    out << watch.DealsEnded() << " deals, " << devices.Events() << " inputs, " << (fault ? 1 : 0)
+        << " faults\n";
     return fault ? 1 : 0;
 }
 

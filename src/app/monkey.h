@@ -14,9 +14,9 @@
 namespace tenfold {
 
 struct MonkeyOptions {
-    std::int64_t deals = 0;    // deals to play to their end, 1 or more
-    std::uint64_t seed = 1;    // game and input; the same seed gives the same run
-    bool draw = false;         // draw every frame and lose the display now and then
+    std::int64_t deals = 0;  // deals to play to their end, 1 or more
+    std::uint64_t seed = 1;  // game and input; the same seed gives the same run
+    bool draw = false;       // draw every frame and lose the display now and then
     std::string deck = "Roya2";
     bool slow = false;
     bool sevenOfHeartsLead = false;

@@ -101,12 +101,12 @@ struct View {
     std::array<Cards, kSeats> handList;  // each hand's list of codes
     std::array<int, kSeats> handSize{};
     std::array<int, kSeats> spareSlotsLive{};  // live slots past the thirteenth
-    Cards undealt;                       // the undealt pile, with the card in flight from it
-    bool dealtOut = false;               // every card has arrived in a hand
-    std::array<TrickCard, 36> trick{};   // the cards on the table, in the order played
-    std::array<int, 36> trickCodes{};    // the table's list of the codes on it
-    int trickCount = 0;                  // the count the table keeps
-    std::array<Cards, kSeats> won;       // each won pile, in the order gathered
+    Cards undealt;                             // the undealt pile, with the card in flight from it
+    bool dealtOut = false;                     // every card has arrived in a hand
+    std::array<TrickCard, 36> trick{};         // the cards on the table, in the order played
+    std::array<int, 36> trickCodes{};          // the table's list of the codes on it
+    int trickCount = 0;                        // the count the table keeps
+    std::array<Cards, kSeats> won;             // each won pile, in the order gathered
     int cardsPlayed = 0;
     int cardsInTrick = 0;
     int trickWinner = 0;
@@ -129,7 +129,8 @@ View Read(const TableState& t) {
         const int size = HandSizeOf(t, seat);
         v.handSize[static_cast<std::size_t>(seat)] = size;
         const auto& list = HandCodesOf(t, seat);
-        for (int i = 0; i < std::clamp(size, 0, 16); ++i) v.handList[static_cast<std::size_t>(seat)].Add(list[i]);
+        for (int i = 0; i < std::clamp(size, 0, 16); ++i)
+            v.handList[static_cast<std::size_t>(seat)].Add(list[i]);
         const auto& pile = WonPileOf(t, seat);
         for (int i = 0; i < std::clamp<int>(WonCountOf(t, seat), 0, 53); ++i)
             v.won[static_cast<std::size_t>(seat)].Add(pile[i].Code);
@@ -168,7 +169,9 @@ std::array<int, kSeats> WonCounts(const TableState& t) {
     return {t.WonCount0, t.WonCount1, t.WonCount2, t.WonCount3};
 }
 
-TableFault Fault(std::string check, std::string detail) { return TableFault{std::move(check), std::move(detail)}; }
+TableFault Fault(std::string check, std::string detail) {
+    return TableFault{std::move(check), std::move(detail)};
+}
 
 int WonTotal(const View& v) {
     int n = 0;
@@ -189,7 +192,8 @@ int WinningCard(const std::array<TrickCard, 36>& trick, int count, int contract)
         const bool bTrump = Letter(b) == trump;
         if (cTrump && !bTrump) {
             best = i;
-        } else if (cTrump == bTrump && Letter(c) == Letter(b) && (cTrump || Letter(c) == led) && Rank(c) > Rank(b)) {
+        } else if (cTrump == bTrump && Letter(c) == Letter(b) && (cTrump || Letter(c) == led) &&
+                   Rank(c) > Rank(b)) {
             best = i;
         }
     }
@@ -206,8 +210,8 @@ std::string Describe(const Cards& cards) {
 
 std::string CardName(int code) {
     if (code < 0 || code >= kCards) return "card code " + std::to_string(code);
-    static const char* const kFaces[] = {"",      "ace",  "two", "three", "four",  "five", "six",
-                                         "seven", "eight", "nine", "ten",  "jack", "queen", "king"};
+    static const char* const kFaces[] = {"",      "ace",   "two",  "three", "four", "five",  "six",
+                                         "seven", "eight", "nine", "ten",   "jack", "queen", "king"};
     static const char* const kSuits[] = {"clubs", "diamonds", "hearts", "spades"};
     return std::string(kFaces[Face(code)]) + " of " + kSuits[Letter(code)];
 }
@@ -218,7 +222,8 @@ std::optional<TableFault> CardPlaces(const View& v) {
     // Every place with its cards; each card is counted, and only a card found
     // other than once is looked for again by name.
     Cards trick;
-    for (int i = 0; i < std::clamp(v.trickCount, 0, 36); ++i) trick.Add(v.trick[static_cast<std::size_t>(i)].code);
+    for (int i = 0; i < std::clamp(v.trickCount, 0, 36); ++i)
+        trick.Add(v.trick[static_cast<std::size_t>(i)].code);
     std::array<std::pair<const Cards*, std::string_view>, 10> places = {{
         {&v.undealt, "the undealt pile"},
         {&v.hand[0], "the hand of seat 0"},
@@ -236,7 +241,8 @@ std::optional<TableFault> CardPlaces(const View& v) {
         for (int i = 0; i < cards->n; ++i) {
             const int c = (*cards)[i];
             if (c < 0 || c >= kCards) {
-                return Fault("card places", "a card with the code " + std::to_string(c) + " is in " + std::string(name));
+                return Fault("card places",
+                             "a card with the code " + std::to_string(c) + " is in " + std::string(name));
             }
             ++found[static_cast<std::size_t>(c)];
         }
@@ -251,7 +257,8 @@ std::optional<TableFault> CardPlaces(const View& v) {
                 if ((*cards)[i] == c) where += (where.empty() ? "" : ", ") + std::string(name);
             }
         }
-        return Fault("card places", "the " + CardName(c) + " is in " + std::to_string(n) + " places: " + where);
+        return Fault("card places",
+                     "the " + CardName(c) + " is in " + std::to_string(n) + " places: " + where);
     }
     return std::nullopt;
 }
@@ -260,10 +267,12 @@ std::optional<TableFault> Hands(const View& v) {
     for (int seat = 0; seat < kSeats; ++seat) {
         const auto s = static_cast<std::size_t>(seat);
         const Cards& hand = v.hand[s];
-        if (v.spareSlotsLive[s] > 0) return Fault("hands", "the hand of " + SeatName(seat) + " holds more than 13 slots");
+        if (v.spareSlotsLive[s] > 0)
+            return Fault("hands", "the hand of " + SeatName(seat) + " holds more than 13 slots");
         if (v.handSize[s] != hand.n) {
-            return Fault("hands", "the hand of " + SeatName(seat) + " counts " + std::to_string(v.handSize[s]) +
-                                      " cards but holds " + std::to_string(hand.n) + " (" + Describe(hand) + ")");
+            return Fault("hands", "the hand of " + SeatName(seat) + " counts " +
+                                      std::to_string(v.handSize[s]) + " cards but holds " +
+                                      std::to_string(hand.n) + " (" + Describe(hand) + ")");
         }
         if (v.handList[s].Counts() != hand.Counts()) {
             return Fault("hands", "the code list of " + SeatName(seat) + " (" + Describe(v.handList[s]) +
@@ -272,10 +281,12 @@ std::optional<TableFault> Hands(const View& v) {
     }
     if (!v.dealtOut) return std::nullopt;
     const int won = WonTotal(v);
-    if (won % 4 != 0) return Fault("hands", std::to_string(won) + " cards in the won piles, not whole tricks");
+    if (won % 4 != 0)
+        return Fault("hands", std::to_string(won) + " cards in the won piles, not whole tricks");
     if (won + v.trickCount != v.cardsPlayed) {
-        return Fault("hands", std::to_string(v.cardsPlayed) + " cards counted as played, but " + std::to_string(won) +
-                                  " won and " + std::to_string(v.trickCount) + " on the table");
+        return Fault("hands", std::to_string(v.cardsPlayed) + " cards counted as played, but " +
+                                  std::to_string(won) + " won and " + std::to_string(v.trickCount) +
+                                  " on the table");
     }
     for (int seat = 0; seat < kSeats; ++seat) {
         const bool onTable = std::any_of(v.trick.begin(), v.trick.begin() + v.trickCount,
@@ -292,10 +303,11 @@ std::optional<TableFault> Hands(const View& v) {
 }
 
 std::optional<TableFault> Trick(const View& v) {
-    if (v.trickCount < 0 || v.trickCount > 4) return Fault("trick", std::to_string(v.trickCount) + " cards on the table");
+    if (v.trickCount < 0 || v.trickCount > 4)
+        return Fault("trick", std::to_string(v.trickCount) + " cards on the table");
     if (v.cardsInTrick != v.trickCount % 4) {
-        return Fault("trick", std::to_string(v.trickCount) + " cards on the table but " + std::to_string(v.cardsInTrick) +
-                                  " counted in the trick");
+        return Fault("trick", std::to_string(v.trickCount) + " cards on the table but " +
+                                  std::to_string(v.cardsInTrick) + " counted in the trick");
     }
     for (int i = 0; i < v.trickCount; ++i) {
         const auto k = static_cast<std::size_t>(i);
@@ -304,7 +316,8 @@ std::optional<TableFault> Trick(const View& v) {
                                       CardName(v.trick[k].code) + " lies");
         }
         const int seat = v.trick[k].seat;
-        if (seat < 0 || seat >= kSeats) return Fault("trick", "a card on the table was played by seat " + std::to_string(seat));
+        if (seat < 0 || seat >= kSeats)
+            return Fault("trick", "a card on the table was played by seat " + std::to_string(seat));
         if (i > 0 && seat != (v.trick[k - 1].seat + 1) % kSeats) {
             return Fault("trick", SeatName(seat) + " played after " + SeatName(v.trick[k - 1].seat));
         }
@@ -315,8 +328,10 @@ std::optional<TableFault> Trick(const View& v) {
     if (v.trickCount < 4) {
         const int leader = tricksDone == 0 ? v.firstSeat : v.trickWinner;
         if (v.trick[0].seat != leader) {
-            return Fault("trick", SeatName(v.trick[0].seat) + " led, but " + SeatName(leader) + " was to lead" +
-                                      (tricksDone == 0 ? " (the seat that chose the contract)" : " (the last trick's winner)"));
+            return Fault(
+                "trick",
+                SeatName(v.trick[0].seat) + " led, but " + SeatName(leader) + " was to lead" +
+                    (tricksDone == 0 ? " (the seat that chose the contract)" : " (the last trick's winner)"));
         }
     }
     const int led = Letter(v.trick[0].code);
@@ -332,8 +347,9 @@ std::optional<TableFault> Trick(const View& v) {
         const int seat = v.trick[static_cast<std::size_t>(best)].seat;
         if (v.trickWinnerCard != best || v.trickWinner != seat) {
             return Fault("trick", "the trick goes to " + SeatName(v.trickWinner) + ", but the " +
-                                      CardName(v.trick[static_cast<std::size_t>(best)].code) + " of " + SeatName(seat) +
-                                      " takes it under contract " + std::to_string(v.contract));
+                                      CardName(v.trick[static_cast<std::size_t>(best)].code) + " of " +
+                                      SeatName(seat) + " takes it under contract " +
+                                      std::to_string(v.contract));
         }
     }
     return std::nullopt;
@@ -370,9 +386,10 @@ std::optional<TableFault> CheckHumanCard(const TableState& t, bool heartsBroken)
     const bool isVoid = following && !hand.HoldsSuit(led);
     const int contract = v.contract;
     auto illegal = [&](const std::string& why) {
-        return Fault("legal play", "seat 0 played the " + CardName(c) +
-                                       (following ? " on the " + CardName(v.trick[0].code) : std::string(" as a lead")) +
-                                       " under contract " + std::to_string(contract) + ": " + why);
+        return Fault("legal play",
+                     "seat 0 played the " + CardName(c) +
+                         (following ? " on the " + CardName(v.trick[0].code) : std::string(" as a lead")) +
+                         " under contract " + std::to_string(contract) + ": " + why);
     };
 
     if (following && Letter(c) != led && !isVoid) return illegal("it holds the suit led");
@@ -385,16 +402,20 @@ std::optional<TableFault> CheckHumanCard(const TableState& t, bool heartsBroken)
         return illegal("hearts are not broken and it holds another suit");
     }
     const int trump = TrumpLetter(contract);
-    if (isVoid && trump >= 0 && Letter(c) != trump && hand.HoldsSuit(trump)) return illegal("it holds a trump");
+    if (isVoid && trump >= 0 && Letter(c) != trump && hand.HoldsSuit(trump))
+        return illegal("it holds a trump");
     return std::nullopt;
 }
 
 std::optional<TableFault> CheckDealEnd(const TableState& t, const DealLog& log) {
     const View v = Read(t);
     const int contract = v.contract;
-    if (contract < 1 || contract > 10) return Fault("deal points", "the deal ended under contract " + std::to_string(contract));
+    if (contract < 1 || contract > 10)
+        return Fault("deal points", "the deal ended under contract " + std::to_string(contract));
     const int tricks = WonTotal(v) / 4;
-    if (v.trickCount != 0) return Fault("deal points", "the deal ended with " + std::to_string(v.trickCount) + " cards on the table");
+    if (v.trickCount != 0)
+        return Fault("deal points",
+                     "the deal ended with " + std::to_string(v.trickCount) + " cards on the table");
     if (static_cast<int>(log.trickWinners.size()) != tricks) {
         return Fault("deal points", std::to_string(tricks) + " tricks in the won piles, " +
                                         std::to_string(log.trickWinners.size()) + " seen handed over");
@@ -412,12 +433,14 @@ std::optional<TableFault> CheckDealEnd(const TableState& t, const DealLog& log) 
         for (const Cards& pile : v.won)
             for (int i = 0; i < pile.n; ++i) taken += IsPenaltyCard(contract, pile[i]) ? 1 : 0;
         if (taken != penaltyCards) {
-            return Fault("deal points", "contract " + std::to_string(contract) + " ended with " + std::to_string(taken) +
-                                            " of its " + std::to_string(penaltyCards) + " penalty cards taken");
+            return Fault("deal points", "contract " + std::to_string(contract) + " ended with " +
+                                            std::to_string(taken) + " of its " +
+                                            std::to_string(penaltyCards) + " penalty cards taken");
         }
         const Cards& last = v.won[static_cast<std::size_t>(log.trickWinners.back())];
         bool lastTookOne = false;
-        for (int i = std::max(0, last.n - 4); i < last.n; ++i) lastTookOne = lastTookOne || IsPenaltyCard(contract, last[i]);
+        for (int i = std::max(0, last.n - 4); i < last.n; ++i)
+            lastTookOne = lastTookOne || IsPenaltyCard(contract, last[i]);
         if (!lastTookOne) {
             return Fault("deal points", "contract " + std::to_string(contract) +
                                             " went on after its last penalty card was taken");
@@ -443,15 +466,17 @@ std::optional<TableFault> CheckDealEnd(const TableState& t, const DealLog& log) 
             expected = -PointsPerPenaltyCard(contract) * units;
         }
         if (scores[static_cast<std::size_t>(seat)] != expected) {
-            return Fault("deal points", SeatName(seat) + " scored " + std::to_string(scores[static_cast<std::size_t>(seat)]) +
+            return Fault("deal points", SeatName(seat) + " scored " +
+                                            std::to_string(scores[static_cast<std::size_t>(seat)]) +
                                             " under contract " + std::to_string(contract) + " instead of " +
                                             std::to_string(expected) + " (won " + Describe(pile) + ")");
         }
         handedOut += expected;
     }
     if (handedOut != ContractValue(contract)) {
-        return Fault("deal points", "contract " + std::to_string(contract) + " handed out " + std::to_string(handedOut) +
-                                        " points instead of " + std::to_string(ContractValue(contract)));
+        return Fault("deal points", "contract " + std::to_string(contract) + " handed out " +
+                                        std::to_string(handedOut) + " points instead of " +
+                                        std::to_string(ContractValue(contract)));
     }
 
     // The match: totals, history, deal count, result.
@@ -459,27 +484,31 @@ std::optional<TableFault> CheckDealEnd(const TableState& t, const DealLog& log) 
     for (int seat = 0; seat < kSeats; ++seat) {
         const auto s = static_cast<std::size_t>(seat);
         if (totals[s] != log.totalsBefore[s] - scores[s]) {
-            return Fault("match totals", SeatName(seat) + " totals " + std::to_string(totals[s]) + " after a deal of " +
-                                             std::to_string(scores[s]) + " from " + std::to_string(log.totalsBefore[s]));
+            return Fault("match totals", SeatName(seat) + " totals " + std::to_string(totals[s]) +
+                                             " after a deal of " + std::to_string(scores[s]) + " from " +
+                                             std::to_string(log.totalsBefore[s]));
         }
     }
     if (t.DealsPlayed != log.dealsBefore + 1) {
-        return Fault("match totals", "deal " + std::to_string(log.dealsBefore + 1) + " of the match counted as " +
-                                         std::to_string(t.DealsPlayed));
+        return Fault("match totals", "deal " + std::to_string(log.dealsBefore + 1) +
+                                         " of the match counted as " + std::to_string(t.DealsPlayed));
     }
-    if (t.DealIndex < 1 || t.DealIndex > 10) return Fault("match totals", "history row " + std::to_string(t.DealIndex));
+    if (t.DealIndex < 1 || t.DealIndex > 10)
+        return Fault("match totals", "history row " + std::to_string(t.DealIndex));
     for (int seat = 0; seat < kSeats; ++seat) {
         const std::int32_t row = HistoryRow(t, seat, t.DealIndex - 1);
         if (row != -scores[static_cast<std::size_t>(seat)]) {
-            return Fault("match totals", "the history row of " + SeatName(seat) + " shows " + std::to_string(row) +
-                                             " for a deal of " + std::to_string(scores[static_cast<std::size_t>(seat)]));
+            return Fault("match totals", "the history row of " + SeatName(seat) + " shows " +
+                                             std::to_string(row) + " for a deal of " +
+                                             std::to_string(scores[static_cast<std::size_t>(seat)]));
         }
     }
     if (t.DealsPlayed == 20) {
         const bool won = totals[0] <= totals[1] && totals[0] <= totals[2] && totals[0] <= totals[3];
         const std::string expected = won ? "We Won!" : "We lost!";
         if (!t.MatchOver || t.MatchResult != expected) {
-            return Fault("match totals", "the match ended as \"" + t.MatchResult + "\" instead of \"" + expected + "\"");
+            return Fault("match totals",
+                         "the match ended as \"" + t.MatchResult + "\" instead of \"" + expected + "\"");
         }
     } else if (t.MatchOver || !t.MatchResult.empty()) {
         return Fault("match totals", "the match ended after " + std::to_string(t.DealsPlayed) + " deals");
@@ -495,8 +524,8 @@ std::optional<TableFault> CheckDealEnd(const TableState& t, const DealLog& log) 
         }
     }
     if (booked != t.DealsPlayed) {
-        return Fault("contract uses", std::to_string(booked) + " contracts booked in " + std::to_string(t.DealsPlayed) +
-                                          " deals of the match");
+        return Fault("contract uses", std::to_string(booked) + " contracts booked in " +
+                                          std::to_string(t.DealsPlayed) + " deals of the match");
     }
     return std::nullopt;
 }
@@ -529,12 +558,14 @@ std::optional<TableFault> TableWatch::AfterFrame(const TableState& t) {
         const bool newMatch = log_.dealsBefore + 1 == 20;
         const auto totals = MatchTotals(t);
         const std::int32_t deals = newMatch ? 0 : log_.dealsBefore + 1;
-        const std::array<std::int32_t, kSeats> expected = newMatch ? std::array<std::int32_t, kSeats>{} : totalsAtEnd_;
+        const std::array<std::int32_t, kSeats> expected =
+            newMatch ? std::array<std::int32_t, kSeats>{} : totalsAtEnd_;
         if (t.DealsPlayed != deals || totals != expected) {
-            return Fault("match totals", std::string(newMatch ? "the new match" : "the next deal") + " starts with " +
-                                             std::to_string(t.DealsPlayed) + " deals and totals " +
-                                             std::to_string(totals[0]) + ", " + std::to_string(totals[1]) + ", " +
-                                             std::to_string(totals[2]) + ", " + std::to_string(totals[3]));
+            return Fault("match totals", std::string(newMatch ? "the new match" : "the next deal") +
+                                             " starts with " + std::to_string(t.DealsPlayed) +
+                                             " deals and totals " + std::to_string(totals[0]) + ", " +
+                                             std::to_string(totals[1]) + ", " + std::to_string(totals[2]) +
+                                             ", " + std::to_string(totals[3]));
         }
         StartDeal(t);
     }
@@ -551,7 +582,8 @@ std::optional<TableFault> TableWatch::AfterFrame(const TableState& t) {
     const int won = counts[0] + counts[1] + counts[2] + counts[3];
     if (won != wonSeen_) {
         if (won != wonSeen_ + 4) {
-            return Fault("trick", std::to_string(won - wonSeen_) + " cards went to the won piles in one frame");
+            return Fault("trick",
+                         std::to_string(won - wonSeen_) + " cards went to the won piles in one frame");
         }
         int winner = -1;
         const View v = Read(t);
@@ -586,9 +618,10 @@ std::optional<TableFault> TableWatch::AfterFrame(const TableState& t) {
     } else {
         framesPaused_ = 0;
         if (++framesRunning_ > limits_.framesPerDeal) {
-            return Fault("progress", (over ? std::string("the score page was not left") : "the deal did not end") +
-                                         " after " + std::to_string(framesRunning_) + " frames of game time (state \"" +
-                                         t.GameState + "\")");
+            return Fault("progress",
+                         (over ? std::string("the score page was not left") : "the deal did not end") +
+                             " after " + std::to_string(framesRunning_) + " frames of game time (state \"" +
+                             t.GameState + "\")");
         }
     }
     return std::nullopt;

@@ -94,8 +94,8 @@ private:
     std::array<std::int32_t, 4> totalsAtEnd_{};  // of the deal that ended last
     bool dealOver_ = false;
     int wonSeen_ = 0;
-    int trickSeen_ = 0;         // cards on the table after the last frame
-    bool heartsSeen_ = false;   // hearts broken after the last frame
+    int trickSeen_ = 0;        // cards on the table after the last frame
+    bool heartsSeen_ = false;  // hearts broken after the last frame
     std::int64_t dealsEnded_ = 0;
     std::int64_t framesRunning_ = 0;  // unpaused frames since the deal began or ended
     std::int64_t framesPaused_ = 0;   // paused frames in a row

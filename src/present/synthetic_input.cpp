@@ -41,8 +41,7 @@ int SdlScancodeFor(std::uint8_t scanCode) {
     return -1;
 }
 
-SyntheticDevices::SyntheticDevices(const Display& display)
-    : display_(display), keys_(SDL_NUM_SCANCODES, 0) {}
+SyntheticDevices::SyntheticDevices(const Display& display) : display_(display), keys_(SDL_NUM_SCANCODES, 0) {}
 
 void SyntheticDevices::PressKey(std::uint8_t scanCode) {
     const int sc = SdlScancodeFor(scanCode);

@@ -52,7 +52,8 @@ TEST(Monkey, PlaysItsDealsWithEveryKindOfInput) {
     };
     const SoakRun r = Soak(options);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(std::regex_match(LastLine(r.out), std::regex("24 deals, [1-9][0-9]* inputs, 0 faults"))) << r.out;
+    EXPECT_TRUE(std::regex_match(LastLine(r.out), std::regex("24 deals, [1-9][0-9]* inputs, 0 faults")))
+        << r.out;
     EXPECT_TRUE(r.err.empty()) << r.err;
     EXPECT_GT(sorts, 0);
     EXPECT_GT(pausedFrames, 0);

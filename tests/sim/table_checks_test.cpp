@@ -88,7 +88,8 @@ TEST(TableWatch, GamesPlayedByTheRulesPassEveryCheckAcrossAMatchEnd) {
 // a trick under way after at least one finished trick, nothing in flight,
 // and the second seat of the trick holding the suit led and another.
 bool MidTrick(const TableState& t) {
-    if (t.GameState != "NORMAL PLAY" || t.TableCount != 2 || t.CardsPlayed < 6 || t.WaitingForHuman) return false;
+    if (t.GameState != "NORMAL PLAY" || t.TableCount != 2 || t.CardsPlayed < 6 || t.WaitingForHuman)
+        return false;
     const int seat = t.TableCards[1].TableSlot;
     const int led = t.CardSuit[t.TableCards[0].Code];
     bool ledSuit = false, other = false;
@@ -148,10 +149,12 @@ TEST(TableChecks, EachFaultOfATableIsReportedByItsCheck) {
          },
          "hands", "code list of seat 3"},
         {"seat out of turn",
-         [](TableState& t) { std::swap(t.TableCards[0].TableSlot, t.TableCards[1].TableSlot); },
-         "trick", "played after"},
+         [](TableState& t) { std::swap(t.TableCards[0].TableSlot, t.TableCards[1].TableSlot); }, "trick",
+         "played after"},
         {"wrong leader",
-         [](TableState& t) { t.TrickWinner = static_cast<std::int16_t>((t.TableCards[0].TableSlot + 1) % 4); },
+         [](TableState& t) {
+             t.TrickWinner = static_cast<std::int16_t>((t.TableCards[0].TableSlot + 1) % 4);
+         },
          "trick", "was to lead"},
         {"table list", [](TableState& t) { t.TableCodes[0] = t.TableCodes[1]; }, "trick", "lists"},
         {"revoke",
@@ -252,21 +255,25 @@ TEST(TableChecks, EachFaultOfADealsEndIsReportedByItsCheck) {
     WatchedGame game(5);
     game.Start();
     // A deal played to its 52nd card, so that it can stand for any contract.
-    ASSERT_TRUE(game.RunUntil([](const TableState& t) { return t.GameState == "END OF MATCH" && t.CardsPlayed == 52; }))
-        << Show(game.fault);
+    ASSERT_TRUE(game.RunUntil([](const TableState& t) {
+        return t.GameState == "END OF MATCH" && t.CardsPlayed == 52;
+    })) << Show(game.fault);
     const TableState& clean = *game.table;
     const DealLog log = game.watch.Log();
     ASSERT_FALSE(CheckDealEnd(clean, log)) << Show(CheckDealEnd(clean, log));
 
     const std::vector<Mutation> mutations = {
-        {"deal score", [](TableState& t) { t.DealScore1 = static_cast<std::int16_t>(t.DealScore1 + 50); }, "deal points",
-         "seat 1 scored"},
+        {"deal score", [](TableState& t) { t.DealScore1 = static_cast<std::int16_t>(t.DealScore1 + 50); },
+         "deal points", "seat 1 scored"},
         {"match total", [](TableState& t) { t.MatchTotal2 = static_cast<std::int16_t>(t.MatchTotal2 - 50); },
          "match totals", "seat 2 totals"},
-        {"history row", [](TableState& t) { t.DealHistory3[t.DealIndex - 1] += 10; }, "match totals", "history row"},
+        {"history row", [](TableState& t) { t.DealHistory3[t.DealIndex - 1] += 10; }, "match totals",
+         "history row"},
         {"deal count", [](TableState& t) { ++t.DealsPlayed; }, "match totals", "counted as"},
-        {"contract booked twice", [](TableState& t) { ++t.ContractUseCount[t.Contract]; }, "contract uses", "booked"},
-        {"result too soon", [](TableState& t) { t.MatchResult = "We Won!"; }, "match totals", "the match ended after"},
+        {"contract booked twice", [](TableState& t) { ++t.ContractUseCount[t.Contract]; }, "contract uses",
+         "booked"},
+        {"result too soon", [](TableState& t) { t.MatchResult = "We Won!"; }, "match totals",
+         "the match ended after"},
     };
     for (const Mutation& m : mutations) {
         SCOPED_TRACE(m.name);
@@ -286,8 +293,12 @@ TEST(TableChecks, EachFaultOfADealsEndIsReportedByItsCheck) {
     for (auto* s : scores) *s = 0;
     *scores[static_cast<std::size_t>(log.trickWinners[10])] -= 180;
     *scores[static_cast<std::size_t>(log.trickWinners[11])] -= 180;
-    for (int seat = 0; seat < 4; ++seat) MatchTotalOf(*t, seat) = static_cast<std::int16_t>(log.totalsBefore[static_cast<std::size_t>(seat)] - *scores[static_cast<std::size_t>(seat)]);
-    for (int seat = 0; seat < 4; ++seat) DealHistoryOf(*t, seat)[t->DealIndex - 1] = static_cast<std::int16_t>(-*scores[static_cast<std::size_t>(seat)]);
+    for (int seat = 0; seat < 4; ++seat)
+        MatchTotalOf(*t, seat) = static_cast<std::int16_t>(log.totalsBefore[static_cast<std::size_t>(seat)] -
+                                                           *scores[static_cast<std::size_t>(seat)]);
+    for (int seat = 0; seat < 4; ++seat)
+        DealHistoryOf(*t, seat)[t->DealIndex - 1] =
+            static_cast<std::int16_t>(-*scores[static_cast<std::size_t>(seat)]);
     t->ContractUseCount.fill(0);
     t->ContractUseCount[7] = 1;
     EXPECT_FALSE(CheckDealEnd(*t, log)) << Show(CheckDealEnd(*t, log));
