@@ -22,6 +22,7 @@
 #include "present/game_screen.h"
 #include "present/synthetic_input.h"
 #include "present/table_drawing.h"
+#include "resources/stop_signals.h"
 #include "resources/unpack.h"
 
 namespace tenfold {
@@ -305,6 +306,7 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
             ComputeLayout(t);
             const std::string pak = o.archive.empty() ? o.programFolder + "res120.pak" : o.archive;
             if (!resources.UnpackResources(pak)) {
+                if (StopSignal() != 0) return StopExitStatus();
                 throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
                                          resources.LastError());
             }
@@ -338,7 +340,8 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
     std::int64_t frame = 0;
     std::optional<TableFault> fault;
     try {
-        while (watch.DealsEnded() < o.deals) {
+        // TERM, INT and HUP end the soak between two frames, by the road below.
+        while (watch.DealsEnded() < o.deals && StopSignal() == 0) {
             // One pass of the main loop: the devices act, window messages run,
             // input is polled, then the frame routine.
             monkey.Act(t);
@@ -376,12 +379,16 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
         const std::int64_t deal = watch.DealsEnded() + (t.GameState == "END OF MATCH" ? 0 : 1);
         err << "tenfold: monkey fault in check \"" << fault->check << "\": " << fault->detail << " (seed "
             << o.seed << ", frame " << frame << ", deal " << deal << ", state \"" << t.GameState << "\")\n";
+    } else if (StopSignal() != 0) {
+        err << "tenfold: the soak was stopped by signal " << StopSignal() << " after " << frame
+            << " frames (seed " << o.seed << ")\n";
     } else {
         out << "seed " << o.seed << ": " << frame << " frames in " << std::round(seconds * 10) / 10 << " s\n";
     }
     out << watch.DealsEnded() << " deals, " << devices.Events() << " inputs, " << (fault ? 1 : 0)
         << " faults\n";
-    return fault ? 1 : 0;
+    if (fault) return 1;
+    return StopSignal() != 0 ? StopExitStatus() : 0;
 }
 
 }  // namespace tenfold

@@ -31,7 +31,8 @@ struct MonkeyOptions {
 // Plays the deals; on the first fault writes the check, the seed and the
 // frame to `err` and stops. The last line on `out` is "N deals, M inputs,
 // K faults". Returns 0 without a fault, 1 with one (or when the game could not
-// start). Throws std::invalid_argument for bad options.
+// start), 128 + the signal's number when a stop signal ended it early (see
+// resources/stop_signals.h). Throws std::invalid_argument for bad options.
 int RunMonkey(const MonkeyOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace tenfold
