@@ -8,6 +8,26 @@
 
 namespace tenfold {
 
+namespace {
+// The keyboard and mouse of the window system, as SDL keeps them.
+class WindowSystemSource final : public InputSource {
+public:
+    const std::uint8_t* HeldKeys(int& count) override { return SDL_GetKeyboardState(&count); }
+    std::uint32_t HeldButtons(int& x, int& y) override { return SDL_GetMouseState(&x, &y); }
+    bool PointerWindowSize(int& width, int& height) override {
+        SDL_Window* window = SDL_GetMouseFocus();
+        if (window == nullptr) return false;
+        SDL_GetWindowSize(window, &width, &height);
+        return true;
+    }
+};
+}  // namespace
+
+InputSource& InputDevices::Source() {
+    static WindowSystemSource windowSystem;
+    return source_ != nullptr ? *source_ : windowSystem;
+}
+
 void WindowToTable(const Letterbox& box, double windowX, double windowY, const MouseLimits& limits,
                    std::int32_t& mouseX, std::int32_t& mouseY) {
     const double scale = box.scale > 0 ? box.scale : 1.0;
@@ -46,28 +66,27 @@ void InputDevices::Poll(Display& display) {
     input_ = PlayerInput{};
     SDL_PumpEvents();
     int count = 0;
-    const Uint8* keys = SDL_GetKeyboardState(&count);
+    const Uint8* keys = Source().HeldKeys(count);
     for (int sc : {SDL_SCANCODE_ESCAPE, SDL_SCANCODE_P, SDL_SCANCODE_R}) {
         if (sc < count && keys[sc] != 0) ApplyKey(sc, input_);
     }
     for (int sc : display.TakeKeyTaps()) ApplyKey(sc, input_);
     PollPointer(display);
-    input_.click = ((SDL_GetMouseState(nullptr, nullptr) | display.TakeButtonTaps()) & SDL_BUTTON_LMASK) != 0;
+    int wx = 0, wy = 0;
+    input_.click = ((Source().HeldButtons(wx, wy) | display.TakeButtonTaps()) & SDL_BUTTON_LMASK) != 0;
     input_.x = mouseX;
     input_.y = mouseY;
 }
 
 void InputDevices::PollPointer(Display& display) {
     int wx = 0, wy = 0;
-    SDL_GetMouseState(&wx, &wy);
+    Source().HeldButtons(wx, wy);
     // Mouse events arrive in window units; the picture is placed in output
     // pixels, which differ on high-density screens.
     double px = wx, py = wy;
     const Letterbox box = display.CurrentLetterbox();
-    SDL_Window* window = SDL_GetMouseFocus();
-    if (window == nullptr) return;
     int ww = 0, wh = 0;
-    SDL_GetWindowSize(window, &ww, &wh);
+    if (!Source().PointerWindowSize(ww, wh)) return;
     const int outW = static_cast<int>(std::lround(box.offsetX * 2)) + box.width;
     const int outH = static_cast<int>(std::lround(box.offsetY * 2)) + box.height;
     if (ww > 0 && wh > 0) {

@@ -26,6 +26,22 @@ void WindowToTable(const Letterbox& box, double windowX, double windowY, const M
 // The game's meaning of the keys held and tapped in a frame, by SDL scancode.
 void ApplyKey(int sdlScancode, PlayerInput& input);
 
+// Where the input reads what is held down: the window system's keyboard and
+// mouse, or devices a program works (SyntheticDevices, for the soak test).
+// Presses shorter than a frame reach the input as window events either way
+// (Display's taps), so both kinds of device take the same road.
+class InputSource {
+public:
+    virtual ~InputSource() = default;
+    // Keys held now, indexed by SDL scancode; `count` receives the length.
+    virtual const std::uint8_t* HeldKeys(int& count) = 0;
+    // Buttons held now (SDL button masks); the pointer in window units.
+    virtual std::uint32_t HeldButtons(int& x, int& y) = 0;
+    // The size in window units of the window the pointer is over; false
+    // when it is over none (the pointer position is then not taken).
+    virtual bool PointerWindowSize(int& width, int& height) = 0;
+};
+
 class InputDevices {
 public:
     std::int32_t mouseX = 0;  // table pixels
@@ -46,9 +62,15 @@ public:
     void DrawPointer(Display& display, const Surface& pointer);
     // Releases the devices and shows the system pointer again.
     void Release();
+    // Reads held keys, buttons and the pointer from `source` from now on;
+    // nullptr: from the window system.
+    void UseSource(InputSource* source) { source_ = source; }
 
 private:
     void PollPointer(Display& display);
+    InputSource& Source();
+
+    InputSource* source_ = nullptr;
     bool open_ = false;
     PlayerInput input_;
 };
