@@ -127,24 +127,35 @@ IoResult SafeDir::WriteAll(int fd, const std::uint8_t* data, std::size_t n,
 void SafeDir::Abandon(int fd, std::string_view name, WriteMode mode,
                       const std::string& tempName) const {
     ::close(fd);
-    const std::string victim = mode == WriteMode::Replace ? tempName : std::string(name);
+    const std::string victim = mode == WriteMode::CreateNew ? std::string(name) : tempName;
     ::unlinkat(fd_, victim.c_str(), 0);
 }
 
 IoResult SafeDir::Finish(int fd, std::string_view name, WriteMode mode,
                          const std::string& tempName) const {
+    if (mode == WriteMode::ReplaceDurably && ::fsync(fd) != 0) {
+        const int err = errno;
+        ::close(fd);
+        ::unlinkat(fd_, tempName.c_str(), 0);
+        return IoResult::Fail(Join(path_, name) + ": cannot flush to disk: " + ErrnoText(err));
+    }
     if (::close(fd) != 0) {
         const int err = errno;
-        const std::string victim = mode == WriteMode::Replace ? tempName : std::string(name);
+        const std::string victim = mode == WriteMode::CreateNew ? std::string(name) : tempName;
         ::unlinkat(fd_, victim.c_str(), 0);
         return IoResult::Fail(Join(path_, name) + ": write failed: " + ErrnoText(err));
     }
-    if (mode == WriteMode::Replace) {
+    if (mode != WriteMode::CreateNew) {
         const std::string n(name);
         if (::renameat(fd_, tempName.c_str(), fd_, n.c_str()) != 0) {
             const int err = errno;
             ::unlinkat(fd_, tempName.c_str(), 0);
             return IoResult::Fail(Join(path_, name) + ": cannot replace: " + ErrnoText(err));
+        }
+        // The rename itself lives in the folder; without this a power cut can
+        // bring back the old name after the new data was already on disk.
+        if (mode == WriteMode::ReplaceDurably && ::fsync(fd_) != 0) {
+            return IoResult::Fail(Join(path_, name) + ": cannot flush its folder: " + ErrnoText(errno));
         }
     }
     return {};

@@ -29,6 +29,10 @@ enum class WriteMode {
     // a longer old file is thereby replaced, a symbolic link at the name is
     // replaced rather than followed, and a failed write keeps the old file.
     Replace,
+    // Replace, and flush the new file and the folder to disk around the
+    // rename: a crash or power cut at any moment leaves the old file or the
+    // new one whole. For the files a player keeps, not for bulk unpacking.
+    ReplaceDurably,
 };
 
 // An open folder handle. Names handed to its operations are single path
