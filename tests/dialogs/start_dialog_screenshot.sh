@@ -12,9 +12,10 @@ golden="$3"
 export SDL_AUDIODRIVER=dummy
 export XDG_RUNTIME_DIR
 XDG_RUNTIME_DIR="$(mktemp -d)"
-"$program" >/dev/null 2>&1 &
+log="$(mktemp)"
+"$program" >"$log" 2>&1 &
 pid=$!
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR" "$log"' EXIT
 
 # Every wait polls with a generous deadline: the window toolkit's first start
 # on a new machine, or on one busy with other work, is slow.
@@ -22,7 +23,8 @@ deadline=120
 id=""
 end=$((SECONDS + deadline))
 until [ -n "$id" ]; do
-  [ "$SECONDS" -lt "$end" ] || { echo "FAIL: the start dialog did not open within $deadline s" >&2; exit 1; }
+  [ "$SECONDS" -lt "$end" ] || { echo "FAIL: the start dialog did not open within $deadline s" >&2; cat "$log" >&2; exit 1; }
+  kill -0 "$pid" 2>/dev/null || { echo "FAIL: the program ended before its start dialog opened" >&2; cat "$log" >&2; exit 1; }
   sleep 0.1
   id="$(xdotool search --onlyvisible --name '^Tenfold$' 2>/dev/null | head -1 || true)"
 done
