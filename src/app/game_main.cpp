@@ -16,6 +16,7 @@
 #include "core/state_machine.h"
 #include "present/game_screen.h"
 #include "present/table_drawing.h"
+#include "resources/stop_signals.h"
 #include "resources/unpack.h"
 
 namespace tenfold {
@@ -110,6 +111,7 @@ bool Game::Start() {
         const std::string pak =
             options_.Archive.empty() ? options_.ProgramFolder + "res120.pak" : options_.Archive;
         if (!parts_->resources.UnpackResources(pak)) {
+            if (StopSignal() != 0) return !EndOnStopSignal();
             throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
                                      parts_->resources.LastError());
         }
@@ -123,7 +125,7 @@ bool Game::Start() {
         screen.input.ShowSystemCursor(false);
         screen.BeginDrawing(t);
         parts_->resources.DeleteResources();
-        return true;
+        return !EndOnStopSignal();
     } catch (const PresentError& e) {
         status_ = 1;
         parts_->resources.DeleteResources();
@@ -137,8 +139,18 @@ bool Game::Start() {
     return false;
 }
 
+bool Game::EndOnStopSignal() {
+    if (StopSignal() == 0) return false;
+    // The orderly end: nothing unpacked stays, the display closes, no message.
+    status_ = StopExitStatus();
+    parts_->resources.DeleteResources();
+    parts_->screen.EndIt("");
+    finished_ = true;
+    return true;
+}
+
 bool Game::Frame() {
-    if (finished_) return false;
+    if (finished_ || EndOnStopSignal()) return false;
     GameScreen& screen = parts_->screen;
     TableState& t = table_;
     try {

@@ -58,6 +58,11 @@ public:
     int ExitStatus() const { return status_; }
 
 private:
+    // After SIGTERM, SIGINT or SIGHUP: removes the unpacked resources, closes
+    // the display and sets the exit status to 128 + the signal. False when no
+    // such signal has come.
+    bool EndOnStopSignal();
+
     struct Parts;
     GameOptions options_;
     TableState table_;

@@ -8,6 +8,9 @@
 #include <string>
 
 #include "app/simulator.h"
+#if TENFOLD_WITH_GAME || TENFOLD_WITH_DIALOGS
+#include "resources/stop_signals.h"
+#endif
 #if TENFOLD_WITH_GAME
 #include "app/game_main.h"
 #endif
@@ -104,6 +107,11 @@ int main(int argc, char** argv) {
     sim.dealPacketSize = packets;
 
     if (*simulate) return RunSimulateMode(sim);
+#if TENFOLD_WITH_GAME || TENFOLD_WITH_DIALOGS
+    // On screen, TERM, INT and HUP end the program by its orderly road, which
+    // removes whatever it has unpacked and closes its windows.
+    tenfold::InstallStopHandlers();
+#endif
 #if TENFOLD_WITH_DIALOGS
     if (*browse) return tenfold::RunPakBrowser(tenfold::ProgramFolder(), browseFile);
 #endif

@@ -28,7 +28,7 @@ add_custom_command(
   VERBATIM)
 
 # From the installed executable's folder to the installed data folder.
-file(RELATIVE_PATH TENFOLD_DATA_FROM_BIN "/${CMAKE_INSTALL_BINDIR}" "/${CMAKE_INSTALL_DATADIR}/tenfold")
+include(${PROJECT_SOURCE_DIR}/cmake/InstallDirs.cmake)
 
 target_compile_definitions(tenfold_dialogs PRIVATE
   TENFOLD_DATA_FROM_BIN="${TENFOLD_DATA_FROM_BIN}"

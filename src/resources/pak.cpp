@@ -84,7 +84,9 @@ std::string PrintableName(std::string_view name) {
     std::string out;
     for (const char c : name) {
         const auto u = static_cast<unsigned char>(c);
-        if (u >= 0x20 && u < 0x7F) {
+        if (c == '\\') {
+            out += "\\\\";  // doubled: the four characters "\x01" never list like the byte 1
+        } else if (u >= 0x20 && u < 0x7F) {
             out += c;
         } else {
             char buf[8];
@@ -144,25 +146,39 @@ bool mvbPAK::OpenQ2Pak(const std::string& PAKpath) {
         return Fail(f + ": directory length at offset 8 is " + std::to_string(dirLength) +
                     ", not a positive multiple of 64");
     }
+    if (dirLength > kPakMaxEntries * static_cast<std::int64_t>(kPakRecordSize)) {
+        return Fail(f + ": directory length at offset 8 is " + std::to_string(dirLength) +
+                    ", more than the " + std::to_string(kPakMaxEntries) + " records an archive may hold");
+    }
     if (dirOffset + dirLength > fileSize) {
         return Fail(f + ": directory at offset " + std::to_string(dirOffset) + " with length " +
                     std::to_string(dirLength) + " (fields at offsets 4 and 8) runs past the end of the file (" +
                     std::to_string(fileSize) + " bytes)");
     }
 
-    // The directory fits the file, so its size is bounded by what is on disk.
-    std::vector<std::uint8_t> dir(static_cast<std::size_t>(dirLength));
-    if (!ReadAt(fd, dir.data(), dir.size(), dirOffset, why)) return Fail(f + ": directory: " + why);
-
-    const std::size_t count = dir.size() / kPakRecordSize;
-    std::vector<Record> records(count);
+    // The directory is read a block at a time and each record checked as it
+    // comes: the first bad one ends the read, so a directory padded out with
+    // empty records costs no more memory than its real entries.
+    const std::size_t count = static_cast<std::size_t>(dirLength) / kPakRecordSize;
+    constexpr std::size_t kBlockRecords = 256;
+    std::vector<std::uint8_t> block;
+    std::vector<Record> records;
     for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t* rec = dir.data() + i * kPakRecordSize;
+        const std::size_t inBlock = i % kBlockRecords;
         const std::int64_t recPos = dirOffset + static_cast<std::int64_t>(i * kPakRecordSize);
-        Record& r = records[i];
+        if (inBlock == 0) {
+            block.resize(std::min(kBlockRecords, count - i) * kPakRecordSize);
+            if (!ReadAt(fd, block.data(), block.size(), recPos, why)) return Fail(f + ": directory: " + why);
+        }
+        const std::uint8_t* rec = block.data() + inBlock * kPakRecordSize;
+        Record r;
         r.name.assign(reinterpret_cast<const char*>(rec), kPakNameSize);
         const std::int64_t off = ReadLe32(rec + 56);
         const std::int64_t size = ReadLe32(rec + 60);
+        if (rec[0] == 0) {
+            return Fail(f + ": entry " + std::to_string(i) + ": the name field at offset " +
+                        std::to_string(recPos) + " is empty");
+        }
         const std::string what = f + ": entry " + std::to_string(i) + " " + Quoted(r.name);
         if (off < 0) {
             return Fail(what + ": data offset at offset " + std::to_string(recPos + 56) + " is " +
@@ -180,6 +196,7 @@ bool mvbPAK::OpenQ2Pak(const std::string& PAKpath) {
         }
         r.offset = static_cast<std::int32_t>(off);
         r.size = static_cast<std::int32_t>(size);
+        records.push_back(std::move(r));
     }
 
     // Everything checked: only now does the new archive replace the old one.

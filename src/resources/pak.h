@@ -18,6 +18,9 @@ namespace tenfold {
 inline constexpr std::size_t kPakHeaderSize = 16;
 inline constexpr std::size_t kPakRecordSize = 64;
 inline constexpr std::size_t kPakNameSize = 56;
+// Most records a directory may hold: far above the game's own archive (135
+// entries), and a bound on what a reader ever allocates for a directory.
+inline constexpr std::int64_t kPakMaxEntries = 65536;
 
 // Stored byte from resource byte and back.
 inline std::uint8_t PakShift(std::uint8_t b) { return static_cast<std::uint8_t>(b + 1); }
@@ -41,9 +44,10 @@ public:
     const std::string& FileLoaded() const { return fileLoaded_; }
 
     // Loads header and directory of `PAKpath`. On any failure (missing or
-    // unreadable file, wrong magic, a field that does not fit the file) it
-    // returns false, keeps the previously loaded archive as it was, and
-    // LastError() names the file, the field and its offset.
+    // unreadable file, wrong magic, a field that does not fit the file, a
+    // directory of more than kPakMaxEntries records, a record with an empty
+    // name) it returns false, keeps the previously loaded archive as it was,
+    // and LastError() names the file, the field and its offset.
     bool OpenQ2Pak(const std::string& PAKpath);
 
     // Writes entry `id`'s resource bytes (shift undone) to `SaveToPath`,
@@ -99,7 +103,8 @@ IoResult BuildPak(const std::vector<PakEntry>& entries, std::vector<std::uint8_t
 // once the new one is complete).
 IoResult WritePak(const std::string& path, const std::vector<PakEntry>& entries);
 
-// A name for messages and listings: bytes outside printable ASCII become \xNN.
+// A name for messages and listings: bytes outside printable ASCII become \xNN
+// and a backslash becomes \\, so two different names never read alike.
 std::string PrintableName(std::string_view name);
 
 }  // namespace tenfold

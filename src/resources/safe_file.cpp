@@ -1,6 +1,7 @@
 #include "resources/safe_file.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -27,6 +28,16 @@ std::string Join(const std::string& folder, std::string_view name) {
 }  // namespace
 
 std::string ErrnoText(int err) { return std::strerror(err); }
+
+void IgnoreFileSizeSignal() {
+    // Looked at on every call: a handler the program installed itself is kept.
+    struct sigaction current {};
+    if (::sigaction(SIGXFSZ, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) return;
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGXFSZ, &ignore, nullptr);
+}
 
 SafeDir::~SafeDir() {
     if (fd_ >= 0) ::close(fd_);
@@ -55,12 +66,17 @@ IoResult SafeDir::Open(const std::string& path, SafeDir& out) {
     return {};
 }
 
-IoResult SafeDir::Sub(std::string_view name, bool create, SafeDir& out) const {
+IoResult SafeDir::Sub(std::string_view name, bool create, SafeDir& out, bool* created) const {
     const std::string full = Join(path_, name);
+    if (created != nullptr) *created = false;
     if (!IsPlainComponent(name)) return IoResult::Fail(full + ": not a plain folder name");
     const std::string n(name);
-    if (create && ::mkdirat(fd_, n.c_str(), 0777) != 0 && errno != EEXIST) {
-        return IoResult::Fail(full + ": cannot create folder: " + ErrnoText(errno));
+    if (create) {
+        if (::mkdirat(fd_, n.c_str(), 0777) == 0) {
+            if (created != nullptr) *created = true;
+        } else if (errno != EEXIST) {
+            return IoResult::Fail(full + ": cannot create folder: " + ErrnoText(errno));
+        }
     }
     const int fd = ::openat(fd_, n.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
@@ -78,21 +94,18 @@ IoResult SafeDir::Sub(std::string_view name, bool create, SafeDir& out) const {
 
 IoResult SafeDir::OpenForWrite(std::string_view name, WriteMode mode, int& fd,
                                std::string& tempName) const {
+    IgnoreFileSizeSignal();
     const std::string full = Join(path_, name);
     if (!IsPlainComponent(name)) return IoResult::Fail(full + ": not a plain file name");
-    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-    if (mode == WriteMode::CreateNew) {
-        const std::string n(name);
-        fd = ::openat(fd_, n.c_str(), flags, 0666);
-        if (fd < 0) {
-            const int err = errno;
-            if (err == EEXIST) return IoResult::Fail(full + ": already exists, not overwritten");
-            return IoResult::Fail(full + ": cannot create: " + ErrnoText(err));
-        }
-        return {};
+    const std::string n(name);
+    struct stat st {};
+    if (mode == WriteMode::CreateNew && ::fstatat(fd_, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        // Said at once rather than after the whole file has been written.
+        return IoResult::Fail(full + ": already exists, not overwritten");
     }
-    // Replace: a hidden sibling with a random suffix, made with the same
-    // exclusive flags, later renamed over the target.
+    // A hidden sibling with a random suffix, made with exclusive flags that
+    // never follow a link, and renamed to the target once complete.
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[16];
@@ -110,6 +123,24 @@ IoResult SafeDir::OpenForWrite(std::string_view name, WriteMode mode, int& fd,
     return IoResult::Fail(full + ": cannot create a temporary file beside it");
 }
 
+IoResult SafeDir::Publish(std::string_view name, WriteMode mode, const std::string& tempName) const {
+    const std::string n(name);
+    if (mode != WriteMode::CreateNew) {
+        if (::renameat(fd_, tempName.c_str(), fd_, n.c_str()) == 0) return {};
+        return IoResult::Fail(Join(path_, name) + ": cannot replace: " + ErrnoText(errno));
+    }
+    // A new name only: whatever appeared there meanwhile is kept.
+    int rc = ::renameat2(fd_, tempName.c_str(), fd_, n.c_str(), RENAME_NOREPLACE);
+    if (rc != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        // File systems without the no-replace rename: a hard link fails the same way on an existing name.
+        rc = ::linkat(fd_, tempName.c_str(), fd_, n.c_str(), 0);
+        if (rc == 0) ::unlinkat(fd_, tempName.c_str(), 0);
+    }
+    if (rc == 0) return {};
+    if (errno == EEXIST) return IoResult::Fail(Join(path_, name) + ": already exists, not overwritten");
+    return IoResult::Fail(Join(path_, name) + ": cannot create: " + ErrnoText(errno));
+}
+
 IoResult SafeDir::WriteAll(int fd, const std::uint8_t* data, std::size_t n,
                            std::string_view name) const {
     while (n > 0) {
@@ -124,15 +155,13 @@ IoResult SafeDir::WriteAll(int fd, const std::uint8_t* data, std::size_t n,
     return {};
 }
 
-void SafeDir::Abandon(int fd, std::string_view name, WriteMode mode,
+void SafeDir::Abandon(int fd, std::string_view /*name*/, WriteMode /*mode*/,
                       const std::string& tempName) const {
     ::close(fd);
-    const std::string victim = mode == WriteMode::CreateNew ? std::string(name) : tempName;
-    ::unlinkat(fd_, victim.c_str(), 0);
+    ::unlinkat(fd_, tempName.c_str(), 0);
 }
 
-IoResult SafeDir::Finish(int fd, std::string_view name, WriteMode mode,
-                         const std::string& tempName) const {
+IoResult SafeDir::Finish(int fd, std::string_view name, WriteMode mode, const std::string& tempName) const {
     if (mode == WriteMode::ReplaceDurably && ::fsync(fd) != 0) {
         const int err = errno;
         ::close(fd);
@@ -141,22 +170,18 @@ IoResult SafeDir::Finish(int fd, std::string_view name, WriteMode mode,
     }
     if (::close(fd) != 0) {
         const int err = errno;
-        const std::string victim = mode == WriteMode::CreateNew ? std::string(name) : tempName;
-        ::unlinkat(fd_, victim.c_str(), 0);
+        ::unlinkat(fd_, tempName.c_str(), 0);
         return IoResult::Fail(Join(path_, name) + ": write failed: " + ErrnoText(err));
     }
-    if (mode != WriteMode::CreateNew) {
-        const std::string n(name);
-        if (::renameat(fd_, tempName.c_str(), fd_, n.c_str()) != 0) {
-            const int err = errno;
-            ::unlinkat(fd_, tempName.c_str(), 0);
-            return IoResult::Fail(Join(path_, name) + ": cannot replace: " + ErrnoText(err));
-        }
-        // The rename itself lives in the folder; without this a power cut can
-        // bring back the old name after the new data was already on disk.
-        if (mode == WriteMode::ReplaceDurably && ::fsync(fd_) != 0) {
-            return IoResult::Fail(Join(path_, name) + ": cannot flush its folder: " + ErrnoText(errno));
-        }
+    IoResult r = Publish(name, mode, tempName);
+    if (!r) {
+        ::unlinkat(fd_, tempName.c_str(), 0);
+        return r;
+    }
+    // The rename itself lives in the folder; without this a power cut can
+    // bring back the old name after the new data was already on disk.
+    if (mode == WriteMode::ReplaceDurably && ::fsync(fd_) != 0) {
+        return IoResult::Fail(Join(path_, name) + ": cannot flush its folder: " + ErrnoText(errno));
     }
     return {};
 }
@@ -170,6 +195,19 @@ IoResult SafeDir::WriteFile(std::string_view name, std::span<const std::uint8_t>
                            pos += n;
                            return true;
                        });
+}
+
+bool SafeDir::Has(std::string_view name) const {
+    if (!IsPlainComponent(name)) return false;
+    const std::string n(name);
+    struct stat st {};
+    return ::fstatat(fd_, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+void SafeDir::RemoveEmptyFolder(std::string_view name) const {
+    if (!IsPlainComponent(name)) return;
+    const std::string n(name);
+    ::unlinkat(fd_, n.c_str(), AT_REMOVEDIR);
 }
 
 void SafeDir::RemoveFile(std::string_view name) const {
@@ -198,9 +236,14 @@ IoResult WriteFileAt(const std::string& path, std::span<const std::uint8_t> byte
     return dir.WriteFile(name, bytes, mode);
 }
 
-IoResult ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out) {
+IoResult ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out,
+                       LinkPolicy links) {
     // O_NONBLOCK keeps a FIFO planted in place of the file from hanging the open.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(path.c_str(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == LinkPolicy::Refuse ? O_NOFOLLOW : 0));
+    if (fd < 0 && errno == ELOOP && links == LinkPolicy::Refuse) {
+        return IoResult::Fail(path + ": a symbolic link, not read");
+    }
     if (fd < 0) return IoResult::Fail(path + ": cannot open: " + ErrnoText(errno));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

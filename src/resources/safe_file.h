@@ -21,19 +21,29 @@ struct IoResult {
     static IoResult Fail(std::string why) { return IoResult{std::move(why)}; }
 };
 
+// Either way the bytes go first into a hidden file beside the target, which
+// takes the target's name only once it is complete: a failed or cut-short
+// write never leaves a short file under the final name, and the hidden file
+// is removed on every failure.
 enum class WriteMode {
     // Create a new file; anything already at the name (file, folder, symbolic
     // link) makes the write fail and is left untouched.
     CreateNew,
-    // Write a fresh file next to the target and rename it over the target:
-    // a longer old file is thereby replaced, a symbolic link at the name is
-    // replaced rather than followed, and a failed write keeps the old file.
+    // Rename the complete file over the target: a longer old file is thereby
+    // replaced, a symbolic link at the name is replaced rather than followed,
+    // and a failed write keeps the old file.
     Replace,
     // Replace, and flush the new file and the folder to disk around the
     // rename: a crash or power cut at any moment leaves the old file or the
     // new one whole. For the files a player keeps, not for bulk unpacking.
     ReplaceDurably,
 };
+
+// A write past the process's file-size limit (ulimit -f) raises SIGXFSZ,
+// which by default ends the process on the spot and leaves whatever it was
+// writing behind. Ignored, the write fails with EFBIG ("File too large") and
+// the writer cleans up. Every writer here calls this, and so does the game at start.
+void IgnoreFileSizeSignal();
 
 // An open folder handle. Names handed to its operations are single path
 // components: they never contain "/" and are never "." or "..".
@@ -50,8 +60,13 @@ public:
     // links in this path are followed as the caller meant them).
     static IoResult Open(const std::string& path, SafeDir& out);
     // Opens the sub-folder `name`, creating it when `create` is set and it is
-    // missing. A symbolic link in its place is refused, never followed.
-    IoResult Sub(std::string_view name, bool create, SafeDir& out) const;
+    // missing (`created`, when given, tells whether this call made it). A
+    // symbolic link in its place is refused, never followed.
+    IoResult Sub(std::string_view name, bool create, SafeDir& out, bool* created = nullptr) const;
+    // Whether anything (file, folder, link) has the name `name`.
+    bool Has(std::string_view name) const;
+    // Removes the empty sub-folder `name`; anything else is left alone.
+    void RemoveEmptyFolder(std::string_view name) const;
 
     // Creates the file `name` with `size` bytes drawn from `produce`, which is
     // called with a buffer to fill and returns false (setting why) on failure.
@@ -71,6 +86,8 @@ public:
 private:
     // Low-level helpers shared by the stream writer.
     IoResult OpenForWrite(std::string_view name, WriteMode mode, int& fd, std::string& tempName) const;
+    // Gives the complete hidden file the name `name`, as `mode` says.
+    IoResult Publish(std::string_view name, WriteMode mode, const std::string& tempName) const;
     IoResult WriteAll(int fd, const std::uint8_t* data, std::size_t n, std::string_view name) const;
     IoResult Finish(int fd, std::string_view name, WriteMode mode, const std::string& tempName) const;
     void Abandon(int fd, std::string_view name, WriteMode mode, const std::string& tempName) const;
@@ -86,9 +103,13 @@ void SplitPath(const std::string& path, std::string& folder, std::string& name);
 // component handled as SafeDir does).
 IoResult WriteFileAt(const std::string& path, std::span<const std::uint8_t> bytes, WriteMode mode);
 
+// Whether a read follows a symbolic link in the last component of its path.
+enum class LinkPolicy { Follow, Refuse };
+
 // Reads a whole regular file, refusing anything larger than `limit` bytes
 // before allocating for it.
-IoResult ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out);
+IoResult ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out,
+                       LinkPolicy links = LinkPolicy::Follow);
 
 // Text of errno for messages.
 std::string ErrnoText(int err);

@@ -1,12 +1,14 @@
 #include "resources/start_dialog.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 #include <vector>
 
 #include "resources/pak.h"
-#include "resources/resource_check.h"
 #include "resources/resource_layout.h"
+#include "resources/unpack_plan.h"
 
 namespace tenfold {
 
@@ -55,6 +57,25 @@ void MakePage(Gtk::Box& page) {
     page.set_border_width(12);
 }
 
+// A preview's place beside the deck choice: a card as large as on the table.
+constexpr int kPreviewWidth = 99;
+constexpr int kPreviewHeight = 153;
+
+// A picture larger than the preview's place is scaled down to fit it, keeping
+// its shape, with a filter that averages every source pixel (art drawn at a
+// higher resolution stays smooth); a smaller one is shown as it is.
+Glib::RefPtr<Gdk::Pixbuf> FitPreview(const Glib::RefPtr<Gdk::Pixbuf>& picture) {
+    if (!picture || (picture->get_width() <= kPreviewWidth && picture->get_height() <= kPreviewHeight)) {
+        return picture;
+    }
+    const double scale = std::min(static_cast<double>(kPreviewWidth) / picture->get_width(),
+                                  static_cast<double>(kPreviewHeight) / picture->get_height());
+    const auto side = [scale](int length) {
+        return std::max(1, static_cast<int>(std::nearbyint(length * scale)));
+    };
+    return picture->scale_simple(side(picture->get_width()), side(picture->get_height()), Gdk::INTERP_HYPER);
+}
+
 // The card each preview shows: a face card shows a deck's pattern best.
 constexpr std::string_view kPreviewCard = "KH.BMP";
 
@@ -63,8 +84,11 @@ Glib::RefPtr<Gdk::Pixbuf> ReadCardPicture(mvbPAK& pak, std::string_view deckFold
     const std::string wanted = std::string(layout::PrefixOf(deckFolder)) + std::string(kPreviewCard);
     for (std::int32_t id = 0; id <= pak.NumEntrys(); ++id) {
         if (layout::TrimName(pak.EntryName(id)) != wanted) continue;
+        // Checked as the game checks a card before loading it, so no size out
+        // of proportion to a card reaches the decoder.
+        const PlannedFile card{id, std::string(deckFolder), std::string(kPreviewCard)};
         std::vector<std::uint8_t> bytes;
-        if (!pak.ReadEntry(id, bytes) || !CheckBmp(bytes).empty()) return {};
+        if (!CheckPlannedEntry(pak, card).empty() || !pak.ReadEntry(id, bytes)) return {};
         try {
             auto loader = Gdk::PixbufLoader::create();
             loader->write(bytes.data(), bytes.size());
@@ -150,7 +174,7 @@ frmStartup::frmStartup(TableState& state, StartDialogHooks hooks, const DeckPrev
     Tabs.set_size_request(620, 470);
 
     for (std::size_t i = 0; i < Preview.size(); ++i) {
-        if (previews[i]) Preview[i].set(previews[i]);
+        if (previews[i]) Preview[i].set(FitPreview(previews[i]));
     }
 
     StartButton.set_label("Start");

@@ -12,6 +12,7 @@
 #include "resources/pak_browser.h"
 #include "resources/resource_layout.h"
 #include "resources/start_dialog.h"
+#include "resources/stop_signals.h"
 
 namespace tenfold {
 
@@ -55,6 +56,19 @@ private:
 };
 
 frmStartup* g_startDialog = nullptr;
+
+// Ends `loop` (after `then`) once a stop signal has come; a signal that came
+// before the loop runs ends it at once.
+sigc::connection QuitOnStopSignal(const Glib::RefPtr<Glib::MainLoop>& loop, std::function<void()> then) {
+    if (StopSignalFd() < 0) return {};
+    return Glib::signal_io().connect(
+        [loop, then](Glib::IOCondition) {
+            then();
+            loop->quit();
+            return false;
+        },
+        StopSignalFd(), Glib::IO_IN);
+}
 
 }  // namespace
 
@@ -100,10 +114,12 @@ int RunStartDialog(TableState& t, const StartRoad& road) {
     frmStartup form(t, hooks, LoadDeckPreviews(road.ArchivePath), CreditsText());
     const FormRegistration registration(&form, [&form] { form.Unload(); });
     g_startDialog = &form;
+    sigc::connection stop = QuitOnStopSignal(loop, [&] { outcome = Outcome::End; });
     form.show();
     loop->run();
+    stop.disconnect();
 
-    int status = 0;
+    int status = StopSignal() != 0 ? StopExitStatus() : 0;
     if (outcome == Outcome::Start && road.RunGame) status = road.RunGame(t);
     CloseStartDialog();
     g_startDialog = nullptr;
@@ -134,12 +150,14 @@ int RunPakBrowser(const std::string& programFolder, const std::string& file) {
     hooks.EndProgram = [&] { loop->quit(); };
     Form1 form(programFolder, hooks);
     const FormRegistration registration(&form, [&form] { form.hide(); });
+    sigc::connection stop = QuitOnStopSignal(loop, [] {});
     form.show();
     if (!file.empty()) form.OpenArchive(file);
     loop->run();
+    stop.disconnect();
     form.hide();
     RunPendingDialogEvents();
-    return 0;
+    return StopSignal() != 0 ? StopExitStatus() : 0;
 }
 
 }  // namespace tenfold

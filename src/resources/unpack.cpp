@@ -3,19 +3,24 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "resources/resource_check.h"
 #include "resources/resource_layout.h"
+#include "resources/stop_signals.h"
 #include "resources/unpack_plan.h"
 
 namespace tenfold {
@@ -50,9 +55,13 @@ void Untrack(const std::string& folder) {
     std::erase(v, folder);
 }
 
-bool IsFolder(const char* path) {
+// An absolute path naming a folder this process may make entries in. A
+// runtime folder that exists but belongs to someone else (as after `su`) is
+// passed over rather than ending the start with "Permission denied".
+bool IsUsableFolder(const char* path) {
     struct stat st {};
-    return path != nullptr && path[0] == '/' && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+    return path != nullptr && path[0] == '/' && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode) &&
+           ::faccessat(AT_FDCWD, path, W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 // An SDL stream that collects what is written into a byte vector, so the
@@ -96,8 +105,8 @@ int SinkClose(SDL_RWops* rw) {
 }  // namespace
 
 std::string DefaultUnpackParent() {
-    if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); IsFolder(xdg)) return xdg;
-    if (const char* tmp = std::getenv("TMPDIR"); IsFolder(tmp)) return tmp;
+    if (const char* xdg = std::getenv("XDG_RUNTIME_DIR"); IsUsableFolder(xdg)) return xdg;
+    if (const char* tmp = std::getenv("TMPDIR"); IsUsableFolder(tmp)) return tmp;
     return "/tmp";
 }
 
@@ -154,25 +163,16 @@ bool ResourceUnpacker::UnpackResources(const std::string& pakPath, const std::st
 
     if (!pak_.OpenQ2Pak(pakPath)) return Fail(pak_.LastError());
     UnpackPlan plan;
-    if (IoResult r = PlanUnpack(pak_, /*keepUnknown=*/false, plan); !r) return Fail(r.error);
+    if (IoResult r = PlanGameUnpack(pak_, plan); !r) return Fail(r.error);
     std::map<std::int32_t, const PlannedFile*> byId;
-    for (const PlannedFile& p : plan.files) {
-        byId[p.id] = &p;
-        // The bitmap made from the background JPEG is an output of its own.
-        if (p.folder == layout::kBackgroundFolder && p.file == layout::kBackgroundJpeg) {
-            for (const PlannedFile& q : plan.files) {
-                if (layout::OutputKey(q.folder, q.file) ==
-                    layout::OutputKey(layout::kBackgroundFolder, layout::kBackgroundBmp)) {
-                    return Fail(pakPath + ": " + DescribeEntry(q.id, pak_.EntryName(q.id)) +
-                                ": refused: it would write the same file as the bitmap made from " +
-                                DescribeEntry(p.id, pak_.EntryName(p.id)));
-                }
-            }
-        }
-    }
+    for (const PlannedFile& p : plan.files) byId[p.id] = &p;
 
-    // The private folder: made fresh (mode 0700) for this run alone.
-    std::string folder = parent + "/tenfold-XXXXXX";
+    // Folders that runs killed on the spot left here go first.
+    RemoveAbandonedFolders(parent);
+
+    // The private folder: made fresh (mode 0700) for this run alone, and
+    // marked as this run's by a lock held for as long as it lives.
+    std::string folder = parent + "/" + std::string(kFolderPrefix) + "XXXXXX";
     if (::mkdtemp(folder.data()) == nullptr) {
         return Fail(parent + ": cannot make a private folder for the resources: " + ErrnoText(errno));
     }
@@ -181,6 +181,14 @@ bool ResourceUnpacker::UnpackResources(const std::string& pakPath, const std::st
 
     SafeDir top, res;
     if (IoResult r = SafeDir::Open(folder, top); !r) return Fail(r.error);
+    // Locked under another name first and only then given the lock file's
+    // name, so no other start ever finds the lock file unlocked while this run lives.
+    const std::string pending = std::string(kLockFile) + ".new";
+    lockFd_ = ::openat(top.fd(), pending.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (lockFd_ < 0 || ::flock(lockFd_, LOCK_EX | LOCK_NB) != 0 ||
+        ::renameat(top.fd(), pending.c_str(), top.fd(), std::string(kLockFile).c_str()) != 0) {
+        return Fail(folder + ": cannot lock the private folder: " + ErrnoText(errno));
+    }
     if (IoResult r = top.Sub(layout::kResFolder, true, res); !r) return Fail(r.error);
     std::map<std::string_view, SafeDir> dirs;
     for (const std::string_view name : layout::kCreateOrder) {
@@ -188,6 +196,10 @@ bool ResourceUnpacker::UnpackResources(const std::string& pakPath, const std::st
     }
 
     for (std::int32_t id = 0; id <= pak_.NumEntrys(); ++id) {
+        if (const int sig = StopSignal(); sig != 0) {
+            return Fail(pakPath + ": unpacking stopped by signal " + std::to_string(sig) +
+                        "; the resources were removed");
+        }
         const std::string name = pak_.EntryName(id);
         const layout::EntryRoute route = layout::RouteEntry(name);
         switch (route.kind) {
@@ -207,6 +219,9 @@ bool ResourceUnpacker::UnpackResources(const std::string& pakPath, const std::st
         const SafeDir& dir = dirs.at(route.folder);
         if (!pak_.SaveFileFromPAK(id, dir, p.file, WriteMode::CreateNew)) return Fail(pak_.LastError());
         if (p.folder == layout::kBackgroundFolder && p.file == layout::kBackgroundJpeg) {
+            if (std::string why = CheckPlannedEntry(pak_, p); !why.empty()) {
+                return Fail(pakPath + ": " + DescribeEntry(id, name) + ": " + why);
+            }
             std::vector<std::uint8_t> jpeg, bmp;
             if (!pak_.ReadEntry(id, jpeg)) return Fail(pak_.LastError());
             if (IoResult r = ConvertJpegToBmp(jpeg, bmp); !r) {
@@ -243,11 +258,69 @@ void ResourceUnpacker::DeleteResources() {
         const std::string r(layout::kResFolder);
         ::unlinkat(top.fd(), r.c_str(), AT_REMOVEDIR);
     }
-    // Whatever did not fit the layout goes too; links are removed, not followed.
+    // Whatever did not fit the layout goes too (the lock file among it); links
+    // are removed, not followed. The lock is let go only once all is gone.
     std::error_code ec;
     std::filesystem::remove_all(folder, ec);
+    if (lockFd_ >= 0) ::close(lockFd_);
+    lockFd_ = -1;
     Untrack(folder);
     base_.clear();
+}
+
+void RemoveAbandonedFolders(const std::string& parent) {
+    SafeDir dir;
+    if (!SafeDir::Open(parent, dir)) return;
+    DIR* listing = ::fdopendir(::dup(dir.fd()));
+    if (listing == nullptr) return;
+    std::vector<std::string> names;
+    while (const dirent* e = ::readdir(listing)) {
+        const std::string_view name = e->d_name;
+        // Exactly the prefix and mkdtemp's six characters.
+        if (name.size() == kFolderPrefix.size() + 6 &&
+            name.substr(0, kFolderPrefix.size()) == kFolderPrefix &&
+            std::all_of(name.begin() + static_cast<std::ptrdiff_t>(kFolderPrefix.size()), name.end(),
+                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; })) {
+            names.emplace_back(name);
+        }
+    }
+    ::closedir(listing);
+    const std::time_t now = std::time(nullptr);
+    for (const std::string& name : names) {
+        struct stat st {};
+        if (::fstatat(dir.fd(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode) ||
+            st.st_uid != ::geteuid()) {
+            continue;
+        }
+        SafeDir sub;
+        if (!dir.Sub(name, false, sub)) continue;
+        const int lock = ::openat(sub.fd(), std::string(kLockFile).c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+        bool abandoned = false;
+        if (lock >= 0) {
+            // A live run holds its lock; the lock of a run that ended, however it ended, is free.
+            abandoned = ::flock(lock, LOCK_EX | LOCK_NB) == 0;
+        } else if (errno == ENOENT) {
+            // No lock file: a run of an earlier version, or one killed between
+            // making its folder and locking it. Only once it is old, and only
+            // when it holds nothing but what the unpacker makes.
+            bool onlyResources = true;
+            if (DIR* inside = ::fdopendir(::dup(sub.fd())); inside != nullptr) {
+                while (const dirent* e = ::readdir(inside)) {
+                    const std::string_view n = e->d_name;
+                    const bool ours = n == "." || n == ".." || n == layout::kResFolder ||
+                                      n == std::string(kLockFile) + ".new";
+                    if (!ours) onlyResources = false;
+                }
+                ::closedir(inside);
+            }
+            abandoned = onlyResources && now - st.st_mtime > kLocklessAge;
+        }
+        if (abandoned) {
+            std::error_code ec;
+            std::filesystem::remove_all(parent + "/" + name, ec);
+        }
+        if (lock >= 0) ::close(lock);
+    }
 }
 
 }  // namespace tenfold

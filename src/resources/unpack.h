@@ -16,12 +16,27 @@
 namespace tenfold {
 
 // Folder below which the private folder is made: $XDG_RUNTIME_DIR when it
-// names an existing folder, else $TMPDIR, else "/tmp".
+// names an existing folder this process can write in, else $TMPDIR on the
+// same terms, else "/tmp".
 std::string DefaultUnpackParent();
 
 // Decodes a JPEG picture and encodes it as a Windows bitmap (24 bits per
 // pixel), checking the JPEG's structure and size before decoding.
 IoResult ConvertJpegToBmp(std::span<const std::uint8_t> jpeg, std::vector<std::uint8_t>& bmp);
+
+// Private folders are named this and six characters of mkdtemp's choice...
+inline constexpr std::string_view kFolderPrefix = "tenfold-";
+// ...and each holds this file, locked for as long as the run that made the
+// folder lives.
+inline constexpr std::string_view kLockFile = ".lock";
+// A folder of ours without a lock file is taken as abandoned once it is this
+// many seconds old (a run locks its folder right after making it).
+inline constexpr std::int64_t kLocklessAge = 600;
+
+// Removes from `parent` the private folders of runs that no longer hold
+// their lock (ended without cleaning up, for instance killed with SIGKILL),
+// never a folder whose run still lives, nor anything of another user's.
+void RemoveAbandonedFolders(const std::string& parent);
 
 class ResourceUnpacker {
 public:
@@ -34,11 +49,12 @@ public:
 
     // Unpacks every resource entry of the archive at `pakPath` into
     // BaseFolder() + "res/<folder>/<file>" and makes the background bitmap from
-    // its JPEG. Does nothing when this unpacker already holds unpacked
+    // its JPEG, after removing the abandoned folders of earlier runs from
+    // `parent`. Does nothing when this unpacker already holds unpacked
     // resources. On failure (archive missing or malformed, an unsafe or
-    // clashing name, a foreign marker, a failed write or conversion) everything
-    // written is removed, false is returned and LastError() says why, naming
-    // the file and the entry or field.
+    // clashing name, a foreign marker, a failed write or conversion, a stop
+    // signal) everything written is removed, false is returned and LastError()
+    // says why, naming the file and the entry or field.
     bool UnpackResources(const std::string& pakPath, const std::string& parent = DefaultUnpackParent());
 
     // Removes the unpacked files and folders, the folders in the order
@@ -62,6 +78,7 @@ private:
     bool forceCleanUp_ = false;
     std::vector<std::string> skipped_;
     std::string lastError_;
+    int lockFd_ = -1;  // the lock on the private folder, held while it exists
 };
 
 }  // namespace tenfold

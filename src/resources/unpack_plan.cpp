@@ -3,6 +3,7 @@
 #include <map>
 
 #include "resources/pak.h"
+#include "resources/resource_check.h"
 #include "resources/resource_layout.h"
 
 namespace tenfold {
@@ -59,6 +60,38 @@ IoResult PlanUnpack(const mvbPAK& pak, bool keepUnknown, UnpackPlan& plan) {
     IoResult r = PlanUnpack(names, keepUnknown, plan);
     if (!r) r.error = pak.FileLoaded() + ": " + r.error;
     return r;
+}
+
+IoResult PlanGameUnpack(const mvbPAK& pak, UnpackPlan& plan) {
+    if (IoResult r = PlanUnpack(pak, /*keepUnknown=*/false, plan); !r) return r;
+    const PlannedFile* jpeg = nullptr;
+    const PlannedFile* bmp = nullptr;
+    const std::string bmpKey = layout::OutputKey(layout::kBackgroundFolder, layout::kBackgroundBmp);
+    for (const PlannedFile& p : plan.files) {
+        // The unpacker writes the JPEG under its exact name (a name differing
+        // in case is an ordinary file), and the bitmap under its exact name.
+        if (p.folder == layout::kBackgroundFolder && p.file == layout::kBackgroundJpeg) jpeg = &p;
+        if (layout::OutputKey(p.folder, p.file) == bmpKey) bmp = &p;
+    }
+    if (jpeg != nullptr && bmp != nullptr) {
+        return IoResult::Fail(pak.FileLoaded() + ": " + DescribeEntry(bmp->id, pak.EntryName(bmp->id)) +
+                              ": refused: it would write the same file as the bitmap made from " +
+                              DescribeEntry(jpeg->id, pak.EntryName(jpeg->id)));
+    }
+    return {};
+}
+
+std::string CheckPlannedEntry(mvbPAK& pak, const PlannedFile& p) {
+    const std::string path = p.folder.empty() ? p.file : p.folder + "/" + p.file;
+    if (!IsCheckedResource(path)) return {};
+    const std::uint64_t most = ResourceByteLimit(path);
+    if (static_cast<std::uint64_t>(pak.EntrySize(p.id)) > most) {
+        return "the file has " + std::to_string(pak.EntrySize(p.id)) + " bytes, more than the " +
+               std::to_string(most) + " a resource of its kind may have";
+    }
+    std::vector<std::uint8_t> bytes;
+    if (!pak.ReadEntry(p.id, bytes)) return pak.LastError();
+    return CheckResource(path, bytes);
 }
 
 }  // namespace tenfold

@@ -2,6 +2,7 @@
 // A small archive for the browser and preview tests, written to a scratch
 // folder that removes itself.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -44,6 +45,15 @@ inline Bytes ReadBytes(const std::string& path) {
 inline void WriteBytes(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The names in a folder, hidden ones included, sorted.
+inline std::vector<std::string> ListFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 inline void PutLe32(Bytes& b, std::size_t at, std::uint32_t v) {

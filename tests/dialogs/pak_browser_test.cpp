@@ -1,6 +1,8 @@
 #include "resources/pak_browser.h"
 
+#include <csignal>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 #include "archive_fixture.h"
@@ -131,6 +133,31 @@ TEST_F(PakBrowserTest, SavesTheSelectedEntryOnlyWhenOneIsSelectedAndANameChosen)
     answers = {dir / "no-such-folder/out.wav"};
     form.SaveButton.clicked();
     EXPECT_EQ(messages.size(), 1U);
+}
+
+TEST_F(PakBrowserTest, ASavePastTheFileSizeLimitIsReportedAndLeavesTheOldFile) {
+    Form1 form(dir.str(), Hooks());
+    form.OpenArchive(archive.path);
+    const std::string target = dir / "card.bmp";
+    test::WriteBytes(target, {'o', 'l', 'd'});
+    const auto before = test::ListFolder(dir.str());
+
+    // Default disposition first: the program must protect itself from the signal.
+    std::signal(SIGXFSZ, SIG_DFL);
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 100;  // the card picture has 270 bytes
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    form.SelectLine(1);
+    answers = {target};
+    form.SaveButton.clicked();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_NE(messages[0].find("File too large"), std::string::npos) << messages[0];
+    EXPECT_EQ(test::ReadBytes(target), (test::Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(test::ListFolder(dir.str()), before);  // no temporary file either
 }
 
 TEST_F(PakBrowserTest, ExitAndTheCloseBoxEndTheProgram) {

@@ -237,6 +237,53 @@ TEST_F(StartDialogTest, PreviewsShowACardOfEachDeckFromTheArchive) {
         const DeckPreviews none = LoadDeckPreviews(path);
         EXPECT_FALSE(none[0] || none[1] || none[2]) << path;
     }
+
+    // A card claiming far more pixels than a card can have is refused before decoding.
+    std::vector<PakEntry> entries = archive.entries;
+    test::PutLe32(entries[1].bytes, 18, 4096);
+    test::PutLe32(entries[1].bytes, 22, 4096);
+    test::Bytes bytes;
+    ASSERT_TRUE(BuildPak(entries, bytes));
+    test::WriteBytes(dir / "bomb.pak", bytes);
+    const DeckPreviews bomb = LoadDeckPreviews(dir / "bomb.pak");
+    EXPECT_FALSE(bomb[0]);
+    EXPECT_TRUE(bomb[1]);
+}
+
+TEST_F(StartDialogTest, APreviewLargerThanItsPlaceIsScaledToFitKeepingItsShape) {
+    const auto picture = [](int w, int h) {
+        auto p = Gdk::Pixbuf::create(Gdk::COLORSPACE_RGB, true, 8, w, h);
+        p->fill(0xC01010FF);
+        return p;
+    };
+    TableState t;
+    const DeckPreviews cards{picture(99, 153), picture(99, 153), {}};
+    frmStartup reference(t, road.Hooks(), cards, "");
+    frmStartup form(t, road.Hooks(), {picture(4096, 4096), picture(396, 612), picture(300, 153)}, "");
+
+    struct Expected {
+        int width, height;
+    };
+    const std::array<Expected, 3> fitted{{{99, 99}, {99, 153}, {99, 50}}};
+    for (std::size_t i = 0; i < fitted.size(); ++i) {
+        SCOPED_TRACE(i);
+        const auto shown = form.Preview[i].get_pixbuf();
+        ASSERT_TRUE(shown);
+        EXPECT_EQ(shown->get_width(), fitted[i].width);
+        EXPECT_EQ(shown->get_height(), fitted[i].height);
+    }
+    // A card of the game's own size is shown as it is.
+    EXPECT_EQ(reference.Preview[0].get_pixbuf(), cards[0]);
+
+    // The dialog keeps the size it has with ordinary cards: Start and Exit stay on screen.
+    form.show();
+    reference.show();
+    test::PumpUntil([&] { return form.get_realized() && reference.get_realized(); });
+    int minimum = 0, natural = 0, referenceMinimum = 0, referenceNatural = 0;
+    form.get_preferred_height(minimum, natural);
+    reference.get_preferred_height(referenceMinimum, referenceNatural);
+    EXPECT_EQ(natural, referenceNatural);
+    EXPECT_LE(natural, Gdk::Screen::get_default()->get_height());
 }
 
 }  // namespace

@@ -24,9 +24,10 @@ TEST(StartRoadPaths, TheProgramsFolderIsTheFolderOfTheRunningExecutable) {
 }
 
 TEST(StartRoadPaths, TheArchiveIsFoundBesideTheProgramThenInTheDataFolder) {
+    // The installed layout, as the install rules lay it out below a prefix.
     test::ScratchDir root;
-    const std::string bin = root / "bin/";
-    const std::string data = root / "share/tenfold/";
+    const std::string bin = root / TENFOLD_INSTALL_GAMESDIR "/";
+    const std::string data = root / TENFOLD_INSTALL_GAMEDATADIR "/";
     fs::create_directories(bin);
     fs::create_directories(data);
     EXPECT_EQ(FindArchive(bin), "");

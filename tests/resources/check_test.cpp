@@ -44,14 +44,19 @@ TEST(ResourceCheck, Bitmaps) {
     const std::vector<Case> cases = {
         {"plain", MakeBmp(800, 2), ""},
         {"top-down", MakeBmp(3, -3), ""},
-        {"largest", MakeBmp(4096, 1, 8), ""},
+        {"largest", MakeBmp(3200, 1, 8), ""},
         {"core header", core, ""},
         {"empty", {}, "0 bytes"},
         {"magic", badMagic, "magic at offset 0"},
         {"header size", badHeader, "header size at offset 14 is 41"},
-        {"too wide", MakeBmp(4097, 1, 8), "width at offset 18 is 4097, outside 1..4096"},
+        {"too wide", MakeBmp(3201, 1, 8), "width at offset 18 is 3201, outside 1..3200"},
         {"too high", MakeBmp(1, -5000, 8), "height at offset 22 is 5000"},
-        {"height INT_MIN", [] { Bytes b = MakeBmp(1, 1); test::PutLe32(b, 22, 0x80000000u); return b; }(),
+        {"height INT_MIN",
+         [] {
+             Bytes b = MakeBmp(1, 1);
+             test::PutLe32(b, 22, 0x80000000u);
+             return b;
+         }(),
          "height at offset 22 is 2147483648"},
         {"zero width", MakeBmp(0, 4), "width at offset 18 is 0"},
         {"bit depth", badBpp, "bits per pixel at offset 28 is 7"},
@@ -66,6 +71,96 @@ TEST(ResourceCheck, Bitmaps) {
         } else {
             EXPECT_NE(why.find(c.reason), std::string::npos) << c.what << ": " << why;
         }
+    }
+}
+
+// An RLE bitmap: a small file whatever size it claims.
+Bytes RleBmp(std::int32_t w, std::int32_t h, Bytes stream = {0, 1}) {
+    Bytes b = MakeBmp(1, 1, 8);
+    b.resize(54 + 1024);  // the palette
+    test::PutLe32(b, 10, 54 + 1024);
+    test::PutLe32(b, 18, static_cast<std::uint32_t>(w));
+    test::PutLe32(b, 22, static_cast<std::uint32_t>(h));
+    test::PutLe32(b, 30, 1);
+    b.insert(b.end(), stream.begin(), stream.end());
+    return b;
+}
+
+TEST(ResourceCheck, PicturesArePlausibleForTheirPlaceBeforeAnyDecoding) {
+    struct Place {
+        const char* path;
+        std::int32_t w, h;  // the largest accepted
+    };
+    const std::vector<Place> places = {
+        {"/run/x/res/Royal/AC.BMP", 396, 612},
+        {"res/roya2/S_cardback.bmp", 396, 612},
+        {"res/Bitmaps/Scorepage_800x600.bmp", 3200, 2400},
+        {"res/fntFonts/fntDigit.bmp", 1600, 600},
+        {"Numbers/clubs.BMP", 1600, 600},
+        {"loose.bmp", 3200, 2400},
+    };
+    for (const Place& p : places) {
+        SCOPED_TRACE(p.path);
+        EXPECT_EQ(CheckResource(p.path, RleBmp(p.w, p.h)), "");
+        EXPECT_NE(CheckResource(p.path, RleBmp(p.w + 1, p.h)).find("width at offset 18"), std::string::npos);
+        EXPECT_NE(CheckResource(p.path, RleBmp(p.w, -(p.h + 1))).find("height at offset 22"),
+                  std::string::npos);
+    }
+    // The memory bomb: a few bytes of RLE claiming 4096 x 4096 in a card's place.
+    EXPECT_EQ(CheckResource("res/Royal/KH.BMP", RleBmp(4096, 4096)),
+              "width at offset 18 is 4096, outside 1..396");
+    EXPECT_NE(
+        CheckResource("res/Bitmaps/Back_800x600.jpg", MakeJpeg(4096, 600)).find("width at offset 15 is 4096"),
+        std::string::npos);
+    // A file longer than its place's largest picture can need is refused unread.
+    EXPECT_NE(CheckResource("res/Royal/AC.BMP", Bytes(396 * 612 * 4 + (1 << 20) + 1, 0)).find("more than"),
+              std::string::npos);
+}
+
+TEST(ResourceCheck, EncodingsTheDecodersRefuseAreRefusedFirst) {
+    Bytes fields16 = MakeBmp(2, 2, 16);  // bit fields over pixel bytes taken for masks
+    test::PutLe32(fields16, 30, 3);
+    test::PutLe32(fields16, 10, 66);
+    fields16.resize(66 + 8);
+    std::fill(fields16.begin() + 54, fields16.end(), 0x5A);
+    Bytes colours = MakeBmp(2, 2, 8);
+    test::PutLe32(colours, 46, 300);
+    Bytes shortPalette = MakeBmp(2, 1, 8);
+    shortPalette.insert(shortPalette.begin() + 54, 8, 0);  // two colours
+    test::PutLe32(shortPalette, 10, 62);
+    test::PutLe32(shortPalette, 46, 2);
+    shortPalette[63] = 2;
+    Bytes mpeg = MakeWav();
+    Put16(mpeg, 20, 0x55);
+    Bytes adpcm = MakeWav();
+    Put16(adpcm, 20, 2);
+    Bytes twelveBits = MakeWav();
+    Put16(twelveBits, 34, 12);
+    Bytes align = MakeWav();
+    Put16(align, 32, 3);
+    Bytes trailing = MakeWav();
+    trailing.insert(trailing.end(), {'L', 'I', 'S', 'T'});
+    test::PutLe32(trailing, 4, static_cast<std::uint32_t>(trailing.size() - 8));
+
+    const std::vector<Case> cases = {
+        {"16-bit fields, unknown masks", fields16,
+         "bit-field masks at offset 54 (5A5A5A5A 5A5A5A5A 5A5A5A5A)"},
+        {"more colours than 8 bits", colours, "colour count at offset 46 is 300, more than 256"},
+        {"pixel past the palette", shortPalette,
+         "pixel 1 of row 0 at offset 63 is colour 2, past the palette's 2"},
+        {"RLE without its end", RleBmp(4, 4, {4, 1, 0, 0, 4, 1}),
+         "ends at offset 1084 before its end-of-picture mark"},
+        {"RLE absolute run past the end", RleBmp(4, 4, {0, 9, 1, 2, 0, 1}), "before its end-of-picture mark"},
+        {"MPEG wave", mpeg, "format tag at offset 20 is 0x0055, not PCM"},
+        {"ADPCM wave", adpcm, "format tag at offset 20 is 0x0002"},
+        {"12-bit wave", twelveBits, "bits per sample at offset 34 is 12"},
+        {"block alignment", align, "block alignment at offset 32 is 3, not 4"},
+        {"chunk header cut by the end", trailing, "inside the chunk header at offset 48"},
+    };
+    for (const Case& c : cases) {
+        const std::string why =
+            CheckResource(std::string("res/Royal/x.") + (c.bytes[0] == 'B' ? "bmp" : "wav"), c.bytes);
+        EXPECT_NE(why.find(c.reason), std::string::npos) << c.what << ": " << why;
     }
 }
 

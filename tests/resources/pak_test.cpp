@@ -142,7 +142,8 @@ TEST(PakArchive, MalformedArchivesLoadNothingAndKeepTheEarlierOne) {
         {"folder", [](const std::string& p) { std::filesystem::create_directory(p); }, "not a regular file"},
         {"fifo", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, "not a regular file"},
         {"empty file", bytes({}), "header at offset 0: the file has 0 bytes"},
-        {"short header", bytes(test::Text(std::string_view("PACK\x10\0\0\0\x40\0", 10))), "the file has 10 bytes"},
+        {"short header", bytes(test::Text(std::string_view("PACK\x10\0\0\0\x40\0", 10))),
+         "the file has 10 bytes"},
         {"magic in other case", bytes(lowerMagic), "magic at offset 0 is \"pACK\""},
         {"directory length 0", patched(8, 0), "directory length at offset 8 is 0,"},
         {"directory length 65", patched(8, 65), "directory length at offset 8 is 65,"},
@@ -153,6 +154,23 @@ TEST(PakArchive, MalformedArchivesLoadNothingAndKeepTheEarlierOne) {
         {"negative entry offset", patched(87, 0x80000000u), "data offset at offset 87 is -2147483648"},
         {"negative entry size", patched(155, 0xFFFFFFFEu), "size at offset 155 is -2"},
         {"entry past the end", patched(91, 200), "entry 0 \"Xoyal_AC.BMP\": data at offset 16 with size 200"},
+        {"empty name", patched(95, 0x756F5800u), "entry 1: the name field at offset 95 is empty"},
+        {"directory padded with empty records",
+         [](const std::string& p) {
+             Bytes b = TwoEntryArchive();
+             test::PutLe32(b, 8, 64 * 1000);
+             b.resize(b.size() + 64 * 998, 0);
+             test::WriteFile(p, b);
+         },
+         "entry 2: the name field at offset 159 is empty"},
+        {"directory of more records than any archive holds",
+         [](const std::string& p) {
+             Bytes b = TwoEntryArchive();
+             test::PutLe32(b, 8, 64 * 65537);
+             test::WriteFile(p, b);
+             std::filesystem::resize_file(p, 31 + 64 * 65537);
+         },
+         "directory length at offset 8 is 4194368, more than the 65536 records"},
         {"offset plus size wraps 32 bits",
          [](const std::string& p) {
              Bytes b = TwoEntryArchive();

@@ -2,14 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <new>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "resources/resource_check.h"
 #include "resources/resource_layout.h"
+#include "resources/stop_signals.h"
 #include "test_util.h"
 
 namespace tenfold {
@@ -65,12 +69,13 @@ TEST(Unpacker, FillsAPrivateFolderAndRemovesItAgain) {
 
         const std::string id = fs::path(base.substr(0, base.size() - 1)).filename().string() + "/";
         EXPECT_EQ(test::ListTree(parent.path()),
-                  (std::set<std::string>{id, id + "res/", id + "res/fntFonts/", id + "res/Sounds/", id + "res/Bitmaps/",
-                                         id + "res/Numbers/", id + "res/Roya2/", id + "res/Royal/",
-                                         id + "res/Royal/AC.BMP", id + "res/Roya2/S_cardback.bmp",
-                                         id + "res/fntFonts/fntDigit.bmp", id + "res/Sounds/CARD_FLIP.WAV",
-                                         id + "res/Bitmaps/Back_800x600.jpg", id + "res/Bitmaps/Back_800x600.bmp",
-                                         id + "res/Bitmaps/empty.bin", id + "res/Numbers/clubs.BMP"}));
+                  (std::set<std::string>{id, id + ".lock", id + "res/", id + "res/fntFonts/",
+                                         id + "res/Sounds/", id + "res/Bitmaps/", id + "res/Numbers/",
+                                         id + "res/Roya2/", id + "res/Royal/", id + "res/Royal/AC.BMP",
+                                         id + "res/Roya2/S_cardback.bmp", id + "res/fntFonts/fntDigit.bmp",
+                                         id + "res/Sounds/CARD_FLIP.WAV", id + "res/Bitmaps/Back_800x600.jpg",
+                                         id + "res/Bitmaps/Back_800x600.bmp", id + "res/Bitmaps/empty.bin",
+                                         id + "res/Numbers/clubs.BMP"}));
         EXPECT_EQ(test::ReadFile(base + "res/Royal/AC.BMP"), all);
         EXPECT_EQ(test::ReadFile(base + "res/Bitmaps/Back_800x600.jpg"), BackgroundJpeg());
         EXPECT_EQ(fs::file_size(base + "res/Bitmaps/empty.bin"), 0u);
@@ -157,6 +162,28 @@ TEST(Unpacker, EveryFailureLeavesNothingBehind) {
     EXPECT_NE(unpacker.LastError().find("cannot make a private folder"), std::string::npos) << unpacker.LastError();
 }
 
+TEST(Unpacker, AFileSizeLimitFailsTheUnpackingAndLeavesNothing) {
+    test::ScratchDir s, parent;
+    MakeArchive(s, {{"Xounds_CARD_FLIP.WAV", test::MakeWav()}, {"Xounds_SHUFFLE.WAV", Bytes(300000, 1)}});
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);  // as a program starts
+        const rlimit limit{100000, RLIM_INFINITY};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(5);
+        ResourceUnpacker unpacker;
+        const bool ok = unpacker.UnpackResources(s / "res120.pak", parent.path().string());
+        const bool reported =
+            unpacker.LastError().find("SHUFFLE.WAV: write failed: File too large") != std::string::npos;
+        ::_exit(ok ? 4 : reported ? 3 : 6);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_TRUE(test::ListTree(parent.path()).empty());
+}
+
 TEST(Unpacker, ExitWithoutCleanUpStillRemovesTheFolder) {
     test::ScratchDir s, parent;
     MakeArchive(s, {{"Xounds_CARD_FLIP.WAV", test::MakeWav()}});
@@ -178,6 +205,102 @@ TEST(Unpacker, ExitWithoutCleanUpStillRemovesTheFolder) {
     EXPECT_TRUE(test::ListTree(parent.path()).empty());
 }
 
+// A child process that unpacks into `parent`, says so through a pipe and
+// then lives on until it is killed.
+struct UnpackingChild {
+    pid_t pid = -1;
+    std::string folder;
+
+    UnpackingChild(const std::string& pak, const std::string& parent) {
+        int ready[2];
+        if (::pipe(ready) != 0) std::abort();
+        pid = ::fork();
+        if (pid == 0) {
+            ::close(ready[0]);
+            static ResourceUnpacker unpacker;  // never destroyed: the child only dies
+            if (!unpacker.UnpackResources(pak, parent)) ::_exit(3);
+            const std::string base = unpacker.BaseFolder();
+            if (::write(ready[1], base.data(), base.size()) != static_cast<ssize_t>(base.size())) ::_exit(4);
+            ::close(ready[1]);
+            while (true) ::pause();
+        }
+        ::close(ready[1]);
+        char buf[4096];
+        ssize_t n = 0;
+        while ((n = ::read(ready[0], buf, sizeof buf)) > 0) {
+            folder.append(buf, static_cast<std::size_t>(n));
+            if (folder.back() == '/') break;
+        }
+        ::close(ready[0]);
+    }
+    void Kill(int sig) {
+        ::kill(pid, sig);
+        ::waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+    ~UnpackingChild() {
+        if (pid > 0) Kill(SIGKILL);
+    }
+};
+
+TEST(Unpacker, EachStartRemovesTheFoldersOfKilledRunsButNoLiveRunsFolder) {
+    test::ScratchDir s, parent;
+    const std::string pak = MakeArchive(s, {{"Xounds_CARD_FLIP.WAV", test::MakeWav()}});
+    UnpackingChild killed(pak, parent.path().string()), live(pak, parent.path().string());
+    ASSERT_FALSE(killed.folder.empty());
+    ASSERT_FALSE(live.folder.empty());
+    killed.Kill(SIGKILL);  // no handler runs: its folder stays behind
+    ASSERT_TRUE(fs::exists(killed.folder));
+    // Not ours to judge: a folder of the same form without a lock, made just now.
+    fs::create_directories(parent / "tenfold-Recent/res");
+
+    ResourceUnpacker unpacker;
+    ASSERT_TRUE(unpacker.UnpackResources(pak, parent.path().string())) << unpacker.LastError();
+    EXPECT_FALSE(fs::exists(killed.folder));
+    EXPECT_TRUE(fs::exists(live.folder + "res/Sounds/CARD_FLIP.WAV"));
+    EXPECT_TRUE(fs::exists(parent / "tenfold-Recent"));
+
+    // Once old, a lockless folder holding only what the unpacker makes goes too;
+    // one holding anything else stays.
+    fs::create_directories(parent / "tenfold-Olders/res");
+    fs::create_directories(parent / "tenfold-Others");
+    test::WriteFile(parent / "tenfold-Others/mine.txt", {});
+    for (const char* name : {"tenfold-Recent", "tenfold-Olders", "tenfold-Others"}) {
+        fs::last_write_time(parent / name, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    RemoveAbandonedFolders(parent.path().string());
+    EXPECT_FALSE(fs::exists(parent / "tenfold-Recent"));
+    EXPECT_FALSE(fs::exists(parent / "tenfold-Olders"));
+    EXPECT_TRUE(fs::exists(parent / "tenfold-Others/mine.txt"));
+    EXPECT_TRUE(fs::exists(live.folder));
+    EXPECT_TRUE(fs::exists(unpacker.BaseFolder()));
+
+    // The live run ends in order after all: it is its own folder's lock holder no more.
+    live.Kill(SIGKILL);
+    RemoveAbandonedFolders(parent.path().string());
+    EXPECT_FALSE(fs::exists(live.folder));
+}
+
+TEST(Unpacker, AStopSignalEndsTheUnpackingAndRemovesTheFolder) {
+    test::ScratchDir s, parent;
+    const std::string pak = MakeArchive(s, {{"Xounds_CARD_FLIP.WAV", test::MakeWav()}, {"Xoyal_AC.BMP", {}}});
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        InstallStopHandlers();
+        ::raise(SIGHUP);  // noted, not fatal
+        ResourceUnpacker unpacker;
+        const bool ok = unpacker.UnpackResources(pak, parent.path().string());
+        const bool said = unpacker.LastError().find("unpacking stopped by signal 1") != std::string::npos;
+        ::_exit(ok ? 4 : !said ? 5 : StopExitStatus());
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGHUP);
+    EXPECT_TRUE(test::ListTree(parent.path()).empty());
+}
+
 TEST(Unpacker, PrivateFolderGoesBelowTheRuntimeFolder) {
     test::ScratchDir runtime, tmp;
     const char* oldXdg = std::getenv("XDG_RUNTIME_DIR");
@@ -193,6 +316,38 @@ TEST(Unpacker, PrivateFolderGoesBelowTheRuntimeFolder) {
     EXPECT_EQ(DefaultUnpackParent(), "/tmp");
     if (oldXdg) ::setenv("XDG_RUNTIME_DIR", savedXdg.c_str(), 1);
     if (oldTmp) ::setenv("TMPDIR", savedTmp.c_str(), 1);
+}
+
+TEST(Unpacker, ARuntimeFolderThatCannotBeWrittenFallsBackToTheTemporaryFolder) {
+    // As after `su`: the runtime folder exists but belongs to another user.
+    test::ScratchDir s, runtime, tmp;
+    const std::string pak = MakeArchive(s, {{"Xounds_CARD_FLIP.WAV", test::MakeWav()}});
+    fs::permissions(s.path(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    fs::permissions(pak, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(runtime.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(tmp.path(), fs::perms::all);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Root may write anywhere: the run goes on as an ordinary user.
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(5);
+        ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+        ::setenv("TMPDIR", tmp.path().c_str(), 1);
+        if (DefaultUnpackParent() != tmp.path().string()) ::_exit(6);
+        ResourceUnpacker unpacker;
+        if (!unpacker.UnpackResources(pak)) {
+            std::fprintf(stderr, "%s\n", unpacker.LastError().c_str());
+            ::_exit(7);
+        }
+        const bool inTmp = unpacker.BaseFolder().rfind(tmp.path().string() + "/tenfold-", 0) == 0;
+        unpacker.DeleteResources();
+        ::_exit(inTmp ? 3 : 8);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_TRUE(test::ListTree(tmp.path()).empty());
 }
 
 }  // namespace

@@ -53,13 +53,14 @@ int Extract(const std::string& file, const std::string& target, const std::vecto
     UnpackPlan plan;
     if (IoResult r = PlanUnpack(pak, /*keepUnknown=*/true, plan); !r) return Error(r.error);
 
-    // Only the entries asked for, when names are given; each name must exist.
+    // Only the entries asked for, when names are given, each as `list` prints
+    // it (escapes and all); each name must exist.
     if (!names.empty()) {
         std::set<std::string> wanted(names.begin(), names.end());
         std::set<std::string> found;
         std::vector<PlannedFile> chosen;
         for (PlannedFile& p : plan.files) {
-            const std::string name = layout::TrimName(pak.EntryName(p.id));
+            const std::string name = PrintableName(layout::TrimName(pak.EntryName(p.id)));
             if (wanted.count(name) != 0) {
                 found.insert(name);
                 chosen.push_back(std::move(p));
@@ -71,13 +72,29 @@ int Extract(const std::string& file, const std::string& target, const std::vecto
         plan.files = std::move(chosen);
     }
 
-    if (::mkdir(target.c_str(), 0777) != 0 && errno != EEXIST) {
+    // Everything this run makes is noted, so any failure can take all of it back.
+    struct Made {
+        bool target = false;
+        std::vector<std::string> folders;                           // below the target
+        std::vector<std::pair<const SafeDir*, std::string>> files;  // new files, not replaced ones
+    } made;
+    std::map<std::string, SafeDir> folders;
+    SafeDir top;
+    const auto fail = [&](const std::string& why) {
+        for (const auto& [d, f] : made.files) d->RemoveFile(f);
+        folders.clear();  // closes them
+        for (const std::string& f : made.folders) top.RemoveEmptyFolder(f);
+        top = SafeDir();
+        if (made.target) ::rmdir(target.c_str());
+        return Error(why);
+    };
+
+    if (::mkdir(target.c_str(), 0777) == 0) {
+        made.target = true;
+    } else if (errno != EEXIST) {
         return Error(target + ": cannot create folder: " + ErrnoText(errno));
     }
-    SafeDir top;
-    if (IoResult r = SafeDir::Open(target, top); !r) return Error(r.error);
-    std::map<std::string, SafeDir> folders;
-    std::vector<std::pair<const SafeDir*, std::string>> written;
+    if (IoResult r = SafeDir::Open(target, top); !r) return fail(r.error);
     const WriteMode mode = force ? WriteMode::Replace : WriteMode::CreateNew;
     for (const PlannedFile& p : plan.files) {
         const SafeDir* dir = &top;
@@ -85,22 +102,27 @@ int Extract(const std::string& file, const std::string& target, const std::vecto
             auto it = folders.find(p.folder);
             if (it == folders.end()) {
                 SafeDir sub;
-                if (IoResult r = top.Sub(p.folder, /*create=*/true, sub); !r) return Error(r.error);
+                bool created = false;
+                if (IoResult r = top.Sub(p.folder, /*create=*/true, sub, &created); !r) return fail(r.error);
+                if (created) made.folders.push_back(p.folder);
                 it = folders.emplace(p.folder, std::move(sub)).first;
             }
             dir = &it->second;
         }
-        if (!pak.SaveFileFromPAK(p.id, *dir, p.file, mode)) {
-            // Leave no partial result: what this run created goes again.
-            if (!force) {
-                for (const auto& [d, f] : written) d->RemoveFile(f);
-            }
-            return Error(pak.LastError());
-        }
-        written.emplace_back(dir, p.file);
+        const bool existed = dir->Has(p.file);
+        if (!pak.SaveFileFromPAK(p.id, *dir, p.file, mode)) return fail(pak.LastError());
+        if (!existed) made.files.emplace_back(dir, p.file);
     }
     return 0;
 }
+
+// The kind of `e` itself: a symbolic link is reported as one, never followed
+// (a link could lead out of the tree, or round in a loop).
+fs::file_type KindOf(const fs::directory_entry& e, std::error_code& ec) {
+    return e.symlink_status(ec).type();
+}
+
+int RefuseLink(const fs::path& p) { return Error(p.string() + ": a symbolic link, not packed"); }
 
 // Finds the one sub-folder of `dir` whose name matches `folder` in any case.
 int FindFolder(const fs::path& dir, std::string_view folder, fs::path& out) {
@@ -123,7 +145,10 @@ int Create(const std::string& file, const std::string& source) {
     std::set<std::string> known;
     for (const std::string_view f : layout::kCreateOrder) known.insert(Lower(std::string(f)));
     for (const fs::directory_entry& e : fs::directory_iterator(source, ec)) {
-        if (known.count(Lower(e.path().filename().string())) == 0 || !e.is_directory()) {
+        const fs::file_type kind = KindOf(e, ec);
+        if (ec) return Error(e.path().string() + ": " + ec.message());
+        if (kind == fs::file_type::symlink) return RefuseLink(e.path());
+        if (known.count(Lower(e.path().filename().string())) == 0 || kind != fs::file_type::directory) {
             return Error(e.path().string() + ": not one of the resource folders " +
                          "fntFonts, Sounds, Bitmaps, Numbers, Roya2, Royal");
         }
@@ -139,7 +164,10 @@ int Create(const std::string& file, const std::string& source) {
         if (dir.empty()) continue;
         std::vector<fs::path> files;
         for (const fs::directory_entry& e : fs::directory_iterator(dir, ec)) {
-            if (!e.is_regular_file()) return Error(e.path().string() + ": not a regular file");
+            const fs::file_type kind = KindOf(e, ec);
+            if (ec) return Error(e.path().string() + ": " + ec.message());
+            if (kind == fs::file_type::symlink) return RefuseLink(e.path());
+            if (kind != fs::file_type::regular) return Error(e.path().string() + ": not a regular file");
             files.push_back(e.path());
         }
         if (ec) return Error(dir.string() + ": cannot list folder: " + ec.message());
@@ -153,7 +181,10 @@ int Create(const std::string& file, const std::string& source) {
             if (entry.name.size() > kPakNameSize) {
                 return Error(p.string() + ": the entry name \"" + entry.name + "\" is longer than 56 bytes");
             }
-            if (IoResult r = ReadWholeFile(p.string(), budget, entry.bytes); !r) return Error(r.error);
+            // Read without following a link that may have replaced the file since the listing.
+            if (IoResult r = ReadWholeFile(p.string(), budget, entry.bytes, LinkPolicy::Refuse); !r) {
+                return Error(r.error);
+            }
             budget -= entry.bytes.size();
             entries.push_back(std::move(entry));
         }
@@ -167,28 +198,39 @@ int Create(const std::string& file, const std::string& source) {
     return 0;
 }
 
+// The checks the game makes at start, on every entry in archive order: the
+// archive and its plan as the unpacker takes them, no foreign marker, and each
+// resource through the same checks the game runs before it loads the file.
+// Lists every problem; the error line names the first entry that fails.
 int Verify(const std::string& file) {
     mvbPAK pak;
     if (!pak.OpenQ2Pak(file)) return Error(pak.LastError());
     UnpackPlan plan;
-    if (IoResult r = PlanUnpack(pak, /*keepUnknown=*/false, plan); !r) return Error(r.error);
+    if (IoResult r = PlanGameUnpack(pak, plan); !r) return Error(r.error);
+    std::map<std::int32_t, const PlannedFile*> planned;
+    for (const PlannedFile& p : plan.files) planned[p.id] = &p;
+
+    std::string first;  // the first entry that fails, with its reason
     int problems = 0;
-    for (const std::int32_t id : plan.foreignMarkers) {
-        std::cout << "foreign marker: " << DescribeEntry(id, pak.EntryName(id)) << '\n';
-        ++problems;
-    }
-    for (const std::int32_t id : plan.unknown) {
-        std::cout << "unknown entry (skipped when unpacking): " << DescribeEntry(id, pak.EntryName(id)) << '\n';
-    }
+    const auto fail = [&](std::int32_t id, const std::string& line, const std::string& why) {
+        std::cout << line << '\n';
+        if (problems++ == 0) first = DescribeEntry(id, pak.EntryName(id)) + ": " + why;
+    };
     std::set<std::string> present;
-    for (const PlannedFile& p : plan.files) {
-        present.insert(p.folder + "/" + p.file);
-        std::vector<std::uint8_t> bytes;
-        if (!pak.ReadEntry(p.id, bytes)) return Error(pak.LastError());
-        const std::string why = CheckResource(p.file, bytes);
-        if (!why.empty()) {
-            std::cout << "damaged: " << p.folder << "/" << p.file << ": " << why << '\n';
-            ++problems;
+    for (std::int32_t id = 0; id <= pak.NumEntrys(); ++id) {
+        const layout::EntryRoute route = layout::RouteEntry(pak.EntryName(id));
+        if (route.kind == layout::EntryKind::ForeignMarker) {
+            fail(id, "foreign marker: " + DescribeEntry(id, pak.EntryName(id)),
+                 "a marker of another archive");
+        } else if (route.kind == layout::EntryKind::Unknown) {
+            std::cout << "unknown entry (skipped when unpacking): " << DescribeEntry(id, pak.EntryName(id))
+                      << '\n';
+        } else if (const auto it = planned.find(id); it != planned.end()) {
+            const PlannedFile& p = *it->second;
+            present.insert(p.folder + "/" + p.file);
+            if (const std::string why = CheckPlannedEntry(pak, p); !why.empty()) {
+                fail(id, "damaged: " + p.folder + "/" + p.file + ": " + why, why);
+            }
         }
     }
     int missing = 0;
@@ -199,8 +241,9 @@ int Verify(const std::string& file) {
         }
     }
     if (problems + missing > 0) {
-        return Error(file + ": " + std::to_string(missing) + " missing and " + std::to_string(problems) +
-                     " damaged or foreign entries");
+        const std::string counts = std::to_string(missing) + " missing and " + std::to_string(problems) +
+                                   " damaged or foreign entries";
+        return Error(file + ": " + (first.empty() ? counts : first + " (" + counts + " in all)"));
     }
     std::cout << file << ": " << pak.NumEntrys() + 1 << " entries, every resource present\n";
     return 0;
@@ -237,9 +280,14 @@ int main(int argc, char** argv) {
         return kBadUsage;
     }
 
-    if (*list) return List(file);
-    if (*extract) return Extract(file, dir, names, force);
-    if (*create) return Create(file, source);
-    if (*verify) return Verify(file);
+    // Whatever a library throws still ends in one line and a status, never an abort.
+    try {
+        if (*list) return List(file);
+        if (*extract) return Extract(file, dir, names, force);
+        if (*create) return Create(file, source);
+        if (*verify) return Verify(file);
+    } catch (const std::exception& e) {
+        return Error(e.what());
+    }
     return kBadUsage;
 }

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# TERM, INT and HUP end the real program by its orderly road wherever they
+# come: while it unpacks its resources (its private folder exists), in the
+# game's main loop, and at the start dialog. Each time it exits with 128 + the
+# signal and leaves nothing unpacked behind. A run killed with KILL cannot
+# clean up; the next start removes its folder.
+#   stop_signals_e2e.sh TENFOLD TENFOLD_PAK ARCHIVE   (with DISPLAY set)
+set -euo pipefail
+program="$1"
+pak_tool="$2"
+archive="$3"
+
+work="$(mktemp -d)"
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# The program beside an archive with a large extra entry, so that its
+# unpacking lasts long enough to be caught in the act.
+mkdir -p "$work/bin" "$work/src" "$work/run"
+cp "$program" "$work/bin/tenfold"
+"$pak_tool" extract "$archive" -C "$work/src" >/dev/null
+head -c 50000000 /dev/zero >"$work/src/Bitmaps/padding.bin"
+"$pak_tool" create "$work/bin/res120.pak" "$work/src"
+rm -rf "$work/src"
+export XDG_RUNTIME_DIR="$work/run"
+export SDL_AUDIODRIVER=dummy
+
+folders() { find "$XDG_RUNTIME_DIR" -mindepth 1 -maxdepth 1 -name 'tenfold-*' | sort; }
+wait_for() {  # wait_for DESCRIPTION COMMAND...: up to 60 s
+  for _ in $(seq 3000); do
+    if "${@:2}"; then return 0; fi
+    sleep 0.02
+  done
+  fail "$1"
+}
+has_folder() { [ -n "$(folders)" ]; }
+no_folder() { [ -z "$(folders)" ]; }
+start_game() {
+  SDL_VIDEODRIVER=dummy "$work/bin/tenfold" --windowed >/dev/null 2>"$work/err" &
+  pid=$!
+  pids+=("$pid")
+}
+expect_end() {  # expect_end SIGNAL WHERE
+  local status=0
+  wait "$pid" || status=$?
+  [ "$status" -eq $((128 + $(kill -l "$1"))) ] || fail "$1 $2: exit status $status: $(cat "$work/err")"
+  no_folder || fail "$1 $2: left behind: $(folders)"
+  # An orderly end shows no error (a leak checker's summary may follow it).
+  if grep -E 'Cannot|Error|rror:' "$work/err" >/dev/null; then fail "$1 $2: said: $(cat "$work/err")"; fi
+}
+
+for sig in TERM INT HUP; do
+  # During the unpacking: stopped while its folder exists, the signal comes
+  # in between; it is handled as soon as the program goes on.
+  start_game
+  wait_for "$sig: the unpacking starts" has_folder
+  kill -STOP "$pid"
+  has_folder && where="while unpacking" || where="in the main loop"
+  kill "-$sig" "$pid"
+  kill -CONT "$pid"
+  expect_end "$sig" "$where"
+  echo "$sig $where: exit $((128 + $(kill -l "$sig"))), nothing left: ok"
+
+  # In the main loop, once the resources are loaded and their folder gone.
+  start_game
+  wait_for "$sig: the unpacking starts" has_folder
+  wait_for "$sig: the game has loaded" no_folder
+  kill "-$sig" "$pid"
+  expect_end "$sig" "in the main loop"
+  echo "$sig in the main loop: ok"
+done
+
+# KILL cannot be handled: the folder stays until the next start removes it.
+start_game
+wait_for "KILL: the unpacking starts" has_folder
+killed="$(folders)"
+kill -KILL "$pid"
+{ wait "$pid"; } 2>/dev/null || true
+[ -d "$killed" ] || fail "KILL: the folder went although nothing could remove it"
+start_game
+wait_for "the next start removes the killed run's folder" test ! -d "$killed"
+wait_for "the next run has loaded" no_folder
+kill -TERM "$pid"
+expect_end TERM "after a killed run"
+echo "KILL, then a new start: the old folder removed: ok"
+
+# At the start dialog.
+"$work/bin/tenfold" >/dev/null 2>"$work/err" &
+pid=$!
+pids+=("$pid")
+dialog_shown() { xdotool search --onlyvisible --name '^Tenfold$' >/dev/null 2>&1; }
+wait_for "the start dialog opens (it said: $(cat "$work/err"))" dialog_shown
+kill -TERM "$pid"
+expect_end TERM "at the start dialog"
+echo "TERM at the start dialog: ok"
