@@ -47,17 +47,19 @@ int main(int argc, char** argv) {
 
     tenfold::SimOptions sim;
     int packets = 1;
-    auto* simulate = app.add_option("--simulate", sim.matches,
-                                    "Play N whole matches headless (no display, no sound), "
-                                    "seat 0 played by the autopilot, and print statistics")
-                         ->check(CLI::Validator(
-                             [](const std::string& text) {
-                                 return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos
-                                            ? std::string()
-                                            : "must be a number of matches, 0 or more (got " + text + ")";
-                             },
-                             "N"));
-    app.add_option("--seed", sim.seed, "Seed of the random generator (default: time of day; 1 for --simulate)");
+    auto* simulate =
+        app.add_option("--simulate", sim.matches,
+                       "Play N whole matches headless (no display, no sound), "
+                       "seat 0 played by the autopilot, and print statistics")
+            ->check(CLI::Validator(
+                [](const std::string& text) {
+                    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos
+                               ? std::string()
+                               : "must be a number of matches, 0 or more (got " + text + ")";
+                },
+                "N"));
+    app.add_option("--seed", sim.seed,
+                   "Seed of the random generator (default: time of day; 1 for --simulate)");
     app.add_option("--trace", sim.tracePath,
                    "Write one JSON line per scored deal to FILE (--simulate, or the game: the same "
                    "lines for the same seed)")
@@ -80,7 +82,8 @@ int main(int argc, char** argv) {
                  "Let the autopilot play your seat too, for demonstrations (Escape still ends it)");
     app.add_option("--frames", game.Frames, "End the game after N frames (0: play until Escape)")
         ->check(CLI::NonNegativeNumber);
-    app.add_option("--screenshot", game.Screenshot, "Write the last frame to this PNG file when the game ends");
+    app.add_option("--screenshot", game.Screenshot,
+                   "Write the last frame to this PNG file when the game ends");
     app.add_flag("--uncapped", game.Uncapped,
                  "No frame pacing; the game clock moves 1000/60 ms a frame, so the game plays as at "
                  "60 frames a second, only faster (for tests and benchmarks)");
