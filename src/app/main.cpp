@@ -2,8 +2,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
+#include <cstdint>
 #include <cstdlib>
 #include <iostream>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -13,6 +16,8 @@
 #endif
 #if TENFOLD_WITH_GAME
 #include "app/game_main.h"
+#include "app/monkey.h"
+#include "core/random.h"
 #endif
 #if TENFOLD_WITH_DIALOGS
 #include "core/layout.h"
@@ -20,6 +25,28 @@
 #endif
 
 namespace {
+
+// A whole number from `least` up to what its variable holds, written in
+// digits only: a sign or a value too large would otherwise wrap round or be
+// cut to the largest number without a word.
+template <class T>
+CLI::Validator WholeNumber(T least, const std::string& what) {
+    return CLI::Validator(
+        [least, what](const std::string& text) {
+            T value{};
+            const char* end = text.data() + text.size();
+            const auto [stop, ec] = std::from_chars(text.data(), end, value);
+            const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+            if (digits && ec == std::errc::result_out_of_range) {
+                return "must be at most " + std::to_string(std::numeric_limits<T>::max()) + " (got " + text +
+                       ")";
+            }
+            const bool ok = digits && ec == std::errc() && stop == end && value >= least;
+            return ok ? std::string()
+                      : "must be " + what + ", " + std::to_string(least) + " or more (got " + text + ")";
+        },
+        "N");
+}
 
 // Exit statuses: 0 done, 1 the run failed, 2 the command line was wrong.
 constexpr int kExitFailure = 1;
@@ -39,6 +66,20 @@ int RunSimulateMode(const tenfold::SimOptions& options) {
     }
 }
 
+#if TENFOLD_WITH_GAME
+int RunMonkeyMode(const tenfold::MonkeyOptions& options) {
+    try {
+        return tenfold::RunMonkey(options, std::cout, std::cerr);
+    } catch (const std::invalid_argument& e) {
+        std::cerr << "tenfold: " << e.what() << "\n";
+        return kExitUsage;
+    } catch (const std::exception& e) {
+        std::cerr << "tenfold: " << e.what() << "\n";
+        return kExitFailure;
+    }
+}
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,23 +88,18 @@ int main(int argc, char** argv) {
 
     tenfold::SimOptions sim;
     int packets = 1;
-    auto* simulate =
-        app.add_option("--simulate", sim.matches,
-                       "Play N whole matches headless (no display, no sound), "
-                       "seat 0 played by the autopilot, and print statistics")
-            ->check(CLI::Validator(
-                [](const std::string& text) {
-                    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos
-                               ? std::string()
-                               : "must be a number of matches, 0 or more (got " + text + ")";
-                },
-                "N"));
+    auto* simulate = app.add_option("--simulate", sim.matches,
+                                    "Play N whole matches headless (no display, no sound), "
+                                    "seat 0 played by the autopilot, and print statistics")
+                         ->check(WholeNumber<int>(0, "a number of matches"));
+    // A negative seed would wrap round into some other number: refused.
     app.add_option("--seed", sim.seed,
-                   "Seed of the random generator (default: time of day; 1 for --simulate)");
-    app.add_option("--trace", sim.tracePath,
-                   "Write one JSON line per scored deal to FILE (--simulate, or the game: the same "
-                   "lines for the same seed)")
-        ->type_name("FILE");
+                   "Seed of the random generator (default: time of day; 1 for --simulate)")
+        ->check(WholeNumber<std::uint64_t>(0, "a whole number"));
+    auto* trace = app.add_option("--trace", sim.tracePath,
+                                 "Write one JSON line per scored deal to FILE (--simulate, or the game: "
+                                 "the same lines for the same seed)")
+                      ->type_name("FILE");
     app.add_flag("--seven-of-hearts-lead", sim.sevenOfHeartsLead,
                  "The holder of the seven of hearts chooses the first contract of a match");
     app.add_option("--deal-packets", packets, "Cards a seat receives in a row while dealing: 1 or 13")
@@ -76,17 +112,40 @@ int main(int argc, char** argv) {
     app.add_option("--deck", game.Deck, "Card deck: Roya2 (standard pattern) or Royal (Genoese pattern)")
         ->check(CLI::IsMember({"Royal", "Roya2"}))
         ->capture_default_str();
-    app.add_flag("--windowed", game.Windowed,
-                 "Play in an 800 x 600 window that can be resized, instead of the whole screen");
-    app.add_flag("--autoplay", game.Autoplay,
-                 "Let the autopilot play your seat too, for demonstrations (Escape still ends it)");
-    app.add_option("--frames", game.Frames, "End the game after N frames (0: play until Escape)")
-        ->check(CLI::NonNegativeNumber);
-    app.add_option("--screenshot", game.Screenshot,
-                   "Write the last frame to this PNG file when the game ends");
-    app.add_flag("--uncapped", game.Uncapped,
-                 "No frame pacing; the game clock moves 1000/60 ms a frame, so the game plays as at "
-                 "60 frames a second, only faster (for tests and benchmarks)");
+    auto* windowed =
+        app.add_flag("--windowed", game.Windowed,
+                     "Play in an 800 x 600 window that can be resized, instead of the whole screen");
+    auto* autoplay =
+        app.add_flag("--autoplay", game.Autoplay,
+                     "Let the autopilot play your seat too, for demonstrations (Escape still ends it)");
+    auto* frames =
+        app.add_option("--frames", game.Frames, "End the game after N frames (0: play until Escape)")
+            ->check(CLI::NonNegativeNumber);
+    auto* screenshot = app.add_option("--screenshot", game.Screenshot,
+                                      "Write the last frame to this PNG file when the game ends");
+    auto* uncapped =
+        app.add_flag("--uncapped", game.Uncapped,
+                     "No frame pacing; the game clock moves 1000/60 ms a frame, so the game plays as at "
+                     "60 frames a second, only faster (for tests and benchmarks)");
+
+    // The random-input soak of the whole game.
+    tenfold::MonkeyOptions monkey;
+    auto* monkeyMode =
+        app.add_option("--monkey", monkey.deals,
+                       "Soak test: play N deals headless with random keys and clicks in your seat (never "
+                       "Escape), checking the table after every frame; exit status 1 on the first fault")
+            ->check(WholeNumber<std::int64_t>(1, "a number of deals"))
+            ->excludes(simulate)
+            ->excludes(windowed)
+            ->excludes(autoplay)
+            ->excludes(frames)
+            ->excludes(screenshot)
+            ->excludes(uncapped)
+            ->excludes(trace);
+    app.add_flag("--draw", monkey.draw,
+                 "With --monkey: also draw every frame into the headless back buffer, and lose and "
+                 "restore the display at random")
+        ->needs(monkeyMode);
 #endif
 
 #if TENFOLD_WITH_DIALOGS
@@ -95,6 +154,9 @@ int main(int argc, char** argv) {
                                   "Browse a PAK archive (FILE, if given) and save its entries to files")
                        ->expected(0, 1)
                        ->type_name("[FILE]");
+#if TENFOLD_WITH_GAME
+    browse->excludes(monkeyMode);
+#endif
 #endif
 
     // One line per error on stderr: the caller's scripts read it.
@@ -120,6 +182,19 @@ int main(int argc, char** argv) {
 #endif
 
 #if TENFOLD_WITH_GAME
+    if (*monkeyMode) {
+        monkey.seed = app.get_option("--seed")->count() > 0 ? sim.seed : tenfold::TimeOfDaySeed();
+        monkey.deck = game.Deck;
+        monkey.slow = sim.slow;
+        monkey.sevenOfHeartsLead = sim.sevenOfHeartsLead;
+        monkey.dealPackets = packets;
+        monkey.programFolder = tenfold::ProgramFolder(argv[0]);
+#if TENFOLD_WITH_DIALOGS
+        monkey.archive = tenfold::FindArchive(monkey.programFolder);
+#endif
+        return RunMonkeyMode(monkey);
+    }
+
     // Without a mode, the game starts on screen.
     game.Slow = sim.slow;
     game.SevenOfHeartsLead = sim.sevenOfHeartsLead;

@@ -58,6 +58,19 @@ constexpr std::array<std::uint8_t, SDL_NUM_SCANCODES> BuildScanTable() {
 
 constexpr auto kScanTable = BuildScanTable();
 
+// The keyboard and mouse of the window system, as SDL keeps them.
+class WindowSystemDevices final : public InputDevices {
+public:
+    const std::uint8_t* HeldKeys(int& count) override { return SDL_GetKeyboardState(&count); }
+    std::uint32_t HeldButtons(int& x, int& y) override { return SDL_GetMouseState(&x, &y); }
+    bool PointerWindowSize(int& width, int& height) override {
+        SDL_Window* window = SDL_GetMouseFocus();
+        if (window == nullptr) return false;
+        SDL_GetWindowSize(window, &width, &height);
+        return true;
+    }
+};
+
 }  // namespace
 
 std::uint8_t ScanCodeFromSdl(int sdlScancode) {
@@ -111,7 +124,7 @@ void Input::PollKeyboard(Display& display) {
     if (!keyboard_) return;
     SDL_PumpEvents();
     int count = 0;
-    const Uint8* keys = SDL_GetKeyboardState(&count);
+    const Uint8* keys = Devices().HeldKeys(count);
     KeyState.fill(0);
     for (int sc = 0; sc < count; ++sc) {
         if (keys[sc] != 0) {
@@ -128,15 +141,13 @@ void Input::PollKeyboard(Display& display) {
 void Input::PollMouse(Display& display) {
     if (!mouse_) return;
     int wx = 0, wy = 0;
-    const Uint32 buttons = SDL_GetMouseState(&wx, &wy) | display.TakeButtonTaps();
+    const Uint32 buttons = Devices().HeldButtons(wx, wy) | display.TakeButtonTaps();
     // Mouse events arrive in window units; the picture is placed in output
     // pixels, which differ on high-density screens.
     double px = wx, py = wy;
     const Letterbox box = display.CurrentLetterbox();
-    SDL_Window* window = SDL_GetMouseFocus();
-    if (window != nullptr) {
-        int ww = 0, wh = 0;
-        SDL_GetWindowSize(window, &ww, &wh);
+    int ww = 0, wh = 0;
+    if (Devices().PointerWindowSize(ww, wh)) {
         const int outW = static_cast<int>(std::lround(box.OffsetX * 2)) + box.Width;
         const int outH = static_cast<int>(std::lround(box.OffsetY * 2)) + box.Height;
         if (ww > 0 && wh > 0) {
@@ -169,6 +180,11 @@ void Input::Release() {
     keyboard_ = false;
     mouse_ = false;
     started_ = false;
+}
+
+InputDevices& Input::Devices() {
+    static WindowSystemDevices windowSystem;
+    return devices_ != nullptr ? *devices_ : windowSystem;
 }
 
 InputSnapshot Input::Snapshot() const {

@@ -14,6 +14,22 @@ namespace tenfold {
 // DirectInput scan code for an SDL scancode (0 when the key has none).
 std::uint8_t ScanCodeFromSdl(int sdlScancode);
 
+// Where Input reads what is held down: the window system's keyboard and
+// mouse, or devices a program drives (SyntheticDevices, for the soak test).
+// Presses shorter than a frame reach Input as window events either way
+// (Display's taps), so both kinds of device take the same road.
+class InputDevices {
+public:
+    virtual ~InputDevices() = default;
+    // Keys held now, indexed by SDL scancode; `count` receives the length.
+    virtual const std::uint8_t* HeldKeys(int& count) = 0;
+    // Buttons held now (SDL button masks); the pointer in window units.
+    virtual std::uint32_t HeldButtons(int& x, int& y) = 0;
+    // The size in window units of the window the pointer is over; false
+    // when it is over none (the pointer position is then not taken).
+    virtual bool PointerWindowSize(int& width, int& height) = 0;
+};
+
 // Pointer position limits, inclusive.
 struct MouseLimits {
     std::int32_t MouseMinX = 0;
@@ -61,8 +77,14 @@ public:
     void Release();
     // This frame's input as the rules read it.
     InputSnapshot Snapshot() const;
+    // Reads held keys, buttons and the pointer from `devices` from now on;
+    // nullptr: from the window system.
+    void UseDevices(InputDevices* devices) { devices_ = devices; }
 
 private:
+    InputDevices& Devices();
+
+    InputDevices* devices_ = nullptr;
     bool started_ = false;
     bool keyboard_ = false;
     bool mouse_ = false;

@@ -1,0 +1,57 @@
+#pragma once
+// A keyboard and a mouse that a program works instead of a player: every
+// press, release and move becomes the window system's event, queued as a real
+// device would queue it, and changes what the devices report as held. Input
+// reads them through its device seam, so the keys and clicks take the same
+// road as a player's: scan-code table, presses shorter than a frame, window
+// to table pixels and the pointer's limits. The soak test drives the game so.
+
+#include <cstdint>
+#include <vector>
+
+#include "present/display.h"
+#include "present/input.h"
+
+namespace tenfold {
+
+class SyntheticDevices : public InputDevices {
+public:
+    // `display` places the table in the window (for the pointer's window units).
+    explicit SyntheticDevices(const Display& display);
+
+    // Keys by DirectInput scan code (R 19, P 25, ...). Pressing a key that is
+    // already down, or releasing one that is up, does nothing.
+    void PressKey(std::uint8_t scanCode);
+    void ReleaseKey(std::uint8_t scanCode);
+    // Buttons by Input's numbering: 0 left, 1 right, 2 middle.
+    void PressButton(int index);
+    void ReleaseButton(int index);
+    // Moves the pointer onto a point of the table, in table pixels; points off
+    // the table are allowed (Input clamps them to its limits).
+    void MovePointer(int tableX, int tableY);
+    // Takes the display away (the window is minimised) and gives it back
+    // `restoreAfterMs` milliseconds later, as a task switch would.
+    void LoseDisplay(std::uint32_t restoreAfterMs);
+
+    // Presses, releases and moves so far.
+    std::uint64_t Events() const { return events_; }
+    bool KeyHeld(std::uint8_t scanCode) const;
+    bool ButtonHeld(int index) const;
+
+    const std::uint8_t* HeldKeys(int& count) override;
+    std::uint32_t HeldButtons(int& x, int& y) override;
+    bool PointerWindowSize(int& width, int& height) override;
+
+private:
+    const Display& display_;
+    std::vector<std::uint8_t> keys_;  // by SDL scancode
+    std::uint32_t buttons_ = 0;       // SDL button masks
+    int windowX_ = 0;
+    int windowY_ = 0;
+    std::uint64_t events_ = 0;
+};
+
+// The SDL scancode that Input reads as this DirectInput scan code; -1 for none.
+int SdlScancodeFor(std::uint8_t scanCode);
+
+}  // namespace tenfold

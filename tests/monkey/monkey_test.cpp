@@ -1,0 +1,107 @@
+// The soak itself: it plays deals to their end with every kind of input,
+// the same seed gives the same run, and a fault stops it with the check, the
+// seed and the frame.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "app/monkey.h"
+
+namespace tenfold {
+namespace {
+
+std::string LastLine(const std::string& text) {
+    std::string s = text;
+    while (!s.empty() && s.back() == '\n') s.pop_back();
+    const auto cut = s.rfind('\n');
+    return cut == std::string::npos ? s : s.substr(cut + 1);
+}
+
+struct SoakRun {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+
+SoakRun Soak(const MonkeyOptions& options) {
+    std::ostringstream out, err;
+    SoakRun r;
+    r.status = RunMonkey(options, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+TEST(Monkey, PlaysItsDealsWithEveryKindOfInput) {
+    // What the random player got done, as the table shows it.
+    int sorts = 0, pausedFrames = 0, menuChoices = 0, matches = 0;
+    std::string last;
+    MonkeyOptions options;
+    options.deals = 24;
+    options.seed = 11;
+    options.afterFrame = [&](TableState& t, std::int64_t) {
+        if (t.GameState != last) {
+            if (t.GameState == "GOTHER AROUND FIRST CARD") ++sorts;
+            if (t.GameState == "SHOW CONTRACT" && t.HumanActed) ++menuChoices;
+            if (t.GameState == "END OF MATCH" && t.MatchOver) ++matches;
+            last = t.GameState;
+        }
+        if (t.Paused) ++pausedFrames;
+    };
+    const SoakRun r = Soak(options);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(std::regex_match(LastLine(r.out), std::regex("24 deals, [1-9][0-9]* inputs, 0 faults")))
+        << r.out;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    EXPECT_GT(sorts, 0);
+    EXPECT_GT(pausedFrames, 0);
+    EXPECT_GT(menuChoices, 0);
+    EXPECT_EQ(matches, 1);
+}
+
+TEST(Monkey, TheSameSeedGivesTheSameRun) {
+    MonkeyOptions options;
+    options.deals = 3;
+    options.seed = 12;
+    const SoakRun a = Soak(options);
+    const SoakRun b = Soak(options);
+    ASSERT_EQ(a.status, 0) << a.err;
+    // The first line ends with the wall time; the frames before it must agree.
+    EXPECT_EQ(a.out.substr(0, a.out.find(" in ")), b.out.substr(0, b.out.find(" in ")));
+    EXPECT_EQ(LastLine(a.out), LastLine(b.out));
+    options.seed = 13;
+    EXPECT_NE(LastLine(Soak(options).out), LastLine(a.out));
+}
+
+TEST(Monkey, AFaultStopsTheSoakWithItsCheckSeedAndFrame) {
+    MonkeyOptions options;
+    options.deals = 5;
+    options.seed = 14;
+    options.afterFrame = [](TableState& t, std::int64_t frame) {
+        if (frame != 2000) return;
+        // A card of the hands copied over another: one card twice, another gone.
+        std::int16_t* first = nullptr;
+        for (int seat = 0; seat < 4; ++seat) {
+            for (int slot = 0; slot <= 12; ++slot) {
+                CardSprite& card = HandOf(t, seat)[slot];
+                if (!card.Active) continue;
+                if (first == nullptr) {
+                    first = &card.Code;
+                } else {
+                    card.Code = *first;
+                    return;
+                }
+            }
+        }
+    };
+    const SoakRun r = Soak(options);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("check \"card places\""), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("seed 14, frame 2000"), std::string::npos) << r.err;
+    EXPECT_TRUE(std::regex_match(LastLine(r.out), std::regex("0 deals, [0-9]+ inputs, 1 faults"))) << r.out;
+}
+
+}  // namespace
+}  // namespace tenfold
