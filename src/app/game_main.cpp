@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "app/autopilot.h"
+#include "app/deal_trace.h"
 #include "core/cards.h"
 #include "core/dealing.h"
 #include "core/layout.h"
@@ -78,6 +79,8 @@ struct Game::Parts {
     GameServices services;
     ScreenHooks hooks;
     Autopilot autopilot;
+    std::unique_ptr<TraceFile> trace;
+    std::optional<DealRecorder> recorder;
 };
 
 Game::Game(GameOptions options) : options_(std::move(options)) {}
@@ -104,6 +107,7 @@ bool Game::Start() {
     GameScreen& screen = parts_->screen;
     screen.UnloadForms = options_.UnloadForms;
     try {
+        if (!options_.Trace.empty()) parts_->trace = std::make_unique<TraceFile>(options_.Trace);
         const std::string pak =
             options_.Archive.empty() ? options_.ProgramFolder + "res120.pak" : options_.Archive;
         if (!parts_->resources.UnpackResources(pak)) {
@@ -116,6 +120,7 @@ bool Game::Start() {
         if (options_.CloseStartDialog) options_.CloseStartDialog();
         screen.Open(DisplayOptions{options_.Windowed, options_.Uncapped}, t, parts_->resources.BaseFolder());
         NewDeal(t, parts_->services);
+        if (parts_->trace) parts_->recorder.emplace(t);
         t.Running = true;
         screen.input.ShowSystemCursor(false);
         screen.BeginDrawing(t);
@@ -174,6 +179,10 @@ bool Game::Frame() {
             }
         }
         const FrameOutcome outcome = RunFrame(t, parts_->services, input, &parts_->hooks);
+        if (parts_->recorder && parts_->recorder->AfterFrame(t)) {
+            parts_->trace->Write(
+                parts_->recorder->Line(t, {options_.SevenOfHeartsLead, options_.DealPackets}));
+        }
         if (outcome == FrameOutcome::Quit || parts_->hooks.WindowClosed()) return false;
         if (t.Paused && !options_.Uncapped) screen.display.WaitFrame();
         parts_->services.FrameDone();
@@ -198,6 +207,15 @@ int Game::Finish() {
     if (!options_.Screenshot.empty() && !screen.display.SaveScreenshot(options_.Screenshot)) {
         std::fprintf(stderr, "tenfold: cannot write the screenshot %s\n", options_.Screenshot.c_str());
         status_ = 1;
+    }
+    if (parts_->trace) {
+        // The deals played so far, also when the game ended early.
+        try {
+            parts_->trace->Commit();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "tenfold: %s\n", e.what());
+            status_ = 1;
+        }
     }
     const int quit = screen.QuitGame();
     return status_ != 0 ? status_ : quit;

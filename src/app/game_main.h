@@ -22,6 +22,7 @@ struct GameOptions {
     bool Autoplay = false;              // seat 0 played by the autopilot
     std::int64_t Frames = 0;            // end after this many frames (0: no limit)
     std::string Screenshot;             // PNG of the last frame
+    std::string Trace;                  // one JSON line per scored deal, as --simulate writes; "" for none
     bool Uncapped = false;              // no pacing; the clock moves 1000/60 ms a frame
     bool SevenOfHeartsLead = false;
     int DealPackets = 1;                // cards a seat receives in a row: 1 or 13

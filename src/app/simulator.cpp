@@ -1,20 +1,16 @@
 #include "app/simulator.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iomanip>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <ostream>
 #include <stdexcept>
 #include <vector>
 
 #include "app/autopilot.h"
+#include "app/deal_trace.h"
 #include "core/layout.h"
 #include "core/random.h"
 #include "core/state_machine.h"
@@ -24,67 +20,9 @@ namespace tenfold {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 // A frame budget per deal far above any real deal (a deal takes a few hundred
 // frames at the fewest frames per move); passing it means the flow is stuck.
 constexpr std::uint64_t kFramesPerDealLimit = 200000;
-
-// Writes to a temporary file beside the target and renames it on Commit, so a
-// failed run never leaves a half-written trace under the asked-for name.
-class TraceFile {
-public:
-    explicit TraceFile(const std::string& path) : path_(path) {
-        if (path_.empty()) return;
-        temp_ = path_ + ".tmp" + std::to_string(::getpid());
-        out_.open(temp_, std::ios::out | std::ios::trunc | std::ios::binary);
-        if (!out_) throw std::invalid_argument("cannot write trace file " + path_);
-    }
-    ~TraceFile() {
-        if (!temp_.empty() && !committed_) {
-            out_.close();
-            std::error_code ec;
-            std::filesystem::remove(temp_, ec);
-        }
-    }
-    TraceFile(const TraceFile&) = delete;
-    TraceFile& operator=(const TraceFile&) = delete;
-
-    bool enabled() const { return !path_.empty(); }
-    void Write(const Json& line) {
-        out_ << line.dump() << '\n';
-        if (!out_) throw std::runtime_error("cannot write trace file " + path_);
-    }
-    void Commit() {
-        if (path_.empty()) return;
-        out_.close();
-        if (!out_) throw std::runtime_error("cannot write trace file " + path_);
-        std::filesystem::rename(temp_, path_);
-        committed_ = true;
-    }
-
-private:
-    std::string path_;
-    std::string temp_;
-    std::ofstream out_;
-    bool committed_ = false;
-};
-
-// What one deal produced, gathered frame by frame from the table.
-struct DealRecord {
-    int firstSeat = 0;
-    std::array<int, 52> deck{};
-    int chooser = -1;
-    int contract = 0;
-    std::vector<std::array<int, 2>> plays;
-    std::vector<int> trickWinners;
-};
-
-void StartRecord(const TableState& t, DealRecord& r) {
-    r = DealRecord{};
-    r.firstSeat = t.FirstSeat;
-    for (int i = 0; i < 52; ++i) r.deck[static_cast<std::size_t>(i)] = t.Deck[i].Code;
-}
 
 }  // namespace
 
@@ -113,11 +51,7 @@ SimSummary RunSimulation(const SimOptions& options) {
     StartHeadlessGame(*t, services);
     if (!options.slow) UseFewestAnimationFrames(*t);
 
-    DealRecord record;
-    StartRecord(*t, record);
-    int match = 1;
-    std::string lastState = t->GameState;
-    int playsSeen = 0;
+    DealRecorder record(*t);
     std::uint64_t framesThisDeal = 0;
 
     while (true) {
@@ -128,8 +62,7 @@ SimSummary RunSimulation(const SimOptions& options) {
         }
         const bool dealOver = t->GameState == "END OF MATCH";
         if (dealOver) {
-            if (t->MatchOver && match == options.matches) break;
-            if (t->MatchOver) ++match;
+            if (t->MatchOver && record.Match() == options.matches) break;
             input.LeftButton = true;  // a click on the score page starts the next deal
             input.MouseX = 400;
             input.MouseY = 300;
@@ -141,30 +74,16 @@ SimSummary RunSimulation(const SimOptions& options) {
         ++summary.frames;
         services.clock.Advance(1);
 
-        if (dealOver) {
-            StartRecord(*t, record);
-            playsSeen = 0;
-            framesThisDeal = 0;
-        }
+        const bool scored = record.AfterFrame(*t);
+        if (dealOver) framesThisDeal = 0;
         if (++framesThisDeal > kFramesPerDealLimit) {
             throw std::runtime_error("deal " + std::to_string(t->DealsPlayed + 1) + " of match " +
-                                     std::to_string(match) + " did not finish (state \"" +
+                                     std::to_string(record.Match()) + " did not finish (state \"" +
                                      t->GameState + "\")");
         }
-        while (playsSeen < t->CardsPlayed) {
-            // One card lands per frame; the k-th card of a trick sits in TableCards[k].
-            const CardSprite& card = t->TableCards[playsSeen % 4];
-            record.plays.push_back({card.TableSlot, card.Code});
-            ++playsSeen;
-            if (playsSeen % 4 == 0) record.trickWinners.push_back(t->TrickWinner);
-        }
-        if (t->GameState == "SHOW CONTRACT" && lastState != "SHOW CONTRACT") {
-            record.chooser = (t->CurrentSeat + 1) % 4;
-            record.contract = t->Contract;
-        }
-        if (t->GameState == "END OF MATCH" && lastState != "END OF MATCH") {
+        if (scored) {
             ++summary.deals;
-            ++summary.contractCounts.at(static_cast<std::size_t>(record.contract));
+            ++summary.contractCounts.at(static_cast<std::size_t>(record.Contract()));
             if (t->MatchOver) {
                 ++summary.matches;
                 if (t->MatchResult == "We Won!") ++summary.humanWins;
@@ -172,26 +91,9 @@ SimSummary RunSimulation(const SimOptions& options) {
                     summary.totalSums[static_cast<std::size_t>(s)] += MatchTotalOf(*t, s);
             }
             if (trace.enabled()) {
-                Json line;
-                line["match"] = match;
-                line["deal"] = t->DealsPlayed;
-                line["options"] = {{"seven_of_hearts_lead", options.sevenOfHeartsLead},
-                                   {"packet", options.dealPacketSize}};
-                line["autopilot_seats"] = {0};
-                line["first_seat"] = record.firstSeat;
-                line["deck"] = record.deck;
-                line["chooser"] = record.chooser;
-                line["contract"] = record.contract;
-                line["plays"] = record.plays;
-                line["trick_winners"] = record.trickWinners;
-                line["deal_scores"] = {t->DealScore0, t->DealScore1, t->DealScore2, t->DealScore3};
-                line["match_totals"] = {t->MatchTotal0, t->MatchTotal1, t->MatchTotal2,
-                                        t->MatchTotal3};
-                line["result"] = t->MatchResult;
-                trace.Write(line);
+                trace.Write(record.Line(*t, {options.sevenOfHeartsLead, options.dealPacketSize}));
             }
         }
-        lastState = t->GameState;
     }
 
     if (!services.messages.empty()) {

@@ -27,7 +27,7 @@ public:
     // PresentError with the player's message.
     void Open(const DisplayOptions& options, TableState& t, const std::string& resourceRoot);
 
-    // Reads keyboard, then mouse.
+    // Reads keyboard, then mouse: the frame's one reader of both, taps included.
     void PollInput();
 
     // Frame step 8: waits while the display is taken away (reloading every
@@ -37,7 +37,7 @@ public:
     // After the state step: the score page at (780, 5) (drawn only if it fits)
     // and the table.
     void DrawTableLayer(TableState& t, const std::string& clockText);
-    // Last: the pointer, then the flip.
+    // Last: the pointer where PollInput found the mouse, then the flip.
     void FinishFrame();
 
     // Releases the pictures and sounds, then EndIt(""). Returns the exit status 0.

@@ -170,7 +170,6 @@ void Input::ShowSystemCursor(bool show) {
 
 void Input::DrawMousePointer(Display& display, const Surface& pointer, int hotX, int hotY, int width,
                              int height, bool transparent) {
-    PollMouse(display);
     display.ClipBltFast(pointer, display.BackBuffer, Rect{0, 0, width, height},
                         Narrow<std::int16_t>(MouseX - hotX), Narrow<std::int16_t>(MouseY - hotY),
                         transparent);

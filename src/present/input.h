@@ -68,7 +68,9 @@ public:
     bool MouseButton(int index) const { return MouseButtons.at(static_cast<std::size_t>(index)) != 0; }
     // Shows or hides the window system's pointer (the game draws its own).
     void ShowSystemCursor(bool show);
-    // Copies the pointer picture so that (hotX, hotY) sits on the mouse position.
+    // Copies the pointer picture so that (hotX, hotY) sits on the mouse position
+    // the frame's PollMouse read. It does not poll again: PollMouse takes the
+    // clicks queued since the last poll, and the frame has only one reader.
     void DrawMousePointer(Display& display, const Surface& pointer, int hotX, int hotY, int width,
                           int height, bool transparent);
     // Releases both devices and shows the system pointer again.
