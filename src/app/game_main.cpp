@@ -3,10 +3,13 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 
 #include "ai/autopilot.h"
 #include "ai/classic_player.h"
+#include "app/deal_trace.h"
 #include "core/random.h"
 #include "core/services.h"
 #include "core/state_machine.h"
@@ -77,6 +80,8 @@ struct Game::Parts {
     ClassicPlayer players;
     ScreenHooks hooks;
     Autopilot autopilot;
+    std::unique_ptr<TraceFile> trace;
+    std::optional<DealRecorder> recorder;
 };
 
 Game::Game(GameOptions options) : options_(std::move(options)) {}
@@ -101,6 +106,7 @@ bool Game::Start() {
     t.options = options_.table;
     GameScreen& screen = parts_->screen;
     try {
+        if (!options_.trace.empty()) parts_->trace = std::make_unique<TraceFile>(options_.trace);
         const std::string pak = options_.archive.empty()
                                     ? options_.programFolder + std::string(layout::kPakFile)
                                     : options_.archive;
@@ -113,6 +119,7 @@ bool Game::Start() {
         screen.Open(DisplayOptions{!t.options.fullScreen, options_.uncapped}, t.options.deckName,
                     parts_->resources.BaseFolder());
         StartRun(t, parts_->services, parts_->players);
+        if (parts_->trace) parts_->recorder.emplace(t);
         screen.input.ShowSystemCursor(false);
         screen.BeginDrawing();
         parts_->resources.DeleteResources();
@@ -162,6 +169,10 @@ bool Game::Frame() {
             }
         }
         const FrameOutcome outcome = RunFrame(t, parts_->services, parts_->players, input, &parts_->hooks);
+        if (parts_->recorder && parts_->recorder->AfterFrame(t)) {
+            parts_->trace->Write(parts_->recorder->Line(
+                t, {t.options.sevenOfHeartsLead, static_cast<int>(t.options.dealPacketSize)}));
+        }
         if (outcome == FrameOutcome::Quit || parts_->hooks.WindowClosed()) return false;
         if (t.flow.paused && !options_.uncapped) screen.display.WaitFrame();
         parts_->services.FrameDone();
@@ -181,6 +192,15 @@ int Game::Finish() {
     if (!options_.screenshot.empty() && !screen.display.SaveScreenshot(options_.screenshot)) {
         std::fprintf(stderr, "tenfold: cannot write the screenshot %s\n", options_.screenshot.c_str());
         status_ = 1;
+    }
+    if (parts_->trace) {
+        // The deals played so far, also when the game ended early.
+        try {
+            parts_->trace->Commit();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "tenfold: %s\n", e.what());
+            status_ = 1;
+        }
     }
     WithdrawCleanUp(cleanUp_);
     ShutDown();

@@ -21,6 +21,7 @@ struct GameOptions {
     bool autoplay = false;                   // seat 0 played by the autopilot
     std::int64_t frames = 0;                 // end after this many frames (0: no limit)
     std::string screenshot;                  // PNG of the last frame
+    std::string trace;                       // one JSON line per scored deal, as --simulate writes
     bool uncapped = false;                   // no pacing; the clock moves 1000/60 ms a frame
     std::string programFolder;               // where res120.pak is looked for, ending in '/'
     std::string archive;                     // the archive when found elsewhere; "" for programFolder's

@@ -96,8 +96,10 @@ int main(int argc, char** argv) {
     app.add_option("--seed", sim.seed,
                    "Seed of the random generator (default: time of day; 1 for --simulate)")
         ->check(WholeNumber<std::uint64_t>(0, "a whole number"));
-    app.add_option("--trace", sim.tracePath, "With --simulate: write one JSON line per scored deal to FILE")
-        ->needs(simulate);
+    auto* trace = app.add_option("--trace", sim.tracePath,
+                                 "Write one JSON line per scored deal to FILE (--simulate, or the game: "
+                                 "the same lines for the same seed)")
+                      ->type_name("FILE");
     app.add_flag("--seven-of-hearts-lead", sim.sevenOfHeartsLead,
                  "The holder of the seven of hearts chooses the first contract of a match");
     app.add_option("--deal-packets", packets, "Cards a seat receives in a row while dealing: 1 or 13")
@@ -140,7 +142,8 @@ int main(int argc, char** argv) {
             ->excludes(autoplay)
             ->excludes(frames)
             ->excludes(screenshot)
-            ->excludes(uncapped);
+            ->excludes(uncapped)
+            ->excludes(trace);
     app.add_flag("--draw", monkey.draw,
                  "With --monkey: also draw every frame into the headless back buffer, and lose and "
                  "restore the display at random")
@@ -200,6 +203,7 @@ int main(int argc, char** argv) {
     game.table.sevenOfHeartsLead = sim.sevenOfHeartsLead;
     game.table.dealPacketSize = static_cast<std::int16_t>(packets);
     if (app.get_option("--seed")->count() > 0) game.seed = sim.seed;
+    game.trace = sim.tracePath;
     game.programFolder = tenfold::ProgramFolder();
 #if TENFOLD_WITH_DIALOGS
     // Installed, the archive lies in the data folder rather than beside the program.

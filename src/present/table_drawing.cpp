@@ -103,7 +103,10 @@ std::string ScoreNumber(std::int16_t stored) {
     const int tenth = std::abs(v) % 10;
     std::string text = v < 0 ? "-" : "";
     text += std::to_string(whole);
-    if (tenth != 0) text += "." + std::to_string(tenth);
+    if (tenth != 0) {
+        text += '.';
+        text += std::to_string(tenth);
+    }
     return text;
 }
 

@@ -72,7 +72,10 @@ int OpenRegular(const std::string& path, std::int64_t& size, std::string& why) {
 std::string Quoted(std::string_view name) {
     std::string trimmed(name);
     while (!trimmed.empty() && (trimmed.back() == '\0' || trimmed.back() == ' ')) trimmed.pop_back();
-    return "\"" + PrintableName(trimmed) + "\"";
+    std::string quoted = "\"";
+    quoted += PrintableName(trimmed);
+    quoted += '"';
+    return quoted;
 }
 
 }  // namespace

@@ -110,7 +110,9 @@ IoResult SafeDir::OpenForWrite(std::string_view name, WriteMode mode, int& fd,
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[16];
         std::snprintf(suffix, sizeof suffix, ".%08x.part", static_cast<unsigned>(rd()));
-        std::string candidate = "." + std::string(name.substr(0, 200)) + suffix;
+        std::string candidate = ".";
+        candidate += name.substr(0, 200);
+        candidate += suffix;
         fd = ::openat(fd_, candidate.c_str(), flags, 0666);
         if (fd >= 0) {
             tempName = std::move(candidate);
@@ -217,10 +219,10 @@ void SafeDir::RemoveFile(std::string_view name) const {
 void SplitPath(const std::string& path, std::string& folder, std::string& name) {
     const std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) {
-        folder = ".";
+        folder.assign(1, '.');
         name = path;
     } else {
-        folder = slash == 0 ? "/" : path.substr(0, slash);
+        folder = path.substr(0, slash == 0 ? 1 : slash);  // the root keeps its slash
         name = path.substr(slash + 1);
     }
 }

@@ -8,20 +8,18 @@ namespace tenfold {
 namespace {
 
 using test::DialogTest;
-using test::OnNextIdle;
 using test::ShownWindow;
+using test::WhenShown;
 
 TEST_F(DialogTest, MessageBoxShowsTheTextUnderTheProgramsNameAndReturnsOnOk) {
     std::string title;
     std::string text;
     int buttons = 0;
-    OnNextIdle([&] {
-        auto* box = ShownWindow<Gtk::MessageDialog>();
-        ASSERT_NE(box, nullptr);
-        title = box->get_title();
-        text = box->property_text().get_value();
-        buttons = static_cast<int>(box->get_action_area()->get_children().size());
-        box->response(Gtk::RESPONSE_OK);
+    WhenShown<Gtk::MessageDialog>([&](Gtk::MessageDialog& box) {
+        title = box.get_title();
+        text = box.property_text().get_value();
+        buttons = static_cast<int>(box.get_action_area()->get_children().size());
+        box.response(Gtk::RESPONSE_OK);
     });
     ShowMessageBox("Error in Shuffle");
     EXPECT_EQ(title, "Tenfold");
@@ -32,11 +30,9 @@ TEST_F(DialogTest, MessageBoxShowsTheTextUnderTheProgramsNameAndReturnsOnOk) {
 
 TEST_F(DialogTest, MessageBoxKeepsTextThatIsNotValidUtf8) {
     std::string text;
-    OnNextIdle([&] {
-        auto* box = ShownWindow<Gtk::MessageDialog>();
-        ASSERT_NE(box, nullptr);
-        text = box->property_text().get_value();
-        box->response(Gtk::RESPONSE_OK);
+    WhenShown<Gtk::MessageDialog>([&](Gtk::MessageDialog& box) {
+        text = box.property_text().get_value();
+        box.response(Gtk::RESPONSE_OK);
     });
     ShowMessageBox("Error Number: 5\r\nbad \xff byte");
     EXPECT_EQ(text.substr(0, 15), "Error Number: 5");

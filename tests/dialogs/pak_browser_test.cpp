@@ -12,8 +12,7 @@ namespace tenfold {
 namespace {
 
 using test::DialogTest;
-using test::OnNextIdle;
-using test::ShownWindow;
+using test::WhenShown;
 
 class PakBrowserTest : public DialogTest {
 protected:
@@ -178,23 +177,21 @@ TEST_F(DialogTest, TheWindowSystemsFileDialogCarriesTitleFilterAndSuggestedName)
         std::string filter;
         std::string name;
     } seen;
-    auto answerCancel = [&seen] {
-        auto* chooser = ShownWindow<Gtk::FileChooserDialog>();
-        ASSERT_NE(chooser, nullptr);
-        seen.title = chooser->get_title();
-        seen.filter = chooser->get_filter() ? chooser->get_filter()->get_name() : "";
-        seen.name = chooser->get_action() == Gtk::FILE_CHOOSER_ACTION_SAVE ? chooser->get_current_name() : "";
-        chooser->response(Gtk::RESPONSE_CANCEL);
+    auto answerCancel = [&seen](Gtk::FileChooserDialog& chooser) {
+        seen.title = chooser.get_title();
+        seen.filter = chooser.get_filter() ? chooser.get_filter()->get_name() : "";
+        seen.name = chooser.get_action() == Gtk::FILE_CHOOSER_ACTION_SAVE ? chooser.get_current_name() : "";
+        chooser.response(Gtk::RESPONSE_CANCEL);
     };
 
-    OnNextIdle(answerCancel);
+    WhenShown<Gtk::FileChooserDialog>(answerCancel);
     EXPECT_EQ(ChooseFileWithGtk({false, "Open .pak-file", "QuakeII PAK-Files (*.pak)", "*.pak", dir.str(), ""},
                                 nullptr),
               "");
     EXPECT_EQ(seen.title, "Open .pak-file");
     EXPECT_EQ(seen.filter, "QuakeII PAK-Files (*.pak)");
 
-    OnNextIdle(answerCancel);
+    WhenShown<Gtk::FileChooserDialog>(answerCancel);
     EXPECT_EQ(ChooseFileWithGtk({true, "Save recource-file", "Recource-file (*.BMP)", "*.BMP", dir.str(),
                                  "Xoyal_KH.BMP"},
                                 nullptr),

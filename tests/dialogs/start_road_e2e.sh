@@ -9,9 +9,10 @@ program="$1"
 export SDL_AUDIODRIVER=dummy
 export XDG_RUNTIME_DIR
 XDG_RUNTIME_DIR="$(mktemp -d)"
-trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
+log="$(mktemp)"
+trap 'rm -rf "$XDG_RUNTIME_DIR" "$log"' EXIT
 
-"$program" >/dev/null 2>&1 &
+"$program" >"$log" 2>&1 &
 pid=$!
 
 # Visible windows as "id geometry name" lines. The start dialog carries the
@@ -21,14 +22,35 @@ visible_windows() {
     echo "$w $(xdotool getwindowgeometry "$w" | sed -n 's/.*Geometry: //p') $(xdotool getwindowname "$w")"
   done
 }
-wait_for() {  # wait_for DESCRIPTION COMMAND...: up to 20 s
-  for _ in $(seq 100); do
-    if "${@:2}"; then return 0; fi
-    sleep 0.2
-  done
+# The first start of the window toolkit on a new machine, or on one busy with
+# other work, can take long: every wait polls for its event with a generous
+# deadline instead of guessing how long it takes.
+deadline=120
+ended() { ! kill -0 "$pid" 2>/dev/null; }
+fail() {
   echo "FAIL: $1 (visible: $(visible_windows | tr '\n' ';'))" >&2
-  kill "$pid" 2>/dev/null || true
+  if ended; then
+    local status=0
+    wait "$pid" || status=$?
+    echo "the program ended with status $status; its output:" >&2
+  else
+    kill "$pid" 2>/dev/null || true
+    echo "the program's output:" >&2
+  fi
+  cat "$log" >&2
   exit 1
+}
+wait_for() {  # wait_for DESCRIPTION COMMAND...: polls until COMMAND succeeds
+  local end=$((SECONDS + deadline))
+  until "${@:2}"; do
+    [ "$SECONDS" -lt "$end" ] || fail "$1 within $deadline s"
+    sleep 0.1
+  done
+}
+running() {  # running COMMAND...: COMMAND succeeds; the program ending first is a failure
+  "$@" && return 0
+  ended && fail "the program ended early"
+  return 1
 }
 screen="$(xdotool getdisplaygeometry | tr " " x)"
 dialog_shown() { visible_windows | grep -E '^[0-9]+ [0-9x]+ Tenfold$' >/dev/null; }
@@ -37,21 +59,25 @@ only_game_shown() {
   ! dialog_shown && [ -n "$(comm -13 <(echo "$before") <(full_screen_ids))" ]
 }
 
-wait_for "the start dialog opens" dialog_shown
+wait_for "the start dialog opens" running dialog_shown
 before="$(full_screen_ids)"
 xdotool key Return
-wait_for "the game alone covers the screen" only_game_shown
-sleep 1
-xdotool key Escape
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "FAIL: Escape did not end the game" >&2
-  kill "$pid"
-  exit 1
-fi
+wait_for "the game alone covers the screen" running only_game_shown
+# Escape until the game ends: the first presses may come before the game
+# reads its keyboard. Whichever press it sees must end it with status 0.
+escape_ends_game() {
+  xdotool key Escape
+  local until_next=$((SECONDS + 2))
+  while [ "$SECONDS" -lt "$until_next" ]; do
+    ended && return 0
+    sleep 0.1
+  done
+  ended
+}
+wait_for "Escape ends the game" escape_ends_game
 status=0
 wait "$pid" || status=$?
-[ "$status" -eq 0 ] || { echo "FAIL: exit status $status" >&2; exit 1; }
+[ "$status" -eq 0 ] || { echo "FAIL: exit status $status; the program's output:" >&2; cat "$log" >&2; exit 1; }
 leftover="$(find "$XDG_RUNTIME_DIR" -mindepth 1 | head -1)"
 [ -z "$leftover" ] || { echo "FAIL: unpacked resources left behind: $leftover" >&2; exit 1; }
 echo "start dialog -> Start -> game -> Escape: ok"

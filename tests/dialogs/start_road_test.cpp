@@ -13,8 +13,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::DialogTest;
-using test::OnNextIdle;
 using test::ShownWindow;
+using test::WhenShown;
 
 TEST(StartRoadPaths, TheProgramsFolderIsTheFolderOfTheRunningExecutable) {
     const std::string folder = ProgramFolder();
@@ -58,11 +58,9 @@ TEST_F(DialogTest, StartRunsTheGameWhichClosesTheDialogWithoutEndingTheRoad) {
         EXPECT_EQ(chosen.deckName, "Royal");
         return 7;
     };
-    OnNextIdle([] {
-        auto* form = ShownWindow<frmStartup>();
-        ASSERT_NE(form, nullptr);
-        form->DeckOption[2].set_active(true);
-        form->StartButton.clicked();
+    WhenShown<frmStartup>([](frmStartup& form) {
+        form.DeckOption[2].set_active(true);
+        form.StartButton.clicked();
     });
     EXPECT_EQ(RunStartDialog(t, road), 7);
     EXPECT_TRUE(shownDuringUnpack);
@@ -79,13 +77,11 @@ TEST_F(DialogTest, ExitAndTheCloseBoxEndTheRoadWithoutAGame) {
             played = true;
             return 3;
         };
-        OnNextIdle([useCloseBox] {
-            auto* form = ShownWindow<frmStartup>();
-            ASSERT_NE(form, nullptr);
+        WhenShown<frmStartup>([useCloseBox](frmStartup& form) {
             if (useCloseBox) {
-                form->close();
+                form.close();
             } else {
-                form->ExitButton.clicked();
+                form.ExitButton.clicked();
             }
         });
         EXPECT_EQ(RunStartDialog(t, road), 0);
@@ -99,12 +95,10 @@ TEST_F(DialogTest, TheBrowserOnItsOwnOpensTheGivenArchiveAndEndsWithExit) {
     const test::FixtureArchive archive = test::MakeFixtureArchive(dir / "given.pak");
     int lines = -1;
     std::string title;
-    OnNextIdle([&] {
-        auto* form = ShownWindow<Form1>();
-        ASSERT_NE(form, nullptr);
-        lines = form->LineCount();
-        title = form->TitleLabel.get_text();
-        form->ExitButton.clicked();
+    WhenShown<Form1>([&](Form1& form) {
+        lines = form.LineCount();
+        title = form.TitleLabel.get_text();
+        form.ExitButton.clicked();
     });
     EXPECT_EQ(RunPakBrowser(dir.str(), archive.path), 0);
     EXPECT_EQ(lines, 5);
@@ -120,7 +114,7 @@ TEST_F(DialogTest, UnloadingEveryFormClosesTheOpenWindowsWithoutEndingTheGame) {
         stillShown = ShownWindow<frmStartup>() != nullptr;
         return 0;
     };
-    OnNextIdle([] { ShownWindow<frmStartup>()->StartButton.clicked(); });
+    WhenShown<frmStartup>([](frmStartup& form) { form.StartButton.clicked(); });
     EXPECT_EQ(RunStartDialog(t, road), 0);
     EXPECT_FALSE(stillShown);
 }

@@ -34,12 +34,12 @@ export XDG_RUNTIME_DIR="$work/run"
 export SDL_AUDIODRIVER=dummy
 
 folders() { find "$XDG_RUNTIME_DIR" -mindepth 1 -maxdepth 1 -name 'tenfold-*' | sort; }
-wait_for() {  # wait_for DESCRIPTION COMMAND...: up to 60 s
-  for _ in $(seq 3000); do
-    if "${@:2}"; then return 0; fi
+wait_for() {  # wait_for DESCRIPTION COMMAND...: polls up to 120 s (a busy machine is slow)
+  local end=$((SECONDS + 120))
+  until "${@:2}"; do
+    [ "$SECONDS" -lt "$end" ] || fail "$1 within 120 s"
     sleep 0.02
   done
-  fail "$1"
 }
 has_folder() { [ -n "$(folders)" ]; }
 no_folder() { [ -z "$(folders)" ]; }

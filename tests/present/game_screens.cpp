@@ -1,6 +1,7 @@
 // A whole game driven headless through the real start-up, frame routine and
 // drawing, with the autopilot in seat 0: at chosen moments the picture on the
 // back buffer must show what the table holds.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -126,6 +127,52 @@ TEST_F(HeadlessGame, ShowsTheHandTheContractMenuAndTheScoreSheet) {
     }
     EXPECT_TRUE(menuSeen);
     EXPECT_GE(dealsEnded, 1) << "no deal ended before the human chose";
+}
+
+// A click or a key tap that goes down and up while a frame is drawn (the
+// drawing looks at the window's messages too) reaches the next frame's input:
+// only the frame's own input poll may take the taps.
+TEST_F(HeadlessGame, ATapWithinOneFrameReachesTheNextFrame) {
+    struct Tap {
+        const char* name;
+        Uint32 down, up;
+        std::function<bool(const PlayerInput&)> seen;
+    };
+    const Tap taps[] = {
+        {"left button", SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP,
+         [](const PlayerInput& in) { return in.click; }},
+        {"R key", SDL_KEYDOWN, SDL_KEYUP, [](const PlayerInput& in) { return in.sort; }},
+    };
+    GameScreen& screen = game->Screen();
+    TableState& t = game->State();
+    for (const Tap& tap : taps) {
+        SCOPED_TRACE(tap.name);
+        // The frame's start, as the main loop runs it: window messages, then input.
+        screen.display.PumpEvents();
+        screen.input.Poll(screen.display);
+        ASSERT_FALSE(tap.seen(screen.input.Read()));
+
+        for (const Uint32 type : {tap.down, tap.up}) {
+            SDL_Event e{};
+            e.type = type;
+            if (type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP) {
+                e.button.button = SDL_BUTTON_LEFT;
+                e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+            } else {
+                e.key.keysym.scancode = SDL_SCANCODE_R;
+                e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+            }
+            ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+        }
+        // The rest of the frame: the drawing, the pointer, the flip.
+        ASSERT_TRUE(screen.BeginDrawing());
+        screen.DrawTable(t, "");
+        screen.FinishFrame();
+
+        screen.display.PumpEvents();
+        screen.input.Poll(screen.display);
+        EXPECT_TRUE(tap.seen(screen.input.Read()));
+    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "test_util.h"
 
 namespace tenfold {
@@ -77,12 +79,12 @@ TEST(ResourceCheck, Bitmaps) {
 // An RLE bitmap: a small file whatever size it claims.
 Bytes RleBmp(std::int32_t w, std::int32_t h, Bytes stream = {0, 1}) {
     Bytes b = MakeBmp(1, 1, 8);
-    b.resize(54 + 1024);  // the palette
+    b.resize(54 + 1024 + stream.size());  // the palette, then the stream
     test::PutLe32(b, 10, 54 + 1024);
     test::PutLe32(b, 18, static_cast<std::uint32_t>(w));
     test::PutLe32(b, 22, static_cast<std::uint32_t>(h));
     test::PutLe32(b, 30, 1);
-    b.insert(b.end(), stream.begin(), stream.end());
+    std::copy(stream.begin(), stream.end(), b.begin() + 54 + 1024);
     return b;
 }
 

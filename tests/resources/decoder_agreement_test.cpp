@@ -9,6 +9,7 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -73,8 +74,9 @@ Bytes Bitmap(std::uint32_t headerSize, int bpp, std::uint32_t compression = 0) {
 Bytes Wave(std::uint16_t tag, int channels, int bits, bool extensible = false) {
     const std::uint32_t fmtLen = extensible ? 40 : 16;
     const int align = channels * bits / 8;
-    Bytes b = test::Text("RIFF....WAVEfmt ");
-    b.resize(20 + fmtLen, 0);
+    Bytes b(20 + fmtLen, 0);
+    const Bytes head = test::Text("RIFF....WAVEfmt ");
+    std::copy(head.begin(), head.end(), b.begin());
     PutLe32(b, 16, fmtLen);
     Put16(b, 20, extensible ? 0xFFFE : tag);
     Put16(b, 22, static_cast<std::uint32_t>(channels));

@@ -257,7 +257,7 @@ TEST(PakArchive, FailedWritesLeaveNoPartialFile) {
     EXPECT_EQ(test::ListTree(dir.path()), before);
 
     // An archive that shrank after opening is caught at save time.
-    ::truncate((dir / "big.pak").c_str(), 1000);
+    ASSERT_EQ(::truncate((dir / "big.pak").c_str(), 1000), 0);
     EXPECT_FALSE(pak.SaveFileFromPAK(0, dir / "out3.bmp"));
     EXPECT_NE(pak.LastError().find("shrunk"), std::string::npos) << pak.LastError();
     EXPECT_EQ(test::ListTree(dir.path()), before);

@@ -73,7 +73,9 @@ TEST(PhysFsCrossCheck, BothReadersAgreeOnNamesSizesAndBytes) {
 
     PhysFs physfs;
     for (std::size_t i = 0; i < archives.size(); ++i) {
-        const std::string path = dir / ("t" + std::to_string(i) + ".pak");
+        std::string name = "t";
+        name += std::to_string(i);
+        const std::string path = dir / (name + ".pak");
         ASSERT_TRUE(WritePak(path, archives[i]));
         const auto theirs = ReadWithPhysFs(path);
         const auto ours = ReadWithMvbPak(path);

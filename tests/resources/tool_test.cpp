@@ -239,7 +239,8 @@ TEST(PakTool, UsageAndArchiveErrorsGiveOneLineAndTheirStatus) {
 // An archive whose one entry has the name field `field` (56 bytes, padded here).
 void WriteRawArchive(const std::string& path, std::vector<std::string> fields) {
     std::vector<PakEntry> entries;
-    for (std::size_t i = 0; i < fields.size(); ++i) entries.push_back({"E" + std::to_string(i), test::Text("data")});
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        entries.push_back({std::string("E") + std::to_string(i), test::Text("data")});
     Bytes image;
     ASSERT_TRUE(BuildPak(entries, image));
     const std::size_t dir = image.size() - 64 * fields.size();
