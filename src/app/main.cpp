@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     app.add_option("--seed", sim.seed,
                    "Seed of the random generator (default: time of day; 1 for --simulate)")
         ->check(WholeNumber<std::uint64_t>(0, "a whole number"));
-    auto* trace = app.add_option("--trace", sim.tracePath,
+    [[maybe_unused]] auto* trace = app.add_option("--trace", sim.tracePath,
                                  "Write one JSON line per scored deal to FILE (--simulate, or the game: "
                                  "the same lines for the same seed)")
                       ->type_name("FILE");

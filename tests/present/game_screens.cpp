@@ -144,7 +144,7 @@ TEST_F(HeadlessGame, ATapWithinOneFrameReachesTheNextFrame) {
         {"R key", SDL_KEYDOWN, SDL_KEYUP, [](const PlayerInput& in) { return in.sort; }},
     };
     GameScreen& screen = game->Screen();
-    TableState& t = game->State();
+    const TableState& t = game->State();
     for (const Tap& tap : taps) {
         SCOPED_TRACE(tap.name);
         // The frame's start, as the main loop runs it: window messages, then input.
