@@ -36,14 +36,14 @@ void TraceFile::Commit() {
     committed_ = true;
 }
 
-DealRecorder::DealRecorder(const TableState& t) : lastState_(t.GameState), lastMatchOver_(t.MatchOver) {
+DealRecorder::DealRecorder(const TableState& t) : lastState_(t.flow.state), lastMatchOver_(t.match.over) {
     StartDeal(t);
 }
 
 void DealRecorder::StartDeal(const TableState& t) {
     playsSeen_ = 0;
-    firstSeat_ = t.FirstSeat;
-    for (int i = 0; i < 52; ++i) deck_[static_cast<std::size_t>(i)] = t.Deck[i].Code;
+    firstSeat_ = t.firstSeat;
+    for (int i = 0; i < kDeckSize; ++i) deck_[static_cast<std::size_t>(i)] = t.deck.cards[i].card;
     chooser_ = -1;
     contract_ = 0;
     plays_.clear();
@@ -51,32 +51,32 @@ void DealRecorder::StartDeal(const TableState& t) {
 }
 
 bool DealRecorder::AfterFrame(const TableState& t) {
-    if (lastState_ == "END OF MATCH") {
+    if (lastState_ == GameState::DealOver) {
         // The score page is left by the click that deals anew (in the same frame).
-        if (lastMatchOver_ && t.GameState != "END OF MATCH") ++match_;
+        if (lastMatchOver_ && t.flow.state != GameState::DealOver) ++match_;
         StartDeal(t);
     }
-    while (playsSeen_ < t.CardsPlayed) {
-        // One card lands per frame; the k-th card of a trick sits in TableCards[k].
-        const CardSprite& card = t.TableCards[playsSeen_ % 4];
-        plays_.push_back({card.TableSlot, card.Code});
+    while (playsSeen_ < t.trick.cardsPlayed) {
+        // One card lands per frame; the k-th card of a trick lies in trick.cards[k].
+        const CardSprite& card = t.trick.cards[playsSeen_ % kTrickSize];
+        plays_.push_back({card.seat, card.card});
         ++playsSeen_;
-        if (playsSeen_ % 4 == 0) trickWinners_.push_back(t.TrickWinner);
+        if (playsSeen_ % kTrickSize == 0) trickWinners_.push_back(t.trick.winner);
     }
-    if (t.GameState == "SHOW CONTRACT" && lastState_ != "SHOW CONTRACT") {
-        chooser_ = (t.CurrentSeat + 1) % 4;
-        contract_ = t.Contract;
+    if (t.flow.state == GameState::ShowingContract && lastState_ != GameState::ShowingContract) {
+        chooser_ = NextSeat(t.currentSeat);
+        contract_ = Number(t.contract);
     }
-    const bool scored = t.GameState == "END OF MATCH" && lastState_ != "END OF MATCH";
-    lastState_ = t.GameState;
-    lastMatchOver_ = t.MatchOver;
+    const bool scored = t.flow.state == GameState::DealOver && lastState_ != GameState::DealOver;
+    lastState_ = t.flow.state;
+    lastMatchOver_ = t.match.over;
     return scored;
 }
 
 std::string DealRecorder::Line(const TableState& t, const TraceOptions& options) const {
     nlohmann::ordered_json line;
     line["match"] = match_;
-    line["deal"] = t.DealsPlayed;
+    line["deal"] = t.match.dealsPlayed;
     line["options"] = {{"seven_of_hearts_lead", options.sevenOfHeartsLead},
                        {"packet", options.dealPacketSize}};
     line["autopilot_seats"] = {0};
@@ -86,9 +86,15 @@ std::string DealRecorder::Line(const TableState& t, const TraceOptions& options)
     line["contract"] = contract_;
     line["plays"] = plays_;
     line["trick_winners"] = trickWinners_;
-    line["deal_scores"] = {t.DealScore0, t.DealScore1, t.DealScore2, t.DealScore3};
-    line["match_totals"] = {t.MatchTotal0, t.MatchTotal1, t.MatchTotal2, t.MatchTotal3};
-    line["result"] = t.MatchResult;
+    nlohmann::ordered_json scores = nlohmann::ordered_json::array();
+    nlohmann::ordered_json totals = nlohmann::ordered_json::array();
+    for (const Seat& seat : t.seats) {
+        scores.push_back(seat.dealScore);
+        totals.push_back(seat.matchTotal);
+    }
+    line["deal_scores"] = scores;
+    line["match_totals"] = totals;
+    line["result"] = ResultText(t.match.result);
     return line.dump();
 }
 

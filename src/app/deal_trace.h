@@ -59,12 +59,12 @@ public:
 private:
     void StartDeal(const TableState& t);
 
-    std::string lastState_;
+    GameState lastState_;
     bool lastMatchOver_ = false;
     int match_ = 1;
     int playsSeen_ = 0;
     int firstSeat_ = 0;
-    std::array<int, 52> deck_{};
+    std::array<int, kDeckSize> deck_{};
     int chooser_ = -1;
     int contract_ = 0;
     std::vector<std::array<int, 2>> plays_;

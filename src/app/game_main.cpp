@@ -3,19 +3,19 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 
-#include "app/autopilot.h"
+#include "ai/autopilot.h"
+#include "ai/classic_player.h"
 #include "app/deal_trace.h"
-#include "core/cards.h"
-#include "core/dealing.h"
-#include "core/layout.h"
 #include "core/random.h"
 #include "core/services.h"
 #include "core/state_machine.h"
 #include "present/game_screen.h"
 #include "present/table_drawing.h"
+#include "resources/resource_layout.h"
 #include "resources/stop_signals.h"
 #include "resources/unpack.h"
 
@@ -24,27 +24,25 @@ namespace tenfold {
 namespace {
 
 constexpr double kFrameMs = 1000.0 / 60.0;
-// With --autoplay the autopilot's clicks are held back so a watcher can see
+// With autoplay the autopilot's clicks are held back so a watcher can see
 // the contract menu and the score page: frames at 60 a second.
 constexpr std::int64_t kAutoplayMenuFrames = 45;
 constexpr std::int64_t kAutoplayScoreFrames = 150;
 
-// Chance, time, sound and messages of a real game: the seeded generator, the
-// millisecond clock (or, uncapped, a clock that moves 1000/60 ms a frame), the
-// mixer, and message boxes.
+// Chance, time and sound of a real game: the seeded generator, the
+// millisecond clock (or, uncapped, a clock that moves 1000/60 ms a frame)
+// and the mixer.
 class GameServices : public Services {
 public:
     GameServices(std::uint64_t seed, GameScreen& screen, bool frameClock)
         : rng_(seed), screen_(screen), frameClock_(frameClock), start_(Display::Ticks()) {}
     float Rnd() override { return rng_.NextFloat(); }
     std::uint32_t TickCount() override {
-        if (frameClock_) {
+        if (frameClock_)
             return static_cast<std::uint32_t>(std::floor(static_cast<double>(frames_) * kFrameMs));
-        }
         return Display::Ticks() - start_;
     }
-    void PlaySound(std::string_view fileName) override { screen_.sound.PlayByName(fileName); }
-    void ShowMessage(std::string_view text) override { screen_.display.ShowMessage(std::string(text)); }
+    void PlaySound(Sound sound) override { screen_.sound.Play(sound); }
     void FrameDone() { ++frames_; }
 
 private:
@@ -59,9 +57,11 @@ private:
 class ScreenHooks : public FrameHooks {
 public:
     explicit ScreenHooks(GameScreen& screen) : screen_(screen) {}
-    void BeginDrawing(TableState& t) override { windowClosed_ = !screen_.BeginDrawing(t) || windowClosed_; }
-    void DrawTable(TableState& t) override { screen_.DrawTableLayer(t, ClockNow()); }
-    void FinishDrawing(TableState&) override { screen_.FinishFrame(); }
+    void BeginDrawing(const TableState&) override {
+        windowClosed_ = !screen_.BeginDrawing() || windowClosed_;
+    }
+    void DrawTable(const TableState& t) override { screen_.DrawTable(t, ClockNow()); }
+    void FinishDrawing(const TableState&) override { screen_.FinishFrame(); }
     bool WindowClosed() const { return windowClosed_; }
 
 private:
@@ -72,11 +72,12 @@ private:
 }  // namespace
 
 struct Game::Parts {
-    explicit Parts(std::uint64_t seed, bool frameClock)
-        : services(seed, screen, frameClock), hooks(screen), autopilot(seed) {}
+    Parts(std::uint64_t seed, bool frameClock)
+        : services(seed, screen, frameClock), hooks(screen), autopilot(players, seed) {}
     GameScreen screen;
     ResourceUnpacker resources;
     GameServices services;
+    ClassicPlayer players;
     ScreenHooks hooks;
     Autopilot autopilot;
     std::unique_ptr<TraceFile> trace;
@@ -91,121 +92,105 @@ Game::~Game() {
 
 GameScreen& Game::Screen() { return parts_->screen; }
 
+void Game::ShutDown() {
+    parts_->screen.Close();
+    parts_->resources.DeleteResources();
+    if (options_.unloadForms) options_.unloadForms();
+}
+
 bool Game::Start() {
-    parts_ = std::make_unique<Parts>(options_.Seed.value_or(TimeOfDaySeed()), options_.Uncapped);
+    parts_ = std::make_unique<Parts>(options_.seed.value_or(TimeOfDaySeed()), options_.uncapped);
+    cleanUp_ = RegisterCleanUp([this] { ShutDown(); });
+    SetMessageShower(Display::ShowMessageBox);
     TableState& t = table_;
-    t.DeckName = options_.Deck;
-    t.Resolution = "800x600";
-    t.ScreenWidth = 800;
-    t.ScreenHeight = 600;
-    t.FullScreen = !options_.Windowed;
-    t.SlowAnimation = options_.Slow;
-    t.SevenOfHeartsLead = options_.SevenOfHeartsLead;
-    t.DealSingly = options_.DealPackets == 1;
-    t.DealPacketSize = static_cast<std::int16_t>(options_.DealPackets);
-    ComputeLayout(t);
+    t.options = options_.table;
     GameScreen& screen = parts_->screen;
-    screen.UnloadForms = options_.UnloadForms;
     try {
-        if (!options_.Trace.empty()) parts_->trace = std::make_unique<TraceFile>(options_.Trace);
-        const std::string pak =
-            options_.Archive.empty() ? options_.ProgramFolder + "res120.pak" : options_.Archive;
+        if (!options_.trace.empty()) parts_->trace = std::make_unique<TraceFile>(options_.trace);
+        const std::string pak = options_.archive.empty()
+                                    ? options_.programFolder + std::string(layout::kPakFile)
+                                    : options_.archive;
         if (!parts_->resources.UnpackResources(pak)) {
             if (StopSignal() != 0) return !EndOnStopSignal();
             throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
                                      parts_->resources.LastError());
         }
-        BuildCardFiles(t);
-        InitMatchTables(t, parts_->services);
-        if (options_.CloseStartDialog) options_.CloseStartDialog();
-        screen.Open(DisplayOptions{options_.Windowed, options_.Uncapped}, t, parts_->resources.BaseFolder());
-        NewDeal(t, parts_->services);
+        if (options_.closeStartDialog) options_.closeStartDialog();
+        screen.Open(DisplayOptions{!t.options.fullScreen, options_.uncapped}, t.options.deckName,
+                    parts_->resources.BaseFolder());
+        StartRun(t, parts_->services, parts_->players);
         if (parts_->trace) parts_->recorder.emplace(t);
-        t.Running = true;
         screen.input.ShowSystemCursor(false);
-        screen.BeginDrawing(t);
+        screen.BeginDrawing();
         parts_->resources.DeleteResources();
         return !EndOnStopSignal();
     } catch (const PresentError& e) {
-        status_ = 1;
-        parts_->resources.DeleteResources();
-        screen.EndIt(e.Message());
+        Fatal(e.Message());
     } catch (const std::exception& e) {
-        status_ = 1;
-        parts_->resources.DeleteResources();
-        screen.EndIt(e.what());
+        Fatal(e.what());
     }
-    finished_ = true;
-    return false;
 }
 
 bool Game::EndOnStopSignal() {
     if (StopSignal() == 0) return false;
     // The orderly end: nothing unpacked stays, the display closes, no message.
     status_ = StopExitStatus();
-    parts_->resources.DeleteResources();
-    parts_->screen.EndIt("");
     finished_ = true;
+    WithdrawCleanUp(cleanUp_);
+    ShutDown();
     return true;
 }
 
 bool Game::Frame() {
-    if (finished_ || EndOnStopSignal()) return false;
+    if (finished_ || !parts_ || EndOnStopSignal()) return false;
     GameScreen& screen = parts_->screen;
     TableState& t = table_;
     try {
-        screen.display.DoEvents();
+        screen.display.PumpEvents();
         if (screen.display.QuitRequested()) return false;
-        screen.PollInput();
-        InputSnapshot input = screen.input.Snapshot();
-        if (options_.Autoplay) {
+        screen.input.Poll(screen.display);
+        PlayerInput input = screen.input.Read();
+        if (options_.autoplay) {
             // Hold the autopilot's click until the menu or the score page has been seen.
-            const std::string waiting = t.GameState == "END OF MATCH" ? t.GameState
-                                        : (t.GameState == "SELECT TRUMPS" && t.WaitingForHuman) ? t.GameState
-                                                                                               : "";
+            const bool menu = t.flow.state == GameState::ChoosingContract && t.human.waiting;
+            const bool scores = t.flow.state == GameState::DealOver;
+            const GameState waiting = menu || scores ? t.flow.state : GameState::NotStarted;
             if (waiting != waitState_) {
                 waitState_ = waiting;
                 waitFrames_ = 0;
             }
-            const std::int64_t hold = waiting == "END OF MATCH" ? kAutoplayScoreFrames : kAutoplayMenuFrames;
-            if (waiting.empty() || ++waitFrames_ > hold) {
-                if (waiting == "END OF MATCH") {
-                    input.LeftButton = true;  // the score page has been seen: next deal
-                } else if (const auto click = parts_->autopilot.Decide(t)) {
-                    input.MouseX = click->MouseX;
-                    input.MouseY = click->MouseY;
-                    input.LeftButton = click->LeftButton;
+            const std::int64_t hold = scores ? kAutoplayScoreFrames : kAutoplayMenuFrames;
+            if (waiting == GameState::NotStarted || ++waitFrames_ > hold) {
+                if (const auto click = parts_->autopilot.Decide(t)) {
+                    input.x = click->x;
+                    input.y = click->y;
+                    input.click = click->click;
                 }
             }
         }
-        const FrameOutcome outcome = RunFrame(t, parts_->services, input, &parts_->hooks);
+        const FrameOutcome outcome = RunFrame(t, parts_->services, parts_->players, input, &parts_->hooks);
         if (parts_->recorder && parts_->recorder->AfterFrame(t)) {
-            parts_->trace->Write(
-                parts_->recorder->Line(t, {options_.SevenOfHeartsLead, options_.DealPackets}));
+            parts_->trace->Write(parts_->recorder->Line(
+                t, {t.options.sevenOfHeartsLead, static_cast<int>(t.options.dealPacketSize)}));
         }
         if (outcome == FrameOutcome::Quit || parts_->hooks.WindowClosed()) return false;
-        if (t.Paused && !options_.Uncapped) screen.display.WaitFrame();
+        if (t.flow.paused && !options_.uncapped) screen.display.WaitFrame();
         parts_->services.FrameDone();
         ++frames_;
-        return !(options_.Frames > 0 && frames_ >= options_.Frames);
+        return !(options_.frames > 0 && frames_ >= options_.frames);
     } catch (const PresentError& e) {
-        status_ = 1;
-        finished_ = true;
-        screen.EndIt(e.Message());
+        Fatal(e.Message());
     } catch (const std::exception& e) {
-        status_ = 1;
-        finished_ = true;
-        screen.EndIt(std::string("Run-time error: ") + e.what());
+        Fatal(e.what());
     }
-    return false;
 }
 
 int Game::Finish() {
-    if (finished_) return status_;
+    if (finished_ || !parts_) return status_;
     finished_ = true;
     GameScreen& screen = parts_->screen;
-    if (!options_.Screenshot.empty() && !screen.display.SaveScreenshot(options_.Screenshot)) {
-        std::fprintf(stderr, "tenfold: cannot write the screenshot %s\n", options_.Screenshot.c_str());
+    if (!options_.screenshot.empty() && !screen.display.SaveScreenshot(options_.screenshot)) {
+        std::fprintf(stderr, "tenfold: cannot write the screenshot %s\n", options_.screenshot.c_str());
         status_ = 1;
     }
     if (parts_->trace) {
@@ -217,17 +202,9 @@ int Game::Finish() {
             status_ = 1;
         }
     }
-    const int quit = screen.QuitGame();
-    return status_ != 0 ? status_ : quit;
-}
-
-std::string ProgramFolder(const char* argv0) {
-    std::error_code ec;
-    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) self = std::filesystem::absolute(argv0, ec);
-    std::string folder = self.parent_path().string();
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
+    WithdrawCleanUp(cleanUp_);
+    ShutDown();
+    return status_;
 }
 
 int RunGame(const GameOptions& options) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "core/fatal.h"
 #include "core/table_state.h"
 
 namespace tenfold {
@@ -15,26 +16,23 @@ namespace tenfold {
 class GameScreen;
 
 struct GameOptions {
-    std::string Deck = "Roya2";         // "Royal" or "Roya2"
-    bool Slow = false;                  // slower card animation
-    bool Windowed = false;              // 800 x 600 window instead of the whole desktop
-    std::optional<std::uint64_t> Seed;  // fixed deals; else from the time of day
-    bool Autoplay = false;              // seat 0 played by the autopilot
-    std::int64_t Frames = 0;            // end after this many frames (0: no limit)
-    std::string Screenshot;             // PNG of the last frame
-    std::string Trace;                  // one JSON line per scored deal, as --simulate writes; "" for none
-    bool Uncapped = false;              // no pacing; the clock moves 1000/60 ms a frame
-    bool SevenOfHeartsLead = false;
-    int DealPackets = 1;                // cards a seat receives in a row: 1 or 13
-    std::string ProgramFolder;          // where res120.pak is looked for, ending in '/'
-    std::string Archive;                // the archive when found elsewhere; "" for ProgramFolder's
-    std::function<void()> CloseStartDialog;  // run before the display opens
-    std::function<void()> UnloadForms;       // run by the shutdown before its message
+    Options table;                           // the start dialog's choices
+    std::optional<std::uint64_t> seed;       // fixed deals; else from the time of day
+    bool autoplay = false;                   // seat 0 played by the autopilot
+    std::int64_t frames = 0;                 // end after this many frames (0: no limit)
+    std::string screenshot;                  // PNG of the last frame
+    std::string trace;                       // one JSON line per scored deal, as --simulate writes
+    bool uncapped = false;                   // no pacing; the clock moves 1000/60 ms a frame
+    std::string programFolder;               // where res120.pak is looked for, ending in '/'
+    std::string archive;                     // the archive when found elsewhere; "" for programFolder's
+    std::function<void()> closeStartDialog;  // run before the display opens
+    std::function<void()> unloadForms;       // run when the game ends, also on the fatal road
 };
 
 // One game on screen, frame by frame: the start routine, then one pass of the
 // main loop per Frame(), then the ending. RunGame drives it; tests drive it
-// themselves to look at chosen moments.
+// themselves to look at chosen moments. A failure of the display or of the
+// resources ends the program on the fatal road.
 class Game {
 public:
     explicit Game(GameOptions options);
@@ -43,41 +41,41 @@ public:
     Game& operator=(const Game&) = delete;
 
     // Unpacks the resources, opens display, input, sound and pictures, deals
-    // the first deal and draws the background. False when start-up failed
-    // (the message has been shown; ExitStatus() says how to end).
+    // the first deal and draws the background. False when a stop signal
+    // ended the game meanwhile (ExitStatus() says how to end).
     bool Start();
     // One pass of the main loop: window messages, input, the frame routine.
-    // False when the game is to end (Escape, close box, frame limit, failure).
+    // False when the game is to end (Escape, close box, frame limit, a stop signal).
     bool Frame();
     // Writes the screenshot if asked, releases everything; the exit status.
     int Finish();
-
-    TableState& State() { return table_; }
-    GameScreen& Screen();
-    std::int64_t FramesRun() const { return frames_; }
     int ExitStatus() const { return status_; }
 
+    const TableState& State() const { return table_; }
+    GameScreen& Screen();
+    std::int64_t FramesRun() const { return frames_; }
+
 private:
-    // After SIGTERM, SIGINT or SIGHUP: removes the unpacked resources, closes
-    // the display and sets the exit status to 128 + the signal. False when no
-    // such signal has come.
+    struct Parts;
+    // Everything the game opened, closed again; run by Finish, after a stop
+    // signal, and by the fatal road.
+    void ShutDown();
+    // After SIGTERM, SIGINT or SIGHUP: the orderly end (ShutDown) with the exit
+    // status 128 + the signal. False when no such signal has come.
     bool EndOnStopSignal();
 
-    struct Parts;
     GameOptions options_;
     TableState table_;
     std::unique_ptr<Parts> parts_;
     std::int64_t frames_ = 0;
     std::int64_t waitFrames_ = 0;  // frames the autopilot has been kept waiting
-    std::string waitState_;
+    GameState waitState_ = GameState::NotStarted;
+    CleanUpId cleanUp_ = 0;
     int status_ = 0;
     bool finished_ = false;
 };
 
 // Runs the game from start to end; returns the process exit status.
 int RunGame(const GameOptions& options);
-
-// The folder of the running program, ending in '/': the archive lies beside it.
-std::string ProgramFolder(const char* argv0);
 
 }  // namespace tenfold

@@ -18,9 +18,9 @@
 #include "app/game_main.h"
 #include "app/monkey.h"
 #include "core/random.h"
+#include "resources/file_path.h"
 #endif
 #if TENFOLD_WITH_DIALOGS
-#include "core/layout.h"
 #include "resources/start_road.h"
 #endif
 
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     app.add_option("--seed", sim.seed,
                    "Seed of the random generator (default: time of day; 1 for --simulate)")
         ->check(WholeNumber<std::uint64_t>(0, "a whole number"));
-    auto* trace = app.add_option("--trace", sim.tracePath,
+    [[maybe_unused]] auto* trace = app.add_option("--trace", sim.tracePath,
                                  "Write one JSON line per scored deal to FILE (--simulate, or the game: "
                                  "the same lines for the same seed)")
                       ->type_name("FILE");
@@ -109,22 +109,24 @@ int main(int argc, char** argv) {
 #if TENFOLD_WITH_GAME
     // The game on screen: the mode without --simulate.
     tenfold::GameOptions game;
-    app.add_option("--deck", game.Deck, "Card deck: Roya2 (standard pattern) or Royal (Genoese pattern)")
+    app.add_option("--deck", game.table.deckName,
+                   "Card deck: Roya2 (standard pattern) or Royal (Genoese pattern)")
         ->check(CLI::IsMember({"Royal", "Roya2"}))
         ->capture_default_str();
-    auto* windowed =
-        app.add_flag("--windowed", game.Windowed,
+    bool windowed = false;
+    auto* windowedFlag =
+        app.add_flag("--windowed", windowed,
                      "Play in an 800 x 600 window that can be resized, instead of the whole screen");
     auto* autoplay =
-        app.add_flag("--autoplay", game.Autoplay,
+        app.add_flag("--autoplay", game.autoplay,
                      "Let the autopilot play your seat too, for demonstrations (Escape still ends it)");
     auto* frames =
-        app.add_option("--frames", game.Frames, "End the game after N frames (0: play until Escape)")
+        app.add_option("--frames", game.frames, "End the game after N frames (0: play until Escape)")
             ->check(CLI::NonNegativeNumber);
-    auto* screenshot = app.add_option("--screenshot", game.Screenshot,
+    auto* screenshot = app.add_option("--screenshot", game.screenshot,
                                       "Write the last frame to this PNG file when the game ends");
     auto* uncapped =
-        app.add_flag("--uncapped", game.Uncapped,
+        app.add_flag("--uncapped", game.uncapped,
                      "No frame pacing; the game clock moves 1000/60 ms a frame, so the game plays as at "
                      "60 frames a second, only faster (for tests and benchmarks)");
 
@@ -136,7 +138,7 @@ int main(int argc, char** argv) {
                        "Escape), checking the table after every frame; exit status 1 on the first fault")
             ->check(WholeNumber<std::int64_t>(1, "a number of deals"))
             ->excludes(simulate)
-            ->excludes(windowed)
+            ->excludes(windowedFlag)
             ->excludes(autoplay)
             ->excludes(frames)
             ->excludes(screenshot)
@@ -184,11 +186,11 @@ int main(int argc, char** argv) {
 #if TENFOLD_WITH_GAME
     if (*monkeyMode) {
         monkey.seed = app.get_option("--seed")->count() > 0 ? sim.seed : tenfold::TimeOfDaySeed();
-        monkey.deck = game.Deck;
+        monkey.deck = game.table.deckName;
         monkey.slow = sim.slow;
         monkey.sevenOfHeartsLead = sim.sevenOfHeartsLead;
         monkey.dealPackets = packets;
-        monkey.programFolder = tenfold::ProgramFolder(argv[0]);
+        monkey.programFolder = tenfold::ProgramFolder();
 #if TENFOLD_WITH_DIALOGS
         monkey.archive = tenfold::FindArchive(monkey.programFolder);
 #endif
@@ -196,30 +198,26 @@ int main(int argc, char** argv) {
     }
 
     // Without a mode, the game starts on screen.
-    game.Slow = sim.slow;
-    game.SevenOfHeartsLead = sim.sevenOfHeartsLead;
-    game.DealPackets = packets;
-    if (app.get_option("--seed")->count() > 0) game.Seed = sim.seed;
-    game.Trace = sim.tracePath;
-    game.ProgramFolder = tenfold::ProgramFolder(argv[0]);
+    game.table.fullScreen = !windowed;
+    game.table.slowAnimation = sim.slow;
+    game.table.sevenOfHeartsLead = sim.sevenOfHeartsLead;
+    game.table.dealPacketSize = static_cast<std::int16_t>(packets);
+    if (app.get_option("--seed")->count() > 0) game.seed = sim.seed;
+    game.trace = sim.tracePath;
+    game.programFolder = tenfold::ProgramFolder();
 #if TENFOLD_WITH_DIALOGS
     // Installed, the archive lies in the data folder rather than beside the program.
-    game.Archive = tenfold::FindArchive(game.ProgramFolder);
-    game.UnloadForms = tenfold::UnloadEveryForm;
+    game.archive = tenfold::FindArchive(game.programFolder);
+    game.unloadForms = tenfold::UnloadEveryForm;
     if (argc == 1) {
         // No options: the start dialog chooses, and its start button runs the game.
-        tenfold::TableState choices;
+        tenfold::Options choices;
         tenfold::StartRoad road;
-        road.ProgramFolder = game.ProgramFolder;
-        road.ArchivePath = game.Archive;
-        road.ComputeLayout = [](tenfold::TableState& t) { tenfold::ComputeLayout(t); };
-        road.RunGame = [&game](tenfold::TableState& t) {
-            game.Deck = t.DeckName;
-            game.Windowed = !t.FullScreen;
-            game.Slow = t.SlowAnimation;
-            game.SevenOfHeartsLead = t.SevenOfHeartsLead;
-            game.DealPackets = t.DealPacketSize;
-            game.CloseStartDialog = tenfold::CloseStartDialog;
+        road.ProgramFolder = game.programFolder;
+        road.ArchivePath = game.archive;
+        road.RunGame = [&game](tenfold::Options& chosen) {
+            game.table = chosen;
+            game.closeStartDialog = tenfold::CloseStartDialog;
             return tenfold::RunGame(game);
         };
         return tenfold::RunStartDialog(choices, road);

@@ -12,9 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "ai/classic_player.h"
 #include "app/table_checks.h"
-#include "core/cards.h"
-#include "core/dealing.h"
 #include "core/layout.h"
 #include "core/random.h"
 #include "core/services.h"
@@ -22,6 +21,7 @@
 #include "present/game_screen.h"
 #include "present/synthetic_input.h"
 #include "present/table_drawing.h"
+#include "resources/resource_layout.h"
 #include "resources/stop_signals.h"
 #include "resources/unpack.h"
 
@@ -44,13 +44,11 @@ public:
         : rng_(seed), now_(clockStart), sound_(sound) {}
     float Rnd() override { return rng_.NextFloat(); }
     std::uint32_t TickCount() override { return now_; }
-    void PlaySound(std::string_view fileName) override {
-        if (sound_ != nullptr) sound_->sound.PlayByName(fileName);
+    void PlaySound(Sound sound) override {
+        if (sound_ != nullptr) sound_->sound.Play(sound);
     }
-    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
 
     void Advance(std::uint32_t ms) { now_ += ms; }
-    std::vector<std::string> messages;
 
 private:
     Pcg32 rng_;
@@ -62,9 +60,9 @@ private:
 class DrawHooks : public FrameHooks {
 public:
     explicit DrawHooks(GameScreen& screen) : screen_(screen) {}
-    void BeginDrawing(TableState& t) override { closed_ = !screen_.BeginDrawing(t) || closed_; }
-    void DrawTable(TableState& t) override { screen_.DrawTableLayer(t, ClockNow()); }
-    void FinishDrawing(TableState&) override { screen_.FinishFrame(); }
+    void BeginDrawing(const TableState&) override { closed_ = !screen_.BeginDrawing() || closed_; }
+    void DrawTable(const TableState& t) override { screen_.DrawTable(t, ClockNow()); }
+    void FinishDrawing(const TableState&) override { screen_.FinishFrame(); }
     bool Closed() const { return closed_; }
 
 private:
@@ -72,7 +70,7 @@ private:
     bool closed_ = false;
 };
 
-struct Point {
+struct Spot {
     int x = 0;
     int y = 0;
 };
@@ -81,18 +79,19 @@ struct Point {
 enum class Wanted { Nothing, Card, Contract, NextDeal };
 
 Wanted WhatIsWanted(const TableState& t) {
-    if (t.GameState == "END OF MATCH") return Wanted::NextDeal;
-    if (t.GameState == "SELECT TRUMPS" && t.ContractMenuShown && t.WaitingForHuman) return Wanted::Contract;
-    if (t.GameState == "NORMAL PLAY" && t.WaitingForHuman && t.CurrentSeat == 0 && !t.HumanHasPlayed) {
+    const GameState state = t.flow.state;
+    if (state == GameState::DealOver) return Wanted::NextDeal;
+    if (state == GameState::ChoosingContract && t.menu.shown && t.human.waiting) return Wanted::Contract;
+    if (state == GameState::Playing && t.human.waiting && t.currentSeat == kHumanSeat && !t.human.hasPlayed) {
         return Wanted::Card;
     }
     return Wanted::Nothing;
 }
 
 // Keys a player might touch besides R and P; never Escape.
-constexpr std::array<std::uint8_t, 12> kOtherKeys = {
-    57 /*space*/,      28 /*enter*/,     16 /*Q*/,  30 /*A*/,   44 /*Z*/, 15 /*tab*/,
-    42 /*left shift*/, 29 /*left ctrl*/, 59 /*F1*/, 200 /*up*/, 2 /*1*/,  14 /*backspace*/};
+constexpr std::array<int, 12> kOtherKeys = {keys::kSpace, keys::kEnter, keys::kQ,         keys::kA,
+                                            keys::kZ,     keys::kTab,   keys::kLeftShift, keys::kLeftCtrl,
+                                            keys::kF1,    keys::kUp,    keys::kOne,       keys::kBackspace};
 
 // Seat 0's random player: every frame it may click (a tap, a held button,
 // a double click in one frame or over two), aiming mostly where the game
@@ -121,19 +120,20 @@ public:
         }
         const Wanted wanted = WhatIsWanted(t);
         if (!devices_.ButtonHeld(0) && Chance(wanted == Wanted::Nothing ? 1.0 / 25 : 1.0 / 6)) {
-            const Point at = Aim(t, wanted);
+            const Spot at = Aim(t, wanted);
             devices_.MovePointer(at.x, at.y);
             Click();
         } else if (Chance(0.05)) {
             // Hovering, or dragging with the button held.
-            const Point at = Chance(0.5) ? AimAtHand(t) : AimAnywhere();
+            const Spot at = Chance(0.5) ? AimAtHand(t) : AimAnywhere();
             devices_.MovePointer(at.x, at.y);
         }
 
         // P: now and then; while paused, soon again, so no pause lasts long.
-        if (Chance(t.Paused ? 0.2 : 1.0 / 2500)) Key(kScanP);
-        const bool maySort = (t.GameState == "SELECT TRUMPS" || t.GameState == "NORMAL PLAY");
-        if (Chance(maySort ? 1.0 / 40 : 1.0 / 500)) Key(kScanR);
+        if (Chance(t.flow.paused ? 0.2 : 1.0 / 2500)) Key(keys::kP);
+        const bool maySort =
+            t.flow.state == GameState::ChoosingContract || t.flow.state == GameState::Playing;
+        if (Chance(maySort ? 1.0 / 40 : 1.0 / 500)) Key(keys::kR);
         if (Chance(1.0 / 300))
             Key(kOtherKeys[static_cast<std::size_t>(Between(0, static_cast<int>(kOtherKeys.size()) - 1))]);
         if (Chance(1.0 / 400)) {
@@ -162,8 +162,7 @@ public:
 private:
     void LetGo() {
         for (std::size_t code = 0; code < keyFrames_.size(); ++code) {
-            if (keyFrames_[code] >= 0 && keyFrames_[code]-- == 0)
-                devices_.ReleaseKey(static_cast<std::uint8_t>(code));
+            if (keyFrames_[code] >= 0 && keyFrames_[code]-- == 0) devices_.ReleaseKey(static_cast<int>(code));
         }
         if (buttonFrames_ >= 0 && buttonFrames_-- == 0) devices_.ReleaseButton(0);
     }
@@ -195,17 +194,17 @@ private:
     }
 
     // A key tapped within the frame, or held for up to half a second.
-    void Key(std::uint8_t code) {
+    void Key(int code) {
         if (devices_.KeyHeld(code)) return;
         devices_.PressKey(code);
         if (Chance(0.5)) {
             devices_.ReleaseKey(code);
         } else {
-            keyFrames_[code] = Between(0, 29);
+            keyFrames_[static_cast<std::size_t>(code)] = Between(0, 29);
         }
     }
 
-    Point Aim(const TableState& t, Wanted wanted) {
+    Spot Aim(const TableState& t, Wanted wanted) {
         const float r = U();
         switch (wanted) {
             case Wanted::Card:
@@ -227,55 +226,52 @@ private:
 
     // Any point of any card of the hand, its hidden part too, and a little
     // around its edges.
-    Point AimAtHand(const TableState& t) {
-        std::array<int, 13> live{};
+    Spot AimAtHand(const TableState& t) {
+        const auto& hand = t.seats[kHumanSeat].hand;
+        std::array<int, kHandSize> live{};
         int n = 0;
-        for (int slot = 0; slot <= 12; ++slot)
-            if (t.Hand0[slot].Active) live[static_cast<std::size_t>(n++)] = slot;
+        for (int slot = 0; slot < kHandSize; ++slot)
+            if (hand[slot].active) live[static_cast<std::size_t>(n++)] = slot;
         if (n == 0) return AimAnywhere();
-        const CardSprite& card = t.Hand0[live[static_cast<std::size_t>(Between(0, n - 1))]];
-        return Point{static_cast<int>(std::floor(card.X)) + Between(-2, card.Width + 2),
-                     static_cast<int>(std::floor(card.Y)) + Between(-2, card.Height + 2)};
+        const CardSprite& card = hand[live[static_cast<std::size_t>(Between(0, n - 1))]];
+        return Spot{static_cast<int>(std::floor(card.x)) + Between(-2, kCardWidth + 2),
+                    static_cast<int>(std::floor(card.y)) + Between(-2, kCardHeight + 2)};
     }
 
     // A row of the contract menu, mostly an enabled one, with the few pixels
     // where rows overlap.
-    Point AimAtMenu(const TableState& t) {
-        std::array<int, 10> enabled{};
+    Spot AimAtMenu(const TableState& t) {
+        std::array<int, kContractCount> enabled{};
         int n = 0;
-        for (int row = 0; row <= 9; ++row)
-            if (t.ContractButtons[row].Enabled) enabled[static_cast<std::size_t>(n++)] = row;
-        const int row =
-            (n > 0 && Chance(0.6)) ? enabled[static_cast<std::size_t>(Between(0, n - 1))] : Between(0, 9);
-        const ContractButton& b = t.ContractButtons[row];
-        return Point{b.X + Between(-3, b.Width + 3), b.Y + Between(-3, b.Height + 3)};
+        for (int row = 0; row < kContractCount; ++row)
+            if (t.menu.rows[row].enabled) enabled[static_cast<std::size_t>(n++)] = row;
+        const int row = (n > 0 && Chance(0.6)) ? enabled[static_cast<std::size_t>(Between(0, n - 1))]
+                                               : Between(0, kContractCount - 1);
+        const MenuRow& r = t.menu.rows[row];
+        return Spot{r.x + Between(-3, kMenuRowWidth + 3), r.y + Between(-3, kMenuRowHeight + 3)};
     }
 
-    Point AimAtScorePage(const TableState& t) {
-        return Point{t.ScorePageX + Between(0, 480), t.ScorePageY + Between(0, 560)};
+    Spot AimAtScorePage(const TableState& t) {
+        return Spot{t.layout.scorePage.x + Between(0, 480), t.layout.scorePage.y + Between(0, 560)};
     }
 
     // Anywhere on the table and a little beyond its edges.
-    Point AimAnywhere() { return Point{Between(-40, 840), Between(-40, 640)}; }
+    Spot AimAnywhere() { return Spot{Between(-40, 840), Between(-40, 640)}; }
 
     Pcg32 rng_;
     SyntheticDevices& devices_;
     bool loseDisplay_;
-    std::array<int, 256> keyFrames_{};  // frames until a held key is let go; -1 not held
+    std::array<int, 256> keyFrames_{};  // by scancode: frames until a held key is let go; -1 not held
     int buttonFrames_ = -1;             // the same for the left button
     bool secondClick_ = false;          // the second click of a slow double click is due
     int step_ = 0;
 };
 
 void ApplyOptions(const MonkeyOptions& o, TableState& t) {
-    t.DeckName = o.deck;
-    t.Resolution = "800x600";
-    t.ScreenWidth = 800;
-    t.ScreenHeight = 600;
-    t.SlowAnimation = o.slow;
-    t.SevenOfHeartsLead = o.sevenOfHeartsLead;
-    t.DealSingly = o.dealPackets == 1;
-    t.DealPacketSize = static_cast<std::int16_t>(o.dealPackets);
+    t.options.deckName = o.deck;
+    t.options.slowAnimation = o.slow;
+    t.options.sevenOfHeartsLead = o.sevenOfHeartsLead;
+    t.options.dealPacketSize = static_cast<std::int16_t>(o.dealPackets);
 }
 
 }  // namespace
@@ -296,6 +292,7 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
     GameScreen screen;
     ResourceUnpacker resources;
     SyntheticDevices devices(screen.display);
+    ClassicPlayer players;
     Monkey monkey(o.seed, devices, o.draw);
     SoakServices services(o.seed, monkey.ClockStart(), o.draw ? &screen : nullptr);
     DrawHooks hooks(screen);
@@ -303,37 +300,31 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
     // The game start routine, as the game runs it (with the display only when drawing).
     try {
         if (o.draw) {
-            ComputeLayout(t);
-            const std::string pak = o.archive.empty() ? o.programFolder + "res120.pak" : o.archive;
+            const std::string pak =
+                o.archive.empty() ? o.programFolder + std::string(layout::kPakFile) : o.archive;
             if (!resources.UnpackResources(pak)) {
                 if (StopSignal() != 0) return StopExitStatus();
                 throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
                                          resources.LastError());
             }
-            BuildCardFiles(t);
-            InitMatchTables(t, services);
-            screen.Open(DisplayOptions{false, true}, t, resources.BaseFolder());
-            NewDeal(t, services);
-            t.Running = true;
+            screen.Open(DisplayOptions{false, true}, t.options.deckName, resources.BaseFolder());
+            StartRun(t, services, players);
             screen.input.ShowSystemCursor(false);
-            screen.BeginDrawing(t);
+            screen.BeginDrawing();
             resources.DeleteResources();
         } else {
-            StartHeadlessGame(t, services);
-            screen.display.BackBufferRect = Rect{0, 0, t.ScreenWidth, t.ScreenHeight};
-            screen.input.GiveMeInput();
-            screen.input.KeyBoard();
-            screen.input.Mouse(screen.display);
+            StartRun(t, services, players);
+            screen.input.Open();
         }
     } catch (const std::exception& e) {
         resources.DeleteResources();
         const auto* present = dynamic_cast<const PresentError*>(&e);
         err << "tenfold: the game did not start: " << (present ? present->Message() : std::string(e.what()))
             << "\n";
-        screen.EndIt("");
+        screen.Close();
         return 1;
     }
-    screen.input.UseDevices(&devices);
+    screen.input.UseSource(&devices);
 
     TableWatch watch;
     watch.Begin(t);
@@ -345,10 +336,10 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
             // One pass of the main loop: the devices act, window messages run,
             // input is polled, then the frame routine.
             monkey.Act(t);
-            screen.display.DoEvents();
-            screen.PollInput();
+            screen.display.PumpEvents();
+            screen.input.Poll(screen.display);
             const FrameOutcome outcome =
-                RunFrame(t, services, screen.input.Snapshot(), o.draw ? &hooks : nullptr);
+                RunFrame(t, services, players, screen.input.Read(), o.draw ? &hooks : nullptr);
             ++frame;
             services.Advance(monkey.FrameMs());
             if (o.afterFrame) o.afterFrame(t, frame);
@@ -356,8 +347,6 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
                 fault = TableFault{"input", "the game quit, though Escape was never pressed"};
             } else if (hooks.Closed() || screen.display.QuitRequested()) {
                 fault = TableFault{"display", "the window closed itself"};
-            } else if (!services.messages.empty()) {
-                fault = TableFault{"message", "the game said \"" + services.messages.front() + "\""};
             } else {
                 fault = watch.AfterFrame(t);
             }
@@ -369,16 +358,13 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
-    if (o.draw) {
-        screen.QuitGame();
-    } else {
-        screen.EndIt("");
-    }
+    screen.Close();
     if (fault) {
         // The deal at fault: the running one, or the one that has just ended.
-        const std::int64_t deal = watch.DealsEnded() + (t.GameState == "END OF MATCH" ? 0 : 1);
+        const std::int64_t deal = watch.DealsEnded() + (t.flow.state == GameState::DealOver ? 0 : 1);
         err << "tenfold: monkey fault in check \"" << fault->check << "\": " << fault->detail << " (seed "
-            << o.seed << ", frame " << frame << ", deal " << deal << ", state \"" << t.GameState << "\")\n";
+            << o.seed << ", frame " << frame << ", deal " << deal << ", state \"" << StateName(t.flow.state)
+            << "\")\n";
     } else if (StopSignal() != 0) {
         err << "tenfold: the soak was stopped by signal " << StopSignal() << " after " << frame
             << " frames (seed " << o.seed << ")\n";

@@ -9,11 +9,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/autopilot.h"
+#include "ai/headless_game.h"
 #include "app/deal_trace.h"
 #include "core/layout.h"
-#include "core/random.h"
-#include "core/state_machine.h"
 #include "core/table_state.h"
 
 namespace tenfold {
@@ -34,74 +32,52 @@ SimSummary RunSimulation(const SimOptions& options) {
     TraceFile trace(options.tracePath);
     SimSummary summary;
     const auto started = std::chrono::steady_clock::now();
-
-    auto t = std::make_unique<TableState>();
-    t->SevenOfHeartsLead = options.sevenOfHeartsLead;
-    t->DealPacketSize = static_cast<std::int16_t>(options.dealPacketSize);
-    t->DealSingly = options.dealPacketSize == 1;
-    t->SlowAnimation = options.slow;
-    HeadlessServices services(options.seed);
-    Autopilot pilot(options.seed);
-
     if (options.matches == 0) {
         trace.Commit();
         return summary;
     }
 
-    StartHeadlessGame(*t, services);
-    if (!options.slow) UseFewestAnimationFrames(*t);
+    auto game = std::make_unique<HeadlessGame>(options.seed);
+    TableState& t = game->table;
+    t.options.sevenOfHeartsLead = options.sevenOfHeartsLead;
+    t.options.dealPacketSize = static_cast<std::int16_t>(options.dealPacketSize);
+    t.options.slowAnimation = options.slow;
+    game->Start();
+    if (!options.slow) UseFewestAnimationFrames(t);
 
-    DealRecorder record(*t);
+    DealRecorder record(t);
     std::uint64_t framesThisDeal = 0;
 
     while (true) {
-        InputSnapshot input;
-        if (t->GameState == "PAUSED") {
-            // A delay ends at once: the clock jumps to the first tick past its end.
-            services.clock.now = std::max(services.clock.now, DelayEndTick(*t));
-        }
-        const bool dealOver = t->GameState == "END OF MATCH";
+        const bool dealOver = t.flow.state == GameState::DealOver;
         if (dealOver) {
-            if (t->MatchOver && record.Match() == options.matches) break;
-            input.LeftButton = true;  // a click on the score page starts the next deal
-            input.MouseX = 400;
-            input.MouseY = 300;
-        } else if (auto click = pilot.Decide(*t)) {
-            input = *click;
+            if (t.match.over && record.Match() == options.matches) break;
         }
-
-        RunFrame(*t, services, input);
+        game->Frame();
         ++summary.frames;
-        services.clock.Advance(1);
 
-        const bool scored = record.AfterFrame(*t);
+        const bool scored = record.AfterFrame(t);
         if (dealOver) framesThisDeal = 0;
         if (++framesThisDeal > kFramesPerDealLimit) {
-            throw std::runtime_error("deal " + std::to_string(t->DealsPlayed + 1) + " of match " +
+            throw std::runtime_error("deal " + std::to_string(t.match.dealsPlayed + 1) + " of match " +
                                      std::to_string(record.Match()) + " did not finish (state \"" +
-                                     t->GameState + "\")");
+                                     std::string(StateName(t.flow.state)) + "\")");
         }
         if (scored) {
             ++summary.deals;
             ++summary.contractCounts.at(static_cast<std::size_t>(record.Contract()));
-            if (t->MatchOver) {
+            if (t.match.over) {
                 ++summary.matches;
-                if (t->MatchResult == "We Won!") ++summary.humanWins;
-                for (int s = 0; s < 4; ++s)
-                    summary.totalSums[static_cast<std::size_t>(s)] += MatchTotalOf(*t, s);
+                if (t.match.result == MatchResult::Won) ++summary.humanWins;
+                for (int s = 0; s < kSeatCount; ++s)
+                    summary.totalSums[static_cast<std::size_t>(s)] += t.seats[s].matchTotal;
             }
-            if (trace.enabled()) {
-                trace.Write(record.Line(*t, {options.sevenOfHeartsLead, options.dealPacketSize}));
-            }
+            if (trace.enabled()) trace.Write(record.Line(t, {options.sevenOfHeartsLead, options.dealPacketSize}));
         }
     }
 
-    if (!services.messages.empty()) {
-        throw std::runtime_error("the game showed a message: " + services.messages.front());
-    }
     trace.Commit();
-    summary.seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    summary.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return summary;
 }
 

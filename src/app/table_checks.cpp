@@ -97,18 +97,13 @@ struct TrickCard {
 // The table as the checks read it. This is the one place that knows how
 // TableState lays the cards and scores out.
 struct View {
-    std::array<Cards, kSeats> hand;      // cards in each hand (its live slots)
-    std::array<Cards, kSeats> handList;  // each hand's list of codes
-    std::array<int, kSeats> handSize{};
-    std::array<int, kSeats> spareSlotsLive{};  // live slots past the thirteenth
-    Cards undealt;                             // the undealt pile, with the card in flight from it
-    bool dealtOut = false;                     // every card has arrived in a hand
-    std::array<TrickCard, 36> trick{};         // the cards on the table, in the order played
-    std::array<int, 36> trickCodes{};          // the table's list of the codes on it
-    int trickCount = 0;                        // the count the table keeps
-    std::array<Cards, kSeats> won;             // each won pile, in the order gathered
+    std::array<Cards, kSeats> hand;    // cards in each hand (its live slots)
+    Cards undealt;                     // the undealt pile, with the card in flight from it
+    bool dealtOut = false;             // every card has arrived in a hand
+    std::array<TrickCard, 4> trick{};  // the cards on the table, in the order played
+    int trickCount = 0;                // the count the table keeps
+    std::array<Cards, kSeats> won;     // each won pile, in the order gathered
     int cardsPlayed = 0;
-    int cardsInTrick = 0;
     int trickWinner = 0;
     int trickWinnerCard = 0;
     int firstSeat = 0;
@@ -120,54 +115,49 @@ std::string SeatName(int seat) { return "seat " + std::to_string(seat); }
 View Read(const TableState& t) {
     View v;
     for (int seat = 0; seat < kSeats; ++seat) {
-        const auto& hand = HandOf(t, seat);
-        for (int slot = 0; slot < 16; ++slot) {
-            if (!hand[slot].Active) continue;
-            v.hand[static_cast<std::size_t>(seat)].Add(hand[slot].Code);
-            if (slot > 12) ++v.spareSlotsLive[static_cast<std::size_t>(seat)];
+        const Seat& s = t.seats[seat];
+        for (const CardSprite& slot : s.hand) {
+            if (slot.active) v.hand[static_cast<std::size_t>(seat)].Add(slot.card);
         }
-        const int size = HandSizeOf(t, seat);
-        v.handSize[static_cast<std::size_t>(seat)] = size;
-        const auto& list = HandCodesOf(t, seat);
-        for (int i = 0; i < std::clamp(size, 0, 16); ++i)
-            v.handList[static_cast<std::size_t>(seat)].Add(list[i]);
-        const auto& pile = WonPileOf(t, seat);
-        for (int i = 0; i < std::clamp<int>(WonCountOf(t, seat), 0, 53); ++i)
-            v.won[static_cast<std::size_t>(seat)].Add(pile[i].Code);
+        for (int i = 0; i < std::clamp<int>(s.wonCount, 0, kCards); ++i)
+            v.won[static_cast<std::size_t>(seat)].Add(s.wonPile[i].card);
     }
-    const int next = std::clamp<int>(t.NextDeckCard, 0, kCards);
-    for (int i = next; i < kCards; ++i) v.undealt.Add(t.Deck[i].Code);
-    const bool inFlight = next > 0 && t.Deck[next - 1].Moving;
-    if (inFlight) v.undealt.Add(t.Deck[next - 1].Code);
+    const int next = std::clamp<int>(t.deck.nextCard, 0, kCards);
+    for (int i = next; i < kCards; ++i) v.undealt.Add(t.deck.cards[i].card);
+    const bool inFlight = next > 0 && t.deck.cards[next - 1].moving;
+    if (inFlight) v.undealt.Add(t.deck.cards[next - 1].card);
     v.dealtOut = next == kCards && !inFlight;
-    v.trickCount = t.TableCount;
-    for (int i = 0; i < std::clamp<int>(t.TableCount, 0, 36); ++i) {
-        v.trick[static_cast<std::size_t>(i)] = TrickCard{t.TableCards[i].Code, t.TableCards[i].TableSlot};
-        v.trickCodes[static_cast<std::size_t>(i)] = t.TableCodes[i];
+    v.trickCount = t.trick.count;
+    for (int i = 0; i < std::clamp<int>(t.trick.count, 0, kTrickSize); ++i) {
+        v.trick[static_cast<std::size_t>(i)] = TrickCard{t.trick.cards[i].card, t.trick.cards[i].seat};
     }
-    v.cardsPlayed = t.CardsPlayed;
-    v.cardsInTrick = t.CardsInTrick;
-    v.trickWinner = t.TrickWinner;
-    v.trickWinnerCard = t.TrickWinnerCard;
-    v.firstSeat = t.FirstSeat;
-    v.contract = t.Contract;
+    v.cardsPlayed = t.trick.cardsPlayed;
+    v.trickWinner = t.trick.winner;
+    v.trickWinnerCard = t.trick.winnerCard;
+    v.firstSeat = t.firstSeat;
+    v.contract = Number(t.contract);
     return v;
 }
 
 std::array<std::int32_t, kSeats> DealScores(const TableState& t) {
-    return {t.DealScore0, t.DealScore1, t.DealScore2, t.DealScore3};
+    std::array<std::int32_t, kSeats> scores{};
+    for (int seat = 0; seat < kSeats; ++seat)
+        scores[static_cast<std::size_t>(seat)] = t.seats[seat].dealScore;
+    return scores;
 }
 std::array<std::int32_t, kSeats> MatchTotals(const TableState& t) {
-    return {t.MatchTotal0, t.MatchTotal1, t.MatchTotal2, t.MatchTotal3};
+    std::array<std::int32_t, kSeats> totals{};
+    for (int seat = 0; seat < kSeats; ++seat)
+        totals[static_cast<std::size_t>(seat)] = t.seats[seat].matchTotal;
+    return totals;
 }
-std::int32_t HistoryRow(const TableState& t, int seat, int row) {
-    const Array<std::int16_t, 41>* rows[kSeats] = {&t.DealHistory0, &t.DealHistory1, &t.DealHistory2,
-                                                   &t.DealHistory3};
-    return (*rows[seat])[row];
-}
+std::int32_t HistoryRow(const TableState& t, int seat, int row) { return t.seats[seat].history[row]; }
 std::array<int, kSeats> WonCounts(const TableState& t) {
-    return {t.WonCount0, t.WonCount1, t.WonCount2, t.WonCount3};
+    std::array<int, kSeats> counts{};
+    for (int seat = 0; seat < kSeats; ++seat) counts[static_cast<std::size_t>(seat)] = t.seats[seat].wonCount;
+    return counts;
 }
+bool DealIsOver(const TableState& t) { return t.flow.state == GameState::DealOver; }
 
 TableFault Fault(std::string check, std::string detail) {
     return TableFault{std::move(check), std::move(detail)};
@@ -181,7 +171,7 @@ int WonTotal(const View& v) {
 
 // The index of the card that takes a complete trick: the highest trump, else
 // the highest card of the suit led.
-int WinningCard(const std::array<TrickCard, 36>& trick, int count, int contract) {
+int WinningCard(const std::array<TrickCard, 4>& trick, int count, int contract) {
     const int trump = TrumpLetter(contract);
     const int led = Letter(trick[0].code);
     int best = 0;
@@ -222,7 +212,7 @@ std::optional<TableFault> CardPlaces(const View& v) {
     // Every place with its cards; each card is counted, and only a card found
     // other than once is looked for again by name.
     Cards trick;
-    for (int i = 0; i < std::clamp(v.trickCount, 0, 36); ++i)
+    for (int i = 0; i < std::clamp(v.trickCount, 0, kTrickSize); ++i)
         trick.Add(v.trick[static_cast<std::size_t>(i)].code);
     std::array<std::pair<const Cards*, std::string_view>, 10> places = {{
         {&v.undealt, "the undealt pile"},
@@ -264,21 +254,6 @@ std::optional<TableFault> CardPlaces(const View& v) {
 }
 
 std::optional<TableFault> Hands(const View& v) {
-    for (int seat = 0; seat < kSeats; ++seat) {
-        const auto s = static_cast<std::size_t>(seat);
-        const Cards& hand = v.hand[s];
-        if (v.spareSlotsLive[s] > 0)
-            return Fault("hands", "the hand of " + SeatName(seat) + " holds more than 13 slots");
-        if (v.handSize[s] != hand.n) {
-            return Fault("hands", "the hand of " + SeatName(seat) + " counts " +
-                                      std::to_string(v.handSize[s]) + " cards but holds " +
-                                      std::to_string(hand.n) + " (" + Describe(hand) + ")");
-        }
-        if (v.handList[s].Counts() != hand.Counts()) {
-            return Fault("hands", "the code list of " + SeatName(seat) + " (" + Describe(v.handList[s]) +
-                                      ") differs from its cards (" + Describe(hand) + ")");
-        }
-    }
     if (!v.dealtOut) return std::nullopt;
     const int won = WonTotal(v);
     if (won % 4 != 0)
@@ -291,7 +266,7 @@ std::optional<TableFault> Hands(const View& v) {
     for (int seat = 0; seat < kSeats; ++seat) {
         const bool onTable = std::any_of(v.trick.begin(), v.trick.begin() + v.trickCount,
                                          [&](const TrickCard& c) { return c.seat == seat; });
-        const int played = 13 - v.handSize[static_cast<std::size_t>(seat)];
+        const int played = 13 - v.hand[static_cast<std::size_t>(seat)].n;
         const int expected = won / 4 + (onTable ? 1 : 0);
         if (played != expected) {
             return Fault("hands", SeatName(seat) + " has played " + std::to_string(played) + " cards, but " +
@@ -302,19 +277,11 @@ std::optional<TableFault> Hands(const View& v) {
     return std::nullopt;
 }
 
-std::optional<TableFault> Trick(const View& v) {
+std::optional<TableFault> TrickOnTable(const View& v) {
     if (v.trickCount < 0 || v.trickCount > 4)
         return Fault("trick", std::to_string(v.trickCount) + " cards on the table");
-    if (v.cardsInTrick != v.trickCount % 4) {
-        return Fault("trick", std::to_string(v.trickCount) + " cards on the table but " +
-                                  std::to_string(v.cardsInTrick) + " counted in the trick");
-    }
     for (int i = 0; i < v.trickCount; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        if (v.trickCodes[k] != v.trick[k].code) {
-            return Fault("trick", "the table lists the " + CardName(v.trickCodes[k]) + " where the " +
-                                      CardName(v.trick[k].code) + " lies");
-        }
         const int seat = v.trick[k].seat;
         if (seat < 0 || seat >= kSeats)
             return Fault("trick", "a card on the table was played by seat " + std::to_string(seat));
@@ -359,13 +326,13 @@ std::optional<TableFault> Trick(const View& v) {
 
 std::optional<TableFault> CheckCardPlaces(const TableState& t) { return CardPlaces(Read(t)); }
 std::optional<TableFault> CheckHands(const TableState& t) { return Hands(Read(t)); }
-std::optional<TableFault> CheckTrick(const TableState& t) { return Trick(Read(t)); }
+std::optional<TableFault> CheckTrick(const TableState& t) { return TrickOnTable(Read(t)); }
 
 std::optional<TableFault> CheckTable(const TableState& t) {
     const View v = Read(t);
     if (auto f = CardPlaces(v)) return f;
     if (auto f = Hands(v)) return f;
-    return Trick(v);
+    return TrickOnTable(v);
 }
 
 std::optional<TableFault> CheckHumanCard(const TableState& t, bool heartsBroken) {
@@ -489,49 +456,52 @@ std::optional<TableFault> CheckDealEnd(const TableState& t, const DealLog& log) 
                                              std::to_string(log.totalsBefore[s]));
         }
     }
-    if (t.DealsPlayed != log.dealsBefore + 1) {
+    const Match& match = t.match;
+    if (match.dealsPlayed != log.dealsBefore + 1) {
         return Fault("match totals", "deal " + std::to_string(log.dealsBefore + 1) +
-                                         " of the match counted as " + std::to_string(t.DealsPlayed));
+                                         " of the match counted as " + std::to_string(match.dealsPlayed));
     }
-    if (t.DealIndex < 1 || t.DealIndex > 10)
-        return Fault("match totals", "history row " + std::to_string(t.DealIndex));
+    if (match.historyRows < 1 || match.historyRows > kHistoryRows)
+        return Fault("match totals", "history row " + std::to_string(match.historyRows));
     for (int seat = 0; seat < kSeats; ++seat) {
-        const std::int32_t row = HistoryRow(t, seat, t.DealIndex - 1);
+        const std::int32_t row = HistoryRow(t, seat, match.historyRows - 1);
         if (row != -scores[static_cast<std::size_t>(seat)]) {
             return Fault("match totals", "the history row of " + SeatName(seat) + " shows " +
                                              std::to_string(row) + " for a deal of " +
                                              std::to_string(scores[static_cast<std::size_t>(seat)]));
         }
     }
-    if (t.DealsPlayed == 20) {
+    const std::string result(ResultText(match.result));
+    if (match.dealsPlayed == 20) {
         const bool won = totals[0] <= totals[1] && totals[0] <= totals[2] && totals[0] <= totals[3];
         const std::string expected = won ? "We Won!" : "We lost!";
-        if (!t.MatchOver || t.MatchResult != expected) {
+        if (!match.over || result != expected) {
             return Fault("match totals",
-                         "the match ended as \"" + t.MatchResult + "\" instead of \"" + expected + "\"");
+                         "the match ended as \"" + result + "\" instead of \"" + expected + "\"");
         }
-    } else if (t.MatchOver || !t.MatchResult.empty()) {
-        return Fault("match totals", "the match ended after " + std::to_string(t.DealsPlayed) + " deals");
+    } else if (match.over || !result.empty()) {
+        return Fault("match totals", "the match ended after " + std::to_string(match.dealsPlayed) + " deals");
     }
 
     // One contract booked per deal; no negative contract more than twice.
     int booked = 0;
     for (int c = 1; c <= 10; ++c) {
-        booked += t.ContractUseCount[c];
-        if (c >= 5 && t.ContractUseCount[c] > 2) {
+        const int uses = t.contractUses[c - 1];
+        booked += uses;
+        if (c >= 5 && uses > 2) {
             return Fault("contract uses", "contract " + std::to_string(c) + " chosen " +
-                                              std::to_string(t.ContractUseCount[c]) + " times in the match");
+                                              std::to_string(uses) + " times in the match");
         }
     }
-    if (booked != t.DealsPlayed) {
+    if (booked != match.dealsPlayed) {
         return Fault("contract uses", std::to_string(booked) + " contracts booked in " +
-                                          std::to_string(t.DealsPlayed) + " deals of the match");
+                                          std::to_string(match.dealsPlayed) + " deals of the match");
     }
     return std::nullopt;
 }
 
 void TableWatch::Begin(const TableState& t) {
-    dealOver_ = t.GameState == "END OF MATCH";
+    dealOver_ = DealIsOver(t);
     dealsEnded_ = 0;
     framesPaused_ = 0;
     StartDeal(t);
@@ -540,17 +510,17 @@ void TableWatch::Begin(const TableState& t) {
 void TableWatch::StartDeal(const TableState& t) {
     log_ = DealLog{};
     log_.totalsBefore = MatchTotals(t);
-    log_.dealsBefore = t.DealsPlayed;
+    log_.dealsBefore = t.match.dealsPlayed;
     const auto counts = WonCounts(t);
     wonSeen_ = counts[0] + counts[1] + counts[2] + counts[3];
-    trickSeen_ = t.TableCount;
-    heartsSeen_ = t.HeartsBroken;
+    trickSeen_ = t.trick.count;
+    heartsSeen_ = t.trick.heartsBroken;
     framesRunning_ = 0;
 }
 
 std::optional<TableFault> TableWatch::AfterFrame(const TableState& t) {
     if (auto f = CheckTable(t)) return f;
-    const bool over = t.GameState == "END OF MATCH";
+    const bool over = DealIsOver(t);
 
     if (dealOver_ && !over) {
         // The click on the score page dealt anew: the same match goes on with
@@ -560,9 +530,9 @@ std::optional<TableFault> TableWatch::AfterFrame(const TableState& t) {
         const std::int32_t deals = newMatch ? 0 : log_.dealsBefore + 1;
         const std::array<std::int32_t, kSeats> expected =
             newMatch ? std::array<std::int32_t, kSeats>{} : totalsAtEnd_;
-        if (t.DealsPlayed != deals || totals != expected) {
+        if (t.match.dealsPlayed != deals || totals != expected) {
             return Fault("match totals", std::string(newMatch ? "the new match" : "the next deal") +
-                                             " starts with " + std::to_string(t.DealsPlayed) +
+                                             " starts with " + std::to_string(t.match.dealsPlayed) +
                                              " deals and totals " + std::to_string(totals[0]) + ", " +
                                              std::to_string(totals[1]) + ", " + std::to_string(totals[2]) +
                                              ", " + std::to_string(totals[3]));
@@ -571,11 +541,11 @@ std::optional<TableFault> TableWatch::AfterFrame(const TableState& t) {
     }
 
     // A card of seat 0 arrived on the table.
-    if (t.TableCount == trickSeen_ + 1) {
+    if (t.trick.count == trickSeen_ + 1) {
         if (auto f = CheckHumanCard(t, heartsSeen_)) return f;
     }
-    trickSeen_ = t.TableCount;
-    heartsSeen_ = t.HeartsBroken;
+    trickSeen_ = t.trick.count;
+    heartsSeen_ = t.trick.heartsBroken;
 
     // A trick handed over: four cards more in one won pile.
     const auto counts = WonCounts(t);
@@ -600,7 +570,8 @@ std::optional<TableFault> TableWatch::AfterFrame(const TableState& t) {
         wonSeen_ = won;
     }
 
-    if (!over && !dealOver_ && (MatchTotals(t) != log_.totalsBefore || t.DealsPlayed != log_.dealsBefore)) {
+    if (!over && !dealOver_ &&
+        (MatchTotals(t) != log_.totalsBefore || t.match.dealsPlayed != log_.dealsBefore)) {
         return Fault("match totals", "the totals or the deal count changed during a deal");
     }
     if (over && !dealOver_) {
@@ -611,7 +582,7 @@ std::optional<TableFault> TableWatch::AfterFrame(const TableState& t) {
     }
     dealOver_ = over;
 
-    if (t.Paused) {
+    if (t.flow.paused) {
         if (++framesPaused_ > limits_.pausedFrames) {
             return Fault("pause", "the game stayed paused for " + std::to_string(framesPaused_) + " frames");
         }
@@ -621,7 +592,7 @@ std::optional<TableFault> TableWatch::AfterFrame(const TableState& t) {
             return Fault("progress",
                          (over ? std::string("the score page was not left") : "the deal did not end") +
                              " after " + std::to_string(framesRunning_) + " frames of game time (state \"" +
-                             t.GameState + "\")");
+                             std::string(StateName(t.flow.state)) + "\")");
         }
     }
     return std::nullopt;

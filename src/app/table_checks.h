@@ -27,8 +27,8 @@ struct TableFault {
 // "card places": each of the 52 cards is in exactly one place (the undealt
 // pile or in flight from it, a hand, the trick, a won pile).
 std::optional<TableFault> CheckCardPlaces(const TableState& t);
-// "hands": each hand's size and code list agree with its cards; once dealt,
-// every seat has played one card per finished trick, plus its card on the table.
+// "hands": once dealt, every seat has played one card per finished trick,
+// plus its card on the table.
 std::optional<TableFault> CheckHands(const TableState& t);
 // "trick": the cards on the table and their count, played by the seats in
 // turn from the right leader, each following suit when its hand can; a

@@ -1,89 +1,131 @@
 #include "core/contract_choice.h"
 
-#include "ai/computer_players.h"
-#include "core/cards.h"
-
 namespace tenfold {
 
 namespace {
-std::int32_t TrumpOf(int contract) { return contract <= 4 ? contract - 1 : kNoTrump; }
-}  // namespace
-
-void ContractStep(TableState& t, Services& s) {
-    if (t.WaitingForHuman) return;
-    if (!t.StepPhase) {
-        t.CurrentSeat = static_cast<std::int16_t>((t.CurrentSeat + 1) % 4);
-        if (t.CurrentSeat == 0) {
-            t.ContractMenuShown = true;
-            MenuAvailability(t);
-            t.HumanActed = false;
-            t.WaitingForHuman = true;
-        } else {
-            t.Contract = ChooseContract(t, s, t.CurrentSeat);
-            t.TrumpSuit = TrumpOf(t.Contract);
-            FillValueOrder(t);
-            t.StepPhase = true;
-        }
-        return;
-    }
-    if (t.HumanActed) t.WaitingForHuman = false;
-    t.CurrentSeat = static_cast<std::int16_t>((t.CurrentSeat + 3) % 4);
-    t.GameState = "SHOW CONTRACT";
-    t.ContractAnnounced = true;
-    t.StepPhase = false;
-}
-
-void MenuAvailability(TableState& t) {
-    const SeatRecord& human = t.SeatRecords[0];
-    for (int row = 0; row <= 3; ++row) t.ContractButtons[row].Enabled = true;
-    for (int row = 4; row <= 9; ++row)
-        t.ContractButtons[row].Enabled = t.ContractUseCount[row + 1] < 2;
-    if (human.NegativeContractsChosen >= 3)
-        for (int row = 4; row <= 9; ++row) t.ContractButtons[row].Enabled = false;
-    if (human.TrumpContractsChosen >= 2)
-        for (int row = 0; row <= 3; ++row) t.ContractButtons[row].Enabled = false;
-
-    bool any = false;
-    for (int row = 0; row <= 9; ++row) any = any || t.ContractButtons[row].Enabled;
-    if (!any) {
-        // The computer seats used up what the quotas left the human: a trump
-        // contract beyond his quota is better than a table that waits for ever.
-        for (int row = 0; row <= 3; ++row) t.ContractButtons[row].Enabled = true;
-    }
-    LayOutContractMenu(t);
-}
+constexpr int kUsesPerNegativeContract = 2;
+constexpr int kTrumpChoicesPerSeat = 2;
+constexpr int kNegativeChoicesPerSeat = 3;
+// Menu columns: trump contracts and no tricks on the left, the rest on the
+// right; enabled rows stack upward from the menu's base without gaps.
+constexpr int kRowsPerColumn = 5;
+constexpr int kLeftColumnX = 100;
+constexpr int kRightColumnX = 380;
+constexpr int kRowStep = 42;
+constexpr int kFirstRowAbove = 60;
 
 void LayOutContractMenu(TableState& t) {
     for (int column = 0; column < 2; ++column) {
         int n = 0;
-        for (int row = column * 5; row < column * 5 + 5; ++row) {
-            ContractButton& button = t.ContractButtons[row];
-            if (!button.Enabled) continue;
-            button.X = static_cast<std::int16_t>(column == 0 ? 100 : 380);
-            button.Y = Narrow<std::int16_t>(t.MenuBaseY - (n * 42 + 60));
+        for (int row = column * kRowsPerColumn; row < (column + 1) * kRowsPerColumn; ++row) {
+            MenuRow& r = t.menu.rows[row];
+            if (!r.enabled) continue;
+            r.x = static_cast<std::int16_t>(column == 0 ? kLeftColumnX : kRightColumnX);
+            r.y = Narrow<std::int16_t>(t.layout.menuBaseY - (n * kRowStep + kFirstRowAbove));
             ++n;
         }
     }
 }
+}  // namespace
+
+bool UnderUseLimit(const TableState& t, Contract c) {
+    return t.contractUses[Index(c)] < kUsesPerNegativeContract;
+}
+bool HasTrumpChoicesLeft(const Seat& seat) { return seat.trumpContractsChosen < kTrumpChoicesPerSeat; }
+bool HasNegativeChoicesLeft(const Seat& seat) {
+    return seat.negativeContractsChosen < kNegativeChoicesPerSeat;
+}
+
+bool IsOpenTo(const TableState& t, int seat, Contract c) {
+    const Seat& s = t.seats[seat];
+    if (IsTrumpContract(c)) return HasTrumpChoicesLeft(s);
+    return HasNegativeChoicesLeft(s) && UnderUseLimit(t, c);
+}
+
+void BookContract(TableState& t, int seat, Contract c) {
+    if (c < Contract::Clubs || c > Contract::NoKingOfHearts) {
+        throw std::out_of_range("contract " + std::to_string(Number(c)) + " outside 1..10");
+    }
+    Seat& s = t.seats[seat];
+    if (IsTrumpContract(c)) {
+        s.trumpContractsChosen = Narrow<std::int16_t>(s.trumpContractsChosen + 1);
+    } else {
+        s.negativeContractsChosen = Narrow<std::int16_t>(s.negativeContractsChosen + 1);
+    }
+    t.contractUses[Index(c)] = Narrow<std::int16_t>(t.contractUses[Index(c)] + 1);
+}
+
+int SevenOfHeartsHolder(const TableState& t) {
+    constexpr Card kSevenOfHearts = CardCode(Rank::Seven, Suit::Hearts);
+    for (int seat = 0; seat < kSeatCount; ++seat) {
+        for (const CardSprite& slot : t.seats[seat].hand) {
+            if (slot.active && slot.card == kSevenOfHearts) return seat;
+        }
+    }
+    return kHumanSeat;
+}
+
+void SetFirstChooser(TableState& t) {
+    if (t.match.dealsPlayed != 0) return;
+    const int holder = SevenOfHeartsHolder(t);
+    t.firstSeat = static_cast<std::int16_t>(holder);
+    t.currentSeat = static_cast<std::int16_t>(PreviousSeat(holder));
+}
+
+void ContractStep(TableState& t, Services& s, ComputerPlayer& players) {
+    if (t.human.waiting) return;
+    if (!t.flow.stepPhase) {
+        t.currentSeat = static_cast<std::int16_t>(NextSeat(t.currentSeat));
+        if (t.currentSeat == kHumanSeat) {
+            t.menu.shown = true;
+            OpenContractMenu(t);
+            t.human.acted = false;
+            t.human.waiting = true;
+        } else {
+            const Contract c = players.ChooseContract(t, t.currentSeat, s);
+            BookContract(t, t.currentSeat, c);
+            t.contract = c;
+            t.trump = TrumpOf(c);
+            t.flow.stepPhase = true;
+        }
+        return;
+    }
+    if (t.human.acted) t.human.waiting = false;
+    t.currentSeat = static_cast<std::int16_t>(PreviousSeat(t.currentSeat));
+    t.flow.state = GameState::ShowingContract;
+    t.contractAnnounced = true;
+    t.flow.stepPhase = false;
+}
+
+void OpenContractMenu(TableState& t) {
+    bool any = false;
+    for (int row = 0; row < kContractCount; ++row) {
+        const bool open = IsOpenTo(t, kHumanSeat, ContractNumbered(row + 1));
+        t.menu.rows[row].enabled = open;
+        any = any || open;
+    }
+    if (!any) {
+        // The computer seats used up what the quotas left the human: a trump
+        // contract beyond his quota is better than a table that waits for ever.
+        for (int row = 0; row < Index(Contract::NoTricks); ++row) t.menu.rows[row].enabled = true;
+    }
+    LayOutContractMenu(t);
+}
 
 bool MenuHitTest(TableState& t, std::int32_t x, std::int32_t y) {
-    for (int row = 9; row >= 0; --row) {
-        const ContractButton& b = t.ContractButtons[row];
-        if (!(x > b.X && b.Enabled && x < b.X + b.Width && y > b.Y && y < b.Y + b.Height)) continue;
+    for (int row = kContractCount - 1; row >= 0; --row) {
+        const MenuRow& r = t.menu.rows[row];
+        if (!(x > r.x && r.enabled && x < r.x + kMenuRowWidth && y > r.y && y < r.y + kMenuRowHeight))
+            continue;
         // Only the first row hit is booked: rows overlap by a few pixels.
-        t.Contract = static_cast<std::int16_t>(row + 1);
-        t.TrumpSuit = TrumpOf(t.Contract);
-        SeatRecord& human = t.SeatRecords[0];
-        if (t.Contract < 5) {
-            human.TrumpContractsChosen = Narrow<std::int16_t>(human.TrumpContractsChosen + 1);
-        } else {
-            human.NegativeContractsChosen = Narrow<std::int16_t>(human.NegativeContractsChosen + 1);
-        }
-        t.ContractUseCount[t.Contract] = Narrow<std::int16_t>(t.ContractUseCount[t.Contract] + 1);
-        t.HumanActed = true;
-        t.WaitingForHuman = false;
-        t.StepPhase = true;
-        t.ContractMenuShown = false;
+        const Contract c = ContractNumbered(row + 1);
+        t.contract = c;
+        t.trump = TrumpOf(c);
+        BookContract(t, kHumanSeat, c);
+        t.human.acted = true;
+        t.human.waiting = false;
+        t.flow.stepPhase = true;
+        t.menu.shown = false;
         return true;
     }
     return false;

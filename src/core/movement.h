@@ -7,14 +7,16 @@
 
 namespace tenfold {
 
-// Sends a card towards (tx, ty) over MoveSteps frames (while dealing, MoveSteps
-// divided by DealSpeedFactor).
+// Starts or stops a card's motion; every change of `moving` goes through here.
+void SetMoving(TableState& t, CardSprite& card, bool moving);
+// Sends a card towards (tx, ty) over moveSteps frames (while dealing, moveSteps
+// divided by dealSpeedFactor).
 void StartMove(TableState& t, CardSprite& card, int tx, int ty);
 // One frame of travel, without the arrival test.
 void MoveOneStep(CardSprite& card);
 // A moving card within the arrival tolerance of its target.
-bool IsWithinArrival(const TableState& t, const CardSprite& card);
-// Any hand slot 0..12, deck slot 0..51 or card of the trick still travelling.
+bool IsWithinArrival(const Layout& layout, const CardSprite& card);
+// Any hand slot, deck card or card of the trick still travelling.
 bool AnyCardMoving(const TableState& t);
 
 // One of the three card sounds, chosen by one random draw.
@@ -22,8 +24,9 @@ void PlayCardSound(Services& s);
 // One of the three sign sounds, chosen by one random draw.
 void PlaySignSound(Services& s);
 
-// Throws a played card to the given seat's throw position with a random offset.
-// Does nothing while any card moves.
+// The moves below start only from rest: the caller has seen that no card moves.
+
+// Throws a played card to the given seat's throw spot with a random offset.
 void ThrowToTable(TableState& t, Services& s, CardSprite& card, int seat);
 // Draws the finished trick together on its winning card.
 void GatherTrick(TableState& t, Services& s);

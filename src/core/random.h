@@ -4,9 +4,6 @@
 // standard library, so nothing here leans on <random>'s distributions.
 
 #include <cstdint>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "core/services.h"
 
@@ -36,20 +33,26 @@ struct SimClock {
     void Advance(std::uint32_t ms) { now += ms; }
 };
 
+// A RandomSource over a seeded Pcg32.
+class SeededRandom : public RandomSource {
+public:
+    explicit SeededRandom(std::uint64_t seed, std::uint64_t stream = 54) : rng(seed, stream) {}
+    float Rnd() override { return rng.NextFloat(); }
+    Pcg32 rng;
+};
+
 // Services for runs without a display: seeded randomness, the simulated clock,
-// sounds counted but not played, messages kept so that none goes unseen.
+// sounds counted but not played.
 class HeadlessServices : public Services {
 public:
     explicit HeadlessServices(std::uint64_t seed) : rng(seed) {}
     float Rnd() override { return rng.NextFloat(); }
     std::uint32_t TickCount() override { return clock.now; }
-    void PlaySound(std::string_view) override { ++soundsPlayed; }
-    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+    void PlaySound(Sound) override { ++soundsPlayed; }
 
     Pcg32 rng;
     SimClock clock;
     std::uint64_t soundsPlayed = 0;
-    std::vector<std::string> messages;
 };
 
 }  // namespace tenfold

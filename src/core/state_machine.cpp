@@ -1,6 +1,5 @@
 #include "core/state_machine.h"
 
-#include "core/cards.h"
 #include "core/contract_choice.h"
 #include "core/dealing.h"
 #include "core/layout.h"
@@ -10,179 +9,197 @@
 namespace tenfold {
 
 namespace {
-bool KeyDown(const InputSnapshot& in, int scanCode) { return in.KeyState[scanCode] != 0; }
+constexpr std::int32_t kDelayAfterContractMs = 1700;
 
 // Moves every travelling card of the trick, then tests the first card that is
 // not the winning one: all cards of a group move arrive together.
 void StepTable(TableState& t, Services& s) {
-    for (int i = 0; i < t.TableCount; ++i) MoveOneStep(t.TableCards[i]);
-    const int probe = t.TrickWinnerCard == 0 ? 1 : 0;
-    if (probe < t.TableCount && t.TableCards[probe].Moving) ArrivalTest(t, s, t.TableCards[probe]);
+    for (int i = 0; i < t.trick.count; ++i) MoveOneStep(t.trick.cards[i]);
+    const int probe = t.trick.winnerCard == 0 ? 1 : 0;
+    if (probe < t.trick.count && t.trick.cards[probe].moving) ArrivalTest(t, s, t.trick.cards[probe]);
 }
 
 // Moves slots 1..12 of the human's hand, then tests the highest moving slot.
 void StepHand(TableState& t, Services& s) {
-    for (int i = 1; i <= 12; ++i) MoveOneStep(t.Hand0[i]);
-    for (int i = 12; i >= 1; --i) {
-        if (t.Hand0[i].Moving) {
-            ArrivalTest(t, s, t.Hand0[i]);
+    auto& hand = t.seats[kHumanSeat].hand;
+    for (int i = 1; i < kHandSize; ++i) MoveOneStep(hand[i]);
+    for (int i = kHandSize - 1; i >= 1; --i) {
+        if (hand[i].moving) {
+            ArrivalTest(t, s, hand[i]);
             return;
         }
     }
 }
 
-void StopHandSlots1To11(TableState& t) {
-    for (int i = 1; i <= 11; ++i) t.Hand0[i].Moving = false;
+// The gathered hand lies on slot 0; slot 12, the one tested, has stopped itself.
+void StopGatheredHand(TableState& t) {
+    auto& hand = t.seats[kHumanSeat].hand;
+    for (int i = 1; i < kHandSize - 1; ++i) SetMoving(t, hand[i], false);
 }
 
 void StopTable(TableState& t) {
-    for (int i = 0; i < t.TableCount; ++i) t.TableCards[i].Moving = false;
+    for (int i = 0; i < t.trick.count; ++i) SetMoving(t, t.trick.cards[i], false);
 }
 
 void ShowContractStep(TableState& t, Services& s) {
-    if (t.WaitingForHuman) return;
-    if (!t.StepPhase) {
-        t.DelayJustEnded = false;
-        t.StepPhase = true;
+    if (t.human.waiting) return;
+    if (!t.flow.stepPhase) {
+        t.flow.delayJustEnded = false;
+        t.flow.stepPhase = true;
         return;
     }
-    if (t.HumanActed) t.WaitingForHuman = false;
-    t.GameState = "NORMAL PLAY";
-    if (!t.DelayJustEnded) Delay(t, s, 1700);
-    t.StepPhase = false;
+    if (t.human.acted) t.human.waiting = false;
+    t.flow.state = GameState::Playing;
+    if (!t.flow.delayJustEnded) Delay(t, s, kDelayAfterContractMs);
+    t.flow.stepPhase = false;
 }
 
-// The R key sorts the human's hand only from rest, before his first card of
-// the deal or while he is to choose the contract.
+// The sort key sorts the human's hand only from rest, before his first card
+// of the deal or while he is to choose the contract.
 bool MaySort(const TableState& t) {
-    if (AnyCardMoving(t)) return false;
-    if (t.GameState == "NORMAL PLAY") return t.HandSize0 == 13 && t.CurrentSeat == 0;
-    return t.GameState == "SELECT TRUMPS" && t.CurrentSeat == 0;
+    if (t.currentSeat != kHumanSeat || AnyCardMoving(t)) return false;
+    if (t.flow.state == GameState::Playing) return HandSize(t, kHumanSeat) == kHandSize;
+    return t.flow.state == GameState::ChoosingContract;
 }
 
 void ArrivalAction(TableState& t, Services& s, CardSprite& card) {
-    const std::string& state = t.GameState;
-    if (state == "NORMAL PLAY") {
-        CardLanded(t, s, card);
-    } else if (state == "DEALING CARDS") {
-        DealtCardArrived(t, s, card);
-    } else if (state == "WE ARE GETTING CARDS - GOTHERING") {
-        StopTable(t);
-        t.GameState = "WE ARE GETTING CARDS";
-    } else if (state == "WE ARE GETTING CARDS") {
-        TrickHandOver(t, s);
-    } else if (state == "GOTHER AROUND FIRST CARD") {
-        StopHandSlots1To11(t);
-        SortHumanHand(t);
-        t.GameState = "SPREAD AHEAD FIRST CARD";
-    } else if (state == "SPREAD AHEAD FIRST CARD") {
-        StopHandSlots1To11(t);
-        t.GameState = t.PreviousState;
+    switch (t.flow.state) {
+        case GameState::Playing: CardLanded(t, s, card); break;
+        case GameState::Dealing: DealtCardArrived(t, card); break;
+        case GameState::GatheringTrick:
+            StopTable(t);
+            t.flow.state = GameState::CarryingTrick;
+            break;
+        case GameState::CarryingTrick: TrickHandOver(t, s); break;
+        case GameState::GatheringHand:
+            StopGatheredHand(t);
+            SortHumanHand(t);
+            t.flow.state = GameState::SpreadingHand;
+            break;
+        case GameState::SpreadingHand:
+            StopGatheredHand(t);
+            t.flow.state = t.flow.stateBeforeSort;
+            break;
+        default: break;
     }
 }
 }  // namespace
 
-FrameOutcome RunFrame(TableState& t, Services& s, const InputSnapshot& input, FrameHooks* hooks) {
-    if (KeyDown(input, kScanEscape)) return FrameOutcome::Quit;
+FrameOutcome RunFrame(TableState& t, Services& s, ComputerPlayer& players, const PlayerInput& input,
+                      FrameHooks* hooks) {
+    if (input.quit) return FrameOutcome::Quit;
 
-    if (KeyDown(input, kScanP)) {
-        if (!t.KeyLatch.PKeyDown) {
-            t.Paused = !t.Paused;
-            t.KeyLatch.PKeyDown = true;
+    Flow& flow = t.flow;
+    if (input.pause) {
+        if (!flow.pauseKeyHeld) {
+            flow.paused = !flow.paused;
+            flow.pauseKeyHeld = true;
         }
     } else {
-        t.KeyLatch.PKeyDown = false;
+        flow.pauseKeyHeld = false;
     }
 
-    if (KeyDown(input, kScanR) && MaySort(t)) {
-        t.PreviousState = t.GameState;
-        t.GameState = "GOTHER AROUND FIRST CARD";
+    if (input.sort && MaySort(t)) {
+        flow.stateBeforeSort = flow.state;
+        flow.state = GameState::GatheringHand;
     }
 
-    t.HumanPickIndex = -1;
+    t.human.pickedSlot = -1;
 
-    if (input.LeftButton) {
-        if (t.GameState == "END OF MATCH") {
-            t.GameState = "MANA CARD";
-            NewDeal(t, s);
-        } else if (t.GameState == "SELECT TRUMPS" && t.WaitingForHuman) {
-            MenuHitTest(t, input.MouseX, input.MouseY);
+    if (input.click) {
+        if (flow.state == GameState::DealOver) {
+            NewDeal(t, s, players);
+        } else if (flow.state == GameState::ChoosingContract && t.human.waiting) {
+            MenuHitTest(t, input.x, input.y);
         }
     }
 
-    if (t.Paused) return FrameOutcome::Continue;
+    if (flow.paused) return FrameOutcome::Continue;
 
-    if (input.LeftButton && t.GameState == "NORMAL PLAY" && t.CurrentSeat == 0 &&
-        !t.HumanHasPlayed && t.WaitingForHuman) {
-        t.HumanPickIndex = CardHitTest(t, input.MouseX, input.MouseY);
+    if (input.click && flow.state == GameState::Playing && t.currentSeat == kHumanSeat &&
+        !t.human.hasPlayed && t.human.waiting) {
+        t.human.pickedSlot = CardHitTest(t, players, input.x, input.y);
     }
 
     if (hooks) hooks->BeginDrawing(t);
-    StateMachineStep(t, s);
+    StateMachineStep(t, s, players);
     if (hooks) hooks->DrawTable(t);
-    if (t.HumanPickIndex > -1) ThrowCard(t, s, t.Hand0[t.HumanPickIndex]);
+    if (t.human.pickedSlot > -1) ThrowCard(t, s, t.seats[kHumanSeat].hand[t.human.pickedSlot]);
     if (hooks) hooks->FinishDrawing(t);
     return FrameOutcome::Continue;
 }
 
-void StartHeadlessGame(TableState& t, Services& s) {
-    BuildCardFiles(t);
+void StartRun(TableState& t, Services& s, ComputerPlayer& players) {
     ComputeLayout(t);
-    InitMatchTables(t, s);
-    NewDeal(t, s);
-    t.Running = true;
+    DrawPlayerNames(t, s);
+    NewDeal(t, s, players);
 }
 
-void StateMachineStep(TableState& t, Services& s) {
-    const std::string& state = t.GameState;
-    if (state == "PAUSED") {
-        const std::uint32_t elapsed = s.TickCount() - static_cast<std::uint32_t>(t.DelayStart);
-        if (elapsed > static_cast<std::uint32_t>(t.DelayLength)) {
-            t.GameState = t.StateAfterDelay;
-            t.DelayJustEnded = true;
+void StateMachineStep(TableState& t, Services& s, ComputerPlayer& players) {
+    switch (t.flow.state) {
+        case GameState::Waiting: {
+            const std::uint32_t elapsed = s.TickCount() - t.flow.delayStart;
+            if (elapsed > static_cast<std::uint32_t>(t.flow.delayLength)) {
+                t.flow.state = t.flow.stateAfterDelay;
+                t.flow.delayJustEnded = true;
+            }
+            break;
         }
-    } else if (state == "NORMAL PLAY") {
-        PlayStep(t, s);
-    } else if (state == "SHOW CONTRACT") {
-        ShowContractStep(t, s);
-    } else if (state == "SELECT TRUMPS") {
-        ContractStep(t, s);
-    } else if (state == "DEALING CARDS") {
-        DealingStep(t, s);
-    } else if (state == "WE ARE GETTING CARDS - GOTHERING") {
-        if (!AnyCardMoving(t)) GatherTrick(t, s); else StepTable(t, s);
-    } else if (state == "WE ARE GETTING CARDS") {
-        if (!AnyCardMoving(t)) CarryTrick(t, s); else StepTable(t, s);
-    } else if (state == "GOTHER AROUND FIRST CARD") {
-        if (!AnyCardMoving(t)) GatherHand(t, s); else StepHand(t, s);
-    } else if (state == "SPREAD AHEAD FIRST CARD") {
-        if (!AnyCardMoving(t)) SpreadHand(t, s); else StepHand(t, s);
+        case GameState::Playing: PlayStep(t, s, players); break;
+        case GameState::ShowingContract: ShowContractStep(t, s); break;
+        case GameState::ChoosingContract: ContractStep(t, s, players); break;
+        case GameState::Dealing: DealingStep(t, s); break;
+        case GameState::GatheringTrick:
+            if (!AnyCardMoving(t))
+                GatherTrick(t, s);
+            else
+                StepTable(t, s);
+            break;
+        case GameState::CarryingTrick:
+            if (!AnyCardMoving(t))
+                CarryTrick(t, s);
+            else
+                StepTable(t, s);
+            break;
+        case GameState::GatheringHand:
+            if (!AnyCardMoving(t))
+                GatherHand(t, s);
+            else
+                StepHand(t, s);
+            break;
+        case GameState::SpreadingHand:
+            if (!AnyCardMoving(t))
+                SpreadHand(t, s);
+            else
+                StepHand(t, s);
+            break;
+        case GameState::DealOver:  // waits for a click
+        case GameState::NotStarted: break;
     }
-    // "END OF MATCH" waits for a click; no other state is ever entered.
 }
 
 void Delay(TableState& t, Services& s, std::int32_t ms) {
-    t.StateAfterDelay = t.GameState;
-    t.GameState = "PAUSED";
-    // Kept as the bit pattern of the tick count; the end test works modulo 2^32,
-    // so a tick counter that wraps does not freeze the table.
-    t.DelayStart = static_cast<std::int32_t>(s.TickCount());
-    t.DelayLength = ms;
+    t.flow.stateAfterDelay = t.flow.state;
+    t.flow.state = GameState::Waiting;
+    // The end test works modulo 2^32, so a tick counter that wraps does not
+    // freeze the table.
+    t.flow.delayStart = s.TickCount();
+    t.flow.delayLength = ms;
 }
 
 std::uint32_t DelayEndTick(const TableState& t) {
-    return static_cast<std::uint32_t>(t.DelayStart) + static_cast<std::uint32_t>(t.DelayLength) + 1u;
+    return t.flow.delayStart + static_cast<std::uint32_t>(t.flow.delayLength) + 1u;
 }
 
 void CardStep(TableState& t, Services& s, CardSprite& card) {
-    if (!card.Moving) return;
+    if (!card.moving) return;
     MoveOneStep(card);
     ArrivalTest(t, s, card);
 }
 
 bool ArrivalTest(TableState& t, Services& s, CardSprite& card) {
-    if (!IsWithinArrival(t, card)) return false;
-    card.Moving = false;
+    if (!IsWithinArrival(t.layout, card)) return false;
+    SetMoving(t, card, false);
     ArrivalAction(t, s, card);
     return true;
 }

@@ -1,59 +1,45 @@
 #include "core/table_state.h"
 
-#include <stdexcept>
-
 namespace tenfold {
 
-namespace {
-// Picks the member for a seat by comparing against the seat constants in order.
-template <class T>
-T& BySeat(const TableState& t, int seat, T& s0, T& s1, T& s2, T& s3) {
-    if (seat == t.SeatBottom) return s0;
-    if (seat == t.SeatRight) return s1;
-    if (seat == t.SeatTop) return s2;
-    if (seat == t.SeatLeft) return s3;
-    throw std::out_of_range("seat " + std::to_string(seat) + " outside 0..3");
+std::string_view StateName(GameState state) {
+    switch (state) {
+        case GameState::NotStarted: return "";
+        case GameState::Dealing: return "DEALING CARDS";
+        case GameState::ChoosingContract: return "SELECT TRUMPS";
+        case GameState::ShowingContract: return "SHOW CONTRACT";
+        case GameState::Playing: return "NORMAL PLAY";
+        case GameState::GatheringTrick: return "WE ARE GETTING CARDS - GOTHERING";
+        case GameState::CarryingTrick: return "WE ARE GETTING CARDS";
+        case GameState::GatheringHand: return "GOTHER AROUND FIRST CARD";
+        case GameState::SpreadingHand: return "SPREAD AHEAD FIRST CARD";
+        case GameState::DealOver: return "END OF MATCH";
+        case GameState::Waiting: return "PAUSED";
+    }
+    return "";
 }
-}  // namespace
 
-Array<CardSprite, 16>& HandOf(TableState& t, int seat) {
-    return BySeat(t, seat, t.Hand0, t.Hand1, t.Hand2, t.Hand3);
+std::string_view ResultText(MatchResult result) {
+    switch (result) {
+        case MatchResult::Won: return "We Won!";
+        case MatchResult::Lost: return "We lost!";
+        case MatchResult::None: return "";
+    }
+    return "";
 }
-const Array<CardSprite, 16>& HandOf(const TableState& t, int seat) {
-    return BySeat(t, seat, t.Hand0, t.Hand1, t.Hand2, t.Hand3);
+
+CardList HandCards(const TableState& t, int seat) {
+    CardList list;
+    for (const CardSprite& slot : t.seats[seat].hand) {
+        if (slot.active) list.Add(slot.card);
+    }
+    return list;
 }
-Array<std::int16_t, 16>& HandCodesOf(TableState& t, int seat) {
-    return BySeat(t, seat, t.HandCodes0, t.HandCodes1, t.HandCodes2, t.HandCodes3);
-}
-std::int16_t& HandSizeOf(TableState& t, int seat) {
-    return BySeat(t, seat, t.HandSize0, t.HandSize1, t.HandSize2, t.HandSize3);
-}
-Array<CardSprite, 53>& WonPileOf(TableState& t, int seat) {
-    return BySeat(t, seat, t.WonPile0, t.WonPile1, t.WonPile2, t.WonPile3);
-}
-std::int16_t& WonCountOf(TableState& t, int seat) {
-    return BySeat(t, seat, t.WonCount0, t.WonCount1, t.WonCount2, t.WonCount3);
-}
-std::int16_t& DealScoreOf(TableState& t, int seat) {
-    return BySeat(t, seat, t.DealScore0, t.DealScore1, t.DealScore2, t.DealScore3);
-}
-std::int16_t& MatchTotalOf(TableState& t, int seat) {
-    return BySeat(t, seat, t.MatchTotal0, t.MatchTotal1, t.MatchTotal2, t.MatchTotal3);
-}
-const Array<CardSprite, 53>& WonPileOf(const TableState& t, int seat) {
-    return BySeat(t, seat, t.WonPile0, t.WonPile1, t.WonPile2, t.WonPile3);
-}
-std::int16_t WonCountOf(const TableState& t, int seat) {
-    return BySeat(t, seat, t.WonCount0, t.WonCount1, t.WonCount2, t.WonCount3);
-}
-const Array<std::int16_t, 16>& HandCodesOf(const TableState& t, int seat) {
-    return BySeat(t, seat, t.HandCodes0, t.HandCodes1, t.HandCodes2, t.HandCodes3);
-}
-std::int16_t HandSizeOf(const TableState& t, int seat) {
-    return BySeat(t, seat, t.HandSize0, t.HandSize1, t.HandSize2, t.HandSize3);
-}
-Array<std::int16_t, 41>& DealHistoryOf(TableState& t, int seat) {
-    return BySeat(t, seat, t.DealHistory0, t.DealHistory1, t.DealHistory2, t.DealHistory3);
+
+int HandSize(const TableState& t, int seat) {
+    int n = 0;
+    for (const CardSprite& slot : t.seats[seat].hand) n += slot.active ? 1 : 0;
+    return n;
 }
 
 }  // namespace tenfold

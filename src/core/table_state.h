@@ -1,263 +1,250 @@
 #pragma once
 // The whole match lives in one plain struct. Every rule is a free function
 // over a TableState&, so a test can build any table it likes and a replay of
-// the same seed gives the same match. Names follow the game's own vocabulary.
-//
-// Widths: integers are 16-bit unless stated; booleans are C++ bool.
+// the same seed gives the same match. The drawing reads it, never writes it.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
+#include "core/cards.h"
 #include "core/checked.h"
 
 namespace tenfold {
 
-// One card on the screen: where it is, where it is going, what it shows.
+// ---- Seats ----
+// Seat 0 is the human at the bottom of the screen; play and dealing go round
+// in ascending order, 0, 1 (right), 2 (top), 3 (left), 0.
+inline constexpr int kSeatCount = 4;
+inline constexpr int kHumanSeat = 0;
+inline constexpr int kRightSeat = 1;
+inline constexpr int kTopSeat = 2;
+inline constexpr int kLeftSeat = 3;
+constexpr int NextSeat(int seat) { return (seat + 1) % kSeatCount; }
+constexpr int PreviousSeat(int seat) { return (seat + kSeatCount - 1) % kSeatCount; }
+
+// A card picture, as the mouse hits and the card play's clicks measure it.
+inline constexpr std::int16_t kCardWidth = 99;
+inline constexpr std::int16_t kCardHeight = 153;
+
+inline constexpr int kHandSize = 13;
+inline constexpr int kTrickSize = 4;
+inline constexpr int kDealsPerMatch = 20;
+// The score page holds ten deal rows; the eleventh deal starts a new page.
+inline constexpr int kHistoryRows = 10;
+
+// ---- The game's states, and their names in traces and messages ----
+enum class GameState : std::uint8_t {
+    NotStarted,        // before the first deal
+    Dealing,           // one card flies from the pile per move
+    ChoosingContract,  // the chooser takes the turn; the human gets the menu
+    ShowingContract,   // the chosen contract is announced
+    Playing,           // the seats play in turn
+    GatheringTrick,    // the finished trick is drawn together on its winning card
+    CarryingTrick,     // and carried to its winner
+    GatheringHand,     // the R key: the human's hand drawn together before sorting
+    SpreadingHand,     // and spread out again
+    DealOver,          // the score page; a click starts the next deal
+    Waiting,           // a timed pause, after which stateAfterDelay resumes
+};
+// "DEALING CARDS", "NORMAL PLAY", ...; "" before the first deal.
+std::string_view StateName(GameState state);
+
+// How the match ended, and the text the score page shows for it.
+enum class MatchResult : std::uint8_t { None, Won, Lost };
+std::string_view ResultText(MatchResult result);
+
+// ---- Pieces ----
+struct Point {
+    std::int16_t x = 0;
+    std::int16_t y = 0;
+};
+
+// One card on the table: where it is, where it is going, what it shows.
 struct CardSprite {
-    float X = 0;              // current left edge in table pixels
-    float Y = 0;              // current top edge
-    std::int16_t Code = 0;    // card code 0..51
-    bool Active = false;      // the slot holds a live card (in hand: not yet played)
-    bool FaceUp = false;      // drawn face up
-    bool Moving = false;      // travelling towards (TargetX, TargetY)
-    float TargetX = 0;
-    float TargetY = 0;
-    bool Selected = false;    // discard mark; never set in this game
-    float StepX = 0;          // pixels per frame, always positive
-    float StepY = 0;
-    std::int16_t DirX = 0;    // -1, 0 or 1
-    std::int16_t DirY = 0;
-    std::int16_t HomeX = 0;   // the slot's resting left edge
-    std::int16_t HomeY = 0;
-    std::int16_t Width = 0;   // picture size, for mouse hits
-    std::int16_t Height = 0;
-    bool Collect = false;     // belongs to the completed trick and is to be gathered
-    std::int16_t TableSlot = 0;  // table position 0..30 the card was thrown to
+    float x = 0;  // left edge in table pixels
+    float y = 0;  // top edge
+    Card card = 0;
+    bool active = false;  // holds a live card (in a hand: one not yet played)
+    bool faceUp = false;
+    bool moving = false;   // travelling towards (targetX, targetY); set with SetMoving
+    bool collect = false;  // belongs to the finished trick, to be gathered
+    float targetX = 0;
+    float targetY = 0;
+    float stepX = 0;  // pixels per frame, never negative
+    float stepY = 0;
+    std::int8_t dirX = 0;  // -1, 0 or 1: towards the target
+    std::int8_t dirY = 0;
+    Point home;            // the slot's resting place
+    std::int8_t seat = 0;  // the seat that played it, which is also its throw spot
 };
 
-// A throw position on the table; entries 0..3 belong to seats 0..3.
-struct TableSpot {
-    std::int16_t X = 0;
-    std::int16_t Y = 0;
-    bool Used = false;
+// Everything that belongs to one seat.
+struct Seat {
+    // Slot i keeps its card for the whole deal (only the sort of the human's
+    // hand exchanges cards between slots); a played card is inactive.
+    Array<CardSprite, kHandSize> hand{};
+    // Cards won in this deal, in the order they were gathered.
+    Array<CardSprite, kDeckSize> wonPile{};
+    std::int16_t wonCount = 0;
+    std::int16_t dealScore = 0;                   // the last scored deal, natural sign
+    std::int16_t matchTotal = 0;                  // deal scores with the sign turned: lowest wins
+    Array<std::int16_t, kHistoryRows> history{};  // score page rows, sign turned
+    std::int16_t trumpContractsChosen = 0;        // this match
+    std::int16_t negativeContractsChosen = 0;     // this match
+    std::string_view name;                        // computer seats: four characters
+    std::int16_t penaltyCardsShown = 0;           // in this deal's penalty row
+
+    // Where things lie for this seat (set with the layout).
+    Point handOrigin;  // slot i rests at handOrigin + i x handStep
+    Point handStep;
+    Point pileSpot;     // the undealt pile, when this seat is dealt to last
+    Point wonPileSpot;  // where its won tricks are carried
+    Point throwSpot;    // where its played card lands, before the random offset
+    Point penaltyRow;   // where its taken penalty cards lie face up...
+    Point penaltyStep;  // ...10 x this further on for each
 };
 
-// Per-seat knowledge and bookkeeping.
-struct SeatRecord {
-    // The computer players' memory: false once the seat showed out of suit s.
-    Array<bool, 4> MayHoldSuit{};
-    std::int16_t TrumpContractsChosen = 0;     // this match
-    std::int16_t NegativeContractsChosen = 0;  // this match
-    // Where the seat's taken penalty cards are laid face up, 10 pixels apart.
-    std::int16_t PenaltyRowX = 0;
-    std::int16_t PenaltyRowY = 0;
-    std::int16_t PenaltyRowStepX = 0;  // 0 or 1
-    std::int16_t PenaltyRowStepY = 0;  // 0 or 1
-    std::int16_t PenaltyCardsShown = 0;
-    // Contracts 1..10 this seat has chosen (written by the computer choice only).
-    Array<bool, 11> ContractChosen{};
+// Where everything rests on the 800 x 600 table and how fast cards travel.
+struct Layout {
+    std::int16_t pileOffsetX = 0;  // the undealt pile spreads from its spot + this...
+    std::int16_t pileStepX = 0;    // ...one step left per card
+    std::int16_t throwJitterX = 0, throwJitterY = 0;
+    std::int16_t gatherJitterX = 0, gatherJitterY = 0;
+    std::int16_t arriveToleranceX = 0, arriveToleranceY = 0;
+    std::int16_t animationSteps = 0;   // frames of a group move
+    std::int16_t moveSteps = 0;        // frames of a single card's move
+    std::int16_t dealSpeedFactor = 1;  // moveSteps is divided by it while dealing
+    std::int16_t menuBaseY = 0;        // the contract menu stacks upward from here
+    Point scorePage;
+    Point scoreTable;  // first row of the score table
+    std::int16_t scoreRowHeight = 0;
+    Point totals;
+    Point result;
+    Point clock;
 };
 
-// One row of the human's contract menu; rows 0..9 stand for contracts 1..10.
-struct ContractButton {
-    std::int16_t X = 0;
-    std::int16_t Y = 0;
-    std::int16_t Width = 0;
-    std::int16_t Height = 0;
-    bool Enabled = false;
+// The choices of the start dialog that the rules follow.
+struct Options {
+    std::string deckName = "Roya2";  // card pictures: "Royal" or "Roya2"
+    bool fullScreen = true;
+    bool sevenOfHeartsLead = false;  // the holder of the seven of hearts chooses first
+    bool slowAnimation = false;
+    std::int16_t dealPacketSize = 1;  // cards a seat receives in a row: 1, or 13
 };
 
-// The P key latch: one press toggles the pause once however long it is held.
-struct KeyLatchFlags {
-    bool PKeyDown = false;
+// The 52 cards to deal and how far the dealing has come.
+struct Deck {
+    Array<CardSprite, kDeckSize> cards{};  // in dealing order after the shuffle
+    std::int16_t nextCard = 0;             // the next card to deal
+    std::int16_t turn = 0;                 // seats after the first seat being dealt to
+    std::int16_t packetCardsDealt = 0;
+    std::int8_t flightSeat = 0;  // the seat the card in flight goes to
+    Point pile{5, 4};            // where the undealt pile stands
+};
+
+// One row of the human's contract menu; row i stands for contract i + 1.
+struct MenuRow {
+    std::int16_t x = 0;
+    std::int16_t y = 0;
+    bool enabled = false;
+};
+inline constexpr std::int16_t kMenuRowWidth = 283;
+inline constexpr std::int16_t kMenuRowHeight = 46;
+
+struct ContractMenu {
+    bool shown = false;
+    Array<MenuRow, kContractCount> rows{};  // laid out when the menu is opened
+};
+
+// The trick on the table and what the deal's play has come to.
+struct Trick {
+    Array<CardSprite, kTrickSize> cards{};  // in the order they arrived; 0 was led
+    std::int16_t count = 0;
+    std::int16_t winner = 0;          // seat that won the last finished trick
+    std::int16_t winnerCard = 0;      // its card's index in cards
+    std::int16_t cardsPlayed = 0;     // this deal; the k-th trick ends at 4k
+    std::int16_t eleventhWinner = 0;  // the tricks ended by the 44th and 48th card
+    std::int16_t twelfthWinner = 0;
+    bool heartsBroken = false;
+    std::int16_t computerSlot = 0;  // hand slot of the computer card in flight
+};
+
+// The human's turn: the wait for his click and what it did.
+struct HumanTurn {
+    bool waiting = false;          // the state machine waits for a click (menu or card)
+    bool acted = false;            // the awaited click came
+    bool hasPlayed = false;        // his card for this turn was taken
+    std::int16_t pickedSlot = -1;  // the hand slot clicked in this frame
+};
+
+// The state machine's own flags.
+struct Flow {
+    GameState state = GameState::NotStarted;
+    GameState stateBeforeSort = GameState::NotStarted;
+    GameState stateAfterDelay = GameState::NotStarted;
+    std::uint32_t delayStart = 0;  // tick count when the delay began
+    std::int32_t delayLength = 0;  // milliseconds
+    bool delayJustEnded = false;   // the next step issues no new delay
+    bool stepPhase = false;        // second frame of the contract states
+    bool paused = false;
+    bool pauseKeyHeld = false;  // one press of P toggles the pause once
+};
+
+struct Match {
+    std::int16_t dealsPlayed = 0;
+    bool over = false;  // the next deal starts a new match
+    MatchResult result = MatchResult::None;
+    std::int16_t historyRows = 0;  // deal rows on the score page
+    bool historyFull = false;      // the page is full; the next deal starts a new one
 };
 
 struct TableState {
-    // ---- Card tables: filled once at start, read-only afterwards ----
-    Array<std::string, 56> CardFile{};     // picture file name per card code
-    Array<std::int32_t, 55> CardSuit{};    // 0 clubs, 1 diamonds, 2 spades, 3 hearts
-    Array<std::int16_t, 55> CardValue{};   // face value, ace 1 .. king 13
-    Array<std::int16_t, 16> ValueOrder{};  // strength by face value: two 0 .. ace 12
-    Array<std::string, 10> ContractFile{};
-    Array<std::string, 10> ContractFile2{};
-    Array<std::int16_t, 12> ContractTotal{};  // points at stake, entries 1..10
+    Options options;
+    Layout layout;
+    Array<Seat, kSeatCount> seats{};
+    Deck deck;
 
-    // ---- Seats ----
-    std::int16_t SeatBottom = 0;
-    std::int16_t SeatRight = 1;
-    std::int16_t SeatTop = 2;
-    std::int16_t SeatLeft = 3;
+    std::int16_t currentSeat = 0;  // whose turn; between plays, the seat that played last
+    std::int16_t firstSeat = 0;    // receives the first cards, chooses and leads
+    bool firstSeatChosen = false;  // drawn once per run, then rotated
 
-    // ---- Card containers ----
-    Array<CardSprite, 16> Hand0{};  // human, bottom; slots 0..12 used
-    Array<CardSprite, 16> Hand1{};  // right
-    Array<CardSprite, 16> Hand2{};  // top
-    Array<CardSprite, 16> Hand3{};  // left
-    Array<CardSprite, 53> Deck{};   // the 52 cards in dealing order, slots 0..51
-    Array<CardSprite, 36> TableCards{};  // the current trick; slot 0 is the led card
-    std::int16_t TableCount = 0;
-    Array<CardSprite, 53> WonPile0{};
-    Array<CardSprite, 53> WonPile1{};
-    Array<CardSprite, 53> WonPile2{};
-    Array<CardSprite, 53> WonPile3{};
-    std::int16_t WonCount0 = 0;
-    std::int16_t WonCount1 = 0;
-    std::int16_t WonCount2 = 0;
-    std::int16_t WonCount3 = 0;
-    Array<std::int16_t, 16> HandCodes0{};  // codes still in hand, packed from 0
-    Array<std::int16_t, 16> HandCodes1{};
-    Array<std::int16_t, 16> HandCodes2{};
-    Array<std::int16_t, 16> HandCodes3{};
-    std::int16_t HandSize0 = 0;
-    std::int16_t HandSize1 = 0;
-    std::int16_t HandSize2 = 0;
-    std::int16_t HandSize3 = 0;
-    Array<std::int16_t, 36> TableCodes{};  // codes on the table in play order
-    Array<TableSpot, 31> TableSlotUsed{};
+    Contract contract = Contract::None;
+    std::optional<Suit> trump;  // none before the choice and under negative contracts
+    Array<std::int16_t, kContractCount> contractUses{};  // this match, by every seat
+    ContractMenu menu;
+    bool contractAnnounced = false;  // the chosen contract's picture is on the table
 
-    // ---- Turn and deal ----
-    std::int16_t CurrentSeat = 0;
-    std::int16_t FirstSeat = 0;
-    bool FirstSeatChosen = false;  // never cleared while the program runs
-    std::int16_t DealFirstSeat = 0;
-    Array<std::int16_t, 5> DealOrder{};
-    std::int16_t DealTurn = 0;
-    std::int16_t DealPacketSize = 13;  // 13, or 1 when dealing singly
-    std::int16_t PacketCardsDealt = 0;
-    std::int16_t NextDeckCard = 0;
-    std::int16_t CardsDealt = 0;
-
-    // ---- Contract ----
-    std::int16_t Contract = 0;      // 1..10
-    std::int32_t TrumpSuit = 4;     // 0..3, or 4 for no trump
-    Array<std::int16_t, 12> ContractUseCount{};
-    Array<SeatRecord, 5> SeatRecords{};
-    Array<ContractButton, 17> ContractButtons{};
-    bool ContractMenuShown = false;  // the human's menu is on screen
-    bool ContractAnnounced = false;  // the chosen contract's picture is on screen
-
-    // ---- Trick ----
-    std::int16_t CardsInTrick = 0;
-    std::int16_t CardsPlayed = 0;
-    std::int16_t TrickWinner = 0;
-    std::int16_t TrickWinnerCard = 0;
-    std::int16_t Trick11Winner = 0;
-    std::int16_t Trick12Winner = 0;
-    bool HeartsBroken = false;
-    std::int16_t ComputerCardIndex = 0;
-    std::int16_t HumanPickIndex = -1;
-    bool HumanHasPlayed = false;
-    bool WaitingForHuman = false;
-    bool HumanActed = false;
-
-    // ---- Flow ----
-    std::string GameState;
-    std::string PreviousState;
-    std::string StateAfterDelay;
-    std::int32_t DelayStart = 0;
-    std::int32_t DelayLength = 0;
-    bool DelayJustEnded = false;
-    bool StepPhase = false;
-    bool Running = false;
-    bool Paused = false;
-    KeyLatchFlags KeyLatch{};
-
-    // ---- Match and scores ----
-    std::int16_t DealsPlayed = 0;
-    bool MatchOver = false;
-    std::string MatchResult;
-    std::int16_t DealScore0 = 0;
-    std::int16_t DealScore1 = 0;
-    std::int16_t DealScore2 = 0;
-    std::int16_t DealScore3 = 0;
-    std::int16_t MatchTotal0 = 0;
-    std::int16_t MatchTotal1 = 0;
-    std::int16_t MatchTotal2 = 0;
-    std::int16_t MatchTotal3 = 0;
-    Array<std::int16_t, 41> DealHistory0{};
-    Array<std::int16_t, 41> DealHistory1{};
-    Array<std::int16_t, 41> DealHistory2{};
-    Array<std::int16_t, 41> DealHistory3{};
-    std::int16_t DealIndex = 0;
-    bool HistoryFull = false;
-    std::string PlayerName1;
-    std::string PlayerName2;
-    std::string PlayerName3;
-
-    // ---- Options chosen in the start dialog ----
-    std::string DeckName = "Roya2";
-    std::string Resolution = "800x600";
-    std::int16_t ScreenWidth = 800;
-    std::int16_t ScreenHeight = 600;
-    bool UseVideoMemory = false;
-    bool FullScreen = true;
-    bool SevenOfHeartsLead = false;
-    bool Partnership = false;  // no behaviour depends on it
-    bool SlowAnimation = false;
-    bool DealSingly = true;
-
-    // ---- Table layout (filled by ComputeLayout / ResetTrickSpots) ----
-    std::int16_t Hand0X = 0, Hand0StepX = 0, Hand0Y = 0;
-    std::int16_t Hand1X = 0, Hand1StepX = 0, Hand1Y = 0;
-    std::int16_t Hand2X = 0, Hand2StepX = 0, Hand2Y = 0;
-    std::int16_t Hand3X = 0, Hand3StepX = 0, Hand3Y = 0;
-    std::int16_t CardWidth = 0;
-    std::int16_t CardPictureHeight = 153;  // set by the bitmap loader
-    std::int16_t SortX = 0, SortStepX = 0, SortY = 0;
-    Array<std::int16_t, 4> PilePosX{};
-    Array<std::int16_t, 4> PilePosY{};
-    std::int16_t PileX = 5, PileY = 4;  // the undealt deck pile (DeckPileX/DeckPileY)
-    std::int16_t PileOffsetX = 0;      // DeckPileShift
-    std::int16_t PileStepX = 0;        // DeckPileStep
-    std::int16_t WonPos0X = 0, WonPos0Y = 0;
-    std::int16_t WonPos1X = 0, WonPos1Y = 0;
-    std::int16_t WonPos2X = 0, WonPos2Y = 0;
-    std::int16_t WonPos3X = 0, WonPos3Y = 0;
-    std::int16_t ThrowJitterX = 0, ThrowJitterY = 0;
-    std::int16_t MenuBaseY = 0;
-    std::int16_t ScorePageX = 0, ScorePageY = 0;
-    std::int16_t ScoreTableX = 0, ScoreTableY = 0;
-    std::int16_t ScoreRowHeight = 0;
-    std::int16_t TotalsX = 0, TotalsY = 0;
-    std::int16_t ResultX = 0, ResultY = 0;
-    std::int16_t ClockX = 0, ClockY = 0;
-    std::int16_t ArriveToleranceX = 0, ArriveToleranceY = 0;
-    std::int16_t AnimationSteps = 0;
-    std::int16_t MoveSteps = 0;
-    std::int16_t DealSpeedFactor = 0;
-    std::int16_t GatherJitterX = 0, GatherJitterY = 0;
-
-    // ---- Added with the deal and trick rules ----
-    std::int16_t DealCardTurn = 0;  // DealOrder index of the card in flight while dealing
-    Array<std::int16_t, 16> SeenFaceCount{};  // cards of each face value played this deal
+    Trick trick;
+    HumanTurn human;
+    Flow flow;
+    Match match;
+    // How many cards are moving: the state machine asks "is anything moving?"
+    // several times a frame. SetMoving changes a card's flag and this count
+    // together, and debug builds check them against each other.
+    std::int16_t cardsInMotion = 0;
 };
 
-// The hand, code list and size of a seat, found by comparing against the four
-// seat constants in order, as every routine that needs "the hand of seat s" does.
-Array<CardSprite, 16>& HandOf(TableState& t, int seat);
-const Array<CardSprite, 16>& HandOf(const TableState& t, int seat);
-Array<std::int16_t, 16>& HandCodesOf(TableState& t, int seat);
-std::int16_t& HandSizeOf(TableState& t, int seat);
-Array<CardSprite, 53>& WonPileOf(TableState& t, int seat);
-std::int16_t& WonCountOf(TableState& t, int seat);
-const Array<CardSprite, 53>& WonPileOf(const TableState& t, int seat);
-std::int16_t WonCountOf(const TableState& t, int seat);
-const Array<std::int16_t, 16>& HandCodesOf(const TableState& t, int seat);
-std::int16_t HandSizeOf(const TableState& t, int seat);
-std::int16_t& DealScoreOf(TableState& t, int seat);
-std::int16_t& MatchTotalOf(TableState& t, int seat);
-Array<std::int16_t, 41>& DealHistoryOf(TableState& t, int seat);
-
-// Input of one frame: keys by DirectInput scan code, pointer in table pixels.
-struct InputSnapshot {
-    Array<std::uint8_t, 256> KeyState{};  // non-zero byte = key down this frame
-    std::int32_t MouseX = 0;
-    std::int32_t MouseY = 0;
-    bool LeftButton = false;
+// The cards of a hand as the rules and the computer players read them: the
+// active slots in slot order.
+struct CardList {
+    std::int16_t count = 0;
+    Array<Card, kHandSize> cards{};
+    void Add(Card c) { cards[count++] = c; }
 };
+CardList HandCards(const TableState& t, int seat);
+// Active slots of a seat's hand.
+int HandSize(const TableState& t, int seat);
 
-inline constexpr int kScanEscape = 1;
-inline constexpr int kScanR = 19;
-inline constexpr int kScanP = 25;
+// A frame's input as the rules read it: the game's own words, not keys.
+struct PlayerInput {
+    bool quit = false;   // leave the game now
+    bool pause = false;  // the pause key is held
+    bool sort = false;   // the sort key is held
+    bool click = false;  // the pointer's button is down
+    std::int32_t x = 0;  // the pointer, in table pixels
+    std::int32_t y = 0;
+};
 
 }  // namespace tenfold

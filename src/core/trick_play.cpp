@@ -1,8 +1,5 @@
 #include "core/trick_play.h"
 
-#include "ai/card_memory.h"
-#include "ai/computer_players.h"
-#include "core/cards.h"
 #include "core/movement.h"
 #include "core/scoring.h"
 #include "core/state_machine.h"
@@ -10,118 +7,88 @@
 namespace tenfold {
 
 namespace {
-// What the human holds, as far as the legality rules ask.
-struct Holdings {
-    bool ledSuit = false;
-    bool trump = false;
-    bool heart = false;
-    bool nonHeart = false;
-    bool kingOfHearts = false;
-    bool queen = false;
-    bool kingOrJack = false;
-};
+constexpr std::int32_t kDelayAfterCardMs = 1250;
 
-Holdings ReadHoldings(const TableState& t, int ledSuit) {
-    Holdings h;
-    // Suit questions read the active slots.
-    for (int i = 0; i <= 12; ++i) {
-        const CardSprite& card = t.Hand0[i];
-        if (!card.Active) continue;
-        if (t.CardSuit[card.Code] == ledSuit) h.ledSuit = true;
-        if (t.CardSuit[card.Code] == t.TrumpSuit) h.trump = true;
-    }
-    // Penalty-card questions read the code list, which holds the same cards.
-    for (int i = 0; i < t.HandSize0; ++i) {
-        const int code = t.HandCodes0[i];
-        const int suit = t.CardSuit[code];
-        const int face = t.CardValue[code];
-        if (suit == kSuitHearts) h.heart = true; else h.nonHeart = true;
-        if (suit == kSuitHearts && face == 13) h.kingOfHearts = true;
-        if (face == 12) h.queen = true;
-        if (face == 11 || face == 13) h.kingOrJack = true;
-    }
-    return h;
+bool HeartContract(Contract c) { return c == Contract::NoHearts || c == Contract::NoKingOfHearts; }
+}  // namespace
+
+std::optional<Suit> LedSuit(const TableState& t) {
+    if (t.trick.count <= 0) return std::nullopt;
+    return SuitOf(t.trick.cards[0].card);
 }
 
-enum class Verdict { Illegal, Legal, LegalBreaksHearts };
+Card WinningCard(const TableState& t) {
+    std::array<Card, kTrickSize> cards{};
+    for (int i = 0; i < t.trick.count; ++i) cards[static_cast<std::size_t>(i)] = t.trick.cards[i].card;
+    return cards[static_cast<std::size_t>(WinningCardIndex(cards.data(), t.trick.count, t.trump))];
+}
 
-Verdict Judge(const TableState& t, int code) {
-    const bool following = t.TableCount > 0;
-    const int ledSuit = following ? t.CardSuit[t.TableCards[0].Code] : -1;
-    const Holdings h = ReadHoldings(t, ledSuit);
-    const int suit = t.CardSuit[code];
-    const int face = t.CardValue[code];
-    const bool isVoid = following && !h.ledSuit;
+PlayRules::PlayRules(const TableState& t, const CardList& hand)
+    : contract_(t.contract), trump_(t.trump), led_(LedSuit(t)), heartsBroken_(t.trick.heartsBroken) {
+    for (int i = 0; i < hand.count; ++i) {
+        const Card c = hand.cards[i];
+        const Suit suit = SuitOf(c);
+        const Rank rank = RankOf(c);
+        holdsLed_ = holdsLed_ || suit == led_;
+        holdsTrump_ = holdsTrump_ || suit == trump_;
+        if (suit == Suit::Hearts)
+            holdsHeart_ = true;
+        else
+            holdsNonHeart_ = true;
+        holdsKingOfHearts_ = holdsKingOfHearts_ || (suit == Suit::Hearts && rank == Rank::King);
+        holdsQueen_ = holdsQueen_ || rank == Rank::Queen;
+        holdsKingOrJack_ = holdsKingOrJack_ || rank == Rank::King || rank == Rank::Jack;
+    }
+}
 
-    if (following && suit != ledSuit && h.ledSuit) return Verdict::Illegal;
+bool PlayRules::Allows(Card c) const {
+    const Suit suit = SuitOf(c);
+    const Rank rank = RankOf(c);
+    if (Following() && suit != led_ && holdsLed_) return false;
+    const bool isVoid = Following() && !holdsLed_;
     if (isVoid) {
-        switch (t.Contract) {
-            case 10:
-                if (h.kingOfHearts && !(suit == kSuitHearts && face == 13)) return Verdict::Illegal;
+        switch (contract_) {
+            case Contract::NoKingOfHearts:
+                if (holdsKingOfHearts_ && !(suit == Suit::Hearts && rank == Rank::King)) return false;
                 break;
-            case 9:
-                if (h.queen && face != 12) return Verdict::Illegal;
+            case Contract::NoQueens:
+                if (holdsQueen_ && rank != Rank::Queen) return false;
                 break;
-            case 8:
-                if (h.kingOrJack && face != 11 && face != 13) return Verdict::Illegal;
+            case Contract::NoKingsAndJacks:
+                if (holdsKingOrJack_ && rank != Rank::King && rank != Rank::Jack) return false;
                 break;
-            case 6:
-                if (h.heart && suit != kSuitHearts) return Verdict::Illegal;
+            case Contract::NoHearts:
+                if (holdsHeart_ && suit != Suit::Hearts) return false;
                 break;
             default:
                 break;
         }
     }
-    if ((t.Contract == 6 || t.Contract == 10) && suit == kSuitHearts && !t.HeartsBroken &&
-        h.nonHeart) {
-        // No heart lead before hearts are broken, but a heart may always be discarded.
-        return isVoid ? Verdict::LegalBreaksHearts : Verdict::Illegal;
+    // A heart may always be discarded, but not led before hearts are broken.
+    if (HeartContract(contract_) && suit == Suit::Hearts && !heartsBroken_ && holdsNonHeart_ && !isVoid) {
+        return false;
     }
-    if (t.Contract >= 1 && t.Contract <= 4 && isVoid && suit != t.TrumpSuit && h.trump) {
-        return Verdict::Illegal;
-    }
-    return Verdict::Legal;
+    if (IsTrumpContract(contract_) && isVoid && suit != trump_ && holdsTrump_) return false;
+    return true;
 }
 
-// Rebuilds a seat's code list from its active slots, in slot order.
-void RebuildHandCodes(TableState& t, int seat) {
-    const auto& hand = HandOf(t, seat);
-    auto& codes = HandCodesOf(t, seat);
-    std::int16_t n = 0;
-    for (int i = 0; i <= 12; ++i) {
-        if (!hand[i].Active) continue;
-        codes[n] = hand[i].Code;
-        ++n;
-    }
-    HandSizeOf(t, seat) = n;
-}
-}  // namespace
+bool IsLegalForHuman(const TableState& t, Card c) { return PlayRules(t, HandCards(t, kHumanSeat)).Allows(c); }
 
-bool WouldBeLegalForHuman(const TableState& t, int code) {
-    return Judge(t, code) != Verdict::Illegal;
-}
-
-bool IsLegalForHuman(TableState& t, int code) {
-    const Verdict v = Judge(t, code);
-    if (v == Verdict::LegalBreaksHearts) t.HeartsBroken = true;
-    return v != Verdict::Illegal;
-}
-
-std::int16_t CardHitTest(TableState& t, std::int32_t x, std::int32_t y) {
-    if (t.HumanHasPlayed) return -1;
+std::int16_t CardHitTest(TableState& t, ComputerPlayer& players, std::int32_t x, std::int32_t y) {
+    if (t.human.hasPlayed) return -1;
+    const auto& hand = t.seats[kHumanSeat].hand;
+    const float fx = static_cast<float>(x);
+    const float fy = static_cast<float>(y);
     // Cards overlap from left to right: the highest slot lies on top. An illegal
     // card does not hide a legal one underneath it.
-    for (int i = 12; i >= 0; --i) {
-        const CardSprite& card = t.Hand0[i];
-        if (!card.Active || card.Moving) continue;
-        const float fx = static_cast<float>(x);
-        const float fy = static_cast<float>(y);
-        if (!(card.X < fx && fx < card.X + card.Width && card.Y < fy && fy < card.Y + card.Height))
-            continue;
-        if (!IsLegalForHuman(t, card.Code)) continue;
-        NoteHumanPlay(t, i);
-        t.HumanActed = true;
-        t.HumanHasPlayed = true;
+    for (int i = kHandSize - 1; i >= 0; --i) {
+        const CardSprite& card = hand[i];
+        if (!card.active || card.moving) continue;
+        if (!(card.x < fx && fx < card.x + kCardWidth && card.y < fy && fy < card.y + kCardHeight)) continue;
+        if (!IsLegalForHuman(t, card.card)) continue;
+        players.HearPlay(t, kHumanSeat, card.card);
+        t.human.acted = true;
+        t.human.hasPlayed = true;
         return static_cast<std::int16_t>(i);
     }
     return -1;
@@ -129,107 +96,107 @@ std::int16_t CardHitTest(TableState& t, std::int32_t x, std::int32_t y) {
 
 void ThrowCard(TableState& t, Services& s, CardSprite& card) {
     if (AnyCardMoving(t)) return;
-    t.HumanPickIndex = -1;
-    ThrowToTable(t, s, card, t.CurrentSeat);
-    card.TableSlot = t.CurrentSeat;
-    t.TableSlotUsed[t.CurrentSeat].Used = true;
+    t.human.pickedSlot = -1;
+    ThrowToTable(t, s, card, t.currentSeat);
+    card.seat = static_cast<std::int8_t>(t.currentSeat);
 }
 
-void PlayStep(TableState& t, Services& s) {
-    t.ContractAnnounced = false;
+void PlayStep(TableState& t, Services& s, ComputerPlayer& players) {
+    t.contractAnnounced = false;
+    auto& humanHand = t.seats[kHumanSeat].hand;
     if (AnyCardMoving(t)) {
-        for (int i = 0; i <= 12 && t.GameState == "NORMAL PLAY"; ++i) CardStep(t, s, t.Hand0[i]);
+        for (int i = 0; i < kHandSize && t.flow.state == GameState::Playing; ++i)
+            CardStep(t, s, humanHand[i]);
     }
-    if (t.GameState != "NORMAL PLAY" || t.WaitingForHuman) return;
+    if (t.flow.state != GameState::Playing || t.human.waiting) return;
     if (AnyCardMoving(t)) {
-        if (t.CurrentSeat == t.SeatLeft || t.CurrentSeat == t.SeatRight ||
-            t.CurrentSeat == t.SeatTop) {
-            CardStep(t, s, HandOf(t, t.CurrentSeat)[t.ComputerCardIndex]);
-        }
+        if (t.currentSeat != kHumanSeat) CardStep(t, s, t.seats[t.currentSeat].hand[t.trick.computerSlot]);
         return;
     }
-    t.DelayJustEnded = false;
-    t.CurrentSeat = static_cast<std::int16_t>((t.CurrentSeat + 1) % 4);
-    if (t.CurrentSeat == 0) {
-        t.HumanHasPlayed = false;
-        t.HumanActed = false;
-        t.WaitingForHuman = true;
+    t.flow.delayJustEnded = false;
+    t.currentSeat = static_cast<std::int16_t>(NextSeat(t.currentSeat));
+    if (t.currentSeat == kHumanSeat) {
+        t.human.hasPlayed = false;
+        t.human.acted = false;
+        t.human.waiting = true;
         return;
     }
-    const std::int16_t code = PlayComputerCard(t, t.CurrentSeat);
-    auto& hand = HandOf(t, t.CurrentSeat);
+    const int seat = t.currentSeat;
+    const Card chosen = players.ChooseCard(t, seat);
+    players.HearPlay(t, seat, chosen);
+    auto& hand = t.seats[seat].hand;
     int slot = -1;
-    for (int i = 0; i <= 12 && slot < 0; ++i)
-        if (hand[i].Code == code) slot = i;
-    t.ComputerCardIndex = static_cast<std::int16_t>(slot);
-    CardSprite& card = hand[t.ComputerCardIndex];  // a code not in the hand stops here
-    card.FaceUp = true;
+    for (int i = 0; i < kHandSize && slot < 0; ++i) {
+        if (hand[i].active && hand[i].card == chosen) slot = i;
+    }
+    t.trick.computerSlot = static_cast<std::int16_t>(slot);
+    CardSprite& card = hand[slot];  // a card not in the hand stops here
+    card.faceUp = true;
     ThrowCard(t, s, card);
 }
 
 void CardLanded(TableState& t, Services& s, CardSprite& card) {
-    t.CardsPlayed = Narrow<std::int16_t>(t.CardsPlayed + 1);
-    t.CardsInTrick = Narrow<std::int16_t>(t.CardsInTrick + 1);
+    Trick& trick = t.trick;
+    trick.cardsPlayed = Narrow<std::int16_t>(trick.cardsPlayed + 1);
 
-    CardSprite& onTable = t.TableCards[t.TableCount];
-    onTable.Code = card.Code;
-    onTable.X = card.X;
-    onTable.Y = card.Y;
-    onTable.TableSlot = card.TableSlot;
-    onTable.Active = true;
-    onTable.FaceUp = true;
-    onTable.Moving = false;
-    t.TableSlotUsed[card.TableSlot].Used = true;
-    t.TableCodes[t.TableCount] = card.Code;
-    t.TableCount = Narrow<std::int16_t>(t.TableCount + 1);
-    if (t.CardSuit[card.Code] == kSuitHearts) t.HeartsBroken = true;
-    std::int16_t& seen = t.SeenFaceCount[t.CardValue[card.Code]];
-    seen = Narrow<std::int16_t>(seen + 1);
+    CardSprite& onTable = trick.cards[trick.count];
+    onTable.card = card.card;
+    onTable.x = card.x;
+    onTable.y = card.y;
+    onTable.seat = card.seat;
+    onTable.active = true;
+    onTable.faceUp = true;
+    SetMoving(t, onTable, false);
+    trick.count = Narrow<std::int16_t>(trick.count + 1);
+    if (SuitOf(card.card) == Suit::Hearts) trick.heartsBroken = true;
 
-    card.Active = false;
-    card.X = card.HomeX;
-    card.Y = card.HomeY;
-    card.FaceUp = t.CurrentSeat == 0;
-    RebuildHandCodes(t, t.CurrentSeat);
+    card.active = false;
+    card.x = card.home.x;
+    card.y = card.home.y;
+    card.faceUp = t.currentSeat == kHumanSeat;
 
     DecideTrickWinner(t);
-    if (t.HumanActed) t.WaitingForHuman = false;
-    if (t.GameState == "NORMAL PLAY") CheckDealEnd(t, s);
-    if (!t.DelayJustEnded) Delay(t, s, 1250);
+    if (t.human.acted) t.human.waiting = false;
+    if (t.flow.state == GameState::Playing) CheckDealEnd(t, s);
+    if (!t.flow.delayJustEnded) Delay(t, s, kDelayAfterCardMs);
+}
+
+void DecideTrickWinner(TableState& t) {
+    Trick& trick = t.trick;
+    if (trick.count != kTrickSize) return;
+    std::array<Card, kTrickSize> cards{};
+    for (int i = 0; i < kTrickSize; ++i) cards[static_cast<std::size_t>(i)] = trick.cards[i].card;
+    const int win = WinningCardIndex(cards.data(), kTrickSize, t.trump);
+    trick.winner = trick.cards[win].seat;
+    trick.winnerCard = static_cast<std::int16_t>(win);
+    t.currentSeat = trick.winner;
+    for (CardSprite& card : trick.cards) card.collect = true;
+    t.flow.state = GameState::GatheringTrick;
+    if (trick.cardsPlayed == 44) trick.eleventhWinner = trick.winner;
+    if (trick.cardsPlayed == 48) trick.twelfthWinner = trick.winner;
 }
 
 void TrickHandOver(TableState& t, Services& s) {
-    for (int i = 0; i < t.TableCount; ++i) t.TableCards[i].Moving = false;
-
-    auto& pile = WonPileOf(t, t.TrickWinner);
-    std::int16_t& won = WonCountOf(t, t.TrickWinner);
-    int kept = 0;
-    for (int i = 0; i < t.TableCount; ++i) {
-        CardSprite& card = t.TableCards[i];
-        if (card.Collect || i == t.TableCount - 1) {
-            CardSprite& dest = pile[won];
-            dest.Code = card.Code;
-            dest.X = card.X;
-            dest.Y = card.Y;
-            dest.Active = true;
-            dest.FaceUp = card.FaceUp;
-            dest.Moving = false;
-            won = Narrow<std::int16_t>(won + 1);
-            t.TableSlotUsed[card.TableSlot].Used = false;
-            card.Active = false;
-            card.Collect = false;
-        } else {
-            // Never the case in this game: every card of a trick is collected.
-            t.TableCards[kept] = card;
-            ++kept;
-        }
+    Trick& trick = t.trick;
+    Seat& winner = t.seats[trick.winner];
+    for (int i = 0; i < trick.count; ++i) {
+        CardSprite& card = trick.cards[i];
+        CardSprite& dest = winner.wonPile[winner.wonCount];
+        dest.card = card.card;
+        dest.x = card.x;
+        dest.y = card.y;
+        dest.active = true;
+        dest.faceUp = card.faceUp;
+        SetMoving(t, dest, false);
+        winner.wonCount = Narrow<std::int16_t>(winner.wonCount + 1);
+        SetMoving(t, card, false);
+        card.active = false;
+        card.collect = false;
     }
-    t.TableCount = static_cast<std::int16_t>(kept);
-    for (int i = 0; i < kept; ++i) t.TableCodes[i] = t.TableCards[i].Code;
-
-    t.GameState = "NORMAL PLAY";
+    trick.count = 0;
+    t.flow.state = GameState::Playing;
     CheckDealEnd(t, s);
-    t.CurrentSeat = static_cast<std::int16_t>((t.CurrentSeat + 3) % 4);
+    t.currentSeat = static_cast<std::int16_t>(PreviousSeat(t.currentSeat));
 }
 
 }  // namespace tenfold

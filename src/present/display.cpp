@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "core/fatal.h"
 #include "resources/resource_check.h"
 #include "resources/safe_file.h"
 
@@ -18,8 +19,10 @@ namespace tenfold {
 
 namespace {
 
-constexpr const char* kDirectXLabel = "Error in function DirectX() ";
-constexpr const char* kCreateSurfaceLabel = "Error in function CreateSurfaceFromFile() ";
+// The labels begin the player's message when the display fails; the texts
+// stay as players have always read them.
+constexpr const char* kOpenLabel = "Error in function DirectX() ";
+constexpr const char* kLoadPictureLabel = "Error in function CreateSurfaceFromFile() ";
 constexpr const char* kWindowTitle = "Tenfold";
 
 // Renderers that claim vsync but return faster than this per frame (mean over
@@ -74,21 +77,15 @@ PresentError::PresentError(std::string label, int number, std::string descriptio
       number_(number),
       description_(std::move(description)) {}
 
-std::string PresentError::Message() const { return what(); }
-
-std::string ErrorText(const std::string& label, int number, const std::string& description) {
-    return label + "\r\nError Number: " + std::to_string(number) + "\r\n" + description;
-}
-
 Letterbox FitTable(int windowWidth, int windowHeight, int tableWidth, int tableHeight) {
     Letterbox box;
     if (windowWidth <= 0 || windowHeight <= 0 || tableWidth <= 0 || tableHeight <= 0) return box;
-    box.Scale = std::min(static_cast<double>(windowWidth) / tableWidth,
+    box.scale = std::min(static_cast<double>(windowWidth) / tableWidth,
                          static_cast<double>(windowHeight) / tableHeight);
-    box.Width = static_cast<int>(std::lround(tableWidth * box.Scale));
-    box.Height = static_cast<int>(std::lround(tableHeight * box.Scale));
-    box.OffsetX = (windowWidth - box.Width) / 2.0;
-    box.OffsetY = (windowHeight - box.Height) / 2.0;
+    box.width = static_cast<int>(std::lround(tableWidth * box.scale));
+    box.height = static_cast<int>(std::lround(tableHeight * box.scale));
+    box.offsetX = (windowWidth - box.width) / 2.0;
+    box.offsetY = (windowHeight - box.height) / 2.0;
     return box;
 }
 
@@ -156,10 +153,10 @@ Surface PictureFiles::Load(const std::string& fileName) {
 
 Display::~Display() { Close(); }
 
-void Display::DirectX(const DisplayOptions& options) {
+void Display::Open(const DisplayOptions& options) {
     options_ = options;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        throw PresentError(kDirectXLabel, kErrVideoInit, SDL_GetError());
+        throw PresentError(kOpenLabel, kErrVideoInit, SDL_GetError());
     }
     IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
@@ -168,13 +165,13 @@ void Display::DirectX(const DisplayOptions& options) {
     // own size spares the scaling.
     const char* driver = SDL_GetCurrentVideoDriver();
     const bool headless = driver != nullptr && (std::string(driver) == "dummy" || std::string(driver) == "offscreen");
-    const Uint32 windowFlags = options.Windowed ? static_cast<Uint32>(SDL_WINDOW_RESIZABLE)
+    const Uint32 windowFlags = options.windowed ? static_cast<Uint32>(SDL_WINDOW_RESIZABLE)
                                : headless       ? 0u
                                                 : static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP);
     // Full screen starts as a borderless window over the whole desktop, so
     // that it covers the screen even where no window manager applies the
     // full-screen request.
-    int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED, w = ScreenWidth, h = ScreenHeight;
+    int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED, w = kTableWidth, h = kTableHeight;
     SDL_Rect desktop{};
     if ((windowFlags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0 && SDL_GetDisplayBounds(0, &desktop) == 0) {
         x = desktop.x;
@@ -182,9 +179,10 @@ void Display::DirectX(const DisplayOptions& options) {
         w = desktop.w;
         h = desktop.h;
     }
-    window_ = SDL_CreateWindow(options.Windowed ? kWindowTitle : "", x, y, w, h,
-                               windowFlags | (options.Windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_BORDERLESS)));
-    if (window_ == nullptr) throw PresentError(kDirectXLabel, kErrWindow, SDL_GetError());
+    window_ =
+        SDL_CreateWindow(options.windowed ? kWindowTitle : "", x, y, w, h,
+                         windowFlags | (options.windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_BORDERLESS)));
+    if (window_ == nullptr) throw PresentError(kOpenLabel, kErrWindow, SDL_GetError());
 
     // A renderer with vsync where a graphics card draws; without one, a
     // software rasterizer would spend several milliseconds of CPU on every
@@ -195,7 +193,7 @@ void Display::DirectX(const DisplayOptions& options) {
     const bool forced = wanted != nullptr && *wanted != '\0';
     drawOnWindow_ = false;
     if (forced || (!headless && GraphicsDevicePresent())) {
-        const Uint32 vsyncFlag = options.Uncapped ? 0u : static_cast<Uint32>(SDL_RENDERER_PRESENTVSYNC);
+        const Uint32 vsyncFlag = options.uncapped ? 0u : static_cast<Uint32>(SDL_RENDERER_PRESENTVSYNC);
         renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | vsyncFlag);
         if (renderer_ == nullptr && forced) renderer_ = SDL_CreateRenderer(window_, -1, 0);
         if (renderer_ != nullptr && !forced && SoftwareRasterizer(renderer_)) {
@@ -206,57 +204,55 @@ void Display::DirectX(const DisplayOptions& options) {
     if (renderer_ != nullptr) {
         SDL_RendererInfo info{};
         SDL_GetRendererInfo(renderer_, &info);
-        vsync_ = !options.Uncapped && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+        vsync_ = !options.uncapped && (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
         CreateTexture();
     } else {
         // The window's pixels straight to the X server, not through a GL texture.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        if (SDL_GetWindowSurface(window_) == nullptr) throw PresentError(kDirectXLabel, kErrRenderer, SDL_GetError());
+        if (SDL_GetWindowSurface(window_) == nullptr)
+            throw PresentError(kOpenLabel, kErrRenderer, SDL_GetError());
         drawOnWindow_ = true;
         vsync_ = false;
     }
 
-    BackBuffer = Surface(ScreenWidth, ScreenHeight);
+    backBuffer = Surface(kTableWidth, kTableHeight);
     shown_ = true;
     quitRequested_ = false;
     nextFrame_ = 0;
     flipsMeasured_ = 0;
-    ClearBackBuffer();
-    BackBufferRect = Rect{0, 0, ScreenWidth, ScreenHeight};
+    Clear();
 }
 
 void Display::CreateTexture() {
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
-                                 ScreenWidth, ScreenHeight);
-    if (texture_ == nullptr) throw PresentError(kDirectXLabel, kErrTexture, SDL_GetError());
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, kTableWidth,
+                                 kTableHeight);
+    if (texture_ == nullptr) throw PresentError(kOpenLabel, kErrTexture, SDL_GetError());
 }
 
-Surface Display::CreateSurfaceFromFile(const std::string& fileName, bool /*useVideoMemory*/) {
+Surface Display::LoadPicture(const std::string& fileName) {
     try {
-        return Pictures.Load(fileName);
+        return pictures.Load(fileName);
     } catch (const PresentError& e) {
-        throw PresentError(kCreateSurfaceLabel, e.Number(), e.Description());
+        throw PresentError(kLoadPictureLabel, e.Number(), e.Description());
     }
 }
 
-void Display::SetClipRect() { Clip = ClipRect{0, 0, ScreenWidth, ScreenHeight}; }
+void Display::ClipToTable() { clip = ClipRect{0, 0, kTableWidth, kTableHeight}; }
 
-void Display::ClearBackBuffer() {
-    BackBuffer.Fill(Rect{0, 0, BackBuffer.Width(), BackBuffer.Height()}, 0);
-}
+void Display::Clear() { backBuffer.Fill(Rect{0, 0, backBuffer.Width(), backBuffer.Height()}, 0); }
 
 Letterbox Display::CurrentLetterbox() const {
-    int w = ScreenWidth, h = ScreenHeight;
+    int w = kTableWidth, h = kTableHeight;
     if (renderer_ != nullptr) {
         SDL_GetRendererOutputSize(renderer_, &w, &h);
     } else if (window_ != nullptr) {
         SDL_GetWindowSizeInPixels(window_, &w, &h);
     }
-    return FitTable(w, h, ScreenWidth, ScreenHeight);
+    return FitTable(w, h, kTableWidth, kTableHeight);
 }
 
-void Display::FlipBackBuffer() {
+void Display::Present() {
     if (window_ == nullptr) return;
     Pace(PresentFrame());
 }
@@ -265,13 +261,13 @@ bool Display::PresentFrame() {
     if (window_ == nullptr) return false;
     if (drawOnWindow_) return PresentOnWindow();
     if (renderer_ == nullptr || texture_ == nullptr) return false;
-    if (!mustPresent_ && shownPicture_ == BackBuffer.Pixels()) return false;
-    shownPicture_ = BackBuffer.Pixels();
+    if (!mustPresent_ && shownPicture_ == backBuffer.Pixels()) return false;
+    shownPicture_ = backBuffer.Pixels();
     mustPresent_ = false;
-    SDL_UpdateTexture(texture_, nullptr, BackBuffer.Row(0), BackBuffer.PitchBytes());
+    SDL_UpdateTexture(texture_, nullptr, backBuffer.Row(0), backBuffer.PitchBytes());
     const Letterbox box = CurrentLetterbox();
-    SDL_Rect target{static_cast<int>(std::lround(box.OffsetX)),
-                    static_cast<int>(std::lround(box.OffsetY)), box.Width, box.Height};
+    SDL_Rect target{static_cast<int>(std::lround(box.offsetX)), static_cast<int>(std::lround(box.offsetY)),
+                    box.width, box.height};
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, texture_, nullptr, &target);
@@ -282,28 +278,28 @@ bool Display::PresentFrame() {
 bool Display::PresentOnWindow() {
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
     if (surface == nullptr || surface->w <= 0 || surface->h <= 0) return false;
-    const Letterbox box = FitTable(surface->w, surface->h, ScreenWidth, ScreenHeight);
-    if (box.Width <= 0 || box.Height <= 0) return false;
+    const Letterbox box = FitTable(surface->w, surface->h, kTableWidth, kTableHeight);
+    if (box.width <= 0 || box.height <= 0) return false;
     const bool resized = surface->w != scaledForWidth_ || surface->h != scaledForHeight_;
     if (resized) {
-        scaler_.Prepare(ScreenWidth, ScreenHeight, box.Width, box.Height);
+        scaler_.Prepare(kTableWidth, kTableHeight, box.width, box.height);
         scaledForWidth_ = surface->w;
         scaledForHeight_ = surface->h;
     }
-    const bool whole = mustPresent_ || resized || shownPicture_.size() != BackBuffer.Pixels().size();
+    const bool whole = mustPresent_ || resized || shownPicture_.size() != backBuffer.Pixels().size();
     if (whole) {
-        shownPicture_ = BackBuffer.Pixels();
-        changed_.assign(1, Rect{0, 0, ScreenWidth, ScreenHeight});
+        shownPicture_ = backBuffer.Pixels();
+        changed_.assign(1, Rect{0, 0, kTableWidth, kTableHeight});
     } else {
-        ChangedAreas(BackBuffer, shownPicture_, changed_, kMaxUpdateRects);
+        ChangedAreas(backBuffer, shownPicture_, changed_, kMaxUpdateRects);
         if (changed_.empty()) return false;
-        CopyAreas(BackBuffer, changed_, shownPicture_);
+        CopyAreas(backBuffer, changed_, shownPicture_);
     }
     mustPresent_ = false;
 
     if (whole) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));  // the border
-    const int ox = static_cast<int>(std::lround(box.OffsetX));
-    const int oy = static_cast<int>(std::lround(box.OffsetY));
+    const int ox = static_cast<int>(std::lround(box.offsetX));
+    const int oy = static_cast<int>(std::lround(box.offsetY));
     const SDL_PixelFormat* f = surface->format;
     const bool direct = f->BytesPerPixel == 4 && f->Rmask == 0xFF0000u && f->Gmask == 0xFF00u && f->Bmask == 0xFFu;
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
@@ -312,22 +308,24 @@ bool Display::PresentOnWindow() {
     std::array<SDL_Rect, kMaxUpdateRects> updates{};
     int count = 0;
     for (const Rect& area : changed_) {
-        const Rect t = whole ? Rect{0, 0, box.Width, box.Height} : scaler_.Affected(area);
-        if (t.Right <= t.Left || t.Bottom <= t.Top) continue;
+        const Rect t = whole ? Rect{0, 0, box.width, box.height} : scaler_.Affected(area);
+        if (t.right <= t.left || t.bottom <= t.top) continue;
         if (direct) {
-            scaler_.Scale(BackBuffer, t, reinterpret_cast<std::uint32_t*>(origin), surface->pitch / 4);
+            scaler_.Scale(backBuffer, t, reinterpret_cast<std::uint32_t*>(origin), surface->pitch / 4);
         } else {
-            const std::size_t need = static_cast<std::size_t>(box.Width) * static_cast<std::size_t>(box.Height);
+            const std::size_t need =
+                static_cast<std::size_t>(box.width) * static_cast<std::size_t>(box.height);
             if (staging_.size() != need) staging_.assign(need, 0);
-            scaler_.Scale(BackBuffer, t, staging_.data(), box.Width);
-            SDL_ConvertPixels(t.Right - t.Left, t.Bottom - t.Top, SDL_PIXELFORMAT_RGB888,
-                              staging_.data() + static_cast<std::size_t>(t.Top) * box.Width + t.Left, box.Width * 4,
-                              f->format,
-                              origin + static_cast<std::ptrdiff_t>(t.Top) * surface->pitch +
-                                  static_cast<std::ptrdiff_t>(t.Left) * f->BytesPerPixel,
+            scaler_.Scale(backBuffer, t, staging_.data(), box.width);
+            SDL_ConvertPixels(t.right - t.left, t.bottom - t.top, SDL_PIXELFORMAT_RGB888,
+                              staging_.data() + static_cast<std::size_t>(t.top) * box.width + t.left,
+                              box.width * 4, f->format,
+                              origin + static_cast<std::ptrdiff_t>(t.top) * surface->pitch +
+                                  static_cast<std::ptrdiff_t>(t.left) * f->BytesPerPixel,
                               surface->pitch);
         }
-        updates[static_cast<std::size_t>(count++)] = SDL_Rect{ox + t.Left, oy + t.Top, t.Right - t.Left, t.Bottom - t.Top};
+        updates[static_cast<std::size_t>(count++)] =
+            SDL_Rect{ox + t.left, oy + t.top, t.right - t.left, t.bottom - t.top};
     }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     if (whole) {
@@ -360,7 +358,7 @@ bool Display::ReadWindow(std::vector<std::uint32_t>& pixels, int& width, int& he
 }
 
 void Display::Pace(bool presented) {
-    if (options_.Uncapped) return;
+    if (options_.uncapped) return;
     const std::uint64_t now = SDL_GetPerformanceCounter();
     const double freq = static_cast<double>(SDL_GetPerformanceFrequency());
     if (vsync_ && presented) {
@@ -402,13 +400,13 @@ std::vector<int> Display::TakeKeyTaps() { return std::exchange(keyTaps_, {}); }
 
 std::uint32_t Display::TakeButtonTaps() { return std::exchange(buttonTaps_, 0u); }
 
-bool Display::ExclusiveModeActive() const {
+bool Display::IsShown() const {
     if (window_ == nullptr) return false;
     const Uint32 flags = SDL_GetWindowFlags(window_);
     return shown_ && (flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) == 0;
 }
 
-void Display::DoEvents() {
+void Display::PumpEvents() {
     bool repaint = false;
     SDL_Event e;
     while (SDL_PollEvent(&e) != 0) {
@@ -459,20 +457,20 @@ void Display::DoEvents() {
     // no frame is drawn that would do it.
     if (repaint) {
         mustPresent_ = true;
-        if (ExclusiveModeActive()) PresentFrame();
+        if (IsShown()) PresentFrame();
     }
 }
 
-bool Display::CheckLostSurfaces(const std::function<void()>& reload) {
-    const bool wasActive = ExclusiveModeActive();
+bool Display::WaitUntilShown(const std::function<void()>& reload) {
+    const bool wasActive = IsShown();
     bool active = wasActive;
     while (!active) {
-        DoEvents();
+        PumpEvents();
         if (quitRequested_) return false;
         SDL_Delay(20);
-        active = ExclusiveModeActive();
+        active = IsShown();
     }
-    DoEvents();
+    PumpEvents();
     if (!wasActive) {
         nextFrame_ = 0;
         mustPresent_ = true;
@@ -490,25 +488,24 @@ void Display::Close() {
     window_ = nullptr;
     drawOnWindow_ = false;
     scaledForWidth_ = scaledForHeight_ = 0;
-    BackBuffer.Release();
+    backBuffer.Release();
     shownPicture_.clear();
     mustPresent_ = true;
 }
 
-void Display::ShowMessage(const std::string& text) const {
-    std::fprintf(stderr, "%s\n", text.c_str());
+void Display::ShowMessageBox(const std::string& text) {
     // Without a usable video driver (headless runs) the box cannot be shown;
-    // the text on stderr is then all there is.
+    // the text on stderr, which the fatal road writes, is then all there is.
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver != nullptr && std::string(driver) == "dummy") return;
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, kWindowTitle, text.c_str(), nullptr);
 }
 
 bool Display::SaveScreenshot(const std::string& fileName) const {
-    if (!BackBuffer.Valid()) return false;
-    SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<std::uint16_t*>(BackBuffer.Row(0)), BackBuffer.Width(), BackBuffer.Height(), 16,
-        BackBuffer.PitchBytes(), SDL_PIXELFORMAT_RGB565);
+    if (!backBuffer.Valid()) return false;
+    SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint16_t*>(backBuffer.Row(0)),
+                                                           backBuffer.Width(), backBuffer.Height(), 16,
+                                                           backBuffer.PitchBytes(), SDL_PIXELFORMAT_RGB565);
     if (view == nullptr) return false;
     SDL_Surface* rgb = SDL_ConvertSurfaceFormat(view, SDL_PIXELFORMAT_RGB24, 0);
     SDL_FreeSurface(view);

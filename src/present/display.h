@@ -1,8 +1,7 @@
 #pragma once
 // The display: one window that shows the 800 x 600 table, the back buffer the
-// game draws on, the clip rectangle, the page flip with its frame pacing, and
-// the recovery after the window was taken away. Also the one road by which a
-// failure of the display or input ends the program with its message.
+// game draws on, the clip rectangle, the presentation with its frame pacing,
+// and the recovery after the window was taken away.
 
 #include <cstdint>
 #include <functional>
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/layout.h"
 #include "present/scaler.h"
 #include "present/surface.h"
 
@@ -20,15 +20,16 @@ struct SDL_Texture;
 
 namespace tenfold {
 
-// A failure of the display, input or picture loading. `Message()` is the text
-// the player sees: label, CR LF, "Error Number: ", number, CR LF, description.
+// A failure of the display, input or picture loading: the reason goes up to
+// the game's start or frame, which ends the program on the fatal road with
+// Message(): label, CR LF, "Error Number: ", number, CR LF, description.
 class PresentError : public std::runtime_error {
 public:
     PresentError(std::string label, int number, std::string description);
     const std::string& Label() const { return label_; }
     int Number() const { return number_; }
     const std::string& Description() const { return description_; }
-    std::string Message() const;
+    std::string Message() const { return what(); }
 
 private:
     std::string label_;
@@ -52,17 +53,17 @@ enum PresentErrorNumber : int {
 // Where a point of the window falls on the table, and the table's place in
 // the window: the 800 x 600 picture scaled to fit with its aspect kept.
 struct Letterbox {
-    double Scale = 1;
-    double OffsetX = 0;
-    double OffsetY = 0;
-    int Width = 0;   // of the scaled picture, in window pixels
-    int Height = 0;
+    double scale = 1;
+    double offsetX = 0;
+    double offsetY = 0;
+    int width = 0;  // of the scaled picture, in window pixels
+    int height = 0;
 };
 Letterbox FitTable(int windowWidth, int windowHeight, int tableWidth, int tableHeight);
 
 struct DisplayOptions {
-    bool Windowed = false;  // an 800 x 600 window that can be resized, else desktop full screen
-    bool Uncapped = false;  // no vsync and no frame pacing
+    bool windowed = false;  // an 800 x 600 window that can be resized, else desktop full screen
+    bool uncapped = false;  // no vsync and no frame pacing
 };
 
 // Decoded pictures are read through this cache, so a reload after the display
@@ -72,7 +73,6 @@ public:
     // Reads a picture file, checks its structure (see ReadResourceFile) and
     // decodes it (BMP, or anything SDL_image reads) to RGB565.
     Surface Load(const std::string& fileName);
-    void Clear() { bytes_.clear(); }
 
 private:
     std::map<std::string, std::vector<std::uint8_t>> bytes_;
@@ -85,51 +85,45 @@ public:
     Display& operator=(const Display&) = delete;
     ~Display();
 
-    std::int16_t ScreenWidth = 800;
-    std::int16_t ScreenHeight = 600;
-    bool UseVideoMemory = false;  // kept for the start options; surfaces live in memory
-    Surface BackBuffer;
-    Rect BackBufferRect;
-    ClipRect Clip;
-    PictureFiles Pictures;
+    Surface backBuffer;  // the table as this frame draws it
+    ClipRect clip;       // every picture drawn onto the back buffer is cut to it
+    PictureFiles pictures;
 
-    // Opens the window and the back buffer; failures raise "Error in function DirectX() ".
-    void DirectX(const DisplayOptions& options);
-    // A surface from a picture file; failures raise "Error in function CreateSurfaceFromFile() ".
-    Surface CreateSurfaceFromFile(const std::string& fileName, bool useVideoMemory);
-    // The clipped copy onto any surface, using this display's clip rectangle.
-    void ClipBltFast(const Surface& source, Surface& destination, const Rect& sourceRect,
-                     std::int16_t x, std::int16_t y, bool transparent) {
-        tenfold::ClipBltFast(Clip, source, destination, sourceRect, x, y, transparent);
+    // Opens the window and the back buffer; failures raise the display's label.
+    void Open(const DisplayOptions& options);
+    // A picture from a file; failures raise "Error in function CreateSurfaceFromFile() ".
+    Surface LoadPicture(const std::string& fileName);
+    // Draws a part of a picture onto the back buffer at (x, y), cut to the clip rectangle.
+    void Draw(const Surface& source, const Rect& part, std::int16_t x, std::int16_t y, bool keyed) {
+        DrawClipped(clip, source, backBuffer, part, x, y, keyed);
     }
-    // Clip rectangle = the whole screen.
-    void SetClipRect();
+    // The clip rectangle: the whole table.
+    void ClipToTable();
     // Colour 0 over the whole back buffer.
-    void ClearBackBuffer();
+    void Clear();
     // Shows the back buffer, then waits for the next frame when pacing applies.
-    void FlipBackBuffer();
+    void Present();
     // True while the window is on screen (not minimised, not hidden).
-    bool ExclusiveModeActive() const;
-    // Waits while the display is taken away, handling window events; when it
-    // was away, runs `reload` (every bitmap and font anew). Returns false when
+    bool IsShown() const;
+    // Waits while the window is away, handling window events; when it was
+    // away, runs `reload` (every picture and font anew). Returns false when
     // the player closed the window meanwhile.
-    bool CheckLostSurfaces(const std::function<void()>& reload);
+    bool WaitUntilShown(const std::function<void()>& reload);
     // Lets pending window messages run (close box, minimise, focus).
-    void DoEvents();
+    void PumpEvents();
     // Keys and mouse buttons pressed since the last call: a tap shorter than a
     // frame is then still seen down in one frame. SDL scancodes and SDL button masks.
     std::vector<int> TakeKeyTaps();
     std::uint32_t TakeButtonTaps();
     // Set by the window's close box; the main loop then ends the game.
     bool QuitRequested() const { return quitRequested_; }
-    void RequestQuit() { quitRequested_ = true; }
     // The window position of the table picture, for the mouse.
     Letterbox CurrentLetterbox() const;
     bool IsOpen() const { return window_ != nullptr; }
     // Releases the window and restores the desktop.
     void Close();
-    // Shows a message box with an OK button (and writes it to stderr).
-    void ShowMessage(const std::string& text) const;
+    // Shows a message box with an OK button (nothing without a real display).
+    static void ShowMessageBox(const std::string& text);
     // How frames reach the screen: the renderer's name ("opengl", ...), or
     // "window" when the table is scaled onto the window's own pixels because
     // only a software rasterizer (or none) is there.
@@ -141,7 +135,6 @@ public:
     bool SaveScreenshot(const std::string& fileName) const;
     // Sleep to the next 1/60 s step; used by frames that do not flip (pause).
     void WaitFrame();
-    bool VsyncActive() const { return vsync_; }
     // Milliseconds since the display layer started (the game's tick count).
     static std::uint32_t Ticks();
 
@@ -191,8 +184,5 @@ std::string FindFileIgnoringCase(const std::string& path);
 // damaged file raises PresentError (kErrFileRead or kErrDamagedFile, no label)
 // whose description names the file and says what is wrong.
 std::vector<std::uint8_t> ReadResourceFile(const std::string& fileName, std::uint64_t limit);
-
-// Builds the player's text for a failure: label, CR LF, "Error Number: ", number, CR LF, description.
-std::string ErrorText(const std::string& label, int number, const std::string& description);
 
 }  // namespace tenfold

@@ -1,65 +1,44 @@
 #include "present/game_screen.h"
 
 #include "present/table_drawing.h"
+#include "resources/resource_layout.h"
 
 namespace tenfold {
 
-void GameScreen::Open(const DisplayOptions& options, TableState& t, const std::string& resourceRoot) {
+void GameScreen::Open(const DisplayOptions& options, std::string_view deckName,
+                      const std::string& resourceRoot) {
     resourceRoot_ = resourceRoot;
-    table_ = &t;
-    ended_ = false;
-    display.ScreenWidth = t.ScreenWidth;
-    display.ScreenHeight = t.ScreenHeight;
-    display.UseVideoMemory = t.UseVideoMemory;
-    display.DirectX(options);
-    input.GiveMeInput();
-    input.KeyBoard();
-    input.Mouse(display);
-    sound.InitDirectSound();
-    sound.LoadSounds(resourceRoot + "res/Sounds/");
-    LoadBitmaps(display, art, t, resourceRoot);
-    display.SetClipRect();
+    deckName_ = deckName;
+    display.Open(options);
+    input.Open();
+    sound.Open();
+    sound.LoadSounds(resourceRoot + std::string(layout::kResFolder) + "/" +
+                     std::string(layout::kSoundsFolder) + "/");
+    LoadTableArt(display, art, deckName_, resourceRoot_);
+    display.ClipToTable();
 }
 
-void GameScreen::PollInput() {
-    input.PollKeyboard(display);
-    input.PollMouse(display);
-}
-
-bool GameScreen::BeginDrawing(TableState& t) {
-    const bool open = display.CheckLostSurfaces([&] { LoadBitmaps(display, art, t, resourceRoot_); });
+bool GameScreen::BeginDrawing() {
+    const bool open = display.WaitUntilShown([&] { LoadTableArt(display, art, deckName_, resourceRoot_); });
     if (!open) return false;
-    display.ClipBltFast(art.Background, display.BackBuffer, EmptyRect, 0, 0, false);
+    display.Draw(art.background, kWholePicture, 0, 0, false);
     return true;
 }
 
-void GameScreen::DrawTableLayer(TableState& t, const std::string& clockText) {
-    display.ClipBltFast(art.ScorePage, display.BackBuffer, EmptyRect, 780, 5, true);
-    DrawTable(t, display, art, clockText);
+void GameScreen::DrawTable(const TableState& t, std::string_view clockText) {
+    tenfold::DrawTable(t, display, art, clockText);
 }
 
 void GameScreen::FinishFrame() {
-    input.DrawMousePointer(display, art.MousePointer, 16, 16, 32, 32, true);
-    display.FlipBackBuffer();
+    input.DrawPointer(display, art.pointer);
+    display.Present();
 }
 
-int GameScreen::QuitGame() {
+void GameScreen::Close() {
     ReleaseArt(art);
-    sound.ReleaseBuffers();
-    return EndIt("");
-}
-
-int GameScreen::EndIt(const std::string& message) {
-    if (!ended_) {
-        ended_ = true;
-        input.Release();
-        sound.Close();
-        display.Close();
-        if (UnloadForms) UnloadForms();
-    }
-    if (message.empty()) return 0;
-    display.ShowMessage(message);
-    return 1;
+    sound.Close();
+    input.Release();
+    display.Close();
 }
 
 }  // namespace tenfold

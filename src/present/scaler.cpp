@@ -60,9 +60,9 @@ void ChangedAreas(const Surface& now, const std::vector<std::uint16_t>& shown, s
         while (a[right - 1] == b[right - 1]) --right;
         if (inRun) {
             Rect& r = out.back();
-            r.Left = std::min(r.Left, left);
-            r.Right = std::max(r.Right, right);
-            r.Bottom = y + 1;
+            r.left = std::min(r.left, left);
+            r.right = std::max(r.right, right);
+            r.bottom = y + 1;
         } else {
             out.push_back(Rect{left, y, right, y + 1});
             inRun = true;
@@ -71,9 +71,9 @@ void ChangedAreas(const Surface& now, const std::vector<std::uint16_t>& shown, s
     if (out.size() > maxAreas) {
         Rect all = out.front();
         for (const Rect& r : out) {
-            all.Left = std::min(all.Left, r.Left);
-            all.Right = std::max(all.Right, r.Right);
-            all.Bottom = r.Bottom;
+            all.left = std::min(all.left, r.left);
+            all.right = std::max(all.right, r.right);
+            all.bottom = r.bottom;
         }
         out.assign(1, all);
     }
@@ -83,9 +83,9 @@ void CopyAreas(const Surface& now, const std::vector<Rect>& areas, std::vector<s
     if (shown.size() != now.Pixels().size()) throw std::invalid_argument("shown picture of another size");
     const int w = now.Width();
     for (const Rect& r : areas) {
-        for (int y = r.Top; y < r.Bottom; ++y) {
-            std::memcpy(shown.data() + static_cast<std::size_t>(y) * w + r.Left, now.Row(y) + r.Left,
-                        static_cast<std::size_t>(r.Right - r.Left) * 2);
+        for (int y = r.top; y < r.bottom; ++y) {
+            std::memcpy(shown.data() + static_cast<std::size_t>(y) * w + r.left, now.Row(y) + r.left,
+                        static_cast<std::size_t>(r.right - r.left) * 2);
         }
     }
 }
@@ -129,7 +129,8 @@ Rect TableScaler::Affected(const Rect& source) const {
         bool found = false;
         for (std::size_t d = 0; d < samples.size(); ++d) {
             const Sample& s = samples[d];
-            const bool reads = (s.First >= from && s.First < to) || (s.Weight != 0 && s.Second >= from && s.Second < to);
+            const bool reads =
+                (s.first >= from && s.first < to) || (s.weight != 0 && s.second >= from && s.second < to);
             if (reads && !found) {
                 begin = static_cast<std::int32_t>(d);
                 found = true;
@@ -138,9 +139,9 @@ Rect TableScaler::Affected(const Rect& source) const {
         }
     };
     Rect r;
-    run(columns_, source.Left, source.Right, r.Left, r.Right);
-    run(rows_, source.Top, source.Bottom, r.Top, r.Bottom);
-    if (r.Left >= r.Right || r.Top >= r.Bottom) return Rect{};
+    run(columns_, source.left, source.right, r.left, r.right);
+    run(rows_, source.top, source.bottom, r.top, r.bottom);
+    if (r.left >= r.right || r.top >= r.bottom) return Rect{};
     return r;
 }
 
@@ -149,20 +150,20 @@ void TableScaler::Scale(const Surface& picture, const Rect& target, std::uint32_
         throw std::invalid_argument("picture of another size than prepared");
     }
     const auto& lut = Table565();
-    const int left = std::max(0, target.Left), right = std::min(TargetWidth(), target.Right);
-    const int top = std::max(0, target.Top), bottom = std::min(TargetHeight(), target.Bottom);
+    const int left = std::max(0, target.left), right = std::min(TargetWidth(), target.right);
+    const int top = std::max(0, target.top), bottom = std::min(TargetHeight(), target.bottom);
     for (int y = top; y < bottom; ++y) {
         const Sample& row = rows_[static_cast<std::size_t>(y)];
-        const std::uint16_t* upper = picture.Row(row.First);
-        const std::uint16_t* lower = picture.Row(row.Second);
+        const std::uint16_t* upper = picture.Row(row.first);
+        const std::uint16_t* lower = picture.Row(row.second);
         std::uint32_t* out = pixels + static_cast<std::ptrdiff_t>(y) * pitch;
         for (int x = left; x < right; ++x) {
             const Sample& c = columns_[static_cast<std::size_t>(x)];
-            const std::uint32_t top2 = Blend(lut[upper[c.First]], lut[upper[c.Second]], c.Weight);
-            if (row.Weight == 0) {
+            const std::uint32_t top2 = Blend(lut[upper[c.first]], lut[upper[c.second]], c.weight);
+            if (row.weight == 0) {
                 out[x] = top2;
             } else {
-                out[x] = Blend(top2, Blend(lut[lower[c.First]], lut[lower[c.Second]], c.Weight), row.Weight);
+                out[x] = Blend(top2, Blend(lut[lower[c.first]], lut[lower[c.second]], c.weight), row.weight);
             }
         }
     }

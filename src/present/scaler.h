@@ -11,7 +11,7 @@
 
 namespace tenfold {
 
-// Rectangles (Right and Bottom exclusive) covering every pixel in which `now`
+// Rectangles (right and bottom exclusive) covering every pixel in which `now`
 // differs from `shown` (the same size, row after row). Each rectangle is a run
 // of consecutive changed rows with the columns changed anywhere in it; more
 // than `maxAreas` runs are merged into one. `out` is cleared first and keeps
@@ -38,9 +38,9 @@ public:
 
 private:
     struct Sample {
-        std::int32_t First;   // source index of the left (upper) neighbour
-        std::int32_t Second;  // of the right (lower) neighbour
-        std::uint32_t Weight;  // of the second, 0..256
+        std::int32_t first;    // source index of the left (upper) neighbour
+        std::int32_t second;   // of the right (lower) neighbour
+        std::uint32_t weight;  // of the second, 0..256
     };
     static std::vector<Sample> Samples(int source, int target);
     std::vector<Sample> columns_;

@@ -3,37 +3,24 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <cmath>
-#include <strings.h>
-
 #include <cstdint>
 #include <vector>
 
 #include "present/display.h"
+#include "resources/resource_layout.h"
 
 namespace tenfold {
 
 namespace {
 // Far more than any of the game's short sounds.
 constexpr std::uint64_t kMaxSoundBytes = 32u << 20;
+static_assert(layout::kSoundFiles.size() == kSoundCount, "one file per sound, in the order of Sound");
 }  // namespace
 
-const std::array<const char*, Sound::kBufferCount>& Sound::SoundFiles() {
-    static const std::array<const char*, kBufferCount> files = {
-        "CARD_FLIP.WAV", "CARD_FLIP2.WAV", "CARD_FLIP3.WAV", "SIGN1.WAV",    "SIGN2.WAV",
-        "SIGN3.WAV",     "SHUFFLE.WAV",    "INTRO.WAV",      "WIN_GAME.WAV", "LOSE_GAME.WAV"};
-    return files;
-}
+SoundDevice::~SoundDevice() { Close(); }
 
-int PickOfThree(float r) {
-    const int i = static_cast<int>(std::floor(static_cast<double>(r) * 3.0));
-    return i < 0 ? 0 : (i > 2 ? 2 : i);
-}
-
-Sound::~Sound() { Close(); }
-
-void Sound::InitDirectSound() {
-    SoundEnabled = false;
+void SoundDevice::Open() {
+    enabled_ = false;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
     if (Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 1024) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -41,17 +28,18 @@ void Sound::InitDirectSound() {
     }
     Mix_AllocateChannels(16);
     opened_ = true;
-    SoundEnabled = true;
+    enabled_ = true;
 }
 
-void Sound::LoadSounds(const std::string& folder) {
-    for (int i = 0; i < kBufferCount; ++i) {
-        CreateSoundFromFile(static_cast<Buffer>(i), folder + SoundFiles()[static_cast<std::size_t>(i)]);
+void SoundDevice::LoadSounds(const std::string& folder) {
+    for (int i = 0; i < kSoundCount; ++i) {
+        LoadSound(static_cast<Sound>(i),
+                  folder + std::string(layout::kSoundFiles[static_cast<std::size_t>(i)]));
     }
 }
 
-void Sound::CreateSoundFromFile(Buffer buffer, const std::string& fileName) {
-    if (!SoundEnabled) return;
+void SoundDevice::LoadSound(Sound sound, const std::string& fileName) {
+    if (!enabled_) return;
     constexpr const char* kLabel = "Error in function CreateSoundFromFile() ";
     std::vector<std::uint8_t> bytes;
     try {
@@ -67,34 +55,18 @@ void Sound::CreateSoundFromFile(Buffer buffer, const std::string& fileName) {
         throw PresentError(kLabel, kErrSoundFile,
                            "Cannot load the sound file " + fileName + ": " + Mix_GetError());
     }
-    Mix_Chunk*& slot = chunks_[static_cast<std::size_t>(buffer)];
+    Mix_Chunk*& slot = chunks_[static_cast<std::size_t>(Index(sound))];
     if (slot != nullptr) Mix_FreeChunk(slot);
     slot = chunk;
 }
 
-void Sound::PlaySoundBuffer(Buffer buffer, bool looped) {
-    if (!SoundEnabled) return;
-    Mix_Chunk* chunk = chunks_[static_cast<std::size_t>(buffer)];
-    if (chunk != nullptr) Mix_PlayChannel(-1, chunk, looped ? -1 : 0);
+void SoundDevice::Play(Sound sound) {
+    if (!enabled_) return;
+    Mix_Chunk* chunk = chunks_[static_cast<std::size_t>(Index(sound))];
+    if (chunk != nullptr) Mix_PlayChannel(-1, chunk, 0);
 }
 
-void Sound::PlayCardFlip(float r) {
-    PlaySoundBuffer(static_cast<Buffer>(SoundCardFlip1 + PickOfThree(r)), false);
-}
-
-void Sound::PlaySign(float r) { PlaySoundBuffer(static_cast<Buffer>(SoundSign1 + PickOfThree(r)), false); }
-
-void Sound::PlayByName(std::string_view fileName) {
-    const std::string name(fileName);
-    for (int i = 0; i < kBufferCount; ++i) {
-        if (strcasecmp(name.c_str(), SoundFiles()[static_cast<std::size_t>(i)]) == 0) {
-            PlaySoundBuffer(static_cast<Buffer>(i), false);
-            return;
-        }
-    }
-}
-
-void Sound::ReleaseBuffers() {
+void SoundDevice::ReleaseSounds() {
     for (Mix_Chunk*& c : chunks_) {
         if (c != nullptr) {
             if (opened_) Mix_HaltChannel(-1);
@@ -104,14 +76,14 @@ void Sound::ReleaseBuffers() {
     }
 }
 
-void Sound::Close() {
-    ReleaseBuffers();
+void SoundDevice::Close() {
+    ReleaseSounds();
     if (opened_) {
         Mix_CloseAudio();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         opened_ = false;
     }
-    SoundEnabled = false;
+    enabled_ = false;
 }
 
 }  // namespace tenfold

@@ -65,12 +65,12 @@ void Surface::Release() {
 }
 
 void Surface::Fill(const Rect& r, std::uint16_t colour) {
-    const int left = std::max(0, r.Left), top = std::max(0, r.Top);
-    const int right = std::min(width_, r.Right), bottom = std::min(height_, r.Bottom);
+    const int left = std::max(0, r.left), top = std::max(0, r.top);
+    const int right = std::min(width_, r.right), bottom = std::min(height_, r.bottom);
     for (int y = top; y < bottom; ++y) std::fill(Row(y) + left, Row(y) + right, colour);
 }
 
-void SetSurfaceTransColor(Surface& surface, int mode) {
+void SetColorKeyMode(Surface& surface, int mode) {
     if (mode == 1) {
         surface.SetColorKey(0);
     } else if (mode == 2) {
@@ -78,56 +78,56 @@ void SetSurfaceTransColor(Surface& surface, int mode) {
     }
 }
 
-int BltFast(Surface& destination, int x, int y, const Surface& source, const Rect& sourceRect,
-            bool useColorKey) {
+int CopyRect(Surface& destination, int x, int y, const Surface& source, const Rect& sourceRect,
+             bool useColorKey) {
     Rect r = sourceRect;
-    if (r == EmptyRect) r = Rect{0, 0, source.Width(), source.Height()};
-    const int w = r.Right - r.Left;
-    const int h = r.Bottom - r.Top;
+    if (r == kWholePicture) r = Rect{0, 0, source.Width(), source.Height()};
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return 1;
-    if (r.Left < 0 || r.Top < 0 || r.Right > source.Width() || r.Bottom > source.Height()) return 2;
+    if (r.left < 0 || r.top < 0 || r.right > source.Width() || r.bottom > source.Height()) return 2;
     if (x < 0 || y < 0 || x + w > destination.Width() || y + h > destination.Height()) return 3;
 
     const bool keyed = useColorKey && source.HasColorKey();
     for (int row = 0; row < h; ++row) {
-        const std::uint16_t* from = source.Row(r.Top + row);
+        const std::uint16_t* from = source.Row(r.top + row);
         std::uint16_t* to = destination.Row(y + row) + x;
         if (!keyed) {
-            std::memcpy(to, from + r.Left, static_cast<std::size_t>(w) * 2);
+            std::memcpy(to, from + r.left, static_cast<std::size_t>(w) * 2);
             continue;
         }
         const Surface::Span* span = nullptr;
         const Surface::Span* end = nullptr;
-        source.RowSpans(r.Top + row, span, end);
+        source.RowSpans(r.top + row, span, end);
         for (; span != end; ++span) {
-            const int begin = std::max(span->Begin, r.Left);
-            const int stop = std::min(span->End, r.Right);
+            const int begin = std::max(span->begin, r.left);
+            const int stop = std::min(span->end, r.right);
             if (begin < stop) {
-                std::memcpy(to + (begin - r.Left), from + begin, static_cast<std::size_t>(stop - begin) * 2);
+                std::memcpy(to + (begin - r.left), from + begin, static_cast<std::size_t>(stop - begin) * 2);
             }
         }
     }
     return 0;
 }
 
-int ClipBltFast(const ClipRect& clip, const Surface& source, Surface& destination, Rect r,
-                std::int16_t x16, std::int16_t y16, bool transparent) {
-    const bool whole = r == EmptyRect;
+int DrawClipped(const ClipRect& clip, const Surface& source, Surface& destination, Rect r, std::int16_t x16,
+                std::int16_t y16, bool transparent) {
+    const bool whole = r == kWholePicture;
     std::int32_t x = x16;
     std::int32_t y = y16;
-    if ((r.Right - r.Left) + x > clip.ClipRight) r.Right = clip.ClipRight + r.Left - x;
-    if ((r.Bottom - r.Top) + y > clip.ClipBottom) r.Bottom = clip.ClipBottom + r.Top - y;
-    if (x < clip.ClipLeft) {
-        r.Left = clip.ClipLeft + r.Left - x;
-        x = clip.ClipLeft;
+    if ((r.right - r.left) + x > clip.right) r.right = clip.right + r.left - x;
+    if ((r.bottom - r.top) + y > clip.bottom) r.bottom = clip.bottom + r.top - y;
+    if (x < clip.left) {
+        r.left = clip.left + r.left - x;
+        x = clip.left;
     }
-    if (y < clip.ClipTop) {
-        r.Top = clip.ClipTop + r.Top - y;
-        y = clip.ClipTop;
+    if (y < clip.top) {
+        r.top = clip.top + r.top - y;
+        y = clip.top;
     }
     // A real rectangle cut down to nothing must not turn into "the whole picture".
-    if (!whole && r == EmptyRect) return 1;
-    return BltFast(destination, x, y, source, r, transparent);
+    if (!whole && r == kWholePicture) return 1;
+    return CopyRect(destination, x, y, source, r, transparent);
 }
 
 }  // namespace tenfold

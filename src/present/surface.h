@@ -12,17 +12,17 @@ struct SDL_Surface;
 
 namespace tenfold {
 
-// Left, Top, Right, Bottom; Right and Bottom exclusive. All zero = the whole surface.
+// Right and bottom exclusive. All zero stands for the whole surface.
 struct Rect {
-    std::int32_t Left = 0;
-    std::int32_t Top = 0;
-    std::int32_t Right = 0;
-    std::int32_t Bottom = 0;
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
-// Never written: passed wherever the whole source picture is meant.
-inline constexpr Rect EmptyRect{};
+// Passed wherever the whole source picture is meant.
+inline constexpr Rect kWholePicture{};
 
 // RGB565 masks; magenta in this format is what colour-key mode 2 makes transparent.
 inline constexpr std::uint16_t kRedMask565 = 0xF800;
@@ -75,8 +75,8 @@ public:
     // Runs of pixels that are not the colour key, per row: keyed copies of
     // mostly opaque pictures (cards) then cost little more than plain ones.
     struct Span {
-        std::int32_t Begin;  // first column
-        std::int32_t End;    // one past the last column
+        std::int32_t begin;  // first column
+        std::int32_t end;    // one past the last column
     };
     void RowSpans(int y, const Span*& first, const Span*& last) const;
 
@@ -96,28 +96,28 @@ private:
 
 // mode 1: black transparent; mode 2: magenta (red mask + blue mask of the
 // surface's own format); any other mode leaves the surface as it is.
-void SetSurfaceTransColor(Surface& surface, int mode);
+void SetColorKeyMode(Surface& surface, int mode);
 
 // The raw rectangle copy, with no clipping of its own: a source rectangle
 // that is empty, inverted or outside the source, or a destination not wholly
 // inside the target, is refused whole. Returns 0 on success, else non-zero
 // (callers in the game never look at it).
-int BltFast(Surface& destination, int x, int y, const Surface& source, const Rect& sourceRect,
-            bool useColorKey);
+int CopyRect(Surface& destination, int x, int y, const Surface& source, const Rect& sourceRect,
+             bool useColorKey);
 
 // The clip rectangle every copy onto the back buffer obeys.
 struct ClipRect {
-    std::int32_t ClipLeft = 0;
-    std::int32_t ClipTop = 0;
-    std::int32_t ClipRight = 0;
-    std::int32_t ClipBottom = 0;
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
 };
 
 // Cuts a copy of sourceRect at the clip edges (right and bottom first, then
 // left and top, each test seeing the rectangle as changed before it) and
-// hands it to BltFast. An all-zero rectangle is never cut on the right or
+// hands it to CopyRect. An all-zero rectangle is never cut on the right or
 // bottom: the whole picture is drawn or, if it does not fit, nothing.
-int ClipBltFast(const ClipRect& clip, const Surface& source, Surface& destination,
-                Rect sourceRect, std::int16_t x, std::int16_t y, bool transparent);
+int DrawClipped(const ClipRect& clip, const Surface& source, Surface& destination, Rect sourceRect,
+                std::int16_t x, std::int16_t y, bool transparent);
 
 }  // namespace tenfold

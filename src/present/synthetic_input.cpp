@@ -31,21 +31,19 @@ Uint8 SdlButton(int index) {
     }
 }
 
-}  // namespace
+static_assert(keys::kP == SDL_SCANCODE_P && keys::kR == SDL_SCANCODE_R &&
+              keys::kEscape == SDL_SCANCODE_ESCAPE && keys::kSpace == SDL_SCANCODE_SPACE &&
+              keys::kLeftShift == SDL_SCANCODE_LSHIFT && keys::kUp == SDL_SCANCODE_UP &&
+              keys::kF1 == SDL_SCANCODE_F1);
 
-int SdlScancodeFor(std::uint8_t scanCode) {
-    if (scanCode == 0) return -1;
-    for (int sc = 0; sc < SDL_NUM_SCANCODES; ++sc) {
-        if (ScanCodeFromSdl(sc) == scanCode) return sc;
-    }
-    return -1;
-}
+bool IsScancode(int sc) { return sc > 0 && sc < SDL_NUM_SCANCODES; }
+
+}  // namespace
 
 SyntheticDevices::SyntheticDevices(const Display& display) : display_(display), keys_(SDL_NUM_SCANCODES, 0) {}
 
-void SyntheticDevices::PressKey(std::uint8_t scanCode) {
-    const int sc = SdlScancodeFor(scanCode);
-    if (sc < 0 || keys_[static_cast<std::size_t>(sc)] != 0) return;
+void SyntheticDevices::PressKey(int sc) {
+    if (!IsScancode(sc) || keys_[static_cast<std::size_t>(sc)] != 0) return;
     keys_[static_cast<std::size_t>(sc)] = 1;
     SDL_Event e{};
     e.type = SDL_KEYDOWN;
@@ -57,9 +55,8 @@ void SyntheticDevices::PressKey(std::uint8_t scanCode) {
     ++events_;
 }
 
-void SyntheticDevices::ReleaseKey(std::uint8_t scanCode) {
-    const int sc = SdlScancodeFor(scanCode);
-    if (sc < 0 || keys_[static_cast<std::size_t>(sc)] == 0) return;
+void SyntheticDevices::ReleaseKey(int sc) {
+    if (!IsScancode(sc) || keys_[static_cast<std::size_t>(sc)] == 0) return;
     keys_[static_cast<std::size_t>(sc)] = 0;
     SDL_Event e{};
     e.type = SDL_KEYUP;
@@ -107,8 +104,8 @@ void SyntheticDevices::MovePointer(int tableX, int tableY) {
     // The window point that Input maps back onto this table pixel: rounding
     // up keeps it inside the pixel at any scale of 1 or more.
     const Letterbox box = display_.CurrentLetterbox();
-    const int x = static_cast<int>(std::ceil(box.OffsetX + tableX * box.Scale));
-    const int y = static_cast<int>(std::ceil(box.OffsetY + tableY * box.Scale));
+    const int x = static_cast<int>(std::ceil(box.offsetX + tableX * box.scale));
+    const int y = static_cast<int>(std::ceil(box.offsetY + tableY * box.scale));
     SDL_Event e{};
     e.type = SDL_MOUSEMOTION;
     e.motion.timestamp = SDL_GetTicks();
@@ -128,9 +125,8 @@ void SyntheticDevices::LoseDisplay(std::uint32_t restoreAfterMs) {
     if (SDL_AddTimer(restoreAfterMs, RestoreDisplay, nullptr) == 0) PushWindowEvent(SDL_WINDOWEVENT_RESTORED);
 }
 
-bool SyntheticDevices::KeyHeld(std::uint8_t scanCode) const {
-    const int sc = SdlScancodeFor(scanCode);
-    return sc >= 0 && keys_[static_cast<std::size_t>(sc)] != 0;
+bool SyntheticDevices::KeyHeld(int sc) const {
+    return IsScancode(sc) && keys_[static_cast<std::size_t>(sc)] != 0;
 }
 
 bool SyntheticDevices::ButtonHeld(int index) const { return (buttons_ & SDL_BUTTON(SdlButton(index))) != 0; }
@@ -148,8 +144,8 @@ std::uint32_t SyntheticDevices::HeldButtons(int& x, int& y) {
 
 bool SyntheticDevices::PointerWindowSize(int& width, int& height) {
     const Letterbox box = display_.CurrentLetterbox();
-    width = static_cast<int>(std::lround(box.OffsetX * 2)) + box.Width;
-    height = static_cast<int>(std::lround(box.OffsetY * 2)) + box.Height;
+    width = static_cast<int>(std::lround(box.offsetX * 2)) + box.width;
+    height = static_cast<int>(std::lround(box.offsetY * 2)) + box.height;
     return true;
 }
 

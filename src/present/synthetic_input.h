@@ -1,10 +1,10 @@
 #pragma once
 // A keyboard and a mouse that a program works instead of a player: every
 // press, release and move becomes the window system's event, queued as a real
-// device would queue it, and changes what the devices report as held. Input
-// reads them through its device seam, so the keys and clicks take the same
-// road as a player's: scan-code table, presses shorter than a frame, window
-// to table pixels and the pointer's limits. The soak test drives the game so.
+// device would queue it, and changes what the devices report as held. The
+// input reads them through its source seam, so the keys and clicks take the
+// same road as a player's: presses shorter than a frame, window to table
+// pixels and the pointer's limits. The soak test drives the game so.
 
 #include <cstdint>
 #include <vector>
@@ -14,20 +14,26 @@
 
 namespace tenfold {
 
-class SyntheticDevices : public InputDevices {
+// Keys by the window system's scancode (the USB keyboard usage numbers).
+namespace keys {
+inline constexpr int kA = 4, kQ = 20, kZ = 29, kOne = 30, kEscape = 41, kBackspace = 42, kTab = 43;
+inline constexpr int kP = 19, kR = 21, kEnter = 40, kSpace = 44, kF1 = 58, kUp = 82;
+inline constexpr int kLeftCtrl = 224, kLeftShift = 225;
+}  // namespace keys
+
+class SyntheticDevices : public InputSource {
 public:
     // `display` places the table in the window (for the pointer's window units).
     explicit SyntheticDevices(const Display& display);
 
-    // Keys by DirectInput scan code (R 19, P 25, ...). Pressing a key that is
-    // already down, or releasing one that is up, does nothing.
-    void PressKey(std::uint8_t scanCode);
-    void ReleaseKey(std::uint8_t scanCode);
-    // Buttons by Input's numbering: 0 left, 1 right, 2 middle.
+    // Pressing a key that is already down, or releasing one that is up, does nothing.
+    void PressKey(int scancode);
+    void ReleaseKey(int scancode);
+    // Buttons: 0 left, 1 right, 2 middle.
     void PressButton(int index);
     void ReleaseButton(int index);
     // Moves the pointer onto a point of the table, in table pixels; points off
-    // the table are allowed (Input clamps them to its limits).
+    // the table are allowed (the input clamps them to its limits).
     void MovePointer(int tableX, int tableY);
     // Takes the display away (the window is minimised) and gives it back
     // `restoreAfterMs` milliseconds later, as a task switch would.
@@ -35,7 +41,7 @@ public:
 
     // Presses, releases and moves so far.
     std::uint64_t Events() const { return events_; }
-    bool KeyHeld(std::uint8_t scanCode) const;
+    bool KeyHeld(int scancode) const;
     bool ButtonHeld(int index) const;
 
     const std::uint8_t* HeldKeys(int& count) override;
@@ -44,14 +50,11 @@ public:
 
 private:
     const Display& display_;
-    std::vector<std::uint8_t> keys_;  // by SDL scancode
+    std::vector<std::uint8_t> keys_;  // by scancode
     std::uint32_t buttons_ = 0;       // SDL button masks
     int windowX_ = 0;
     int windowY_ = 0;
     std::uint64_t events_ = 0;
 };
-
-// The SDL scancode that Input reads as this DirectInput scan code; -1 for none.
-int SdlScancodeFor(std::uint8_t scanCode);
 
 }  // namespace tenfold

@@ -1,70 +1,60 @@
 #include "present/table_art.h"
 
+#include "resources/resource_layout.h"
+
 namespace tenfold {
 
 namespace {
 constexpr int kFontCellWidth = 19;
 constexpr int kFontCellHeight = 27;
 constexpr int kFontColumns = 20;
+constexpr int kMagentaKey = 2;
+
+std::string Folder(const std::string& root, std::string_view folder) {
+    return root + std::string(layout::kResFolder) + "/" + std::string(folder) + "/";
+}
 }  // namespace
 
-std::string DeckFolder(const std::string& deckName) { return "res/" + deckName + "/"; }
+void LoadTableArt(Display& display, TableArt& art, std::string_view deckName,
+                  const std::string& resourceRoot) {
+    const std::string bitmaps = Folder(resourceRoot, layout::kBitmapsFolder);
+    const std::string deck = Folder(resourceRoot, deckName);
+    const std::string numbers = Folder(resourceRoot, layout::kNumbersFolder);
+    const std::string fonts = Folder(resourceRoot, layout::kFontsFolder);
 
-void LoadBitmaps(Display& display, TableArt& art, TableState& t, const std::string& resourceRoot) {
-    const std::string bitmaps = resourceRoot + "res/Bitmaps/";
-    const std::string deck = resourceRoot + DeckFolder(t.DeckName);
-    const std::string numbers = resourceRoot + "res/Numbers/";
-    const std::string fonts = resourceRoot + "res/fntFonts/";
-    const bool vid = display.UseVideoMemory;
-
-    auto load = [&](Surface& s, const std::string& file, bool keyed) {
-        s = display.CreateSurfaceFromFile(file, vid);
-        if (keyed) SetSurfaceTransColor(s, 2);
+    auto load = [&](Surface& s, const std::string& folder, std::string_view file, bool keyed) {
+        s = display.LoadPicture(folder + std::string(file));
+        if (keyed) SetColorKeyMode(s, kMagentaKey);
     };
+    load(art.background, bitmaps, layout::kBackgroundBmp, false);
+    load(art.cardBack, deck, layout::kCardBack, true);
+    for (int code = 0; code < kDeckSize; ++code)
+        load(art.cards[code], deck, layout::CardFileName(code), true);
+    for (int i = 0; i < kContractCount; ++i) {
+        load(art.contracts[i], numbers, layout::kContractFiles[static_cast<std::size_t>(i)], true);
+    }
+    load(art.scorePage, bitmaps, layout::kScorePage, true);
+    load(art.scoreRule, bitmaps, layout::kScoreRule, true);
+    load(art.pointer, bitmaps, layout::kPointer, true);
 
-    load(art.Background, bitmaps + "Back_800x600.bmp", false);
-    load(art.CardBack, deck + "S_cardback.bmp", true);
-    t.CardPictureHeight = 153;
-    for (int i = 0; i <= 51; ++i) {
-        if (t.CardFile[i].empty()) {
-            throw PresentError("Error in function CreateSurfaceFromFile() ", kErrFileRead,
-                               "No picture name for card " + std::to_string(i));
-        }
-        load(art.CardSurface[i], deck + t.CardFile[i], true);
-    }
-    for (int i = 0; i <= 9; ++i) {
-        load(art.ContractSurface[i], numbers + t.ContractFile[i], true);
-        load(art.ContractSurface2[i], numbers + t.ContractFile2[i], true);
-    }
-    load(art.ScorePage, bitmaps + "Scorepage_800x600.bmp", true);
-    load(art.LineHorz1, bitmaps + "line_horz.bmp", true);
-    load(art.LineHorz2, bitmaps + "line_horz.bmp", true);
-    load(art.FrameBlue, deck + "FrameBlue.bmp", true);
-    load(art.MousePointer, bitmaps + "mouse.bmp", true);
-
-    art.FontDigit.CreateSpriteFromFile(display, fonts + "fntDigit.bmp", kFontCellWidth, kFontCellHeight,
-                                       kFontColumns, vid);
-    art.FontDigit.SetTransColor(2);
-    for (int r = 0; r <= 10; ++r) {
-        art.RowFont[r].CreateSpriteFromFile(display, fonts + "fntHandParker.bmp", kFontCellWidth,
-                                            kFontCellHeight, kFontColumns, vid);
-        art.RowFont[r].SetTransColor(2);
-    }
+    art.clockFont.Load(display, fonts + std::string(layout::kDigitFont), kFontCellWidth, kFontCellHeight,
+                       kFontColumns);
+    art.clockFont.SetColorKeyMode(kMagentaKey);
+    art.scoreFont.Load(display, fonts + std::string(layout::kScoreFont), kFontCellWidth, kFontCellHeight,
+                       kFontColumns);
+    art.scoreFont.SetColorKeyMode(kMagentaKey);
 }
 
 void ReleaseArt(TableArt& art) {
-    art.Background.Release();
-    art.MousePointer.Release();
-    art.FontDigit.Release();
-    for (auto& f : art.RowFont) f.Release();
-    art.CardBack.Release();
-    for (auto& s : art.CardSurface) s.Release();
-    art.ScorePage.Release();
-    for (auto& s : art.ContractSurface) s.Release();
-    for (auto& s : art.ContractSurface2) s.Release();
-    art.LineHorz1.Release();
-    art.LineHorz2.Release();
-    art.FrameBlue.Release();
+    art.background.Release();
+    art.pointer.Release();
+    art.clockFont.Release();
+    art.scoreFont.Release();
+    art.cardBack.Release();
+    for (auto& s : art.cards) s.Release();
+    art.scorePage.Release();
+    for (auto& s : art.contracts) s.Release();
+    art.scoreRule.Release();
 }
 
 }  // namespace tenfold

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 namespace tenfold {
 
@@ -11,95 +12,75 @@ namespace {
 
 std::int16_t Pixel(float v) { return Narrow<std::int16_t>(static_cast<long long>(std::nearbyint(v))); }
 
-void DrawWhole(Display& d, const Surface& s, std::int16_t x, std::int16_t y, bool keyed) {
-    d.ClipBltFast(s, d.BackBuffer, EmptyRect, x, y, keyed);
+void DrawWhole(Display& d, const Surface& s, int x, int y, bool keyed) {
+    d.Draw(s, kWholePicture, Narrow<std::int16_t>(x), Narrow<std::int16_t>(y), keyed);
 }
 
 void DrawIfActive(Display& d, const TableArt& art, const CardSprite& c) {
-    if (c.Active) DrawCard(d, art, c, c.FaceUp);
+    if (c.active) DrawCard(d, art, c, c.faceUp);
 }
 
 constexpr int kContractX = 294;
 constexpr int kContractY = 250;
-constexpr int kMenuLeftX = 100;
-constexpr int kMenuRightX = 380;
-constexpr int kMenuRowStep = 42;
-constexpr int kMenuFirstRowAbove = 60;
 // Room kept between the clock's last glyph and the table's right edge.
 constexpr int kClockRightMargin = 8;
+// The score page's text starts left of the table's layout point, and its rules
+// hang below the header and above the totals.
+constexpr int kScoreTextIndent = 65;
+constexpr int kRuleIndent = 50;
+constexpr int kHeaderRuleBelow = 23;
+constexpr int kTotalsRuleBelowTableX = 157;
 
 }  // namespace
 
 void DrawCard(Display& display, const TableArt& art, const CardSprite& card, bool faceUp) {
-    const Surface& picture = faceUp ? art.CardSurface[card.Code] : art.CardBack;
-    DrawWhole(display, picture, Pixel(card.X), Pixel(card.Y), true);
+    const Surface& picture = faceUp ? art.cards[card.card] : art.cardBack;
+    display.Draw(picture, kWholePicture, Pixel(card.x), Pixel(card.y), true);
 }
 
-void DrawTable(TableState& t, Display& d, TableArt& art, std::string_view clockText) {
-    // 1. Won piles, seat by seat.
-    for (int seat = 0; seat <= 3; ++seat) {
-        const auto& pile = WonPileOf(t, seat);
-        const int count = WonCountOf(t, seat);
-        for (int i = 0; i < count; ++i) DrawIfActive(d, art, pile[i]);
+void DrawTable(const TableState& t, Display& d, const TableArt& art, std::string_view clockText) {
+    // Won piles, seat by seat.
+    for (const Seat& seat : t.seats) {
+        for (int i = 0; i < seat.wonCount; ++i) DrawIfActive(d, art, seat.wonPile[i]);
     }
-    // 2. The deck's last slot: while flying it shows its face only to the human.
-    const CardSprite& last = t.Deck[51];
-    if (last.Moving) {
-        DrawCard(d, art, last, t.CurrentSeat == 0);
-    } else if (last.Active) {
+    // The deck's last card: while flying it shows its face only to the human.
+    const CardSprite& last = t.deck.cards[kDeckSize - 1];
+    if (last.moving) {
+        DrawCard(d, art, last, t.currentSeat == kHumanSeat);
+    } else if (last.active) {
         DrawCard(d, art, last, true);
     }
-    // 3. The trick, led card lowest.
-    for (int i = 0; i < t.TableCount; ++i) DrawIfActive(d, art, t.TableCards[i]);
-    // 4. The hands: top, right, left, bottom.
-    for (int seat : {2, 1, 3, 0}) {
-        const auto& hand = HandOf(t, seat);
-        for (int i = 0; i <= 12; ++i) DrawIfActive(d, art, hand[i]);
+    // The trick, led card lowest.
+    for (int i = 0; i < t.trick.count; ++i) DrawIfActive(d, art, t.trick.cards[i]);
+    // The hands: top, right, left, bottom.
+    for (int seat : {kTopSeat, kRightSeat, kLeftSeat, kHumanSeat}) {
+        for (const CardSprite& card : t.seats[seat].hand) DrawIfActive(d, art, card);
     }
-    // 5. The announced contract.
-    if (t.ContractAnnounced) {
-        DrawWhole(d, art.ContractSurface[t.Contract - 1], kContractX, kContractY, true);
-    }
-    // 6. The human's menu; enabled rows stack upwards without gaps.
-    if (t.ContractMenuShown) {
-        for (int column = 0; column <= 1; ++column) {
-            int n = 0;
-            for (int row = column * 5; row <= column * 5 + 4; ++row) {
-                ContractButton& b = t.ContractButtons[row];
-                if (!b.Enabled) continue;
-                b.X = Narrow<std::int16_t>(column == 0 ? kMenuLeftX : kMenuRightX);
-                b.Y = Narrow<std::int16_t>(t.MenuBaseY - (n * kMenuRowStep + kMenuFirstRowAbove));
-                ++n;
-                DrawWhole(d, art.ContractSurface2[row], b.X, b.Y, true);
-            }
+    if (t.contractAnnounced) DrawWhole(d, art.contracts[Index(t.contract)], kContractX, kContractY, true);
+    // The human's menu, where the rules laid it out.
+    if (t.menu.shown) {
+        for (int row = 0; row < kContractCount; ++row) {
+            const MenuRow& r = t.menu.rows[row];
+            if (r.enabled) DrawWhole(d, art.contracts[row], r.x, r.y, true);
         }
     }
-    // 7. The undealt pile, highest slot first so the next card lies on top.
+    // The undealt pile, highest card first so the next card lies on top; once
+    // dealing has begun the card just taken is drawn too, while it lies there.
     {
-        const int n = t.NextDeckCard;
+        const int n = t.deck.nextCard;
         const int c = n > 45 ? 51 - n : 6;
         const int k = n != 0 ? 1 : 0;
-        for (int j = n + c + 1 - k; j >= n - k; --j) DrawIfActive(d, art, t.Deck[j]);
+        for (int j = n + c + 1 - k; j >= n - k; --j) DrawIfActive(d, art, t.deck.cards[j]);
     }
-    // 8. The deal's end screen hides the table.
-    if (t.GameState == "END OF MATCH") {
-        DrawWhole(d, art.Background, 0, 0, false);
-        DrawWhole(d, art.ScorePage, t.ScorePageX, t.ScorePageY, true);
-        DrawWhole(d, art.LineHorz1, Narrow<std::int16_t>(t.ScoreTableX - 50),
-                  Narrow<std::int16_t>(t.ScoreTableY + 23), true);
-        DrawWhole(d, art.LineHorz2, Narrow<std::int16_t>(t.ScoreTableX - 50),
-                  Narrow<std::int16_t>(t.ScoreTableX + 157), true);
-        ScoreTable(t, d, art);
-    }
-    // 9. The clock. "hh:mm AM" is wider than the room right of ClockX, and a
-    // glyph that does not fit is not drawn, which would leave only "hh:mm":
-    // the text starts at ClockX where it fits, else ends just inside the edge.
-    clsDXBitmapFont& clock = art.FontDigit;
-    const auto glyphs = static_cast<std::int32_t>(clockText.size());
-    const std::int32_t width = glyphs == 0 ? 0 : (glyphs - 1) * (clock.CharWidth - 2) + clock.CharWidth;
-    clock.X = static_cast<float>(std::min<std::int32_t>(t.ClockX, d.Clip.ClipRight - kClockRightMargin - width));
-    clock.Y = t.ClockY;
-    clock.DrawText(d.Clip, d.BackBuffer, clockText, true);
+    // The deal's end: the score page hides the table.
+    if (t.flow.state == GameState::DealOver) DrawScorePage(t, d, art);
+    // The clock. "hh:mm AM" is wider than the room right of the clock's place,
+    // and a glyph that does not fit is not drawn, which would leave only
+    // "hh:mm": the text starts at its place where it fits, else ends just
+    // inside the edge.
+    const int width = art.clockFont.TextWidth(static_cast<int>(clockText.size()));
+    const int x = std::min<int>(t.layout.clock.x, d.clip.right - kClockRightMargin - width);
+    art.clockFont.DrawText(d.clip, d.backBuffer, static_cast<float>(x), t.layout.clock.y, clockText, true);
 }
 
 std::string FormatClock(int hour24, int minute) {
@@ -135,31 +116,35 @@ std::string ScoreField(std::int16_t stored) {
     return text;
 }
 
-void ScoreTable(const TableState& t, Display& d, TableArt& art) {
-    for (int r = 0; r <= t.DealIndex; ++r) {
-        clsDXBitmapFont& font = art.RowFont[r];
-        font.X = static_cast<float>(t.ScoreTableX - 65);
-        font.Y = static_cast<float>(t.ScoreRowHeight * r + t.ScoreTableY);
-        std::string text;
-        if (r == 0) {
-            text = " Me " + t.PlayerName1 + " " + t.PlayerName2 + " " + t.PlayerName3;
-        } else {
-            text = ScoreField(t.DealHistory0[r - 1]) + ScoreField(t.DealHistory1[r - 1]) +
-                   ScoreField(t.DealHistory2[r - 1]) + ScoreField(t.DealHistory3[r - 1]);
-        }
-        font.DrawText(d.Clip, d.BackBuffer, text, true);
+void DrawScorePage(const TableState& t, Display& d, const TableArt& art) {
+    const Layout& l = t.layout;
+    DrawWhole(d, art.background, 0, 0, false);
+    DrawWhole(d, art.scorePage, l.scorePage.x, l.scorePage.y, true);
+    DrawWhole(d, art.scoreRule, l.scoreTable.x - kRuleIndent, l.scoreTable.y + kHeaderRuleBelow, true);
+    // The second rule's height is taken from the table's x position; at 800 x 600
+    // that puts it just above the totals.
+    DrawWhole(d, art.scoreRule, l.scoreTable.x - kRuleIndent, l.scoreTable.x + kTotalsRuleBelowTableX, true);
+
+    const BitmapFont& font = art.scoreFont;
+    const float x = static_cast<float>(l.scoreTable.x - kScoreTextIndent);
+    std::string header = " Me ";
+    for (int seat = 1; seat < kSeatCount; ++seat) {
+        header += t.seats[seat].name;
+        if (seat + 1 < kSeatCount) header += " ";
     }
-    clsDXBitmapFont& totals = art.RowFont[9];
-    totals.X = static_cast<float>(t.TotalsX - 65);
-    totals.Y = static_cast<float>(t.TotalsY);
-    totals.DrawText(d.Clip, d.BackBuffer,
-                    ScoreField(t.MatchTotal0) + ScoreField(t.MatchTotal1) + ScoreField(t.MatchTotal2) +
-                        ScoreField(t.MatchTotal3),
-                    true);
-    clsDXBitmapFont& result = art.RowFont[10];
-    result.X = static_cast<float>(t.ResultX - 65);
-    result.Y = static_cast<float>(t.ResultY);
-    result.DrawText(d.Clip, d.BackBuffer, t.MatchResult, true);
+    font.DrawText(d.clip, d.backBuffer, x, static_cast<float>(l.scoreTable.y), header, true);
+    for (int row = 0; row < t.match.historyRows; ++row) {
+        std::string text;
+        for (const Seat& seat : t.seats) text += ScoreField(seat.history[row]);
+        const float y = static_cast<float>(l.scoreRowHeight * (row + 1) + l.scoreTable.y);
+        font.DrawText(d.clip, d.backBuffer, x, y, text, true);
+    }
+    std::string totals;
+    for (const Seat& seat : t.seats) totals += ScoreField(seat.matchTotal);
+    font.DrawText(d.clip, d.backBuffer, static_cast<float>(l.totals.x - kScoreTextIndent), l.totals.y, totals,
+                  true);
+    font.DrawText(d.clip, d.backBuffer, static_cast<float>(l.result.x - kScoreTextIndent), l.result.y,
+                  ResultText(t.match.result), true);
 }
 
 }  // namespace tenfold

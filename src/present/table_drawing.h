@@ -1,8 +1,9 @@
 #pragma once
 // What one frame puts on the table and in which order: later pictures cover
-// earlier ones, and nothing is depth-sorted beyond that order.
+// earlier ones, and nothing is depth-sorted beyond that order. The drawing
+// reads the table state and never writes it.
 
-#include <ctime>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,14 +13,14 @@
 
 namespace tenfold {
 
-// One card where its record stands (rounded to whole pixels), face per `FaceUp`.
+// One card where its record stands (rounded to whole pixels), face up or not.
 void DrawCard(Display& display, const TableArt& art, const CardSprite& card, bool faceUp);
 
-// Won piles, deck slot 51, the trick, the hands, the announced contract, the
-// contract menu (writing each shown row's X and Y back for the next frame's
-// click), the undealt pile, the score screen in "END OF MATCH", the clock
-// (at ClockX, or further left so that all of it lies on the table).
-void DrawTable(TableState& t, Display& display, TableArt& art, std::string_view clockText);
+// Won piles, the deck's last card in flight, the trick, the hands, the
+// announced contract, the contract menu, the undealt pile, the score page
+// after a deal, and the clock (at the layout's place, or further left so that
+// all of it lies on the table).
+void DrawTable(const TableState& t, Display& display, const TableArt& art, std::string_view clockText);
 
 // The clock text: 12-hour hours and minutes with two digits each, a blank and AM or PM.
 std::string FormatClock(int hour24, int minute);
@@ -30,7 +31,8 @@ std::string ClockNow();
 std::string ScoreNumber(std::int16_t stored);
 // The same right-aligned in four character cells (longer numbers are not cut).
 std::string ScoreField(std::int16_t stored);
-// The score table of the deal's end screen: header, deal rows, totals, result.
-void ScoreTable(const TableState& t, Display& display, TableArt& art);
+// The score page after a deal: the picture, the rules, the header with the
+// players' names, the deal rows, the totals and the match result.
+void DrawScorePage(const TableState& t, Display& display, const TableArt& art);
 
 }  // namespace tenfold

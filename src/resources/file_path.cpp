@@ -1,6 +1,17 @@
 #include "resources/file_path.h"
 
+#include <filesystem>
+
 namespace tenfold {
+
+std::string ProgramFolder() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    std::string folder = !ec && exe.has_parent_path() ? exe.parent_path().string()
+                                                      : std::filesystem::current_path(ec).string();
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
 
 std::string GetFileName(std::string_view StringFilePath) {
     std::string_view s = StringFilePath;

@@ -65,11 +65,22 @@ inline constexpr std::array<std::string_view, 10> kContractFiles{
     "clubs.BMP",        "diamonds.BMP",          "spades.BMP",      "hearts.BMP",   "notricks.BMP",
     "nohearts.BMP",     "nolasttwotricks.BMP",   "nokingsandjacks.BMP", "noqueens.BMP", "nokingofhearts.BMP"};
 
+// The folders the game loads from, below "res".
+inline constexpr std::string_view kFontsFolder = "fntFonts";
+inline constexpr std::string_view kSoundsFolder = "Sounds";
+inline constexpr std::string_view kBitmapsFolder = "Bitmaps";
+inline constexpr std::string_view kNumbersFolder = "Numbers";
+
 // Pictures loaded from "Bitmaps" (the background as the bitmap made from the JPEG).
-inline constexpr std::array<std::string_view, 4> kBitmapFiles{"Back_800x600.bmp", "Scorepage_800x600.bmp",
-                                                              "line_horz.bmp", "mouse.bmp"};
-// Font pictures in "fntFonts".
-inline constexpr std::array<std::string_view, 2> kFontFiles{"fntDigit.bmp", "fntHandParker.bmp"};
+inline constexpr std::string_view kScorePage = "Scorepage_800x600.bmp";
+inline constexpr std::string_view kScoreRule = "line_horz.bmp";
+inline constexpr std::string_view kPointer = "mouse.bmp";
+inline constexpr std::array<std::string_view, 4> kBitmapFiles{kBackgroundBmp, kScorePage, kScoreRule,
+                                                              kPointer};
+// Font pictures in "fntFonts": the clock's digits and the score page's hand.
+inline constexpr std::string_view kDigitFont = "fntDigit.bmp";
+inline constexpr std::string_view kScoreFont = "fntHandParker.bmp";
+inline constexpr std::array<std::string_view, 2> kFontFiles{kDigitFont, kScoreFont};
 // Sounds in "Sounds", in loading order.
 inline constexpr std::array<std::string_view, 10> kSoundFiles{
     "CARD_FLIP.WAV", "CARD_FLIP2.WAV", "CARD_FLIP3.WAV", "SIGN1.WAV",    "SIGN2.WAV",

@@ -148,9 +148,9 @@ SCORING AND WINNING
 The score page shows each deal's points divided by ten and with the sign turned, so that lower is better: a trick won under trumps shows as -5, a queen taken under No queens as 10. The totals row adds up the deals. After the twentieth deal the lowest total wins: the score page says "We Won!" when no computer player has a lower total than yours (a tie for the lowest total is your win), and "We lost!" otherwise. Click the score page to start the next deal; after the twentieth deal the click starts a new match.)";
 }
 
-frmStartup::frmStartup(TableState& state, StartDialogHooks hooks, const DeckPreviews& previews,
+frmStartup::frmStartup(Options& options, StartDialogHooks hooks, const DeckPreviews& previews,
                        const std::string& credits)
-    : state_(state), hooks_(std::move(hooks)) {
+    : options_(options), hooks_(std::move(hooks)) {
     set_title("Tenfold");
     set_resizable(false);
     set_position(Gtk::WIN_POS_CENTER);
@@ -361,29 +361,13 @@ void frmStartup::OnDeckToggled(int deck) {
 
 void frmStartup::OnStartClicked() {
     endOnUnload_ = false;
-    state_.UseVideoMemory = UseVidMem.get_active();
-    state_.FullScreen = !Windowed.get_active();
-    if (DeckOption[2].get_active()) {
-        state_.DeckName = "Royal";
-        state_.Resolution = "800x600";
-    }
-    if (DeckOption[4].get_active()) {
-        state_.DeckName = "Roya2";
-        state_.Resolution = "800x600";
-    }
-    if (SevenOfHeartsLead.get_active()) state_.SevenOfHeartsLead = true;
-    if (PartnershipGame.get_active()) state_.Partnership = true;
-    if (SlowAnimation.get_active()) state_.SlowAnimation = true;
-    if (ReguasPortuguese.get_active()) state_.DealSingly = true;
-    state_.DealPacketSize = state_.DealSingly ? 1 : 13;
-    if (hooks_.ComputeLayout) hooks_.ComputeLayout(state_);
-    if (state_.Resolution == "800x600") {
-        state_.ScreenWidth = 800;
-        state_.ScreenHeight = 600;
-    } else {
-        state_.ScreenWidth = 1024;
-        state_.ScreenHeight = 768;
-    }
+    options_.fullScreen = !Windowed.get_active();
+    if (DeckOption[2].get_active()) options_.deckName = "Royal";
+    if (DeckOption[4].get_active()) options_.deckName = "Roya2";
+    if (SevenOfHeartsLead.get_active()) options_.sevenOfHeartsLead = true;
+    if (SlowAnimation.get_active()) options_.slowAnimation = true;
+    // The Portuguese rules deal one card at a time, the French thirteen.
+    options_.dealPacketSize = ReguasPortuguese.get_active() ? 1 : 13;
     if (hooks_.LoadUnpacker) hooks_.LoadUnpacker();
 }
 

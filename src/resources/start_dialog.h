@@ -15,8 +15,6 @@ namespace tenfold {
 
 // What the dialog cannot do by itself; the start-up road supplies each piece.
 struct StartDialogHooks {
-    // Fills the table layout for the chosen resolution (start button, step 8).
-    std::function<void(TableState&)> ComputeLayout;
     // Loads the unpacker form, which unpacks the resources and runs the game.
     std::function<void()> LoadUnpacker;
     // Ends the program at once ("Exit", or closing the dialog before Start).
@@ -40,7 +38,7 @@ const char* RulesText();
 class frmStartup : public Gtk::Window {
 public:
     // The dialog's load: PakFile, EndOnUnload, first tab, version label.
-    frmStartup(TableState& state, StartDialogHooks hooks, const DeckPreviews& previews,
+    frmStartup(Options& options, StartDialogHooks hooks, const DeckPreviews& previews,
                const std::string& credits);
 
     // Unloads the dialog, as the game start routine and the close box do; ends
@@ -89,7 +87,7 @@ public:
                                                                "Credits", "Options"};
 
 private:
-    // Stores the choices, computes the layout and loads the unpacker.
+    // Stores the choices and loads the unpacker.
     void OnStartClicked();
     // Switches the preview pictures when a deck option is chosen.
     void OnDeckToggled(int deck);
@@ -102,7 +100,7 @@ private:
     void BuildCreditsTab(const std::string& credits);
     void BuildOptionsTab();
 
-    TableState& state_;
+    Options& options_;
     StartDialogHooks hooks_;
     bool endOnUnload_ = true;
     bool unloaded_ = false;

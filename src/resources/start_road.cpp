@@ -20,11 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string WithSlash(std::string folder) {
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
-}
-
 bool IsFile(const fs::path& p) {
     std::error_code ec;
     return fs::is_regular_file(p, ec);
@@ -72,13 +67,6 @@ sigc::connection QuitOnStopSignal(const Glib::RefPtr<Glib::MainLoop>& loop, std:
 
 }  // namespace
 
-std::string ProgramFolder() {
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec && exe.has_parent_path()) return WithSlash(exe.parent_path().string());
-    return WithSlash(fs::current_path(ec).string());
-}
-
 std::string FindArchive(const std::string& programFolder) {
     const std::string name(layout::kPakFile);
     const std::vector<fs::path> candidates = {
@@ -91,7 +79,7 @@ std::string FindArchive(const std::string& programFolder) {
     return "";
 }
 
-int RunStartDialog(TableState& t, const StartRoad& road) {
+int RunStartDialog(Options& options, const StartRoad& road) {
     if (!InitDialogs()) {
         std::cerr << "tenfold: no display to show the start dialog on\n";
         return 1;
@@ -100,7 +88,6 @@ int RunStartDialog(TableState& t, const StartRoad& road) {
     Outcome outcome = Outcome::Waiting;
     auto loop = Glib::MainLoop::create();
     StartDialogHooks hooks;
-    hooks.ComputeLayout = road.ComputeLayout;
     hooks.LoadUnpacker = [&] {
         outcome = Outcome::Start;
         loop->quit();
@@ -111,7 +98,7 @@ int RunStartDialog(TableState& t, const StartRoad& road) {
     };
     hooks.ShowMessage = [](const std::string& text) { ShowInfoBox(text); };
 
-    frmStartup form(t, hooks, LoadDeckPreviews(road.ArchivePath), CreditsText());
+    frmStartup form(options, hooks, LoadDeckPreviews(road.ArchivePath), CreditsText());
     const FormRegistration registration(&form, [&form] { form.Unload(); });
     g_startDialog = &form;
     sigc::connection stop = QuitOnStopSignal(loop, [&] { outcome = Outcome::End; });
@@ -120,7 +107,7 @@ int RunStartDialog(TableState& t, const StartRoad& road) {
     stop.disconnect();
 
     int status = StopSignal() != 0 ? StopExitStatus() : 0;
-    if (outcome == Outcome::Start && road.RunGame) status = road.RunGame(t);
+    if (outcome == Outcome::Start && road.RunGame) status = road.RunGame(options);
     CloseStartDialog();
     g_startDialog = nullptr;
     return status;

@@ -8,11 +8,9 @@
 #include <string>
 
 #include "core/table_state.h"
+#include "resources/file_path.h"
 
 namespace tenfold {
-
-// The folder of the running executable, ending in "/".
-std::string ProgramFolder();
 
 // The resource archive "res120.pak": beside the executable (as in the build
 // tree), else in the installed data folder. "" when neither holds it.
@@ -21,17 +19,16 @@ std::string FindArchive(const std::string& programFolder);
 struct StartRoad {
     std::string ProgramFolder;  // ends in "/"
     std::string ArchivePath;    // the archive the previews are read from; may be ""
-    // Fills the table layout for the chosen resolution.
-    std::function<void(TableState&)> ComputeLayout;
-    // Unpacks the resources and runs the game; its result is the exit status.
-    // The game start routine calls CloseStartDialog() before the display opens.
-    std::function<int(TableState&)> RunGame;
+    // Unpacks the resources and runs the game with the chosen options; its
+    // result is the exit status. The game start routine calls
+    // CloseStartDialog() before the display opens.
+    std::function<int(Options&)> RunGame;
 };
 
 // The start routine's dialog part: shows the start dialog and waits. Returns
 // the exit status: 0 after "Exit" or the close box; after Start, RunGame's.
 // A missing display is reported and gives 1.
-int RunStartDialog(TableState& t, const StartRoad& road);
+int RunStartDialog(Options& options, const StartRoad& road);
 
 // Unloads the start dialog (the game start routine does this before the
 // display opens); harmless when it is not open.

@@ -1,93 +1,91 @@
 #include <gtest/gtest.h>
 
 #include "ai/card_memory.h"
-#include "ai_fixture.h"
+#include "support/cards.h"
+#include "support/tables.h"
 
 namespace tenfold {
 namespace {
 
-using test::Card;
-using test::FreshTable;
+using test::operator""_card;
 using test::Hand;
 using test::Lay;
+using test::TableUnder;
 using test::Won;
 
 // Seen cards come from the won piles, the table and the asking hand; the other
 // hands are never looked at.
 TEST(CardMemory, CountsOnlyWhatTheTableShows) {
-    TableState t = FreshTable();
-    Won(t, 1, {Card(1, 'C'), Card(13, 'C'), Card(2, 'D'), Card(5, 'H')});
-    Won(t, 3, {Card(3, 'C')});
-    Lay(t, {Card(4, 'C'), Card(12, 'C')});
-    test::Deal(t, 2, {Card(11, 'C'), Card(2, 'C'), Card(7, 'H')});  // hidden from seat 1
-    const HandList hand = Hand({Card(10, 'C'), Card(9, 'C'), Card(8, 'S')});
+    TableState t = TableUnder();
+    Won(t, 1, {"AC"_card, "KC"_card, "2D"_card, "5H"_card});
+    Won(t, 3, {"3C"_card});
+    Lay(t, {"4C"_card, "QC"_card});
+    test::Deal(t, 2, {"JC"_card, "2C"_card, "7H"_card});  // hidden from the asking seat
+    const SeenCards seen = SeenCards::Gather(t, Hand({"10C"_card, "9C"_card, "8S"_card}));
 
     // Ten of clubs: higher seen A, K, Q; lower seen 3, 4, 9 (itself counts in neither).
-    EXPECT_EQ(SeenHigherCount(t, Card(10, 'C'), hand), 3);
-    EXPECT_EQ(SeenLowerCount(t, Card(10, 'C'), hand), 3);
-    EXPECT_EQ(SeenSuitCount(t, hand, kSuitClubs), 7);
-    EXPECT_EQ(SeenSuitCount(t, hand, kSuitHearts), 1);
-    EXPECT_TRUE(IsCardSeen(t, 12, kSuitClubs, hand));   // on the table
-    EXPECT_TRUE(IsCardSeen(t, 8, kSuitSpades, hand));   // in the asking hand
-    EXPECT_FALSE(IsCardSeen(t, 11, kSuitClubs, hand));  // only in seat 2's hand
-    EXPECT_FALSE(IsCardSeen(t, 7, kSuitHearts, hand));
+    EXPECT_EQ(seen.Higher("10C"_card), 3);
+    EXPECT_EQ(seen.Lower("10C"_card), 3);
+    EXPECT_EQ(seen.InSuit(Suit::Clubs), 7);
+    EXPECT_EQ(seen.InSuit(Suit::Hearts), 1);
+    EXPECT_TRUE(seen.Has(Rank::Queen, Suit::Clubs));   // on the table
+    EXPECT_TRUE(seen.Has(Rank::Eight, Suit::Spades));  // in the asking hand
+    EXPECT_FALSE(seen.Has(Rank::Jack, Suit::Clubs));   // only in seat 2's hand
+    EXPECT_FALSE(seen.Has(Rank::Seven, Suit::Hearts));
     // The ace is always the highest card still out: 12 - 12 - 0 = 0.
-    EXPECT_EQ(12 - Strength(t, Card(1, 'S')) - SeenHigherCount(t, Card(1, 'S'), hand), 0);
+    EXPECT_EQ(12 - StrengthOf("AS"_card) - seen.Higher("AS"_card), 0);
 }
 
 TEST(CardMemory, WhoWinsTheTrickAsItLies) {
+    using C = Contract;
     struct Case {
         const char* what;
-        int contract;
-        std::initializer_list<int> table;
-        int card;
+        Contract contract;
+        std::initializer_list<Card> table;
+        Card card;
         bool now;
         bool following;
     };
     const Case cases[] = {
-        {"empty table", 4, {}, Card(1, 'H'), false, false},
-        {"empty table, no trump", 5, {}, Card(1, 'S'), false, false},
-        {"trump on a plain lead", 4, {Card(5, 'C')}, Card(2, 'H'), true, false},
-        {"trump under a higher trump", 4, {Card(5, 'C'), Card(9, 'H')}, Card(8, 'H'), false, false},
-        {"trump over a trump lead", 4, {Card(5, 'H'), Card(3, 'C')}, Card(8, 'H'), true, true},
-        {"higher card of the led suit", 5, {Card(5, 'C')}, Card(8, 'C'), true, true},
-        {"lower card of the led suit", 5, {Card(5, 'C')}, Card(4, 'C'), false, false},
-        {"another suit, no trump", 5, {Card(5, 'C')}, Card(1, 'D'), false, false},
-        {"stronger discard of another suit", 5, {Card(5, 'C'), Card(13, 'D')}, Card(8, 'C'), true,
-         false},
-        {"weaker discard of another suit", 5, {Card(5, 'C'), Card(3, 'D')}, Card(8, 'C'), true,
-         true},
-        {"beaten by a later card of the suit", 5, {Card(5, 'C'), Card(9, 'C')}, Card(8, 'C'), false,
-         false},
-        {"led suit trumped before", 1, {Card(5, 'D'), Card(2, 'C')}, Card(1, 'D'), false, false},
-        {"under a trump contract, plain suit wins", 1, {Card(5, 'D'), Card(3, 'S')}, Card(6, 'D'),
-         true, true},
+        {"empty table", C::Hearts, {}, "AH"_card, false, false},
+        {"empty table, no trump", C::NoTricks, {}, "AS"_card, false, false},
+        {"trump on a plain lead", C::Hearts, {"5C"_card}, "2H"_card, true, false},
+        {"trump under a higher trump", C::Hearts, {"5C"_card, "9H"_card}, "8H"_card, false, false},
+        {"trump over a trump lead", C::Hearts, {"5H"_card, "3C"_card}, "8H"_card, true, true},
+        {"higher card of the led suit", C::NoTricks, {"5C"_card}, "8C"_card, true, true},
+        {"lower card of the led suit", C::NoTricks, {"5C"_card}, "4C"_card, false, false},
+        {"another suit, no trump", C::NoTricks, {"5C"_card}, "AD"_card, false, false},
+        {"stronger discard of another suit", C::NoTricks, {"5C"_card, "KD"_card}, "8C"_card, true, false},
+        {"weaker discard of another suit", C::NoTricks, {"5C"_card, "3D"_card}, "8C"_card, true, true},
+        {"beaten by a later card of the suit", C::NoTricks, {"5C"_card, "9C"_card}, "8C"_card, false, false},
+        {"led suit trumped before", C::Clubs, {"5D"_card, "2C"_card}, "AD"_card, false, false},
+        {"under a trump contract, plain suit wins", C::Clubs, {"5D"_card, "3S"_card}, "6D"_card, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TableState t = FreshTable(c.contract);
+        TableState t = TableUnder(c.contract);
         Lay(t, c.table);
         EXPECT_EQ(WinsTrickNow(t, c.card), c.now);
         EXPECT_EQ(WinsTrickFollowing(t, c.card), c.following);
     }
 }
 
-TEST(CardMemory, IsTrumpCardIsOneNotMinusOne) {
-    TableState t = FreshTable(3);  // spades
-    EXPECT_EQ(IsTrumpCard(t, Card(2, 'S')), 1);
-    EXPECT_EQ(IsTrumpCard(t, Card(2, 'H')), 0);
-    t = FreshTable(7);
-    EXPECT_EQ(IsTrumpCard(t, Card(2, 'S')), 0);
-}
-
-TEST(CardMemory, TablePenaltyCountUnderTheContract) {
-    struct Case { int contract; int units; };
-    for (const Case c : {Case{9, 2}, Case{8, 1}, Case{6, 1}, Case{10, 0}, Case{7, 0}, Case{5, 4},
-                         Case{2, 4}}) {
-        SCOPED_TRACE(c.contract);
-        TableState t = FreshTable(c.contract);
-        Lay(t, {Card(12, 'S'), Card(12, 'D'), Card(11, 'H'), Card(5, 'C')});
-        EXPECT_EQ(TablePenaltyCount(t), c.units);
+TEST(CardMemory, TrumpCountAndTablePenalties) {
+    TableState t = TableUnder(Contract::Spades);
+    EXPECT_EQ(IsTrumpCard(t, "2S"_card), 1);  // a count the card play multiplies, never -1
+    EXPECT_EQ(IsTrumpCard(t, "2H"_card), 0);
+    using C = Contract;
+    struct Case {
+        Contract contract;
+        int units;
+    };
+    for (const Case c :
+         {Case{C::NoQueens, 2}, Case{C::NoKingsAndJacks, 1}, Case{C::NoHearts, 1}, Case{C::NoKingOfHearts, 0},
+          Case{C::NoLastTwoTricks, 0}, Case{C::NoTricks, 4}, Case{C::Diamonds, 4}}) {
+        SCOPED_TRACE(Number(c.contract));
+        TableState u = TableUnder(c.contract);
+        Lay(u, {"QS"_card, "QD"_card, "JH"_card, "5C"_card});
+        EXPECT_EQ(TablePenaltyCount(u), c.units);
     }
 }
 
@@ -95,135 +93,105 @@ TEST(CardMemory, SafeLeadNeedsBothNeighboursAndFewSeenCards) {
     // Seat 1 leads: its next seat is 2, the last of the trick is 0; seat 3 is across.
     struct Case {
         const char* what;
-        int contract;
+        Contract contract;
         int shownOutSeat;  // -1: nobody showed out of diamonds
-        HandList hand;
+        CardList hand;
         bool safe;
     };
-    const HandList four = Hand({Card(1, 'D'), Card(2, 'D'), Card(3, 'D'), Card(4, 'D')});
-    const HandList five =
-        Hand({Card(1, 'D'), Card(2, 'D'), Card(3, 'D'), Card(4, 'D'), Card(5, 'D')});
+    const CardList four = Hand({"AD"_card, "2D"_card, "3D"_card, "4D"_card});
+    const CardList five = Hand({"AD"_card, "2D"_card, "3D"_card, "4D"_card, "5D"_card});
     const Case cases[] = {
-        {"four seen", 5, -1, four, true},
-        {"five in the hand", 5, -1, five, false},
-        {"next seat showed out", 5, 2, four, false},
-        {"last seat showed out", 5, 0, four, false},
-        {"the seat across does not matter", 5, 3, four, true},
-        {"trumps always, even when both neighbours are out", 2, 0, five, true},
+        {"four seen", Contract::NoTricks, -1, four, true},
+        {"five in the hand", Contract::NoTricks, -1, five, false},
+        {"next seat showed out", Contract::NoTricks, 2, four, false},
+        {"last seat showed out", Contract::NoTricks, 0, four, false},
+        {"the seat across does not matter", Contract::NoTricks, 3, four, true},
+        {"trumps always, even when the neighbours are out", Contract::Diamonds, 0, five, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TableState t = FreshTable(c.contract);
-        t.CurrentSeat = 1;
-        if (c.shownOutSeat >= 0) t.SeatRecords[c.shownOutSeat].MayHoldSuit[kSuitDiamonds] = false;
-        if (c.contract == 2) t.SeatRecords[2].MayHoldSuit[kSuitDiamonds] = false;
-        EXPECT_EQ(IsSafeLead(t, c.hand, kSuitDiamonds), c.safe);
+        TableState t = TableUnder(c.contract);
+        t.currentSeat = 1;
+        CardMemory memory;
+        if (c.shownOutSeat >= 0) memory.ShowOut(c.shownOutSeat, Suit::Diamonds);
+        if (c.contract == Contract::Diamonds) memory.ShowOut(2, Suit::Diamonds);
+        EXPECT_EQ(IsSafeLead(t, memory, SeenCards::Gather(t, c.hand), Suit::Diamonds), c.safe);
     }
     // Cards in the won piles count as seen as well.
-    TableState t = FreshTable();
-    t.CurrentSeat = 1;
-    Won(t, 3, {Card(9, 'D')});
-    EXPECT_FALSE(IsSafeLead(t, four, kSuitDiamonds));
+    TableState t = TableUnder();
+    t.currentSeat = 1;
+    Won(t, 3, {"9D"_card});
+    EXPECT_FALSE(IsSafeLead(t, CardMemory{}, SeenCards::Gather(t, four), Suit::Diamonds));
 }
 
 TEST(CardMemory, CaptureRiskOnUnseenPenaltyCardsOfTheLedSuit) {
+    using C = Contract;
     struct Case {
         const char* what;
-        int contract;
-        int led;
-        int card;
-        std::initializer_list<int> seen;
+        Contract contract;
+        Card led;
+        Card card;
+        std::initializer_list<Card> seen;
         bool risk;
     };
     const Case cases[] = {
-        {"queen out, king played", 9, Card(2, 'S'), Card(13, 'S'), {}, true},
-        {"queen out, jack played", 9, Card(2, 'S'), Card(11, 'S'), {}, false},
-        {"queen gone", 9, Card(2, 'S'), Card(1, 'S'), {Card(12, 'S')}, false},
-        {"jack out, queen played", 8, Card(2, 'C'), Card(12, 'C'), {Card(13, 'C')}, true},
-        {"jack and king gone, ace played", 8, Card(2, 'C'), Card(1, 'C'),
-         {Card(11, 'C'), Card(13, 'C')}, false},
-        {"jack gone, king out, ace played", 8, Card(2, 'C'), Card(1, 'C'), {Card(11, 'C')}, true},
-        {"king of hearts out, ace of hearts", 10, Card(2, 'H'), Card(1, 'H'), {}, true},
-        {"king of hearts out, queen of hearts", 10, Card(2, 'H'), Card(12, 'H'), {}, false},
-        {"hearts not led", 10, Card(2, 'D'), Card(1, 'D'), {}, false},
-        {"no penalty cards under no hearts", 6, Card(2, 'H'), Card(1, 'H'), {}, false},
+        {"queen out, king played", C::NoQueens, "2S"_card, "KS"_card, {}, true},
+        {"queen out, jack played", C::NoQueens, "2S"_card, "JS"_card, {}, false},
+        {"queen gone", C::NoQueens, "2S"_card, "AS"_card, {"QS"_card}, false},
+        {"jack out, queen played", C::NoKingsAndJacks, "2C"_card, "QC"_card, {"KC"_card}, true},
+        {"jack and king gone, ace played",
+         C::NoKingsAndJacks,
+         "2C"_card,
+         "AC"_card,
+         {"JC"_card, "KC"_card},
+         false},
+        {"jack gone, king out, ace played", C::NoKingsAndJacks, "2C"_card, "AC"_card, {"JC"_card}, true},
+        {"king of hearts out, ace of hearts", C::NoKingOfHearts, "2H"_card, "AH"_card, {}, true},
+        {"king of hearts out, queen of hearts", C::NoKingOfHearts, "2H"_card, "QH"_card, {}, false},
+        {"hearts not led", C::NoKingOfHearts, "2D"_card, "AD"_card, {}, false},
+        {"no penalty cards under no hearts", C::NoHearts, "2H"_card, "AH"_card, {}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TableState t = FreshTable(c.contract);
+        TableState t = TableUnder(c.contract);
         Lay(t, {c.led});
         Won(t, 2, c.seen);
-        EXPECT_EQ(CaptureRisk(t, c.card, Hand({c.card})), c.risk);
+        EXPECT_EQ(CaptureRisk(t, c.card, SeenCards::Gather(t, Hand({c.card}))), c.risk);
     }
 }
 
-TEST(CardMemory, HandQuestions) {
-    TableState t = FreshTable(1);  // clubs trumps
-    Lay(t, {Card(4, 'D')});
-    const HandList hand = Hand({Card(12, 'S'), Card(13, 'H'), Card(11, 'D')});
-    EXPECT_FALSE(HasTrump(t, hand));
-    EXPECT_TRUE(HasLedSuit(t, hand));
-    EXPECT_TRUE(HasNonHeart(t, hand));
-    EXPECT_FALSE(HasNonHeart(t, Hand({Card(2, 'H'), Card(3, 'H')})));
-    EXPECT_FALSE(HasLedSuit(t, Hand({Card(2, 'H')})));
-    EXPECT_TRUE(HasTrump(t, Hand({Card(2, 'H'), Card(9, 'C')})));
-
-    EXPECT_FALSE(HoldsHeartKingPenalty(t, hand));  // not contract 10
-    t.Contract = 10;
+TEST(CardMemory, PenaltyCardHoldings) {
+    TableState t = TableUnder(Contract::Clubs);
+    const CardList hand = Hand({"QS"_card, "KH"_card, "JD"_card});
+    EXPECT_FALSE(HoldsHeartKingPenalty(t, hand));  // not no king of hearts
+    t.contract = Contract::NoKingOfHearts;
     EXPECT_TRUE(HoldsHeartKingPenalty(t, hand));
-    EXPECT_FALSE(HoldsHeartKingPenalty(t, Hand({Card(13, 'D')})));
+    EXPECT_FALSE(HoldsHeartKingPenalty(t, Hand({"KD"_card})));
 
-    t.Contract = 9;
-    EXPECT_TRUE(HoldsSuitPenaltyCard(t, kSuitSpades, hand));
-    EXPECT_FALSE(HoldsSuitPenaltyCard(t, kSuitDiamonds, hand));
-    t.Contract = 8;  // the jack counts, the king is not looked for
-    EXPECT_TRUE(HoldsSuitPenaltyCard(t, kSuitDiamonds, hand));
-    EXPECT_FALSE(HoldsSuitPenaltyCard(t, kSuitHearts, hand));
-    EXPECT_FALSE(HoldsSuitPenaltyCard(t, kSuitSpades, hand));
-    t.Contract = 10;
-    EXPECT_FALSE(HoldsSuitPenaltyCard(t, kSuitSpades, hand));
+    t.contract = Contract::NoQueens;
+    EXPECT_TRUE(HoldsSuitPenaltyCard(t, Suit::Spades, hand));
+    EXPECT_FALSE(HoldsSuitPenaltyCard(t, Suit::Diamonds, hand));
+    t.contract = Contract::NoKingsAndJacks;  // the jack counts, the king is not looked for
+    EXPECT_TRUE(HoldsSuitPenaltyCard(t, Suit::Diamonds, hand));
+    EXPECT_FALSE(HoldsSuitPenaltyCard(t, Suit::Hearts, hand));
+    EXPECT_FALSE(HoldsSuitPenaltyCard(t, Suit::Spades, hand));
+    t.contract = Contract::NoKingOfHearts;
+    EXPECT_FALSE(HoldsSuitPenaltyCard(t, Suit::Spades, hand));
 }
 
-TEST(CardMemory, HumanShowingOutIsRemembered) {
-    TableState t = FreshTable();
-    test::Deal(t, 0, {Card(2, 'C'), Card(9, 'D')});
-    t.CurrentSeat = 0;
-    NoteHumanPlay(t, 1);  // leading: nothing to learn
-    Lay(t, {Card(5, 'C')});
-    NoteHumanPlay(t, 0);  // follows clubs
-    EXPECT_TRUE(t.SeatRecords[0].MayHoldSuit[kSuitClubs]);
-    NoteHumanPlay(t, 1);  // discards a diamond on clubs
-    EXPECT_FALSE(t.SeatRecords[0].MayHoldSuit[kSuitClubs]);
-    EXPECT_TRUE(t.SeatRecords[0].MayHoldSuit[kSuitDiamonds]);
-    for (int seat = 1; seat < 4; ++seat) EXPECT_TRUE(t.SeatRecords[seat].MayHoldSuit[kSuitClubs]);
-}
-
-TEST(CardMemory, SevenOfHeartsHolderChoosesTheFirstDealOfAMatch) {
-    struct Case { int holder; int currentSeat; };
-    for (const Case c : {Case{0, 3}, Case{1, 0}, Case{2, 1}, Case{3, 2}}) {
-        SCOPED_TRACE(c.holder);
-        TableState t = FreshTable();
-        for (int seat = 0; seat < 4; ++seat) {
-            const int heart = seat == c.holder ? Card(7, 'H') : Card(8, 'H');
-            test::Deal(t, seat, {Card(2 + seat, 'S'), heart});
-        }
-        t.FirstSeat = 2;
-        t.CurrentSeat = 1;
-        EXPECT_EQ(SevenOfHeartsHolder(t), c.holder);
-        SetFirstChooser(t);
-        EXPECT_EQ(t.FirstSeat, c.holder);
-        EXPECT_EQ(t.DealFirstSeat, c.holder);
-        EXPECT_EQ(t.CurrentSeat, c.currentSeat);
-    }
-    // Later deals of the match keep the rotation.
-    TableState t = FreshTable();
-    test::Deal(t, 3, {Card(7, 'H')});
-    t.DealsPlayed = 1;
-    t.FirstSeat = 2;
-    t.CurrentSeat = 1;
-    SetFirstChooser(t);
-    EXPECT_EQ(t.FirstSeat, 2);
-    EXPECT_EQ(t.CurrentSeat, 1);
+TEST(CardMemory, ShowingOutIsRememberedForThatSeatAndSuit) {
+    TableState t = TableUnder();
+    CardMemory memory;
+    memory.HearPlay(t, 0, "9D"_card);  // leading: nothing to learn
+    Lay(t, {"5C"_card});
+    memory.HearPlay(t, 0, "2C"_card);  // follows clubs
+    EXPECT_TRUE(memory.MayHoldSuit(0, Suit::Clubs));
+    memory.HearPlay(t, 0, "9D"_card);  // discards a diamond on clubs
+    EXPECT_FALSE(memory.MayHoldSuit(0, Suit::Clubs));
+    EXPECT_TRUE(memory.MayHoldSuit(0, Suit::Diamonds));
+    for (int seat = 1; seat < kSeatCount; ++seat) EXPECT_TRUE(memory.MayHoldSuit(seat, Suit::Clubs));
+    memory.Reset();
+    EXPECT_TRUE(memory.MayHoldSuit(0, Suit::Clubs)) << "a new deal forgets";
 }
 
 }  // namespace

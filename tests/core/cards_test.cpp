@@ -3,138 +3,125 @@
 #include <set>
 
 #include "core/cards.h"
-#include "scripted_services.h"
+#include "core/dealing.h"
+#include "core/trick_play.h"
+#include "support/cards.h"
+#include "support/printers.h"
+#include "support/scripted_services.h"
+#include "support/tables.h"
 
 namespace tenfold {
 namespace {
 
-// Card codes by name, built the way the picture names are: 4*(face-1) + C,D,H,S.
-constexpr int C(int face, char letter) {
-    return 4 * (face - 1) + (letter == 'C' ? 0 : letter == 'D' ? 1 : letter == 'H' ? 2 : 3);
-}
+using test::operator""_card;
 
-TableState Fresh() {
-    TableState t;
-    BuildCardFiles(t);
-    return t;
-}
-
-TEST(Cards, NamesParseToSuitFaceAndStrength) {
-    const TableState t = Fresh();
-    struct Case { int code; const char* file; int suit; int face; int strength; };
+TEST(Cards, CodesGiveSuitRankAndStrength) {
+    struct Case {
+        Card code;
+        Suit suit;
+        Rank rank;
+        int strength;
+    };
     const Case cases[] = {
-        {0, "AC.BMP", 0, 1, 12},  {2, "AH.BMP", 3, 1, 12},   {3, "AS.BMP", 2, 1, 12},
-        {4, "2C.BMP", 0, 2, 0},   {39, "10S.BMP", 2, 10, 8}, {37, "10D.BMP", 1, 10, 8},
-        {42, "JH.BMP", 3, 11, 9}, {47, "QS.BMP", 2, 12, 10}, {50, "KH.BMP", 3, 13, 11},
+        {0, Suit::Clubs, Rank::Ace, 12},    {2, Suit::Hearts, Rank::Ace, 12},
+        {3, Suit::Spades, Rank::Ace, 12},   {4, Suit::Clubs, Rank::Two, 0},
+        {39, Suit::Spades, Rank::Ten, 8},   {37, Suit::Diamonds, Rank::Ten, 8},
+        {42, Suit::Hearts, Rank::Jack, 9},  {47, Suit::Spades, Rank::Queen, 10},
+        {50, Suit::Hearts, Rank::King, 11},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
-        EXPECT_EQ(t.CardFile[c.code], c.file);
-        EXPECT_EQ(t.CardSuit[c.code], c.suit);
-        EXPECT_EQ(t.CardValue[c.code], c.face);
-        EXPECT_EQ(Strength(t, c.code), c.strength);
+        SCOPED_TRACE(c.code);
+        EXPECT_EQ(SuitOf(c.code), c.suit);
+        EXPECT_EQ(RankOf(c.code), c.rank);
+        EXPECT_EQ(StrengthOf(c.code), c.strength);
+        EXPECT_EQ(CardCode(c.rank, c.suit), c.code);
     }
-    // Every suit holds exactly thirteen cards of thirteen different strengths.
-    for (int suit = 0; suit < 4; ++suit) {
+    // Every suit holds thirteen cards of thirteen different strengths.
+    for (Suit suit : kSuits) {
         std::set<int> strengths;
-        for (int code = 0; code < 52; ++code)
-            if (t.CardSuit[code] == suit) strengths.insert(Strength(t, code));
-        EXPECT_EQ(strengths.size(), 13u) << "suit " << suit;
+        for (Card code = 0; code < kDeckSize; ++code)
+            if (SuitOf(code) == suit) strengths.insert(StrengthOf(code));
+        EXPECT_EQ(strengths.size(), 13u);
     }
-    EXPECT_EQ(t.ContractFile[6], "nolasttwotricks.BMP");
-    EXPECT_EQ(t.ContractFile2[9], "nokingofhearts.BMP");
+    EXPECT_EQ("10S"_card, 39);
+    EXPECT_EQ("KH"_card, CardCode(Rank::King, Suit::Hearts));
 }
 
 TEST(Cards, BeatsUnderTrumpAndNoTrump) {
-    TableState t = Fresh();
-    t.TableCount = 1;
-    struct Case { int trump; int a; int b; bool beats; };
+    struct Case {
+        std::optional<Suit> trump;
+        Card a;
+        Card b;
+        bool beats;
+    };
     const Case cases[] = {
-        {4, C(13, 'H'), C(1, 'S'), false},  // different suits, no trump
-        {4, C(1, 'H'), C(13, 'H'), true},   // ace is the highest
-        {4, C(13, 'H'), C(1, 'H'), false},
-        {3, C(2, 'H'), C(1, 'S'), true},    // a trump beats any other suit
-        {3, C(1, 'S'), C(2, 'H'), false},
-        {3, C(3, 'H'), C(2, 'H'), true},    // higher trump
-        {3, C(2, 'H'), C(3, 'H'), false},
-        {0, C(5, 'D'), C(4, 'D'), true},
+        {std::nullopt, "KH"_card, "AS"_card, false},  // different suits, no trump
+        {std::nullopt, "AH"_card, "KH"_card, true},   // the ace is the highest
+        {std::nullopt, "KH"_card, "AH"_card, false},
+        {Suit::Hearts, "2H"_card, "AS"_card, true},  // a trump beats any other suit
+        {Suit::Hearts, "AS"_card, "2H"_card, false},
+        {Suit::Hearts, "3H"_card, "2H"_card, true},  // a higher trump
+        {Suit::Hearts, "2H"_card, "3H"_card, false},
+        {Suit::Clubs, "5D"_card, "4D"_card, true},
     };
     for (const Case& c : cases) {
-        t.TrumpSuit = c.trump;
-        EXPECT_EQ(Beats(t, c.a, c.b), c.beats) << c.a << " vs " << c.b << " trump " << c.trump;
+        EXPECT_EQ(Beats(c.a, c.b, c.trump), c.beats) << c.a << " vs " << c.b;
     }
-    t.TableCount = 0;  // with nothing on the table no card beats another
-    t.TrumpSuit = 3;
-    EXPECT_FALSE(Beats(t, C(2, 'H'), C(1, 'S')));
 }
 
 TEST(Cards, TrickWinnerFollowsTheBestCardSoFar) {
     struct Case {
-        int trump;
-        std::array<int, 4> cards;
+        std::optional<Suit> trump;
+        std::initializer_list<Card> cards;
         int winnerIndex;
     };
     const Case cases[] = {
-        {3, {C(13, 'C'), C(1, 'C'), C(2, 'H'), C(3, 'H')}, 3},  // over-trumped
-        {3, {C(1, 'C'), C(13, 'C'), C(2, 'H'), C(2, 'S')}, 2},  // trumped once
-        {4, {C(10, 'D'), C(1, 'S'), C(1, 'H'), C(9, 'D')}, 0},  // nobody follows higher
-        {4, {C(2, 'S'), C(3, 'S'), C(1, 'S'), C(13, 'S')}, 2},
+        {Suit::Hearts, {"KC"_card, "AC"_card, "2H"_card, "3H"_card}, 3},   // over-trumped
+        {Suit::Hearts, {"AC"_card, "KC"_card, "2H"_card, "2S"_card}, 2},   // trumped once
+        {std::nullopt, {"10D"_card, "AS"_card, "AH"_card, "9D"_card}, 0},  // nobody follows higher
+        {std::nullopt, {"2S"_card, "3S"_card, "AS"_card, "KS"_card}, 2},
     };
     for (const Case& c : cases) {
-        TableState t = Fresh();
-        t.TrumpSuit = c.trump;
-        t.CurrentSeat = 1;  // seat 1 played the fourth card, so seat 2 led
-        t.TableCount = 4;
-        t.CardsInTrick = 4;
-        t.CardsPlayed = 44;
-        for (int i = 0; i < 4; ++i) t.TableCards[i].Code = static_cast<std::int16_t>(c.cards[i]);
+        TableState t = test::TableUnder();
+        t.trump = c.trump;
+        t.currentSeat = 1;  // seat 1 played the fourth card, so seat 2 led
+        t.trick.cardsPlayed = 44;
+        test::Lay(t, c.cards);
         DecideTrickWinner(t);
         const int expectedSeat = (2 + c.winnerIndex) % 4;
-        EXPECT_EQ(t.TrickWinnerCard, c.winnerIndex);
-        EXPECT_EQ(t.TrickWinner, expectedSeat);
-        EXPECT_EQ(t.CurrentSeat, expectedSeat);
-        EXPECT_EQ(t.Trick11Winner, expectedSeat);
-        EXPECT_EQ(t.CardsInTrick, 0);
-        EXPECT_EQ(t.GameState, "WE ARE GETTING CARDS - GOTHERING");
-        for (int i = 0; i < 4; ++i) EXPECT_TRUE(t.TableCards[i].Collect);
+        EXPECT_EQ(t.trick.winnerCard, c.winnerIndex);
+        EXPECT_EQ(t.trick.winner, expectedSeat);
+        EXPECT_EQ(t.currentSeat, expectedSeat) << "the winner leads next";
+        EXPECT_EQ(t.trick.eleventhWinner, expectedSeat);
+        EXPECT_EQ(t.flow.state, GameState::GatheringTrick);
+        for (const CardSprite& card : t.trick.cards) EXPECT_TRUE(card.collect);
     }
-}
-
-TEST(Cards, TrickWinnerWaitsForTheFourthCard) {
-    TableState t = Fresh();
-    t.CardsInTrick = 3;
-    t.GameState = "NORMAL PLAY";
+    // Three cards are not a trick yet.
+    TableState t = test::TableUnder();
+    t.flow.state = GameState::Playing;
+    test::Lay(t, {"2S"_card, "3S"_card, "AS"_card});
     DecideTrickWinner(t);
-    EXPECT_EQ(t.GameState, "NORMAL PLAY");
-    EXPECT_EQ(t.CardsInTrick, 3);
+    EXPECT_EQ(t.flow.state, GameState::Playing);
 }
 
 TEST(Cards, PlayerNamesAreThreeDifferentEntries) {
-    TableState t = Fresh();
+    TableState t;
     test::ScriptedServices s;
     // Repeats are redrawn: 0.1 -> 3, then 3 again and 0 for b, then 3, 0, 29 for c.
     s.script = {0.1f, 0.1f, 0.0f, 0.1f, 0.0f, 0.999f};
-    InitMatchTables(t, s);
-    EXPECT_EQ(t.PlayerName1, "Jim ");
-    EXPECT_EQ(t.PlayerName2, "Mia ");
-    EXPECT_EQ(t.PlayerName3, "Gas ");
-    EXPECT_EQ(t.ContractTotal[6], 390);
-    EXPECT_EQ(t.ContractTotal[10], 320);
-}
-
-TEST(Cards, SeatBeforeWrapsBackwards) {
-    TableState t = Fresh();
-    t.CurrentSeat = 1;
-    EXPECT_EQ(SeatBefore(t, 0), 1);
-    EXPECT_EQ(SeatBefore(t, 1), 0);
-    EXPECT_EQ(SeatBefore(t, 2), 3);
-    EXPECT_EQ(SeatBefore(t, 3), 2);
+    DrawPlayerNames(t, s);
+    EXPECT_EQ(t.seats[1].name, "Jim ");
+    EXPECT_EQ(t.seats[2].name, "Mia ");
+    EXPECT_EQ(t.seats[3].name, "Gas ");
+    EXPECT_EQ(t.seats[0].name, "");
 }
 
 TEST(Cards, OutOfRangeIndexIsAnError) {
-    TableState t = Fresh();
-    EXPECT_THROW((void)t.CardSuit[55], std::out_of_range);
-    EXPECT_THROW((void)HandOf(t, 4), std::out_of_range);
+    TableState t;
+    EXPECT_THROW((void)t.seats[kSeatCount], std::out_of_range);
+    EXPECT_THROW((void)t.trick.cards[kTrickSize], std::out_of_range);
+    EXPECT_THROW((void)t.seats[0].hand[kHandSize], std::out_of_range);
+    EXPECT_THROW((void)t.seats[0].history[kHistoryRows], std::out_of_range);
     EXPECT_THROW((void)Narrow<std::int16_t>(40000), std::overflow_error);
 }
 

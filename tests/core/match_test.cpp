@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "core/cards.h"
+#include "ai/headless_game.h"
 #include "core/layout.h"
 #include "core/scoring.h"
-#include "frame_driver.h"
+#include "support/printers.h"
 
 namespace tenfold {
 namespace {
@@ -13,62 +13,67 @@ namespace {
 TEST(Match, WholeMatchesHandOutEveryContractsPoints) {
     for (std::uint64_t seed : {1u, 2u, 3u}) {
         SCOPED_TRACE(seed);
-        HeadlessServices s(seed);
-        TableState t;
-        t.DealPacketSize = seed == 2 ? 13 : 1;
-        t.SevenOfHeartsLead = seed == 3;
-        StartHeadlessGame(t, s);
+        HeadlessGame game(seed);
+        TableState& t = game.table;
+        t.options.dealPacketSize = seed == 2 ? 13 : 1;
+        t.options.sevenOfHeartsLead = seed == 3;
+        game.Start();
         std::array<int, 4> totals{};
         int deals = 0;
         int earlyEnds = 0;
-        while (!t.MatchOver) {
-            const int frames = test::RunUntil(t, s, [&] { return t.GameState == "END OF MATCH"; }, 20000);
-            ASSERT_LT(frames, 20000) << "deal " << deals + 1 << " stuck in " << t.GameState;
+        while (!t.match.over) {
+            const int frames = game.RunUntil([&] { return t.flow.state == GameState::DealOver; }, 20000);
+            ASSERT_LT(frames, 20000) << "deal " << deals + 1 << " stuck in " << StateName(t.flow.state);
             ++deals;
             int sum = 0;
-            for (int seat = 0; seat < 4; ++seat) {
-                sum += DealScoreOf(t, seat);
-                totals[seat] -= DealScoreOf(t, seat);
-                EXPECT_EQ(MatchTotalOf(t, seat), totals[seat]);
+            int won = 0;
+            for (int seat = 0; seat < kSeatCount; ++seat) {
+                const Seat& s = t.seats[seat];
+                sum += s.dealScore;
+                totals[static_cast<std::size_t>(seat)] -= s.dealScore;
+                EXPECT_EQ(s.matchTotal, totals[static_cast<std::size_t>(seat)]);
+                won += s.wonCount;
             }
-            const int expected = t.Contract <= 4 ? 650 : -t.ContractTotal[t.Contract];
-            EXPECT_EQ(sum, expected) << "deal " << deals << " contract " << t.Contract;
-            const int won = t.WonCount0 + t.WonCount1 + t.WonCount2 + t.WonCount3;
-            EXPECT_EQ(won, t.CardsPlayed);
-            if (t.CardsPlayed < 52) {
+            const int expected = IsTrumpContract(t.contract) ? 650 : -FullValue(t.contract);
+            EXPECT_EQ(sum, expected) << "deal " << deals << " contract " << Number(t.contract);
+            EXPECT_EQ(won, t.trick.cardsPlayed);
+            if (t.trick.cardsPlayed < kDeckSize) {
                 // Only a card-based contract ends early, once its last penalty card is taken.
                 ++earlyEnds;
-                EXPECT_TRUE(t.Contract == 6 || t.Contract >= 8) << "contract " << t.Contract;
-                EXPECT_EQ(PenaltyTaken(t), t.ContractTotal[t.Contract]);
-                EXPECT_EQ(t.CardsPlayed % 4, 0);
+                EXPECT_TRUE(t.contract == Contract::NoHearts || t.contract >= Contract::NoKingsAndJacks)
+                    << "contract " << Number(t.contract);
+                EXPECT_EQ(PenaltyTaken(t), FullValue(t.contract));
+                EXPECT_EQ(t.trick.cardsPlayed % kTrickSize, 0);
             }
-            EXPECT_EQ(t.TableCount, 0);
-            if (!t.MatchOver) {
-                test::RunUntil(t, s, [&] { return t.GameState != "END OF MATCH"; }, 2);
-                ASSERT_EQ(t.GameState, "DEALING CARDS");
+            EXPECT_EQ(t.trick.count, 0);
+            if (!t.match.over) {
+                game.RunUntil([&] { return t.flow.state != GameState::DealOver; }, 2);
+                ASSERT_EQ(t.flow.state, GameState::Dealing);
             }
         }
         EXPECT_EQ(deals, 20);
         EXPECT_GT(earlyEnds, 0);
-        EXPECT_TRUE(t.MatchResult == "We Won!" || t.MatchResult == "We lost!");
-        EXPECT_TRUE(s.messages.empty());
+        EXPECT_NE(t.match.result, MatchResult::None);
     }
 }
 
 // The same seed plays the same match whether the cards fly for ten frames or
 // jump in one: chance is drawn per move, never per frame.
 TEST(Match, TheFewestFramesPlayTheSameMatch) {
-    struct Run { std::vector<int> scores; int frames = 0; };
+    struct Run {
+        std::vector<int> scores;
+        int frames = 0;
+    };
     auto play = [](bool fewest) {
-        HeadlessServices s(77u);
-        TableState t;
-        StartHeadlessGame(t, s);  // the first deal's pile is laid out before the switch
+        HeadlessGame game(77u);
+        TableState& t = game.table;
+        game.Start();  // the first deal's pile is laid out before the switch
         if (fewest) UseFewestAnimationFrames(t);
         Run run;
-        while (!t.MatchOver) {
-            run.frames += test::RunUntil(t, s, [&] { return t.GameState == "END OF MATCH"; }, 20000);
-            for (int seat = 0; seat < 4; ++seat) run.scores.push_back(DealScoreOf(t, seat));
-            if (!t.MatchOver) test::RunUntil(t, s, [&] { return t.GameState != "END OF MATCH"; }, 2);
+        while (!t.match.over) {
+            run.frames += game.RunUntil([&] { return t.flow.state == GameState::DealOver; }, 20000);
+            for (const Seat& seat : t.seats) run.scores.push_back(seat.dealScore);
+            if (!t.match.over) game.RunUntil([&] { return t.flow.state != GameState::DealOver; }, 2);
         }
         return run;
     };

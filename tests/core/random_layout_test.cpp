@@ -31,44 +31,35 @@ TEST(Random, FloatsComeFromTheTop24BitsAndStayBelowOne) {
         EXPECT_EQ(s.Rnd(), static_cast<float>(numerator) / 16777216.0f);
 }
 
-TEST(Layout, ValuesAt800x600) {
-    TableState t;
-    ComputeLayout(t);
-    struct Case { const char* name; int got; int want; };
-    const Case cases[] = {
-        {"Hand0StepX", t.Hand0StepX, 33},  {"Hand1StepX", t.Hand1StepX, 5},
-        {"PilePosX0", t.PilePosX[0], 653}, {"PilePosX1", t.PilePosX[1], 551},
-        {"PilePosX2", t.PilePosX[2], 171}, {"PilePosX3", t.PilePosX[3], 214},
-        {"WonPos1X", t.WonPos1X, 663},     {"WonPos2X", t.WonPos2X, 583},
-        {"WonPos0Y", t.WonPos0Y, 400},     {"PileOffsetX", t.PileOffsetX, 8},
-        {"ThrowJitterX", t.ThrowJitterX, 20}, {"ThrowJitterY", t.ThrowJitterY, 16},
-        {"ScorePageX", t.ScorePageX, 156}, {"ScoreTableY", t.ScoreTableY, 94},
-        {"ScoreRowHeight", t.ScoreRowHeight, 31}, {"TotalsY", t.TotalsY, 438},
-        {"ResultY", t.ResultY, 469},       {"ArriveToleranceX", t.ArriveToleranceX, 8},
-        {"AnimationSteps", t.AnimationSteps, 20}, {"MoveSteps", t.MoveSteps, 10},
-    };
-    for (const Case& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
-    // Halves round to the even neighbour: 12.5 -> 12, 437.5 -> 438.
+TEST(Layout, ScaledValuesRoundHalvesToEven) {
+    // 12.5 -> 12 and 437.5 -> 438: halves go to the even neighbour.
     EXPECT_EQ(ScaleRound(kTableScale, 16), 12);
     EXPECT_EQ(ScaleRound(kTableScale, 560), 438);
-    const Point16 last = HandSlotHome(t, 0, 12);
-    EXPECT_EQ(last.X, 551);
-    EXPECT_EQ(last.Y, 420);
+}
 
-    ResetTrickSpots(t);
-    const int spots[4][2] = {{336, 242}, {406, 203}, {344, 164}, {289, 203}};
-    for (int seat = 0; seat < 4; ++seat) {
-        EXPECT_EQ(t.TableSlotUsed[seat].X, spots[seat][0]);
-        EXPECT_EQ(t.TableSlotUsed[seat].Y, spots[seat][1]);
-    }
+TEST(Layout, PlacesFollowFromTheHands) {
+    TableState t;
+    ComputeLayout(t);
+    // The human's last slot, and the piles placed beside the hands.
+    const Point last = HandSlotHome(t, kHumanSeat, kHandSize - 1);
+    EXPECT_EQ(last.x, 155 + 12 * 33);
+    EXPECT_EQ(last.y, 420);
+    EXPECT_EQ(t.seats[kHumanSeat].pileSpot.x, last.x + 33 - 30 + kCardWidth);
+    EXPECT_EQ(t.seats[kRightSeat].wonPileSpot.x, t.seats[kHumanSeat].pileSpot.x + 10);
+    // The side seats' hands run downwards, the others to the right.
+    EXPECT_EQ(HandSlotHome(t, kLeftSeat, 1).x, HandSlotHome(t, kLeftSeat, 0).x);
+    EXPECT_GT(HandSlotHome(t, kLeftSeat, 1).y, HandSlotHome(t, kLeftSeat, 0).y);
+    EXPECT_GT(HandSlotHome(t, kTopSeat, 1).x, HandSlotHome(t, kTopSeat, 0).x);
 }
 
 TEST(Layout, SlowAnimationDoublesTheFrames) {
-    TableState t;
-    t.SlowAnimation = true;
-    ComputeLayout(t);
-    EXPECT_EQ(t.AnimationSteps, 40);
-    EXPECT_EQ(t.MoveSteps, 20);
+    for (bool slow : {false, true}) {
+        TableState t;
+        t.options.slowAnimation = slow;
+        ComputeLayout(t);
+        EXPECT_EQ(t.layout.animationSteps, slow ? 40 : 20);
+        EXPECT_EQ(t.layout.moveSteps, slow ? 20 : 10);
+    }
 }
 
 }  // namespace

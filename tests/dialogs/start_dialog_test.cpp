@@ -16,14 +16,9 @@ using test::PumpUntil;
 struct Road {
     std::vector<std::string> calls;
     std::vector<std::string> messages;
-    TableState seenByLayout;
 
     StartDialogHooks Hooks() {
         return {
-            [this](TableState& t) {
-                calls.push_back("layout");
-                seenByLayout = t;
-            },
             [this] { calls.push_back("unpack"); },
             [this] { calls.push_back("end"); },
             [this](const std::string& m) { messages.push_back(m); },
@@ -33,23 +28,19 @@ struct Road {
 
 class StartDialogTest : public DialogTest {
 protected:
-    // A table whose option fields hold values the start button must replace.
-    TableState StaleOptions() {
-        TableState t;
-        t.DeckName = "stale";
-        t.Resolution = "stale";
-        t.ScreenWidth = 0;
-        t.ScreenHeight = 0;
-        t.UseVideoMemory = true;
-        t.FullScreen = false;
-        t.DealPacketSize = 13;
-        return t;
+    // Options holding values the start button must replace.
+    Options StaleOptions() {
+        Options o;
+        o.deckName = "stale";
+        o.fullScreen = false;
+        o.dealPacketSize = 13;
+        return o;
     }
     Road road;
 };
 
 TEST_F(StartDialogTest, LoadsWithTheDesignedCaptionsTextsAndEnabledStates) {
-    TableState t;
+    Options t;
     frmStartup form(t, road.Hooks(), {}, "Credits line");
 
     EXPECT_EQ(form.PakFile, "res120.pak");
@@ -108,7 +99,7 @@ TEST_F(StartDialogTest, LoadsWithTheDesignedCaptionsTextsAndEnabledStates) {
     EXPECT_FALSE(form.RulesView.get_editable());
 }
 
-TEST_F(StartDialogTest, StartStoresTheChoicesThenComputesTheLayoutThenLoadsTheUnpacker) {
+TEST_F(StartDialogTest, StartStoresTheChoicesThenLoadsTheUnpacker) {
     struct Case {
         const char* name;
         std::function<void(frmStartup&)> touch;
@@ -130,34 +121,24 @@ TEST_F(StartDialogTest, StartStoresTheChoicesThenComputesTheLayoutThenLoadsTheUn
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Road r;
-        TableState t = StaleOptions();
+        Options t = StaleOptions();
         frmStartup form(t, r.Hooks(), {}, "");
         c.touch(form);
         form.StartButton.clicked();
 
-        EXPECT_EQ(r.calls, (std::vector<std::string>{"layout", "unpack"}));
+        EXPECT_EQ(r.calls, (std::vector<std::string>{"unpack"}));
         EXPECT_FALSE(form.EndOnUnload());
-        EXPECT_EQ(t.DeckName, c.deck);
-        EXPECT_EQ(t.Resolution, "800x600");
-        EXPECT_EQ(t.ScreenWidth, 800);
-        EXPECT_EQ(t.ScreenHeight, 600);
-        EXPECT_TRUE(t.FullScreen);
-        EXPECT_FALSE(t.UseVideoMemory);
-        EXPECT_FALSE(t.SevenOfHeartsLead);
-        EXPECT_FALSE(t.Partnership);
-        EXPECT_EQ(t.SlowAnimation, c.slow);
-        EXPECT_TRUE(t.DealSingly);
-        EXPECT_EQ(t.DealPacketSize, 1);
-        // The layout is computed from the stored choices, before the screen size is set.
-        EXPECT_EQ(r.seenByLayout.DeckName, c.deck);
-        EXPECT_EQ(r.seenByLayout.SlowAnimation, c.slow);
-        EXPECT_EQ(r.seenByLayout.ScreenWidth, 0);
+        EXPECT_EQ(t.deckName, c.deck);
+        EXPECT_TRUE(t.fullScreen);
+        EXPECT_FALSE(t.sevenOfHeartsLead);
+        EXPECT_EQ(t.slowAnimation, c.slow);
+        EXPECT_EQ(t.dealPacketSize, 1);
     }
 }
 
 TEST_F(StartDialogTest, ClosingEndsTheProgramUnlessStartWasPressed) {
     {
-        TableState t;
+        Options t;
         Road r;
         frmStartup form(t, r.Hooks(), {}, "");
         form.show();
@@ -167,7 +148,7 @@ TEST_F(StartDialogTest, ClosingEndsTheProgramUnlessStartWasPressed) {
         EXPECT_FALSE(form.get_visible());
     }
     {
-        TableState t;
+        Options t;
         Road r;
         frmStartup form(t, r.Hooks(), {}, "");
         form.show();
@@ -175,11 +156,11 @@ TEST_F(StartDialogTest, ClosingEndsTheProgramUnlessStartWasPressed) {
         form.Unload();  // as the game start routine does
         form.close();
         PumpUntil([] { return !Gtk::Main::events_pending(); });
-        EXPECT_EQ(r.calls, (std::vector<std::string>{"layout", "unpack"}));
+        EXPECT_EQ(r.calls, (std::vector<std::string>{"unpack"}));
         EXPECT_FALSE(form.get_visible());
     }
     {
-        TableState t;
+        Options t;
         Road r;
         frmStartup form(t, r.Hooks(), {}, "");
         form.ExitButton.clicked();
@@ -188,7 +169,7 @@ TEST_F(StartDialogTest, ClosingEndsTheProgramUnlessStartWasPressed) {
 }
 
 TEST_F(StartDialogTest, DeckOptionsSwitchTheIndexedPreviewPictures) {
-    TableState t;
+    Options t;
     frmStartup form(t, road.Hooks(), {}, "");
     auto shown = [&] {
         return std::vector<bool>{form.Preview[0].get_visible(), form.Preview[1].get_visible(),
@@ -202,7 +183,7 @@ TEST_F(StartDialogTest, DeckOptionsSwitchTheIndexedPreviewPictures) {
 }
 
 TEST_F(StartDialogTest, LinkLabelOnlyShowsTheBrowserNote) {
-    TableState t;
+    Options t;
     frmStartup form(t, road.Hooks(), {}, "");
     form.LinkLabel.clicked();
     EXPECT_EQ(road.messages,
@@ -228,7 +209,7 @@ TEST_F(StartDialogTest, PreviewsShowACardOfEachDeckFromTheArchive) {
     EXPECT_EQ(px[previews[0]->get_n_channels() + 3], 255);
     EXPECT_EQ(px[previews[0]->get_n_channels()], 200);
 
-    TableState t;
+    Options t;
     frmStartup form(t, road.Hooks(), previews, "");
     EXPECT_EQ(form.Preview[0].get_pixbuf(), previews[0]);
     EXPECT_EQ(form.Preview[1].get_pixbuf(), previews[1]);
@@ -256,7 +237,7 @@ TEST_F(StartDialogTest, APreviewLargerThanItsPlaceIsScaledToFitKeepingItsShape) 
         p->fill(0xC01010FF);
         return p;
     };
-    TableState t;
+    Options t;
     const DeckPreviews cards{picture(99, 153), picture(99, 153), {}};
     frmStartup reference(t, road.Hooks(), cards, "");
     frmStartup form(t, road.Hooks(), {picture(4096, 4096), picture(396, 612), picture(300, 153)}, "");

@@ -45,19 +45,17 @@ TEST(StartRoadPaths, TheCreditsAreBuiltInWhole) {
 }
 
 TEST_F(DialogTest, StartRunsTheGameWhichClosesTheDialogWithoutEndingTheRoad) {
-    TableState t;
-    bool laidOut = false;
+    Options t;
     bool shownDuringUnpack = false;
     bool hiddenAfterClose = false;
     StartRoad road;
     road.ProgramFolder = ProgramFolder();
-    road.ComputeLayout = [&](TableState&) { laidOut = true; };
-    road.RunGame = [&](TableState& table) {
+    road.RunGame = [&](Options& chosen) {
         auto* form = ShownWindow<frmStartup>();
         shownDuringUnpack = form != nullptr;
         CloseStartDialog();
         hiddenAfterClose = ShownWindow<frmStartup>() == nullptr;
-        EXPECT_EQ(table.DeckName, "Royal");
+        EXPECT_EQ(chosen.deckName, "Royal");
         return 7;
     };
     WhenShown<frmStartup>([](frmStartup& form) {
@@ -65,7 +63,6 @@ TEST_F(DialogTest, StartRunsTheGameWhichClosesTheDialogWithoutEndingTheRoad) {
         form.StartButton.clicked();
     });
     EXPECT_EQ(RunStartDialog(t, road), 7);
-    EXPECT_TRUE(laidOut);
     EXPECT_TRUE(shownDuringUnpack);
     EXPECT_TRUE(hiddenAfterClose);
 }
@@ -73,10 +70,10 @@ TEST_F(DialogTest, StartRunsTheGameWhichClosesTheDialogWithoutEndingTheRoad) {
 TEST_F(DialogTest, ExitAndTheCloseBoxEndTheRoadWithoutAGame) {
     for (bool useCloseBox : {false, true}) {
         SCOPED_TRACE(useCloseBox ? "close box" : "Exit");
-        TableState t;
+        Options t;
         bool played = false;
         StartRoad road;
-        road.RunGame = [&](TableState&) {
+        road.RunGame = [&](Options&) {
             played = true;
             return 3;
         };
@@ -109,10 +106,10 @@ TEST_F(DialogTest, TheBrowserOnItsOwnOpensTheGivenArchiveAndEndsWithExit) {
 }
 
 TEST_F(DialogTest, UnloadingEveryFormClosesTheOpenWindowsWithoutEndingTheGame) {
-    TableState t;
+    Options t;
     StartRoad road;
     bool stillShown = true;
-    road.RunGame = [&](TableState&) {
+    road.RunGame = [&](Options&) {
         UnloadEveryForm();
         stillShown = ShownWindow<frmStartup>() != nullptr;
         return 0;

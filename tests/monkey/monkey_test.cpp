@@ -37,18 +37,18 @@ SoakRun Soak(const MonkeyOptions& options) {
 TEST(Monkey, PlaysItsDealsWithEveryKindOfInput) {
     // What the random player got done, as the table shows it.
     int sorts = 0, pausedFrames = 0, menuChoices = 0, matches = 0;
-    std::string last;
+    GameState last = GameState::NotStarted;
     MonkeyOptions options;
     options.deals = 24;
     options.seed = 11;
     options.afterFrame = [&](TableState& t, std::int64_t) {
-        if (t.GameState != last) {
-            if (t.GameState == "GOTHER AROUND FIRST CARD") ++sorts;
-            if (t.GameState == "SHOW CONTRACT" && t.HumanActed) ++menuChoices;
-            if (t.GameState == "END OF MATCH" && t.MatchOver) ++matches;
-            last = t.GameState;
+        if (t.flow.state != last) {
+            if (t.flow.state == GameState::GatheringHand) ++sorts;
+            if (t.flow.state == GameState::ShowingContract && t.human.acted) ++menuChoices;
+            if (t.flow.state == GameState::DealOver && t.match.over) ++matches;
+            last = t.flow.state;
         }
-        if (t.Paused) ++pausedFrames;
+        if (t.flow.paused) ++pausedFrames;
     };
     const SoakRun r = Soak(options);
     EXPECT_EQ(r.status, 0) << r.err;
@@ -82,15 +82,14 @@ TEST(Monkey, AFaultStopsTheSoakWithItsCheckSeedAndFrame) {
     options.afterFrame = [](TableState& t, std::int64_t frame) {
         if (frame != 2000) return;
         // A card of the hands copied over another: one card twice, another gone.
-        std::int16_t* first = nullptr;
-        for (int seat = 0; seat < 4; ++seat) {
-            for (int slot = 0; slot <= 12; ++slot) {
-                CardSprite& card = HandOf(t, seat)[slot];
-                if (!card.Active) continue;
+        Card* first = nullptr;
+        for (Seat& seat : t.seats) {
+            for (CardSprite& card : seat.hand) {
+                if (!card.active) continue;
                 if (first == nullptr) {
-                    first = &card.Code;
+                    first = &card.card;
                 } else {
-                    card.Code = *first;
+                    card.card = *first;
                     return;
                 }
             }

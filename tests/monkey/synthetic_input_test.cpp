@@ -1,5 +1,5 @@
 // The soak's keyboard and mouse reach the game through the same input layer
-// as a player's: scan codes, presses shorter than a frame, held keys and
+// as a player's: the game's keys, presses shorter than a frame, held keys and
 // buttons, the pointer in table pixels within its limits, and a display
 // taken away and given back.
 #include <gtest/gtest.h>
@@ -14,78 +14,74 @@ namespace {
 class SyntheticInput : public ::testing::Test {
 protected:
     void SetUp() override {
-        display.BackBufferRect = Rect{0, 0, 800, 600};
-        input.GiveMeInput();
-        input.KeyBoard();
-        input.Mouse(display);
-        input.UseDevices(&devices);
+        input.Open();
+        input.UseSource(&devices);
         // Nothing left over from an earlier test in the window system's queue.
-        display.DoEvents();
+        display.PumpEvents();
         display.TakeKeyTaps();
         display.TakeButtonTaps();
     }
     void TearDown() override { input.Release(); }
 
     // One poll as the game's main loop makes it: window events, keys, mouse.
-    InputSnapshot Poll() {
-        display.DoEvents();
-        input.PollKeyboard(display);
-        input.PollMouse(display);
-        return input.Snapshot();
+    PlayerInput Poll() {
+        display.PumpEvents();
+        input.Poll(display);
+        return input.Read();
     }
 
     Display display;
-    Input input;
+    InputDevices input;
     SyntheticDevices devices{display};
 };
 
-TEST_F(SyntheticInput, KeysArriveByScanCodeHeldOrTappedWithinAFrame) {
-    devices.PressKey(kScanP);
-    devices.ReleaseKey(kScanP);  // up again before the game looked
-    devices.PressKey(kScanR);
-    devices.PressKey(57);  // space
-    InputSnapshot in = Poll();
-    EXPECT_NE(in.KeyState[kScanP], 0) << "a tap is seen in the frame after it";
-    EXPECT_NE(in.KeyState[kScanR], 0);
-    EXPECT_NE(in.KeyState[57], 0);
-    EXPECT_EQ(in.KeyState[kScanEscape], 0);
+TEST_F(SyntheticInput, KeysArriveHeldOrTappedWithinAFrame) {
+    devices.PressKey(keys::kP);
+    devices.ReleaseKey(keys::kP);  // up again before the game looked
+    devices.PressKey(keys::kR);
+    devices.PressKey(keys::kSpace);
+    PlayerInput in = Poll();
+    EXPECT_TRUE(in.pause) << "a tap is seen in the frame after it";
+    EXPECT_TRUE(in.sort);
+    EXPECT_FALSE(in.quit) << "space means nothing to the game";
 
     in = Poll();
-    EXPECT_EQ(in.KeyState[kScanP], 0) << "and only then";
-    EXPECT_NE(in.KeyState[kScanR], 0) << "a held key stays down";
+    EXPECT_FALSE(in.pause) << "and only then";
+    EXPECT_TRUE(in.sort) << "a held key stays down";
 
-    devices.ReleaseKey(kScanR);
-    devices.ReleaseKey(57);
+    devices.ReleaseKey(keys::kR);
+    devices.ReleaseKey(keys::kSpace);
     in = Poll();
-    EXPECT_EQ(in.KeyState[kScanR], 0);
-    EXPECT_EQ(in.KeyState[57], 0);
+    EXPECT_FALSE(in.sort);
     EXPECT_EQ(devices.Events(), 6u);
+
+    devices.PressKey(keys::kEscape);
+    EXPECT_TRUE(Poll().quit);
+    devices.ReleaseKey(keys::kEscape);
 }
 
 TEST_F(SyntheticInput, ButtonsArriveHeldTappedAndDoubleClicked) {
     devices.PressButton(0);
     devices.ReleaseButton(0);
-    EXPECT_TRUE(Poll().LeftButton) << "a tap";
-    EXPECT_FALSE(Poll().LeftButton);
+    EXPECT_TRUE(Poll().click) << "a tap";
+    EXPECT_FALSE(Poll().click);
 
     for (int i = 0; i < 2; ++i) {  // a double click within one frame
         devices.PressButton(0);
         devices.ReleaseButton(0);
     }
-    EXPECT_TRUE(Poll().LeftButton);
-    EXPECT_FALSE(Poll().LeftButton);
+    EXPECT_TRUE(Poll().click);
+    EXPECT_FALSE(Poll().click);
 
     devices.PressButton(0);
-    EXPECT_TRUE(Poll().LeftButton) << "held";
-    EXPECT_TRUE(Poll().LeftButton) << "still held";
+    EXPECT_TRUE(Poll().click) << "held";
+    EXPECT_TRUE(Poll().click) << "still held";
     devices.ReleaseButton(0);
-    EXPECT_FALSE(Poll().LeftButton);
+    EXPECT_FALSE(Poll().click);
 
     devices.PressButton(1);
     devices.ReleaseButton(1);
-    const InputSnapshot in = Poll();
-    EXPECT_FALSE(in.LeftButton) << "the right button is not the left";
-    EXPECT_TRUE(input.MouseButton(1));
+    EXPECT_FALSE(Poll().click) << "the right button is not the left";
 }
 
 TEST_F(SyntheticInput, ThePointerLandsOnTablePixelsWithinTheLimits) {
@@ -96,28 +92,28 @@ TEST_F(SyntheticInput, ThePointerLandsOnTablePixelsWithinTheLimits) {
     for (const Case& c : {Case{123, 456, 123, 456}, Case{0, 0, 0, 0}, Case{800, 600, 800, 600},
                           Case{-40, -40, 0, 0}, Case{840, 640, 800, 600}, Case{799, -1, 799, 0}}) {
         devices.MovePointer(c.x, c.y);
-        const InputSnapshot in = Poll();
-        EXPECT_EQ(in.MouseX, c.wantX) << c.x << "," << c.y;
-        EXPECT_EQ(in.MouseY, c.wantY) << c.x << "," << c.y;
+        const PlayerInput in = Poll();
+        EXPECT_EQ(in.x, c.wantX) << c.x << "," << c.y;
+        EXPECT_EQ(in.y, c.wantY) << c.x << "," << c.y;
     }
 }
 
 TEST(SyntheticDisplay, ALostDisplayComesBackAndEveryPictureIsReloaded) {
     Display display;
-    display.DirectX(DisplayOptions{false, true});
+    display.Open(DisplayOptions{false, true});
     SyntheticDevices devices(display);
-    display.DoEvents();  // the window's own first events
+    display.PumpEvents();  // the window's own first events
     int reloads = 0;
-    ASSERT_TRUE(display.CheckLostSurfaces([&] { ++reloads; }));
+    ASSERT_TRUE(display.WaitUntilShown([&] { ++reloads; }));
     ASSERT_EQ(reloads, 0);
 
     // Given back well after the game has seen it go.
     devices.LoseDisplay(200);
-    display.DoEvents();
-    EXPECT_FALSE(display.ExclusiveModeActive());
-    EXPECT_TRUE(display.CheckLostSurfaces([&] { ++reloads; }));
+    display.PumpEvents();
+    EXPECT_FALSE(display.IsShown());
+    EXPECT_TRUE(display.WaitUntilShown([&] { ++reloads; }));
     EXPECT_EQ(reloads, 1);
-    EXPECT_TRUE(display.ExclusiveModeActive());
+    EXPECT_TRUE(display.IsShown());
     EXPECT_EQ(devices.Events(), 0u) << "a lost display is no input";
 }
 

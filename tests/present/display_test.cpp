@@ -13,6 +13,7 @@
 #include "present/bitmap_font.h"
 #include "present/display.h"
 #include "present/sound.h"
+#include "support/scratch_dir.h"
 
 namespace tenfold {
 namespace {
@@ -76,19 +77,16 @@ void Truncate(const fs::path& file, std::uintmax_t by) { fs::resize_file(file, f
 
 class DisplayFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("tenfold_present_" + std::to_string(::getpid()));
-        fs::create_directories(dir / "Res");
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
+    void SetUp() override { fs::create_directories(dir / "Res"); }
+    test::ScratchDir scratch;
+    const fs::path dir = scratch.path();
 };
 
 TEST_F(DisplayFiles, PicturesBecomeRgb565WithMagentaExactlyTheKey) {
     WriteBmpRow(dir / "Res" / "Two.bmp", {{255, 0, 255}, {255, 255, 255}, {0, 0, 0}});
     Display d;
     // Mixed-case resource names are found whatever case the game asks for.
-    const Surface s = d.CreateSurfaceFromFile((dir / "res" / "TWO.BMP").string(), false);
+    const Surface s = d.LoadPicture((dir / "res" / "TWO.BMP").string());
     ASSERT_EQ(s.Width(), 3);
     ASSERT_EQ(s.Height(), 1);
     EXPECT_EQ(s.Pixel(0, 0), 0xF81F);
@@ -97,25 +95,25 @@ TEST_F(DisplayFiles, PicturesBecomeRgb565WithMagentaExactlyTheKey) {
 
     // A reload after the display came back must not need the file any more.
     fs::remove(dir / "Res" / "Two.bmp");
-    EXPECT_EQ(d.CreateSurfaceFromFile((dir / "res" / "TWO.BMP").string(), false).Pixel(0, 0), 0xF81F);
+    EXPECT_EQ(d.LoadPicture((dir / "res" / "TWO.BMP").string()).Pixel(0, 0), 0xF81F);
 }
 
 TEST_F(DisplayFiles, LoadFailuresCarryTheRoutineLabelAndNameTheFile) {
     // Passes the structure checks (they know no PNG), so it is the decoder that fails.
     std::ofstream(dir / "broken.png") << "not a picture";
     Display d;
-    clsDXBitmapFont font;
+    BitmapFont font;
     const struct {
         const char* name;
         std::function<void()> load;
         const char* label;
         int number;
     } cases[] = {
-        {"missing picture", [&] { d.CreateSurfaceFromFile((dir / "gone.bmp").string(), false); },
+        {"missing picture", [&] { d.LoadPicture((dir / "gone.bmp").string()); },
          "Error in function CreateSurfaceFromFile() ", kErrFileRead},
-        {"undecodable picture", [&] { d.CreateSurfaceFromFile((dir / "broken.png").string(), false); },
+        {"undecodable picture", [&] { d.LoadPicture((dir / "broken.png").string()); },
          "Error in function CreateSurfaceFromFile() ", kErrPictureDecode},
-        {"missing font", [&] { font.CreateSpriteFromFile(d, (dir / "gone.bmp").string(), 19, 27, 20); },
+        {"missing font", [&] { font.Load(d, (dir / "gone.bmp").string(), 19, 27, 20); },
          "Error in function clsDXBitmapFont.CreateSpriteFromFile() ", kErrFileRead},
     };
     for (const auto& c : cases) {
@@ -149,11 +147,11 @@ TEST_F(DisplayFiles, DamagedPicturesAndSoundsAreRefusedNamingTheFile) {
     }
 
     Display d;
-    clsDXBitmapFont font;
-    Sound sound;
-    sound.InitDirectSound();
-    ASSERT_TRUE(sound.SoundEnabled);
-    EXPECT_NO_THROW(sound.CreateSoundFromFile(Sound::SoundIntro, (dir / "good.wav").string()));
+    BitmapFont font;
+    SoundDevice sound;
+    sound.Open();
+    ASSERT_TRUE(sound.Enabled());
+    EXPECT_NO_THROW(sound.LoadSound(Sound::Intro, (dir / "good.wav").string()));
 
     const struct {
         const char* file;
@@ -161,15 +159,15 @@ TEST_F(DisplayFiles, DamagedPicturesAndSoundsAreRefusedNamingTheFile) {
         const char* label;
         const char* reason;
     } cases[] = {
-        {"cut.bmp", [&](const std::string& f) { d.CreateSurfaceFromFile(f, false); },
+        {"cut.bmp", [&](const std::string& f) { d.LoadPicture(f); },
          "Error in function CreateSurfaceFromFile() ", "pixel data"},
-        {"wide.bmp", [&](const std::string& f) { d.CreateSurfaceFromFile(f, false); },
+        {"wide.bmp", [&](const std::string& f) { d.LoadPicture(f); },
          "Error in function CreateSurfaceFromFile() ", "width at offset 18 is 5000"},
-        {"garbled.bmp", [&](const std::string& f) { font.CreateSpriteFromFile(d, f, 19, 27, 20); },
+        {"garbled.bmp", [&](const std::string& f) { font.Load(d, f, 19, 27, 20); },
          "Error in function clsDXBitmapFont.CreateSpriteFromFile() ", "\"BM\""},
-        {"cut.wav", [&](const std::string& f) { sound.CreateSoundFromFile(Sound::SoundWin, f); },
+        {"cut.wav", [&](const std::string& f) { sound.LoadSound(Sound::Win, f); },
          "Error in function CreateSoundFromFile() ", "RIFF length"},
-        {"garbled.wav", [&](const std::string& f) { sound.CreateSoundFromFile(Sound::SoundWin, f); },
+        {"garbled.wav", [&](const std::string& f) { sound.LoadSound(Sound::Win, f); },
          "Error in function CreateSoundFromFile() ", "\"WAVE\""},
     };
     for (const auto& c : cases) {
@@ -188,12 +186,12 @@ TEST_F(DisplayFiles, DamagedPicturesAndSoundsAreRefusedNamingTheFile) {
 }
 
 TEST_F(DisplayFiles, SoundFilesAreRequiredOnlyWhileSoundIsOn) {
-    Sound off;
+    SoundDevice off;
     EXPECT_NO_THROW(off.LoadSounds((dir / "none").string() + "/"));
 
-    Sound on;
-    on.InitDirectSound();  // the dummy audio driver of the tests opens
-    ASSERT_TRUE(on.SoundEnabled);
+    SoundDevice on;
+    on.Open();  // the dummy audio driver of the tests opens
+    ASSERT_TRUE(on.Enabled());
     try {
         on.LoadSounds((dir / "none").string() + "/");
         ADD_FAILURE() << "no error";
@@ -201,43 +199,39 @@ TEST_F(DisplayFiles, SoundFilesAreRequiredOnlyWhileSoundIsOn) {
         EXPECT_EQ(e.Label(), "Error in function CreateSoundFromFile() ");
         EXPECT_NE(e.Description().find("CARD_FLIP.WAV"), std::string::npos);
     }
-    EXPECT_EQ(PickOfThree(0.0f), 0);
-    EXPECT_EQ(PickOfThree(0.34f), 1);
-    EXPECT_EQ(PickOfThree(0.9999999f), 2);
 }
 
 TEST(DisplayOpen, HeadlessDisplayGivesTheTablesBackBufferAndClip) {
     Display d;
-    d.DirectX(DisplayOptions{false, true});
-    d.SetClipRect();
-    EXPECT_EQ(d.BackBuffer.Width(), 800);
-    EXPECT_EQ(d.BackBuffer.Height(), 600);
-    EXPECT_EQ(d.BackBufferRect, (Rect{0, 0, 800, 600}));
-    EXPECT_EQ(d.Clip.ClipRight, 800);
-    EXPECT_EQ(d.Clip.ClipBottom, 600);
-    EXPECT_TRUE(d.ExclusiveModeActive());
+    d.Open(DisplayOptions{false, true});
+    d.ClipToTable();
+    EXPECT_EQ(d.backBuffer.Width(), 800);
+    EXPECT_EQ(d.backBuffer.Height(), 600);
+    EXPECT_EQ(d.clip.right, 800);
+    EXPECT_EQ(d.clip.bottom, 600);
+    EXPECT_TRUE(d.IsShown());
     int reloads = 0;
-    EXPECT_TRUE(d.CheckLostSurfaces([&] { ++reloads; }));
+    EXPECT_TRUE(d.WaitUntilShown([&] { ++reloads; }));
     EXPECT_EQ(reloads, 0) << "nothing is reloaded while the display stayed";
-    d.FlipBackBuffer();
+    d.Present();
 }
 
 // Without a graphics card only the changed parts of a frame are sent to the
 // window: after several frames the window must still show the last one whole.
 TEST(DisplayOpen, WindowShowsTheLastFrameAfterPartialUpdates) {
     Display d;
-    d.DirectX(DisplayOptions{true, true});
+    d.Open(DisplayOptions{true, true});
     ASSERT_EQ(d.Presenter(), "window");
-    Surface& b = d.BackBuffer;
+    Surface& b = d.backBuffer;
     b.Fill(Rect{0, 0, 800, 600}, Rgb565(0, 128, 0));
-    d.FlipBackBuffer();
+    d.Present();
     b.Fill(Rect{100, 100, 200, 253}, 0xFFFF);  // a card
     b.SetPixel(799, 599, 0xF800);
-    d.FlipBackBuffer();
+    d.Present();
     b.Fill(Rect{100, 100, 200, 253}, Rgb565(0, 128, 0));  // moved on
     b.Fill(Rect{104, 98, 204, 251}, 0xFFFF);
-    d.FlipBackBuffer();
-    d.FlipBackBuffer();  // still: nothing to send
+    d.Present();
+    d.Present();  // still: nothing to send
 
     std::vector<std::uint32_t> window;
     int w = 0, h = 0;

@@ -19,15 +19,15 @@ Surface GridPicture() {
     return s;
 }
 
-clsDXBitmapFont GameFont() {
-    clsDXBitmapFont f;
-    f.CreateFromSurface(GridPicture(), kW, kH, kCols);
-    f.SetTransColor(2);
+BitmapFont GameFont() {
+    BitmapFont f;
+    f.Use(GridPicture(), kW, kH, kCols);
+    f.SetColorKeyMode(2);
     return f;
 }
 
 TEST(BitmapFont, CellRectanglesFollowTheGrid) {
-    const clsDXBitmapFont f = GameFont();
+    const BitmapFont f = GameFont();
     Rect r;
     ASSERT_TRUE(f.CellRect('4' - 32, r));
     EXPECT_EQ(r, (Rect{0, 27, 19, 54}));
@@ -39,14 +39,11 @@ TEST(BitmapFont, CellRectanglesFollowTheGrid) {
     EXPECT_FALSE(f.CellRect(100, r));  // row 5 is past the picture
 }
 
-TEST(BitmapFont, AdvancesSeventeenPixelsAndSetsTextWidth) {
-    clsDXBitmapFont f = GameFont();
+TEST(BitmapFont, AdvancesSeventeenPixels) {
+    const BitmapFont f = GameFont();
     Surface target(200, 40);
     const ClipRect clip{0, 0, 200, 40};
-    f.X = 100;
-    f.Y = 5;
-    f.DrawText(clip, target, "AB", true);
-    EXPECT_EQ(f.TextWidth, 51);
+    f.DrawText(clip, target, 100, 5, "AB", true);
     const int a = 'A' - 32 + 1, b = 'B' - 32 + 1;
     EXPECT_EQ(target.Pixel(100, 5), 0) << "magenta corner of A is transparent";
     EXPECT_EQ(target.Pixel(101, 5), a);
@@ -54,45 +51,36 @@ TEST(BitmapFont, AdvancesSeventeenPixelsAndSetsTextWidth) {
     EXPECT_EQ(target.Pixel(117, 10), b) << "B starts 17 pixels after A and covers its last two columns";
     EXPECT_EQ(target.Pixel(135, 10), b);
     EXPECT_EQ(target.Pixel(136, 10), 0);
-
-    f.DrawText(clip, target, "", true);
-    EXPECT_EQ(f.TextWidth, 17);
+    EXPECT_EQ(f.TextWidth(2), 36) << "A's 17 pixels and all of B";
 }
 
 TEST(BitmapFont, RoundsPositionsHalfToEven) {
-    clsDXBitmapFont f = GameFont();
+    const BitmapFont f = GameFont();
     Surface target(60, 40);
     const ClipRect clip{0, 0, 60, 40};
-    f.X = 2.5f;  // rounds to 2
-    f.Y = 3.5f;  // rounds to 4
-    f.DrawText(clip, target, "!", false);
+    f.DrawText(clip, target, 2.5f, 3.5f, "!", false);  // (2, 4): halves to even
     EXPECT_EQ(target.Pixel(2, 4), 0xF81F);
     EXPECT_EQ(target.Pixel(1, 4), 0);
     EXPECT_EQ(target.Pixel(2, 3), 0);
 }
 
 TEST(BitmapFont, SkipsCharactersWithoutACellButKeepsTheirPlace) {
-    clsDXBitmapFont f = GameFont();
+    const BitmapFont f = GameFont();
     Surface target(120, 40);
     const ClipRect clip{0, 0, 120, 40};
-    f.X = 0;
-    f.Y = 0;
     const std::string text = std::string("A\x01") + "\xE9" + "B";
-    f.DrawText(clip, target, text, false);
+    f.DrawText(clip, target, 0, 0, text, false);
     EXPECT_EQ(target.Pixel(5, 5), 'A' - 32 + 1);
     EXPECT_EQ(target.Pixel(17 + 5, 5), 0) << "nothing drawn for code 1";
     EXPECT_EQ(target.Pixel(40, 5), 0) << "nothing drawn for a code past the last cell";
     EXPECT_EQ(target.Pixel(51 + 5, 5), 'B' - 32 + 1);
-    EXPECT_EQ(f.TextWidth, 5 * 17);
 }
 
 TEST(BitmapFont, TextPastTheRightClipLosesOnlyTheColumnsBeyondIt) {
-    clsDXBitmapFont f = GameFont();
+    const BitmapFont f = GameFont();
     Surface target(40, 30);
     const ClipRect clip{0, 0, 40, 30};
-    f.X = 10;
-    f.Y = 0;
-    f.DrawText(clip, target, "AB", false);
+    f.DrawText(clip, target, 10, 0, "AB", false);
     EXPECT_EQ(target.Pixel(26, 3), 'A' - 32 + 1);
     EXPECT_EQ(target.Pixel(39, 3), 'B' - 32 + 1);
 }

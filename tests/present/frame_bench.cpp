@@ -35,12 +35,13 @@ int main(int argc, char** argv) {
     }
 
     using Clock = std::chrono::steady_clock;
+    using tenfold::GameState;
     tenfold::GameOptions options;
-    options.Seed = 1;
-    options.Autoplay = true;
-    options.Uncapped = pacedSeconds <= 0;
-    options.Windowed = windowed;
-    options.ProgramFolder = TENFOLD_BUILD_DIR;
+    options.seed = 1;
+    options.autoplay = true;
+    options.uncapped = pacedSeconds <= 0;
+    options.table.fullScreen = !windowed;
+    options.programFolder = TENFOLD_BUILD_DIR;
 
     const auto launch = Clock::now();
     tenfold::Game game(options);
@@ -58,7 +59,7 @@ int main(int argc, char** argv) {
         // One whole deal: from the first frame to the click that ends its score page.
         while (game.Frame()) {
             ++frames;
-            if (game.State().DealsPlayed == 1 && game.State().GameState != "END OF MATCH") break;
+            if (game.State().match.dealsPlayed == 1 && game.State().flow.state != GameState::DealOver) break;
         }
     }
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();

@@ -20,12 +20,13 @@ namespace {
 ::testing::AssertionResult ShownAt(const Surface& backBuffer, const Surface& picture, int x, int y,
                                    const Rect& part, const Rect& pointer) {
     int compared = 0;
-    for (int py = part.Top; py < part.Bottom; ++py) {
-        for (int px = part.Left; px < part.Right; ++px) {
+    for (int py = part.top; py < part.bottom; ++py) {
+        for (int px = part.left; px < part.right; ++px) {
             const std::uint16_t want = picture.Pixel(px, py);
             if (picture.HasColorKey() && want == picture.ColorKey()) continue;
             const int bx = x + px, by = y + py;
-            if (bx >= pointer.Left && bx < pointer.Right && by >= pointer.Top && by < pointer.Bottom) continue;
+            if (bx >= pointer.left && bx < pointer.right && by >= pointer.top && by < pointer.bottom)
+                continue;
             ++compared;
             const std::uint16_t got = backBuffer.Pixel(bx, by);
             if (got != want) {
@@ -42,10 +43,10 @@ class HeadlessGame : public ::testing::Test {
 protected:
     void SetUp() override {
         GameOptions options;
-        options.Seed = 7;
-        options.Autoplay = true;
-        options.Uncapped = true;
-        options.ProgramFolder = TENFOLD_BUILD_DIR;
+        options.seed = 7;
+        options.autoplay = true;
+        options.uncapped = true;
+        options.programFolder = TENFOLD_BUILD_DIR;
         game = std::make_unique<Game>(options);
         ASSERT_TRUE(game->Start());
     }
@@ -59,11 +60,11 @@ protected:
         }
         return false;
     }
-    const Surface& Picture() { return game->Screen().display.BackBuffer; }
+    const Surface& Picture() { return game->Screen().display.backBuffer; }
     TableArt& Art() { return game->Screen().art; }
     Rect Pointer() {
-        const Input& in = game->Screen().input;
-        return Rect{in.MouseX - 16, in.MouseY - 16, in.MouseX + 16, in.MouseY + 16};
+        const InputDevices& in = game->Screen().input;
+        return Rect{in.mouseX - 16, in.mouseY - 16, in.mouseX + 16, in.mouseY + 16};
     }
 
     std::unique_ptr<Game> game;
@@ -71,38 +72,37 @@ protected:
 
 TEST_F(HeadlessGame, ShowsTheHandTheContractMenuAndTheScoreSheet) {
     // 1. Dealt and announced: the human's first card lies face up at its slot.
-    ASSERT_TRUE(RunUntil([](const TableState& t) { return t.GameState == "SHOW CONTRACT"; }, 20000));
+    ASSERT_TRUE(
+        RunUntil([](const TableState& t) { return t.flow.state == GameState::ShowingContract; }, 20000));
     {
         const TableState& t = game->State();
-        const CardSprite& first = t.Hand0[0];
-        ASSERT_TRUE(first.Active && first.FaceUp && !first.Moving);
+        const CardSprite& first = t.seats[0].hand[0];
+        ASSERT_TRUE(first.active && first.faceUp && !first.moving);
         // Drawn where its record stands, rounded; a dealt card stops within the
         // arrival tolerance of its slot.
-        const int x = static_cast<int>(std::nearbyint(first.X));
-        const int y = static_cast<int>(std::nearbyint(first.Y));
-        EXPECT_NEAR(x, t.Hand0X, t.ArriveToleranceX);
-        EXPECT_NEAR(y, t.Hand0Y, t.ArriveToleranceY);
+        const int x = static_cast<int>(std::nearbyint(first.x));
+        const int y = static_cast<int>(std::nearbyint(first.y));
+        EXPECT_NEAR(x, first.home.x, t.layout.arriveToleranceX);
+        EXPECT_NEAR(y, first.home.y, t.layout.arriveToleranceY);
         // Slot 1 covers all but the first columns.
-        EXPECT_TRUE(ShownAt(Picture(), Art().CardSurface[first.Code], x, y, Rect{0, 0, 20, 153}, Pointer()));
+        EXPECT_TRUE(ShownAt(Picture(), Art().cards[first.card], x, y, Rect{0, 0, 20, 153}, Pointer()));
     }
 
     // 2. The human's contract menu, within the first four deals.
     bool menuSeen = false;
     int dealsEnded = 0;
     while (!menuSeen && dealsEnded < 5) {
-        ASSERT_TRUE(RunUntil([](const TableState& t) {
-            return t.ContractMenuShown || t.GameState == "END OF MATCH";
-        }, 20000));
-        TableState& t = game->State();
-        if (t.ContractMenuShown) {
-            ASSERT_TRUE(game->Frame());  // the menu rows take their places when drawn
+        ASSERT_TRUE(RunUntil(
+            [](const TableState& t) { return t.menu.shown || t.flow.state == GameState::DealOver; }, 20000));
+        const TableState& t = game->State();
+        if (t.menu.shown) {
             int rows = 0;
-            for (int row = 0; row <= 9; ++row) {
-                const ContractButton& b = t.ContractButtons[row];
-                if (!b.Enabled) continue;
+            for (int row = 0; row < kContractCount; ++row) {
+                const MenuRow& r = t.menu.rows[row];
+                if (!r.enabled) continue;
                 ++rows;
-                const Surface& button = Art().ContractSurface2[row];
-                EXPECT_TRUE(ShownAt(Picture(), button, b.X, b.Y, Rect{0, 0, button.Width(), button.Height()},
+                const Surface& button = Art().contracts[row];
+                EXPECT_TRUE(ShownAt(Picture(), button, r.x, r.y, Rect{0, 0, button.Width(), button.Height()},
                                     Pointer()))
                     << "row " << row;
             }
@@ -112,15 +112,17 @@ TEST_F(HeadlessGame, ShowsTheHandTheContractMenuAndTheScoreSheet) {
             // 3. The deal's end: the score sheet with the header's ink on it.
             ++dealsEnded;
             ASSERT_TRUE(game->Frame());
-            ASSERT_EQ(t.GameState, "END OF MATCH");
-            const clsDXBitmapFont& font = Art().RowFont[0];
+            ASSERT_EQ(t.flow.state, GameState::DealOver);
+            const BitmapFont& font = Art().scoreFont;
             Rect m;
             ASSERT_TRUE(font.CellRect('M' - 32, m));
-            // " Me ..." at (ScoreTableX - 65, ScoreTableY): 'M' is the second cell;
+            // " Me ..." at the score table's place less 65: 'M' is the second cell;
             // its last two columns lie under the next letter.
-            EXPECT_TRUE(ShownAt(Picture(), font.Picture(), t.ScoreTableX - 65 + 17 - m.Left,
-                                t.ScoreTableY - m.Top, Rect{m.Left, m.Top, m.Right - 2, m.Bottom}, Pointer()));
-            ASSERT_TRUE(RunUntil([](const TableState& s) { return s.GameState != "END OF MATCH"; }, 1000));
+            const Point table = t.layout.scoreTable;
+            EXPECT_TRUE(ShownAt(Picture(), font.Picture(), table.x - 65 + 17 - m.left, table.y - m.top,
+                                Rect{m.left, m.top, m.right - 2, m.bottom}, Pointer()));
+            ASSERT_TRUE(
+                RunUntil([](const TableState& s) { return s.flow.state != GameState::DealOver; }, 1000));
         }
     }
     EXPECT_TRUE(menuSeen);
@@ -134,21 +136,21 @@ TEST_F(HeadlessGame, ATapWithinOneFrameReachesTheNextFrame) {
     struct Tap {
         const char* name;
         Uint32 down, up;
-        std::function<bool(const Input&)> seen;
+        std::function<bool(const PlayerInput&)> seen;
     };
     const Tap taps[] = {
         {"left button", SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP,
-         [](const Input& in) { return in.MouseButton(0); }},
-        {"R key", SDL_KEYDOWN, SDL_KEYUP, [](const Input& in) { return in.KeyDown(19); }},
+         [](const PlayerInput& in) { return in.click; }},
+        {"R key", SDL_KEYDOWN, SDL_KEYUP, [](const PlayerInput& in) { return in.sort; }},
     };
     GameScreen& screen = game->Screen();
-    TableState& t = game->State();
+    const TableState& t = game->State();
     for (const Tap& tap : taps) {
         SCOPED_TRACE(tap.name);
         // The frame's start, as the main loop runs it: window messages, then input.
-        screen.display.DoEvents();
-        screen.PollInput();
-        ASSERT_FALSE(tap.seen(screen.input));
+        screen.display.PumpEvents();
+        screen.input.Poll(screen.display);
+        ASSERT_FALSE(tap.seen(screen.input.Read()));
 
         for (const Uint32 type : {tap.down, tap.up}) {
             SDL_Event e{};
@@ -163,13 +165,13 @@ TEST_F(HeadlessGame, ATapWithinOneFrameReachesTheNextFrame) {
             ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
         }
         // The rest of the frame: the drawing, the pointer, the flip.
-        ASSERT_TRUE(screen.BeginDrawing(t));
-        screen.DrawTableLayer(t, "");
+        ASSERT_TRUE(screen.BeginDrawing());
+        screen.DrawTable(t, "");
         screen.FinishFrame();
 
-        screen.display.DoEvents();
-        screen.PollInput();
-        EXPECT_TRUE(tap.seen(screen.input));
+        screen.display.PumpEvents();
+        screen.input.Poll(screen.display);
+        EXPECT_TRUE(tap.seen(screen.input.Read()));
     }
 }
 

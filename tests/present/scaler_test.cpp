@@ -111,7 +111,8 @@ TEST(TableScaler, RedrawingTheAffectedPixelsEqualsARedrawOfTheWhole) {
         ASSERT_EQ(patched, newWhole);
         for (int y = 0; y < c.h; ++y) {
             for (int x = 0; x < c.w; ++x) {
-                const bool inside = x >= affected.Left && x < affected.Right && y >= affected.Top && y < affected.Bottom;
+                const bool inside =
+                    x >= affected.left && x < affected.right && y >= affected.top && y < affected.bottom;
                 const std::size_t i = static_cast<std::size_t>(y) * c.w + x;
                 if (!inside) {
                     ASSERT_EQ(oldWhole[i], newWhole[i]) << x << "," << y;
@@ -120,8 +121,8 @@ TEST(TableScaler, RedrawingTheAffectedPixelsEqualsARedrawOfTheWhole) {
         }
         // Not much more than the changed rectangle itself, scaled.
         const double sx = c.w / 80.0, sy = c.h / 60.0;
-        EXPECT_LE(affected.Right - affected.Left, (c.changed.Right - c.changed.Left) * sx + 3);
-        EXPECT_LE(affected.Bottom - affected.Top, (c.changed.Bottom - c.changed.Top) * sy + 3);
+        EXPECT_LE(affected.right - affected.left, (c.changed.right - c.changed.left) * sx + 3);
+        EXPECT_LE(affected.bottom - affected.top, (c.changed.bottom - c.changed.top) * sy + 3);
     }
 }
 

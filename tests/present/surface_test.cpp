@@ -26,7 +26,7 @@ struct Case {
     int firstSourceX, firstSourceY;                         // source pixel at the area's corner
 };
 
-TEST(ClipBltFast, CutsAtEachEdgeAndRefusesWholePicturesThatDoNotFit) {
+TEST(DrawClipped, CutsAtEachEdgeAndRefusesWholePicturesThatDoNotFit) {
     const ClipRect clip{0, 0, 10, 8};
     const Case cases[] = {
         {"inside", Rect{0, 0, 4, 3}, 2, 2, 2, 2, 6, 5, 0, 0},
@@ -35,11 +35,11 @@ TEST(ClipBltFast, CutsAtEachEdgeAndRefusesWholePicturesThatDoNotFit) {
         {"left edge drops one column", Rect{0, 0, 4, 3}, -1, 0, 0, 0, 3, 3, 1, 0},
         {"top edge drops two rows", Rect{0, 0, 4, 3}, 0, -2, 0, 0, 4, 1, 0, 2},
         {"corner cut on all four tests", Rect{1, 1, 4, 3}, -1, -1, 0, 0, 2, 1, 2, 2},
-        {"whole picture fits exactly", EmptyRect, 6, 5, 6, 5, 10, 8, 0, 0},
-        {"whole picture one pixel past the right", EmptyRect, 7, 0, 0, 0, 0, 0, 0, 0},
-        {"whole picture one pixel past the bottom", EmptyRect, 0, 6, 0, 0, 0, 0, 0, 0},
-        {"whole picture one pixel left of the edge", EmptyRect, -1, 0, 0, 0, 0, 0, 0, 0},
-        {"whole picture above the edge", EmptyRect, 0, -1, 0, 0, 0, 0, 0, 0},
+        {"whole picture fits exactly", kWholePicture, 6, 5, 6, 5, 10, 8, 0, 0},
+        {"whole picture one pixel past the right", kWholePicture, 7, 0, 0, 0, 0, 0, 0, 0},
+        {"whole picture one pixel past the bottom", kWholePicture, 0, 6, 0, 0, 0, 0, 0, 0},
+        {"whole picture one pixel left of the edge", kWholePicture, -1, 0, 0, 0, 0, 0, 0, 0},
+        {"whole picture above the edge", kWholePicture, 0, -1, 0, 0, 0, 0, 0, 0},
         {"rectangle wholly outside", Rect{0, 0, 4, 3}, 12, 0, 0, 0, 0, 0, 0, 0},
         {"cut down to nothing at the corner", Rect{0, 0, 4, 3}, 10, 8, 0, 0, 0, 0, 0, 0},
     };
@@ -47,7 +47,7 @@ TEST(ClipBltFast, CutsAtEachEdgeAndRefusesWholePicturesThatDoNotFit) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Surface target(10, 8);
-        ClipBltFast(clip, source, target, c.rect, static_cast<std::int16_t>(c.x),
+        DrawClipped(clip, source, target, c.rect, static_cast<std::int16_t>(c.x),
                     static_cast<std::int16_t>(c.y), false);
         for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 10; ++x) {
@@ -62,25 +62,16 @@ TEST(ClipBltFast, CutsAtEachEdgeAndRefusesWholePicturesThatDoNotFit) {
     }
 }
 
-TEST(ClipBltFast, LeavesTheCallersRectangleAlone) {
-    const ClipRect clip{0, 0, 10, 8};
-    const Surface source = NumberedSource();
-    Surface target(10, 8);
-    const Rect r{0, 0, 4, 3};
-    ClipBltFast(clip, source, target, r, -2, -1, false);
-    EXPECT_EQ(r, (Rect{0, 0, 4, 3}));
-}
-
 TEST(ColourKey, Mode2IsMagentaInRgb565AndOtherModesChangeNothing) {
     Surface s(2, 1);
-    SetSurfaceTransColor(s, 0);
-    SetSurfaceTransColor(s, 3);
+    SetColorKeyMode(s, 0);
+    SetColorKeyMode(s, 3);
     EXPECT_FALSE(s.HasColorKey());
-    SetSurfaceTransColor(s, 2);
+    SetColorKeyMode(s, 2);
     ASSERT_TRUE(s.HasColorKey());
     EXPECT_EQ(s.ColorKey(), kMagenta);
     EXPECT_EQ(Rgb565(255, 0, 255), kMagenta);
-    SetSurfaceTransColor(s, 1);
+    SetColorKeyMode(s, 1);
     EXPECT_EQ(s.ColorKey(), 0);
 }
 
@@ -88,17 +79,17 @@ TEST(ColourKey, KeyedCopySkipsKeyPixelsOnlyWhenAsked) {
     Surface source(2, 1);
     source.SetPixel(0, 0, kMagenta);
     source.SetPixel(1, 0, kInk);
-    SetSurfaceTransColor(source, 2);
+    SetColorKeyMode(source, 2);
     const ClipRect clip{0, 0, 2, 1};
 
     Surface keyed(2, 1);
     keyed.Fill(Rect{0, 0, 2, 1}, 7);
-    ClipBltFast(clip, source, keyed, EmptyRect, 0, 0, true);
+    DrawClipped(clip, source, keyed, kWholePicture, 0, 0, true);
     EXPECT_EQ(keyed.Pixel(0, 0), 7);
     EXPECT_EQ(keyed.Pixel(1, 0), kInk);
 
     Surface plain(2, 1);
-    ClipBltFast(clip, source, plain, EmptyRect, 0, 0, false);
+    DrawClipped(clip, source, plain, kWholePicture, 0, 0, false);
     EXPECT_EQ(plain.Pixel(0, 0), kMagenta);
 }
 

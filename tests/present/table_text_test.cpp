@@ -24,25 +24,27 @@ TEST(Clock, TwelveHourClockWithTwoDigitsAndDesignator) {
     EXPECT_EQ(FormatClock(9, 59), "09:59 AM");
 }
 
-TEST(Keys, SdlScancodesBecomeDirectInputScanCodes) {
+TEST(Keys, EscapePAndRMeanQuitPauseAndSort) {
     // SDL's scancodes are the USB keyboard usage numbers: Escape 41, P 19, R 21.
-    EXPECT_EQ(ScanCodeFromSdl(41), kScanEscape);
-    EXPECT_EQ(ScanCodeFromSdl(19), kScanP);
-    EXPECT_EQ(ScanCodeFromSdl(21), kScanR);
-    EXPECT_EQ(kScanEscape, 1);
-    EXPECT_EQ(kScanP, 25);
-    EXPECT_EQ(kScanR, 19);
-    EXPECT_EQ(ScanCodeFromSdl(-1), 0);
-    EXPECT_EQ(ScanCodeFromSdl(100000), 0);
+    PlayerInput in;
+    ApplyKey(4, in);  // A: nothing
+    EXPECT_FALSE(in.quit || in.pause || in.sort || in.click);
+    ApplyKey(41, in);
+    EXPECT_TRUE(in.quit);
+    ApplyKey(19, in);
+    EXPECT_TRUE(in.pause);
+    EXPECT_FALSE(in.sort);
+    ApplyKey(21, in);
+    EXPECT_TRUE(in.sort);
 }
 
 TEST(Mouse, WindowPointsBecomeTablePixelsClampedInclusive) {
     const MouseLimits limits{0, 0, 800, 600};
     // A 1920 x 1080 screen shows the table 1440 x 1080 with 240-pixel bars.
     const Letterbox box = FitTable(1920, 1080, 800, 600);
-    EXPECT_DOUBLE_EQ(box.Scale, 1.8);
-    EXPECT_EQ(box.Width, 1440);
-    EXPECT_DOUBLE_EQ(box.OffsetX, 240);
+    EXPECT_DOUBLE_EQ(box.scale, 1.8);
+    EXPECT_EQ(box.width, 1440);
+    EXPECT_DOUBLE_EQ(box.offsetX, 240);
     const struct {
         double wx, wy;
         std::int32_t x, y;

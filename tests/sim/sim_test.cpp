@@ -11,6 +11,8 @@
 
 #include "app/simulator.h"
 #include "core/cards.h"
+#include "core/table_state.h"
+#include "support/scratch_dir.h"
 
 namespace tenfold {
 namespace {
@@ -18,9 +20,11 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-fs::path TempPath(const std::string& name) {
-    return fs::temp_directory_path() / ("tenfold_sim_" + std::to_string(::getpid()) + "_" + name);
+test::ScratchDir& Scratch() {
+    static test::ScratchDir dir;
+    return dir;
 }
+fs::path TempPath(const std::string& name) { return Scratch().path() / name; }
 
 std::vector<json> RunTrace(SimOptions options, const std::string& name) {
     options.tracePath = TempPath(name).string();
@@ -32,19 +36,20 @@ std::vector<json> RunTrace(SimOptions options, const std::string& name) {
     return lines;
 }
 
-// Points one deal of each contract hands out, with the deal scores' sign.
-int ContractPoints(int contract) {
-    static const std::map<int, int> kPoints = {{1, 650},  {2, 650},  {3, 650},  {4, 650},
-                                               {5, -650}, {6, -390}, {7, -360}, {8, -480},
-                                               {9, -400}, {10, -320}};
-    return kPoints.at(contract);
+// The seat that receives the seven of hearts: cards go out from the deck in
+// packets of `packet` to the first seat, then round the table.
+int SevenOfHeartsSeat(const json& deck, int firstSeat, int packet) {
+    for (int i = 0; i < kDeckSize; ++i) {
+        if (deck[static_cast<std::size_t>(i)].get<int>() == CardCode(Rank::Seven, Suit::Hearts)) {
+            return (firstSeat + i / packet) % kSeatCount;
+        }
+    }
+    return -1;
 }
 
 // Checks every rule a trace can show: the deck, the chooser, legal trick
 // winners, the points handed out, the running totals and the match result.
-void CheckTrace(const std::vector<json>& lines, int matches, bool sevenOfHearts) {
-    TableState cards;
-    BuildCardFiles(cards);
+void CheckTrace(const std::vector<json>& lines, int matches, bool sevenOfHearts, int packet) {
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(20 * matches));
     std::array<int, 4> totals{};
     int expectedFirst = -1;
@@ -68,42 +73,38 @@ void CheckTrace(const std::vector<json>& lines, int matches, bool sevenOfHearts)
         }
         const int chooser = d["chooser"];
         if (sevenOfHearts && deal == 1) {
-            // The seven of hearts chooses the first contract of each match.
-            const auto plays = d["plays"];
-            bool found = false;
-            for (const auto& p : plays)
-                if (p[1] == CardCode(7, 2)) found = (p[0] == chooser);
-            EXPECT_TRUE(found || plays.size() < 52);
+            // The holder of the seven of hearts chooses the first contract of each match.
+            EXPECT_EQ(chooser, SevenOfHeartsSeat(d["deck"], first, packet));
             expectedFirst = (chooser + 1) % 4;
         } else {
             EXPECT_EQ(chooser, first);
             expectedFirst = (first + 1) % 4;
         }
 
-        const int contract = d["contract"];
-        ASSERT_GE(contract, 1);
-        ASSERT_LE(contract, 10);
-        const int trump = contract <= 4 ? contract - 1 : 4;
+        const int contractNumber = d["contract"];
+        ASSERT_GE(contractNumber, 1);
+        ASSERT_LE(contractNumber, 10);
+        const Contract contract = ContractNumbered(contractNumber);
         const auto& plays = d["plays"];
         const auto& winners = d["trick_winners"];
         ASSERT_EQ(plays.size() % 4, 0u);
         ASSERT_EQ(winners.size(), plays.size() / 4);
-        if (contract != 6 && contract != 8 && contract != 9 && contract != 10) {
+        if (!(contract == Contract::NoHearts || contract >= Contract::NoKingsAndJacks)) {
             EXPECT_EQ(plays.size(), 52u) << "only the card-penalty contracts end early";
         }
         EXPECT_EQ(plays[0][0].get<int>(), chooser) << "the chooser leads";
         for (std::size_t trick = 0; trick < winners.size(); ++trick) {
-            const auto& lead = plays[trick * 4];
-            const int ledSuit = cards.CardSuit[lead[1].get<int>()];
+            // An independent reading of the trick: the highest trump, else the
+            // highest card of the led suit.
+            const Suit led = SuitOf(static_cast<Card>(plays[trick * 4][1].get<int>()));
             int best = -1;
             int bestRank = -1;
             for (std::size_t k = 0; k < 4; ++k) {
                 const auto& p = plays[trick * 4 + k];
-                const int code = p[1];
-                const int suit = cards.CardSuit[code];
-                const int rank = suit == trump ? 100 + Strength(cards, code)
-                                 : suit == ledSuit ? Strength(cards, code)
-                                                   : -1;
+                const Card card = static_cast<Card>(p[1].get<int>());
+                const int rank = SuitOf(card) == TrumpOf(contract) ? 100 + StrengthOf(card)
+                                 : SuitOf(card) == led             ? StrengthOf(card)
+                                                                   : -1;
                 if (rank > bestRank) {
                     bestRank = rank;
                     best = p[0];
@@ -125,7 +126,8 @@ void CheckTrace(const std::vector<json>& lines, int matches, bool sevenOfHearts)
             totals[static_cast<std::size_t>(s)] -= d["deal_scores"][s].get<int>();
             EXPECT_EQ(d["match_totals"][s].get<int>(), totals[static_cast<std::size_t>(s)]);
         }
-        EXPECT_EQ(handedOut, ContractPoints(contract)) << "contract " << contract;
+        EXPECT_EQ(handedOut, IsTrumpContract(contract) ? 650 : -FullValue(contract))
+            << "contract " << contractNumber;
 
         const std::string result = d["result"];
         if (deal == 20) {
@@ -139,14 +141,14 @@ void CheckTrace(const std::vector<json>& lines, int matches, bool sevenOfHearts)
 
 TEST(Simulator, WholeMatchesKeepEveryRule) {
     struct Case { bool seven; int packet; };
-    for (const Case c : {Case{false, 1}, Case{true, 1}, Case{false, 13}}) {
+    for (const Case c : {Case{false, 1}, Case{true, 1}, Case{false, 13}, Case{true, 13}}) {
         SCOPED_TRACE("seven " + std::to_string(c.seven) + " packet " + std::to_string(c.packet));
         SimOptions o;
         o.matches = 3;
         o.seed = 7;
         o.sevenOfHeartsLead = c.seven;
         o.dealPacketSize = c.packet;
-        CheckTrace(RunTrace(o, "rules"), o.matches, c.seven);
+        CheckTrace(RunTrace(o, "rules"), o.matches, c.seven, c.packet);
     }
 }
 

@@ -10,8 +10,8 @@
 #include <stdexcept>
 
 #include "core/cards.h"
-#include "core/table_state.h"
 #include "pictures.h"
+#include "resources/resource_layout.h"
 
 namespace tenfold::assets {
 
@@ -94,12 +94,13 @@ Geometry ElementGeometry(RsvgHandle* h, const std::string& id) {
 }
 
 // Name of a card in the desktop decks: "1_club" .. "king_spade".
-std::string SvgCardId(int faceValue, int suitCode) {
+std::string SvgCardId(Card card) {
     static const std::array<const char*, 4> kSuit = {"club", "diamond", "spade", "heart"};
     static const std::array<const char*, 14> kFace = {"",  "1", "2",    "3",     "4",
                                                       "5", "6", "7",    "8",     "9",
                                                       "10", "jack", "queen", "king"};
-    return std::string(kFace.at(faceValue)) + "_" + kSuit.at(suitCode);
+    return std::string(kFace.at(static_cast<std::size_t>(RankOf(card)))) + "_" +
+           kSuit.at(static_cast<std::size_t>(Index(SuitOf(card))));
 }
 
 void CardOutline(cairo_t* cr) {
@@ -144,11 +145,11 @@ void CheckFrame(const RsvgRectangle& f, double w, double h, const std::string& i
 
 // The standard deck places every card on one sheet; each card group starts
 // with its 70 x 95 outline drawn with a one-unit stroke.
-void DrawStandardFaces(const std::string& path, const TableState& t, Deck& deck) {
+void DrawStandardFaces(const std::string& path, Deck& deck) {
     const std::string text = ReadSvgz(path);
     Handle h = LoadSvg(text, path);
     for (int card = 0; card < 52; ++card) {
-        const std::string id = SvgCardId(t.CardValue[card], t.CardSuit[card]);
+        const std::string id = SvgCardId(static_cast<Card>(card));
         const Geometry g = ElementGeometry(h.get(), id);
         const RsvgRectangle frame{g.logical.x - 0.5, g.logical.y - 0.5, g.logical.width + 1,
                                   g.logical.height + 1};
@@ -159,13 +160,13 @@ void DrawStandardFaces(const std::string& path, const TableState& t, Deck& deck)
 
 // The Genoese deck keeps its cards as definitions; we add one reference to
 // each (and to the shared outline) so that they can be rendered one by one.
-void DrawGenoeseFaces(const std::string& path, const TableState& t, Deck& deck) {
+void DrawGenoeseFaces(const std::string& path, Deck& deck) {
     std::string text = ReadSvgz(path);
     const std::size_t end = text.rfind("</svg>");
     if (end == std::string::npos) throw std::runtime_error(path + " is not an SVG document");
     std::string uses = "<use id=\"tenfold-frame\" xlink:href=\"#card-outline\"/>\n";
     for (int card = 0; card < 52; ++card) {
-        const std::string id = SvgCardId(t.CardValue[card], t.CardSuit[card]);
+        const std::string id = SvgCardId(static_cast<Card>(card));
         uses += "<use id=\"tenfold-" + id + "\" xlink:href=\"#" + id + "\"/>\n";
     }
     text.insert(end, uses);
@@ -176,7 +177,7 @@ void DrawGenoeseFaces(const std::string& path, const TableState& t, Deck& deck) 
     const RsvgRectangle frame = ElementGeometry(h.get(), "tenfold-frame").ink;
     if (frame.width < 10 || frame.height < 10) throw std::runtime_error(path + ": no card outline");
     for (int card = 0; card < 52; ++card) {
-        const std::string id = "tenfold-" + SvgCardId(t.CardValue[card], t.CardSuit[card]);
+        const std::string id = "tenfold-" + SvgCardId(static_cast<Card>(card));
         const Geometry g = ElementGeometry(h.get(), id);
         if (g.logical.width <= 0) throw std::runtime_error(path + ": card " + id + " is empty");
         deck.cards[card] = RenderCard(h.get(), id, frame);
@@ -283,19 +284,19 @@ Image BlueFrame() {
 }  // namespace
 
 void DrawDecks(const Sources& sources, Pictures& out) {
-    TableState t;
-    BuildCardFiles(t);
     for (Deck* deck : {&out.standard, &out.genoese}) {
-        for (int card = 0; card < 52; ++card) deck->files[card] = t.CardFile[card];
+        for (int card = 0; card < kDeckSize; ++card) deck->files[card] = layout::CardFileName(card);
         deck->frame = BlueFrame();
     }
     out.standard.folder = "Roya2";
     out.genoese.folder = "Royal";
-    DrawStandardFaces(sources.standardDeck, t, out.standard);
-    DrawGenoeseFaces(sources.genoeseDeck, t, out.genoese);
+    DrawStandardFaces(sources.standardDeck, out.standard);
+    DrawGenoeseFaces(sources.genoeseDeck, out.genoese);
     out.standard.back = StandardBack();
     out.genoese.back = GenoeseBack();
-    for (int i = 0; i < 10; ++i) out.contractFiles[i] = t.ContractFile[i];
+    for (int i = 0; i < kContractCount; ++i) {
+        out.contractFiles[i] = std::string(layout::kContractFiles[static_cast<std::size_t>(i)]);
+    }
 }
 
 }  // namespace tenfold::assets

@@ -26,15 +26,17 @@ void AddDeck(std::vector<Resource>& out, const Deck& deck) {
 
 std::vector<Resource> Package(const Pictures& p, const std::vector<Sound>& sounds) {
     std::vector<Resource> out;
-    out.push_back({"fntFonts", "fntDigit.bmp", EncodeBmp(p.fontDigit)});
-    out.push_back({"fntFonts", "fntHandParker.bmp", EncodeBmp(p.fontHand)});
-    for (const Sound& s : sounds) out.push_back({"Sounds", s.file, EncodeWav(s)});
-    out.push_back({"Bitmaps", std::string(layout::kBackgroundJpeg), EncodeJpeg(p.background, kClothQuality)});
-    out.push_back({"Bitmaps", "Scorepage_800x600.bmp", EncodeBmp(p.scorePage)});
-    out.push_back({"Bitmaps", "line_horz.bmp", EncodeBmp(p.line)});
-    out.push_back({"Bitmaps", "mouse.bmp", EncodeBmp(p.mouse)});
+    const std::string fonts(layout::kFontsFolder);
+    const std::string bitmaps(layout::kBitmapsFolder);
+    out.push_back({fonts, std::string(layout::kDigitFont), EncodeBmp(p.fontDigit)});
+    out.push_back({fonts, std::string(layout::kScoreFont), EncodeBmp(p.fontHand)});
+    for (const Sound& s : sounds) out.push_back({std::string(layout::kSoundsFolder), s.file, EncodeWav(s)});
+    out.push_back({bitmaps, std::string(layout::kBackgroundJpeg), EncodeJpeg(p.background, kClothQuality)});
+    out.push_back({bitmaps, std::string(layout::kScorePage), EncodeBmp(p.scorePage)});
+    out.push_back({bitmaps, std::string(layout::kScoreRule), EncodeBmp(p.line)});
+    out.push_back({bitmaps, std::string(layout::kPointer), EncodeBmp(p.mouse)});
     for (int i = 0; i < 10; ++i) {
-        out.push_back({"Numbers", p.contractFiles[i], EncodeBmp(p.contracts[i])});
+        out.push_back({std::string(layout::kNumbersFolder), p.contractFiles[i], EncodeBmp(p.contracts[i])});
     }
     AddDeck(out, p.standard);
     AddDeck(out, p.genoese);

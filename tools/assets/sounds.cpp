@@ -9,11 +9,18 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "core/services.h"
 #include "random.h"
+#include "resources/resource_layout.h"
 
 namespace tenfold::assets {
 
 namespace {
+
+// The file a sound is written to, as the game loads it.
+std::string FileOf(::tenfold::Sound sound) {
+    return std::string(layout::kSoundFiles[static_cast<std::size_t>(::tenfold::Index(sound))]);
+}
 
 constexpr double kPi = std::numbers::pi;
 constexpr double kRate = kSampleRate;
@@ -177,7 +184,7 @@ Sound Riffle() {
         s.left[i] = fl.Process(w1, 3600, 1.2) * envL + b + bridgeL.Process(w2, freq, 0.8) * bridge;
         s.right[i] = fr.Process(w2, 3900, 1.2) * envR + b + bridgeR.Process(w1, freq, 0.8) * bridge;
     }
-    return Finish("SHUFFLE.WAV", std::move(s), 0.05);
+    return Finish(FileOf(::tenfold::Sound::Shuffle), std::move(s), 0.05);
 }
 
 // Equal-tempered frequency of a MIDI note number.
@@ -226,7 +233,7 @@ Sound Intro() {
         {0.00, 72, 0.20, 0.8, -0.5}, {0.12, 76, 0.20, 0.8, -0.2}, {0.24, 79, 0.20, 0.8, 0.2},
         {0.36, 84, 0.90, 0.9, 0.5},  {0.36, 72, 0.90, 0.4, -0.3},
     };
-    return Finish("INTRO.WAV", Play(tones, 1.8, 1.0, 0.0), 0.2);
+    return Finish(FileOf(::tenfold::Sound::Intro), Play(tones, 1.8, 1.0, 0.0), 0.2);
 }
 
 Sound Win() {
@@ -236,7 +243,7 @@ Sound Win() {
         {0.42, 79, 0.30, 0.9, 0.4},  {0.78, 84, 1.40, 0.8, 0.0},  {0.78, 79, 1.40, 0.5, 0.4},
         {0.78, 76, 1.40, 0.5, -0.4}, {0.78, 72, 1.40, 0.5, 0.2},  {0.78, 60, 1.40, 0.45, -0.2},
     };
-    return Finish("WIN_GAME.WAV", Play(tones, 2.9, 1.0, 0.003), 0.3);
+    return Finish(FileOf(::tenfold::Sound::Win), Play(tones, 2.9, 1.0, 0.003), 0.3);
 }
 
 Sound Lose() {
@@ -245,7 +252,7 @@ Sound Lose() {
         {0.00, 67, 0.35, 0.8, -0.3}, {0.42, 66, 0.35, 0.8, 0.0}, {0.84, 65, 0.35, 0.8, 0.3},
         {1.26, 64, 1.30, 0.9, 0.0},  {1.26, 52, 1.30, 0.4, 0.0},
     };
-    return Finish("LOSE_GAME.WAV", Play(tones, 3.1, 0.35, 0.008), 0.3);
+    return Finish(FileOf(::tenfold::Sound::Lose), Play(tones, 3.1, 0.35, 0.008), 0.3);
 }
 
 void PutLe(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
@@ -256,12 +263,12 @@ void PutLe(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
 
 std::vector<Sound> SynthesiseSounds() {
     std::vector<Sound> all;
-    all.push_back(CardFlip("CARD_FLIP.WAV", 0xF11F01ULL, 2600, 700, 0.028, -0.3));
-    all.push_back(CardFlip("CARD_FLIP2.WAV", 0xF11F02ULL, 3300, 900, 0.018, 0.2));
-    all.push_back(CardFlip("CARD_FLIP3.WAV", 0xF11F03ULL, 2000, 550, 0.036, 0.4));
-    all.push_back(Swish("SIGN1.WAV", 0x51A101ULL, 0.42, 900, 2600, 0.35));
-    all.push_back(Swish("SIGN2.WAV", 0x51A102ULL, 0.36, 1300, 3400, 0.45));
-    all.push_back(Swish("SIGN3.WAV", 0x51A103ULL, 0.50, 2600, 1100, 0.3));
+    all.push_back(CardFlip(FileOf(::tenfold::Sound::CardFlip1), 0xF11F01ULL, 2600, 700, 0.028, -0.3));
+    all.push_back(CardFlip(FileOf(::tenfold::Sound::CardFlip2), 0xF11F02ULL, 3300, 900, 0.018, 0.2));
+    all.push_back(CardFlip(FileOf(::tenfold::Sound::CardFlip3), 0xF11F03ULL, 2000, 550, 0.036, 0.4));
+    all.push_back(Swish(FileOf(::tenfold::Sound::Sign1), 0x51A101ULL, 0.42, 900, 2600, 0.35));
+    all.push_back(Swish(FileOf(::tenfold::Sound::Sign2), 0x51A102ULL, 0.36, 1300, 3400, 0.45));
+    all.push_back(Swish(FileOf(::tenfold::Sound::Sign3), 0x51A103ULL, 0.50, 2600, 1100, 0.3));
     all.push_back(Riffle());
     all.push_back(Intro());
     all.push_back(Win());

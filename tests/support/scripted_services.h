@@ -1,9 +1,8 @@
 #pragma once
-// Services for tests: random values come from a script (then repeat the last),
-// time is whatever the test sets, sounds and messages are recorded.
+// Services for tests: random values come from a script (then repeat the
+// last), time is whatever the test sets, sounds are recorded.
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "core/services.h"
@@ -15,8 +14,7 @@ public:
     std::vector<float> script;
     std::size_t next = 0;
     std::uint32_t now = 0;
-    std::vector<std::string> sounds;
-    std::vector<std::string> messages;
+    std::vector<Sound> sounds;
 
     float Rnd() override {
         if (script.empty()) return 0.0f;
@@ -25,8 +23,7 @@ public:
         return v;
     }
     std::uint32_t TickCount() override { return now; }
-    void PlaySound(std::string_view f) override { sounds.emplace_back(f); }
-    void ShowMessage(std::string_view m) override { messages.emplace_back(m); }
+    void PlaySound(Sound sound) override { sounds.push_back(sound); }
 };
 
 }  // namespace tenfold::test

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The fatal road of the real program: a game whose archive holds a damaged
+# picture ends at start-up with status 1 and one message naming the file,
+# and its clean-ups run: nothing unpacked is left behind.
+#
+#   fatal_start.sh TENFOLD TENFOLD_PAK ARCHIVE
+set -euo pipefail
+program="$1"
+pak="$2"
+archive="$3"
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/bin" "$work/run"
+cp "$program" "$work/bin/tenfold"
+"$pak" extract -C "$work/res" "$archive" >/dev/null
+truncate -s 100 "$work/res/Bitmaps/mouse.bmp"
+"$pak" create "$work/bin/res120.pak" "$work/res" >/dev/null
+
+status=0
+XDG_RUNTIME_DIR="$work/run" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
+  "$work/bin/tenfold" --frames 5 >/dev/null 2>"$work/err" || status=$?
+[ "$status" -eq 1 ] || { echo "FAIL: exit status $status, not 1" >&2; cat "$work/err" >&2; exit 1; }
+grep -q "Error in function CreateSurfaceFromFile() " "$work/err" || { echo "FAIL: no label:" >&2; cat "$work/err" >&2; exit 1; }
+grep -q "mouse.bmp" "$work/err" || { echo "FAIL: the file is not named:" >&2; cat "$work/err" >&2; exit 1; }
+[ "$(grep -c "Error in function" "$work/err")" -eq 1 ] || { echo "FAIL: more than one message:" >&2; cat "$work/err" >&2; exit 1; }
+left="$(find "$work/run" -mindepth 1 | head -1)"
+[ -z "$left" ] || { echo "FAIL: unpacked resources left behind: $left" >&2; exit 1; }
