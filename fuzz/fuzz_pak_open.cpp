@@ -24,21 +24,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Require(::write(fd, data, size) == static_cast<ssize_t>(size), "write input file");
         ::close(fd);
     }
-    mvbPAK pak;
-    if (!pak.OpenQ2Pak(path)) {
+    PakReader pak;
+    if (!pak.Open(path)) {
         fuzz::Require(!pak.LastError().empty() && pak.FileLoaded().empty(), "refusal leaves nothing loaded");
         return 0;
     }
     fuzz::Require(pak.LastError().empty(), "no error after success");
     SafeDir dir;
     fuzz::Require(SafeDir::Open(folder, dir).ok(), "open scratch folder");
-    const std::int32_t last = pak.NumEntrys() < 63 ? pak.NumEntrys() : 63;
+    const std::int32_t last = pak.LastIndex() < 63 ? pak.LastIndex() : 63;
     for (std::int32_t id = 0; id <= last; ++id) {
         const std::int64_t end = static_cast<std::int64_t>(pak.EntryOffset(id)) + pak.EntrySize(id);
         fuzz::Require(pak.EntryOffset(id) >= 0 && pak.EntrySize(id) >= 0 && end <= static_cast<std::int64_t>(size),
                       "entry inside the file");
         fuzz::Require(pak.EntryName(id).size() == kPakNameSize, "56-byte name field");
-        fuzz::Require(pak.SaveFileFromPAK(id, dir, "out", WriteMode::Replace), "accepted entry saves");
+        fuzz::Require(pak.SaveEntry(id, dir, "out", WriteMode::Replace), "accepted entry saves");
         struct stat st {};
         fuzz::Require(::stat((folder + "/out").c_str(), &st) == 0 && st.st_size == pak.EntrySize(id),
                       "saved size is the entry size");

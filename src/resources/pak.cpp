@@ -97,12 +97,12 @@ std::string PrintableName(std::string_view name) {
     return out;
 }
 
-bool mvbPAK::Fail(std::string why) {
+bool PakReader::Fail(std::string why) {
     lastError_ = std::move(why);
     return false;
 }
 
-const mvbPAK::Record& mvbPAK::At(std::int32_t id) const {
+const PakReader::Record& PakReader::At(std::int32_t id) const {
     if (fileLoaded_.empty() || id < 0 || id > lastIndex_) {
         throw std::out_of_range("PAK entry " + std::to_string(id) + " outside 0.." +
                                 (fileLoaded_.empty() ? std::string("(no archive loaded)")
@@ -111,12 +111,12 @@ const mvbPAK::Record& mvbPAK::At(std::int32_t id) const {
     return entries_[static_cast<std::size_t>(id)];
 }
 
-std::string mvbPAK::EntryName(std::int32_t id) const { return At(id).name; }
-std::int32_t mvbPAK::EntryOffset(std::int32_t id) const { return At(id).offset; }
-std::int32_t mvbPAK::EntrySize(std::int32_t id) const { return At(id).size; }
+std::string PakReader::EntryName(std::int32_t id) const { return At(id).name; }
+std::int32_t PakReader::EntryOffset(std::int32_t id) const { return At(id).offset; }
+std::int32_t PakReader::EntrySize(std::int32_t id) const { return At(id).size; }
 
-bool mvbPAK::OpenQ2Pak(const std::string& PAKpath) {
-    const std::string& f = PAKpath;
+bool PakReader::Open(const std::string& archivePath) {
+    const std::string& f = archivePath;
     std::int64_t fileSize = 0;
     std::string why;
     const int fd = OpenRegular(f, fileSize, why);
@@ -206,12 +206,12 @@ bool mvbPAK::OpenQ2Pak(const std::string& PAKpath) {
     reserved_ = ReadLe32(header + 12);
     lastIndex_ = static_cast<std::int32_t>(count) - 1;
     entries_ = std::move(records);
-    fileLoaded_ = PAKpath;
+    fileLoaded_ = archivePath;
     lastError_.clear();
     return true;
 }
 
-bool mvbPAK::OpenEntry(std::int32_t id, int& fd) {
+bool PakReader::OpenEntry(std::int32_t id, int& fd) {
     if (fileLoaded_.empty()) return Fail("no archive loaded");
     if (id < 0 || id > lastIndex_) {
         return Fail(fileLoaded_ + ": entry " + std::to_string(id) + " outside 0.." + std::to_string(lastIndex_));
@@ -230,7 +230,7 @@ bool mvbPAK::OpenEntry(std::int32_t id, int& fd) {
     return true;
 }
 
-bool mvbPAK::SaveFileFromPAK(std::int32_t id, const SafeDir& dir, std::string_view name, WriteMode mode) {
+bool PakReader::SaveEntry(std::int32_t id, const SafeDir& dir, std::string_view name, WriteMode mode) {
     int fd = -1;
     if (!OpenEntry(id, fd)) return false;
     const Record& r = entries_[static_cast<std::size_t>(id)];
@@ -252,15 +252,15 @@ bool mvbPAK::SaveFileFromPAK(std::int32_t id, const SafeDir& dir, std::string_vi
     return true;
 }
 
-bool mvbPAK::SaveFileFromPAK(std::int32_t id, const std::string& SaveToPath) {
+bool PakReader::SaveEntry(std::int32_t id, const std::string& targetPath) {
     std::string folder, name;
-    SplitPath(SaveToPath, folder, name);
+    SplitPath(targetPath, folder, name);
     SafeDir dir;
     if (IoResult r = SafeDir::Open(folder, dir); !r) return Fail(r.error);
-    return SaveFileFromPAK(id, dir, name, WriteMode::Replace);
+    return SaveEntry(id, dir, name, WriteMode::Replace);
 }
 
-bool mvbPAK::ReadEntry(std::int32_t id, std::vector<std::uint8_t>& out) {
+bool PakReader::ReadEntry(std::int32_t id, std::vector<std::uint8_t>& out) {
     int fd = -1;
     if (!OpenEntry(id, fd)) return false;
     const Record& r = entries_[static_cast<std::size_t>(id)];

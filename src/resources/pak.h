@@ -28,10 +28,10 @@ inline std::uint8_t PakUnshift(std::uint8_t b) { return static_cast<std::uint8_t
 
 // Reader for one archive at a time; the archive file is reopened for every
 // entry read and never kept open between calls.
-class mvbPAK {
+class PakReader {
 public:
     // The whole 56-byte name field of entry `id`, padding included.
-    // Throws std::out_of_range for an id outside 0..NumEntrys() or before any
+    // Throws std::out_of_range for an id outside 0..LastIndex() or before any
     // archive was loaded, like any other subscript error.
     std::string EntryName(std::int32_t id) const;
     // Where entry `id`'s data starts in the file (checked against the file).
@@ -39,23 +39,23 @@ public:
     // Length of entry `id`'s data in bytes (checked against the file).
     std::int32_t EntrySize(std::int32_t id) const;
     // The highest entry number (entry count - 1); 0 before any archive is loaded.
-    std::int32_t NumEntrys() const { return lastIndex_; }
+    std::int32_t LastIndex() const { return lastIndex_; }
     // Path of the archive last loaded; "" before any was.
     const std::string& FileLoaded() const { return fileLoaded_; }
 
-    // Loads header and directory of `PAKpath`. On any failure (missing or
+    // Loads header and directory of `archivePath`. On any failure (missing or
     // unreadable file, wrong magic, a field that does not fit the file, a
     // directory of more than kPakMaxEntries records, a record with an empty
     // name) it returns false, keeps the previously loaded archive as it was,
     // and LastError() names the file, the field and its offset.
-    bool OpenQ2Pak(const std::string& PAKpath);
+    bool Open(const std::string& archivePath);
 
-    // Writes entry `id`'s resource bytes (shift undone) to `SaveToPath`,
+    // Writes entry `id`'s resource bytes (shift undone) to `targetPath`,
     // replacing whatever file is there without following a symbolic link.
     // Returns false with LastError() set on failure; no partial file stays.
-    bool SaveFileFromPAK(std::int32_t id, const std::string& SaveToPath);
+    bool SaveEntry(std::int32_t id, const std::string& targetPath);
     // The same into an open folder, for writers that must never leave it.
-    bool SaveFileFromPAK(std::int32_t id, const SafeDir& dir, std::string_view name, WriteMode mode);
+    bool SaveEntry(std::int32_t id, const SafeDir& dir, std::string_view name, WriteMode mode);
     // Reads entry `id`'s resource bytes (shift undone) into memory.
     bool ReadEntry(std::int32_t id, std::vector<std::uint8_t>& out);
 

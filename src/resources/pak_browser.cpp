@@ -45,7 +45,7 @@ std::string ChooseFileWithGtk(const FileRequest& request, Gtk::Window* parent) {
     return chosen;
 }
 
-Form1::Form1(std::string programFolder, PakBrowserHooks hooks)
+PakBrowser::PakBrowser(std::string programFolder, PakBrowserHooks hooks)
     : programFolder_(std::move(programFolder)), hooks_(std::move(hooks)) {
     if (!hooks_.ChooseFile) {
         hooks_.ChooseFile = [this](const FileRequest& r) { return ChooseFileWithGtk(r, this); };
@@ -109,26 +109,26 @@ Form1::Form1(std::string programFolder, PakBrowserHooks hooks)
     show_all_children();
 }
 
-int Form1::LineCount() const { return static_cast<int>(lines_->children().size()); }
+int PakBrowser::LineCount() const { return static_cast<int>(lines_->children().size()); }
 
-std::string Form1::LineText(int index) const {
+std::string PakBrowser::LineText(int index) const {
     const Gtk::TreeRow row = lines_->children()[static_cast<unsigned>(index)];
     return Glib::ustring(row[columns_.name]);
 }
 
-void Form1::SelectLine(int index) {
+void PakBrowser::SelectLine(int index) {
     const Gtk::TreePath path(std::to_string(index));
     EntryList.get_selection()->select(path);
     EntryList.scroll_to_row(path);
 }
 
-int Form1::SelectedLine() const {
+int PakBrowser::SelectedLine() const {
     const auto iter = const_cast<Gtk::TreeView&>(EntryList).get_selection()->get_selected();
     if (!iter) return -1;
     return lines_->get_path(iter)[0];
 }
 
-void Form1::OnOpenClicked() {
+void PakBrowser::OnOpenClicked() {
     FileRequest request;
     request.Title = "Open .pak-file";
     request.FilterName = "QuakeII PAK-Files (*.pak)";
@@ -139,8 +139,8 @@ void Form1::OnOpenClicked() {
     OpenArchive(chosen);
 }
 
-void Form1::OpenArchive(const std::string& path) {
-    const bool opened = Pak.OpenQ2Pak(path);
+void PakBrowser::OpenArchive(const std::string& path) {
+    const bool opened = Pak.Open(path);
     // A file that is no archive leaves the earlier archive in the reader; the
     // window keeps showing that archive, under its own name.
     if (opened) TitleLabel.set_text("Files in " + GetFileName(path));
@@ -149,7 +149,7 @@ void Form1::OpenArchive(const std::string& path) {
     OffsetLabel.set_text(kNoValue);
     SizeLabel.set_text(kNoValue);
     if (!Pak.FileLoaded().empty()) {
-        for (std::int32_t id = 0; id <= Pak.NumEntrys(); ++id) {
+        for (std::int32_t id = 0; id <= Pak.LastIndex(); ++id) {
             (*lines_->append())[columns_.name] = ShownName(Pak.EntryName(id));
         }
         SaveButton.set_sensitive(true);
@@ -157,7 +157,7 @@ void Form1::OpenArchive(const std::string& path) {
     if (!opened && hooks_.ShowMessage) hooks_.ShowMessage(Pak.LastError());
 }
 
-void Form1::OnSelectionChanged() {
+void PakBrowser::OnSelectionChanged() {
     const int index = SelectedLine();
     if (index < 0) return;
     NameLabel.set_text(ShownName(Pak.EntryName(index)));
@@ -165,7 +165,7 @@ void Form1::OnSelectionChanged() {
     SizeLabel.set_text(std::to_string(Pak.EntrySize(index)) + " Bytes");
 }
 
-void Form1::OnSaveClicked() {
+void PakBrowser::OnSaveClicked() {
     const int index = SelectedLine();
     if (Pak.FileLoaded().empty() || index < 0) return;
     const std::string name = layout::TrimName(Pak.EntryName(index));
@@ -179,12 +179,12 @@ void Form1::OnSaveClicked() {
     request.FileName = GetFileName(name);
     const std::string target = hooks_.ChooseFile(request);
     if (target.empty()) return;
-    if (!Pak.SaveFileFromPAK(index, target) && hooks_.ShowMessage) {
+    if (!Pak.SaveEntry(index, target) && hooks_.ShowMessage) {
         hooks_.ShowMessage(Pak.LastError());
     }
 }
 
-bool Form1::on_delete_event(GdkEventAny* /*event*/) {
+bool PakBrowser::on_delete_event(GdkEventAny* /*event*/) {
     hide();
     if (hooks_.EndProgram) hooks_.EndProgram();
     return true;

@@ -36,10 +36,10 @@ struct PakBrowserHooks {
     std::function<void()> EndProgram;
 };
 
-class Form1 : public Gtk::Window {
+class PakBrowser : public Gtk::Window {
 public:
     // `programFolder` is where both file dialogs start.
-    Form1(std::string programFolder, PakBrowserHooks hooks);
+    PakBrowser(std::string programFolder, PakBrowserHooks hooks);
 
     // What the open button does once a file has been chosen.
     void OpenArchive(const std::string& path);
@@ -54,7 +54,7 @@ public:
     Gtk::Label SizeLabel;
 
     // The reader the list shows; the unpacker uses the same kind of object.
-    mvbPAK Pak;
+    PakReader Pak;
 
     // Number of lines in the entry list.
     int LineCount() const;

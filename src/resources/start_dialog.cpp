@@ -80,9 +80,9 @@ Glib::RefPtr<Gdk::Pixbuf> FitPreview(const Glib::RefPtr<Gdk::Pixbuf>& picture) {
 constexpr std::string_view kPreviewCard = "KH.BMP";
 
 // Decodes one card picture from the archive; null when it is missing or damaged.
-Glib::RefPtr<Gdk::Pixbuf> ReadCardPicture(mvbPAK& pak, std::string_view deckFolder) {
+Glib::RefPtr<Gdk::Pixbuf> ReadCardPicture(PakReader& pak, std::string_view deckFolder) {
     const std::string wanted = std::string(layout::PrefixOf(deckFolder)) + std::string(kPreviewCard);
-    for (std::int32_t id = 0; id <= pak.NumEntrys(); ++id) {
+    for (std::int32_t id = 0; id <= pak.LastIndex(); ++id) {
         if (layout::TrimName(pak.EntryName(id)) != wanted) continue;
         // Checked as the game checks a card before loading it, so no size out
         // of proportion to a card reaches the decoder.
@@ -106,8 +106,8 @@ Glib::RefPtr<Gdk::Pixbuf> ReadCardPicture(mvbPAK& pak, std::string_view deckFold
 
 DeckPreviews LoadDeckPreviews(const std::string& archivePath) {
     DeckPreviews previews{};
-    mvbPAK pak;
-    if (!pak.OpenQ2Pak(archivePath)) return previews;
+    PakReader pak;
+    if (!pak.Open(archivePath)) return previews;
     previews[0] = ReadCardPicture(pak, "Roya2");
     previews[1] = ReadCardPicture(pak, "Royal");
     return previews;
@@ -148,7 +148,7 @@ SCORING AND WINNING
 The score page shows each deal's points divided by ten and with the sign turned, so that lower is better: a trick won under trumps shows as -5, a queen taken under No queens as 10. The totals row adds up the deals. After the twentieth deal the lowest total wins: the score page says "We Won!" when no computer player has a lower total than yours (a tie for the lowest total is your win), and "We lost!" otherwise. Click the score page to start the next deal; after the twentieth deal the click starts a new match.)";
 }
 
-frmStartup::frmStartup(Options& options, StartDialogHooks hooks, const DeckPreviews& previews,
+StartDialog::StartDialog(Options& options, StartDialogHooks hooks, const DeckPreviews& previews,
                        const std::string& credits)
     : options_(options), hooks_(std::move(hooks)) {
     set_title("Tenfold");
@@ -209,7 +209,7 @@ frmStartup::frmStartup(Options& options, StartDialogHooks hooks, const DeckPrevi
     StartButton.grab_focus();
 }
 
-void frmStartup::BuildDeckTab() {
+void StartDialog::BuildDeckTab() {
     Gtk::Box& page = pages_[0];
     auto* grid = Gtk::make_managed<Gtk::Grid>();
     grid->set_column_spacing(16);
@@ -254,7 +254,7 @@ void frmStartup::BuildDeckTab() {
     page.pack_start(*checks, Gtk::PACK_SHRINK);
 }
 
-void frmStartup::BuildKeysTab() {
+void StartDialog::BuildKeysTab() {
     for (std::size_t i = 0; i < KeyLabels.size(); ++i) {
         SetText(KeyLabels[i], kKeyTexts[i]);
         KeyLabels[i].set_margin_bottom(6);
@@ -262,7 +262,7 @@ void frmStartup::BuildKeysTab() {
     }
 }
 
-void frmStartup::BuildRulesTab() {
+void StartDialog::BuildRulesTab() {
     RulesView.get_buffer()->set_text(RulesText());
     RulesView.set_editable(false);
     RulesView.set_cursor_visible(false);
@@ -276,7 +276,7 @@ void frmStartup::BuildRulesTab() {
     pages_[2].pack_start(*scroller, Gtk::PACK_EXPAND_WIDGET);
 }
 
-void frmStartup::BuildCreditsTab(const std::string& credits) {
+void StartDialog::BuildCreditsTab(const std::string& credits) {
     CreditsLabel.set_text(credits);
     CreditsLabel.set_xalign(0.0F);
     CreditsLabel.set_yalign(0.0F);
@@ -301,7 +301,7 @@ void frmStartup::BuildCreditsTab(const std::string& credits) {
     pages_[3].pack_start(LinkLabel, Gtk::PACK_SHRINK);
 }
 
-void frmStartup::BuildOptionsTab() {
+void StartDialog::BuildOptionsTab() {
     Gtk::Box& page = pages_[4];
     const std::array<std::pair<Gtk::CheckButton*, const char*>, 3> checks = {{
         {&SevenOfHeartsLead, "Seven of Hearts Lead"},
@@ -338,7 +338,7 @@ void frmStartup::BuildOptionsTab() {
     page.pack_start(ReguasPortuguese, Gtk::PACK_SHRINK);
 }
 
-void frmStartup::OnDeckToggled(int deck) {
+void StartDialog::OnDeckToggled(int deck) {
     if (!DeckOption[deck].get_active()) return;
     // The indexed picture control switches exactly these pictures.
     switch (deck) {
@@ -359,7 +359,7 @@ void frmStartup::OnDeckToggled(int deck) {
     }
 }
 
-void frmStartup::OnStartClicked() {
+void StartDialog::OnStartClicked() {
     endOnUnload_ = false;
     options_.fullScreen = !Windowed.get_active();
     if (DeckOption[2].get_active()) options_.deckName = "Royal";
@@ -371,14 +371,14 @@ void frmStartup::OnStartClicked() {
     if (hooks_.LoadUnpacker) hooks_.LoadUnpacker();
 }
 
-void frmStartup::Unload() {
+void StartDialog::Unload() {
     if (unloaded_) return;
     unloaded_ = true;
     hide();
     if (endOnUnload_ && hooks_.EndProgram) hooks_.EndProgram();
 }
 
-bool frmStartup::on_delete_event(GdkEventAny* /*event*/) {
+bool StartDialog::on_delete_event(GdkEventAny* /*event*/) {
     Unload();
     return true;  // Unload has hidden the window already
 }

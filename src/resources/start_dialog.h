@@ -35,10 +35,10 @@ DeckPreviews LoadDeckPreviews(const std::string& archivePath);
 // The rules of the game as this program plays them (the "Rules" tab).
 const char* RulesText();
 
-class frmStartup : public Gtk::Window {
+class StartDialog : public Gtk::Window {
 public:
     // The dialog's load: PakFile, EndOnUnload, first tab, version label.
-    frmStartup(Options& options, StartDialogHooks hooks, const DeckPreviews& previews,
+    StartDialog(Options& options, StartDialogHooks hooks, const DeckPreviews& previews,
                const std::string& credits);
 
     // Unloads the dialog, as the game start routine and the close box do; ends

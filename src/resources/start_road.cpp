@@ -50,7 +50,7 @@ private:
     Gtk::Window* window_;
 };
 
-frmStartup* g_startDialog = nullptr;
+StartDialog* g_startDialog = nullptr;
 
 // Ends `loop` (after `then`) once a stop signal has come; a signal that came
 // before the loop runs ends it at once.
@@ -98,7 +98,7 @@ int RunStartDialog(Options& options, const StartRoad& road) {
     };
     hooks.ShowMessage = [](const std::string& text) { ShowInfoBox(text); };
 
-    frmStartup form(options, hooks, LoadDeckPreviews(road.ArchivePath), CreditsText());
+    StartDialog form(options, hooks, LoadDeckPreviews(road.ArchivePath), CreditsText());
     const FormRegistration registration(&form, [&form] { form.Unload(); });
     g_startDialog = &form;
     sigc::connection stop = QuitOnStopSignal(loop, [&] { outcome = Outcome::End; });
@@ -135,7 +135,7 @@ int RunPakBrowser(const std::string& programFolder, const std::string& file) {
     PakBrowserHooks hooks;
     hooks.ShowMessage = [](const std::string& text) { ShowMessageBox(text); };
     hooks.EndProgram = [&] { loop->quit(); };
-    Form1 form(programFolder, hooks);
+    PakBrowser form(programFolder, hooks);
     const FormRegistration registration(&form, [&form] { form.hide(); });
     sigc::connection stop = QuitOnStopSignal(loop, [] {});
     form.show();

@@ -161,7 +161,7 @@ bool ResourceUnpacker::UnpackResources(const std::string& pakPath, const std::st
     skipped_.clear();
     forceCleanUp_ = false;
 
-    if (!pak_.OpenQ2Pak(pakPath)) return Fail(pak_.LastError());
+    if (!pak_.Open(pakPath)) return Fail(pak_.LastError());
     UnpackPlan plan;
     if (IoResult r = PlanGameUnpack(pak_, plan); !r) return Fail(r.error);
     std::map<std::int32_t, const PlannedFile*> byId;
@@ -195,7 +195,7 @@ bool ResourceUnpacker::UnpackResources(const std::string& pakPath, const std::st
         if (IoResult r = res.Sub(name, true, dirs[name]); !r) return Fail(r.error);
     }
 
-    for (std::int32_t id = 0; id <= pak_.NumEntrys(); ++id) {
+    for (std::int32_t id = 0; id <= pak_.LastIndex(); ++id) {
         if (const int sig = StopSignal(); sig != 0) {
             return Fail(pakPath + ": unpacking stopped by signal " + std::to_string(sig) +
                         "; the resources were removed");
@@ -217,7 +217,7 @@ bool ResourceUnpacker::UnpackResources(const std::string& pakPath, const std::st
         }
         const PlannedFile& p = *byId.at(id);
         const SafeDir& dir = dirs.at(route.folder);
-        if (!pak_.SaveFileFromPAK(id, dir, p.file, WriteMode::CreateNew)) return Fail(pak_.LastError());
+        if (!pak_.SaveEntry(id, dir, p.file, WriteMode::CreateNew)) return Fail(pak_.LastError());
         if (p.folder == layout::kBackgroundFolder && p.file == layout::kBackgroundJpeg) {
             if (std::string why = CheckPlannedEntry(pak_, p); !why.empty()) {
                 return Fail(pakPath + ": " + DescribeEntry(id, name) + ": " + why);

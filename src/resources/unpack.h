@@ -73,7 +73,7 @@ public:
 private:
     bool Fail(std::string why);
 
-    mvbPAK pak_;
+    PakReader pak_;
     std::string base_;
     bool forceCleanUp_ = false;
     std::vector<std::string> skipped_;

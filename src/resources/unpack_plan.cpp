@@ -52,17 +52,17 @@ IoResult PlanUnpack(std::span<const std::string> nameFields, bool keepUnknown, U
     return {};
 }
 
-IoResult PlanUnpack(const mvbPAK& pak, bool keepUnknown, UnpackPlan& plan) {
+IoResult PlanUnpack(const PakReader& pak, bool keepUnknown, UnpackPlan& plan) {
     std::vector<std::string> names;
     if (!pak.FileLoaded().empty()) {
-        for (std::int32_t id = 0; id <= pak.NumEntrys(); ++id) names.push_back(pak.EntryName(id));
+        for (std::int32_t id = 0; id <= pak.LastIndex(); ++id) names.push_back(pak.EntryName(id));
     }
     IoResult r = PlanUnpack(names, keepUnknown, plan);
     if (!r) r.error = pak.FileLoaded() + ": " + r.error;
     return r;
 }
 
-IoResult PlanGameUnpack(const mvbPAK& pak, UnpackPlan& plan) {
+IoResult PlanGameUnpack(const PakReader& pak, UnpackPlan& plan) {
     if (IoResult r = PlanUnpack(pak, /*keepUnknown=*/false, plan); !r) return r;
     const PlannedFile* jpeg = nullptr;
     const PlannedFile* bmp = nullptr;
@@ -81,7 +81,7 @@ IoResult PlanGameUnpack(const mvbPAK& pak, UnpackPlan& plan) {
     return {};
 }
 
-std::string CheckPlannedEntry(mvbPAK& pak, const PlannedFile& p) {
+std::string CheckPlannedEntry(PakReader& pak, const PlannedFile& p) {
     const std::string path = p.folder.empty() ? p.file : p.folder + "/" + p.file;
     if (!IsCheckedResource(path)) return {};
     const std::uint64_t most = ResourceByteLimit(path);

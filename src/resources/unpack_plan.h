@@ -13,7 +13,7 @@
 
 namespace tenfold {
 
-class mvbPAK;
+class PakReader;
 
 struct PlannedFile {
     std::int32_t id = 0;
@@ -36,17 +36,17 @@ struct UnpackPlan {
 // entries would write the same file.
 IoResult PlanUnpack(std::span<const std::string> nameFields, bool keepUnknown, UnpackPlan& plan);
 // The same for every entry of a loaded archive.
-IoResult PlanUnpack(const mvbPAK& pak, bool keepUnknown, UnpackPlan& plan);
+IoResult PlanUnpack(const PakReader& pak, bool keepUnknown, UnpackPlan& plan);
 
 // The plan the game unpacks by: PlanUnpack without unknown entries, also
 // refusing an entry that would take the name of the bitmap the unpacker makes
 // from the background JPEG.
-IoResult PlanGameUnpack(const mvbPAK& pak, UnpackPlan& plan);
+IoResult PlanGameUnpack(const PakReader& pak, UnpackPlan& plan);
 
 // Runs on planned entry `p` the checks the game makes on such a file before
 // it loads it (see CheckResource; its size is checked before it is read).
 // "" when it passes, else the reason.
-std::string CheckPlannedEntry(mvbPAK& pak, const PlannedFile& p);
+std::string CheckPlannedEntry(PakReader& pak, const PlannedFile& p);
 
 // "entry 3 "Xoyal_AC.BMP"" for messages.
 std::string DescribeEntry(std::int32_t id, std::string_view nameField);

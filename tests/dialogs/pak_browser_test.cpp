@@ -36,7 +36,7 @@ protected:
         };
     }
 
-    std::vector<std::string> Lines(const Form1& form) {
+    std::vector<std::string> Lines(const PakBrowser& form) {
         std::vector<std::string> out;
         for (int i = 0; i < form.LineCount(); ++i) out.push_back(form.LineText(i));
         return out;
@@ -53,7 +53,7 @@ protected:
 };
 
 TEST_F(PakBrowserTest, OpensAnArchiveAndShowsTheSelectedEntry) {
-    Form1 form(dir.str(), Hooks());
+    PakBrowser form(dir.str(), Hooks());
     EXPECT_EQ(form.OpenButton.get_label(), "Open .pak-file");
     EXPECT_EQ(form.SaveButton.get_label(), "Extract file to folder");
     EXPECT_EQ(form.ExitButton.get_label(), "Exit");
@@ -85,7 +85,7 @@ TEST_F(PakBrowserTest, OpensAnArchiveAndShowsTheSelectedEntry) {
 }
 
 TEST_F(PakBrowserTest, AFileThatIsNoArchiveIsReportedAndKeepsTheEarlierArchive) {
-    Form1 form(dir.str(), Hooks());
+    PakBrowser form(dir.str(), Hooks());
     form.OpenArchive(dir / "notes.pak");
     EXPECT_EQ(form.LineCount(), 0);
     EXPECT_FALSE(form.SaveButton.get_sensitive());
@@ -106,7 +106,7 @@ TEST_F(PakBrowserTest, AFileThatIsNoArchiveIsReportedAndKeepsTheEarlierArchive) 
 }
 
 TEST_F(PakBrowserTest, SavesTheSelectedEntryOnlyWhenOneIsSelectedAndANameChosen) {
-    Form1 form(dir.str(), Hooks());
+    PakBrowser form(dir.str(), Hooks());
     form.OpenArchive(archive.path);
     const std::string target = dir / "out.wav";
 
@@ -136,7 +136,7 @@ TEST_F(PakBrowserTest, SavesTheSelectedEntryOnlyWhenOneIsSelectedAndANameChosen)
 }
 
 TEST_F(PakBrowserTest, ASavePastTheFileSizeLimitIsReportedAndLeavesTheOldFile) {
-    Form1 form(dir.str(), Hooks());
+    PakBrowser form(dir.str(), Hooks());
     form.OpenArchive(archive.path);
     const std::string target = dir / "card.bmp";
     test::WriteBytes(target, {'o', 'l', 'd'});
@@ -161,7 +161,7 @@ TEST_F(PakBrowserTest, ASavePastTheFileSizeLimitIsReportedAndLeavesTheOldFile) {
 }
 
 TEST_F(PakBrowserTest, ExitAndTheCloseBoxEndTheProgram) {
-    Form1 form(dir.str(), Hooks());
+    PakBrowser form(dir.str(), Hooks());
     form.ExitButton.clicked();
     EXPECT_TRUE(ended);
     ended = false;

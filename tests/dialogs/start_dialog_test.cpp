@@ -41,7 +41,7 @@ protected:
 
 TEST_F(StartDialogTest, LoadsWithTheDesignedCaptionsTextsAndEnabledStates) {
     Options t;
-    frmStartup form(t, road.Hooks(), {}, "Credits line");
+    StartDialog form(t, road.Hooks(), {}, "Credits line");
 
     EXPECT_EQ(form.PakFile, "res120.pak");
     EXPECT_TRUE(form.EndOnUnload());
@@ -50,7 +50,7 @@ TEST_F(StartDialogTest, LoadsWithTheDesignedCaptionsTextsAndEnabledStates) {
     ASSERT_EQ(form.Tabs.get_n_pages(), 5);
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(form.Tabs.get_tab_label_text(*form.Tabs.get_nth_page(i)),
-                  frmStartup::kTabCaptions[static_cast<std::size_t>(i)]);
+                  StartDialog::kTabCaptions[static_cast<std::size_t>(i)]);
     }
     EXPECT_EQ(form.Tabs.get_current_page(), 0);
     EXPECT_EQ(form.StartButton.get_label(), "Start");
@@ -102,27 +102,27 @@ TEST_F(StartDialogTest, LoadsWithTheDesignedCaptionsTextsAndEnabledStates) {
 TEST_F(StartDialogTest, StartStoresTheChoicesThenLoadsTheUnpacker) {
     struct Case {
         const char* name;
-        std::function<void(frmStartup&)> touch;
+        std::function<void(StartDialog&)> touch;
         const char* deck;
         bool slow;
     };
     const std::vector<Case> cases = {
-        {"nothing touched", [](frmStartup&) {}, "Roya2", false},
-        {"deck 2", [](frmStartup& f) { f.DeckOption[2].set_active(true); }, "Royal", false},
+        {"nothing touched", [](StartDialog&) {}, "Roya2", false},
+        {"deck 2", [](StartDialog& f) { f.DeckOption[2].set_active(true); }, "Royal", false},
         {"deck 2 then deck 4",
-         [](frmStartup& f) {
+         [](StartDialog& f) {
              f.DeckOption[2].set_active(true);
              f.DeckOption[4].set_active(true);
          },
          "Roya2", false},
-        {"slow animation", [](frmStartup& f) { f.SlowAnimation.set_active(true); }, "Roya2",
+        {"slow animation", [](StartDialog& f) { f.SlowAnimation.set_active(true); }, "Roya2",
          true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Road r;
         Options t = StaleOptions();
-        frmStartup form(t, r.Hooks(), {}, "");
+        StartDialog form(t, r.Hooks(), {}, "");
         c.touch(form);
         form.StartButton.clicked();
 
@@ -140,7 +140,7 @@ TEST_F(StartDialogTest, ClosingEndsTheProgramUnlessStartWasPressed) {
     {
         Options t;
         Road r;
-        frmStartup form(t, r.Hooks(), {}, "");
+        StartDialog form(t, r.Hooks(), {}, "");
         form.show();
         form.close();  // the window's close box
         EXPECT_TRUE(PumpUntil([&] { return !r.calls.empty(); }));
@@ -150,7 +150,7 @@ TEST_F(StartDialogTest, ClosingEndsTheProgramUnlessStartWasPressed) {
     {
         Options t;
         Road r;
-        frmStartup form(t, r.Hooks(), {}, "");
+        StartDialog form(t, r.Hooks(), {}, "");
         form.show();
         form.StartButton.clicked();
         form.Unload();  // as the game start routine does
@@ -162,7 +162,7 @@ TEST_F(StartDialogTest, ClosingEndsTheProgramUnlessStartWasPressed) {
     {
         Options t;
         Road r;
-        frmStartup form(t, r.Hooks(), {}, "");
+        StartDialog form(t, r.Hooks(), {}, "");
         form.ExitButton.clicked();
         EXPECT_EQ(r.calls, std::vector<std::string>{"end"});
     }
@@ -170,7 +170,7 @@ TEST_F(StartDialogTest, ClosingEndsTheProgramUnlessStartWasPressed) {
 
 TEST_F(StartDialogTest, DeckOptionsSwitchTheIndexedPreviewPictures) {
     Options t;
-    frmStartup form(t, road.Hooks(), {}, "");
+    StartDialog form(t, road.Hooks(), {}, "");
     auto shown = [&] {
         return std::vector<bool>{form.Preview[0].get_visible(), form.Preview[1].get_visible(),
                                  form.Preview[2].get_visible()};
@@ -184,7 +184,7 @@ TEST_F(StartDialogTest, DeckOptionsSwitchTheIndexedPreviewPictures) {
 
 TEST_F(StartDialogTest, LinkLabelOnlyShowsTheBrowserNote) {
     Options t;
-    frmStartup form(t, road.Hooks(), {}, "");
+    StartDialog form(t, road.Hooks(), {}, "");
     form.LinkLabel.clicked();
     EXPECT_EQ(road.messages,
               std::vector<std::string>{"Please use your installed Web browser to view this page."});
@@ -210,7 +210,7 @@ TEST_F(StartDialogTest, PreviewsShowACardOfEachDeckFromTheArchive) {
     EXPECT_EQ(px[previews[0]->get_n_channels()], 200);
 
     Options t;
-    frmStartup form(t, road.Hooks(), previews, "");
+    StartDialog form(t, road.Hooks(), previews, "");
     EXPECT_EQ(form.Preview[0].get_pixbuf(), previews[0]);
     EXPECT_EQ(form.Preview[1].get_pixbuf(), previews[1]);
 
@@ -239,8 +239,8 @@ TEST_F(StartDialogTest, APreviewLargerThanItsPlaceIsScaledToFitKeepingItsShape) 
     };
     Options t;
     const DeckPreviews cards{picture(99, 153), picture(99, 153), {}};
-    frmStartup reference(t, road.Hooks(), cards, "");
-    frmStartup form(t, road.Hooks(), {picture(4096, 4096), picture(396, 612), picture(300, 153)}, "");
+    StartDialog reference(t, road.Hooks(), cards, "");
+    StartDialog form(t, road.Hooks(), {picture(4096, 4096), picture(396, 612), picture(300, 153)}, "");
 
     struct Expected {
         int width, height;

@@ -51,14 +51,14 @@ TEST_F(DialogTest, StartRunsTheGameWhichClosesTheDialogWithoutEndingTheRoad) {
     StartRoad road;
     road.ProgramFolder = ProgramFolder();
     road.RunGame = [&](Options& chosen) {
-        auto* form = ShownWindow<frmStartup>();
+        auto* form = ShownWindow<StartDialog>();
         shownDuringUnpack = form != nullptr;
         CloseStartDialog();
-        hiddenAfterClose = ShownWindow<frmStartup>() == nullptr;
+        hiddenAfterClose = ShownWindow<StartDialog>() == nullptr;
         EXPECT_EQ(chosen.deckName, "Royal");
         return 7;
     };
-    WhenShown<frmStartup>([](frmStartup& form) {
+    WhenShown<StartDialog>([](StartDialog& form) {
         form.DeckOption[2].set_active(true);
         form.StartButton.clicked();
     });
@@ -77,7 +77,7 @@ TEST_F(DialogTest, ExitAndTheCloseBoxEndTheRoadWithoutAGame) {
             played = true;
             return 3;
         };
-        WhenShown<frmStartup>([useCloseBox](frmStartup& form) {
+        WhenShown<StartDialog>([useCloseBox](StartDialog& form) {
             if (useCloseBox) {
                 form.close();
             } else {
@@ -86,7 +86,7 @@ TEST_F(DialogTest, ExitAndTheCloseBoxEndTheRoadWithoutAGame) {
         });
         EXPECT_EQ(RunStartDialog(t, road), 0);
         EXPECT_FALSE(played);
-        EXPECT_EQ(ShownWindow<frmStartup>(), nullptr);
+        EXPECT_EQ(ShownWindow<StartDialog>(), nullptr);
     }
 }
 
@@ -95,7 +95,7 @@ TEST_F(DialogTest, TheBrowserOnItsOwnOpensTheGivenArchiveAndEndsWithExit) {
     const test::FixtureArchive archive = test::MakeFixtureArchive(dir / "given.pak");
     int lines = -1;
     std::string title;
-    WhenShown<Form1>([&](Form1& form) {
+    WhenShown<PakBrowser>([&](PakBrowser& form) {
         lines = form.LineCount();
         title = form.TitleLabel.get_text();
         form.ExitButton.clicked();
@@ -111,10 +111,10 @@ TEST_F(DialogTest, UnloadingEveryFormClosesTheOpenWindowsWithoutEndingTheGame) {
     bool stillShown = true;
     road.RunGame = [&](Options&) {
         UnloadEveryForm();
-        stillShown = ShownWindow<frmStartup>() != nullptr;
+        stillShown = ShownWindow<StartDialog>() != nullptr;
         return 0;
     };
-    WhenShown<frmStartup>([](frmStartup& form) { form.StartButton.clicked(); });
+    WhenShown<StartDialog>([](StartDialog& form) { form.StartButton.clicked(); });
     EXPECT_EQ(RunStartDialog(t, road), 0);
     EXPECT_FALSE(stillShown);
 }

@@ -48,23 +48,23 @@ TEST(PakArchive, LayoutShiftAndRoundTrip) {
     ASSERT_TRUE(WritePak(dir / "a.pak", {{name18, all}, {"Xounds_EMPTY.WAV", {}}, {"dumm120", test::Text("x")}}));
     EXPECT_EQ(test::ReadFile(dir / "a.pak"), image);
 
-    mvbPAK pak;
-    EXPECT_EQ(pak.NumEntrys(), 0);
+    PakReader pak;
+    EXPECT_EQ(pak.LastIndex(), 0);
     EXPECT_EQ(pak.FileLoaded(), "");
-    ASSERT_TRUE(pak.OpenQ2Pak(dir / "a.pak")) << pak.LastError();
+    ASSERT_TRUE(pak.Open(dir / "a.pak")) << pak.LastError();
     EXPECT_EQ(pak.FileLoaded(), dir / "a.pak");
     EXPECT_EQ(pak.DirectoryLength(), 192);
-    EXPECT_EQ(pak.NumEntrys(), 2);
+    EXPECT_EQ(pak.LastIndex(), 2);
     EXPECT_EQ(pak.EntryName(0), name18 + std::string(38, '\0'));
     EXPECT_EQ(pak.EntryOffset(0), 16);
     EXPECT_EQ(pak.EntrySize(0), 256);
     EXPECT_EQ(pak.EntryOffset(2), 16 + 256);
     EXPECT_EQ(pak.EntrySize(1), 0);
 
-    ASSERT_TRUE(pak.SaveFileFromPAK(0, dir / "all.bin")) << pak.LastError();
+    ASSERT_TRUE(pak.SaveEntry(0, dir / "all.bin")) << pak.LastError();
     EXPECT_EQ(test::ReadFile(dir / "all.bin"), all);
     // An empty entry gives an empty file.
-    ASSERT_TRUE(pak.SaveFileFromPAK(1, dir / "empty.bin")) << pak.LastError();
+    ASSERT_TRUE(pak.SaveEntry(1, dir / "empty.bin")) << pak.LastError();
     EXPECT_TRUE(std::filesystem::exists(dir / "empty.bin"));
     EXPECT_EQ(std::filesystem::file_size(dir / "empty.bin"), 0u);
 }
@@ -78,8 +78,8 @@ TEST(PakArchive, StoredBytesComeOutShiftedBack) {
     image[18] = 0x80;
     image[19] = 0xFF;
     test::WriteFile(dir / "s.pak", image);
-    mvbPAK pak;
-    ASSERT_TRUE(pak.OpenQ2Pak(dir / "s.pak"));
+    PakReader pak;
+    ASSERT_TRUE(pak.Open(dir / "s.pak"));
     Bytes out;
     ASSERT_TRUE(pak.ReadEntry(0, out));
     EXPECT_EQ(out, (Bytes{0xFF, 0x00, 0x7F, 0xFE}));
@@ -89,8 +89,8 @@ TEST(PakArchive, FullLengthNameIsReadWithinItsField) {
     test::ScratchDir dir;
     const std::string full(56, 'N');
     ASSERT_TRUE(WritePak(dir / "f.pak", {{full, test::Text("abc")}}));
-    mvbPAK pak;
-    ASSERT_TRUE(pak.OpenQ2Pak(dir / "f.pak"));
+    PakReader pak;
+    ASSERT_TRUE(pak.Open(dir / "f.pak"));
     EXPECT_EQ(pak.EntryName(0), full);
     EXPECT_EQ(pak.EntryOffset(0), 16);
     EXPECT_EQ(pak.EntrySize(0), 3);
@@ -98,16 +98,16 @@ TEST(PakArchive, FullLengthNameIsReadWithinItsField) {
 
 TEST(PakArchive, SubscriptErrorsOutsideTheDirectory) {
     test::ScratchDir dir;
-    mvbPAK pak;
+    PakReader pak;
     EXPECT_THROW((void)pak.EntryName(0), std::out_of_range);  // nothing loaded yet
-    EXPECT_FALSE(pak.SaveFileFromPAK(0, dir / "x"));
+    EXPECT_FALSE(pak.SaveEntry(0, dir / "x"));
     test::WriteFile(dir / "t.pak", TwoEntryArchive());
-    ASSERT_TRUE(pak.OpenQ2Pak(dir / "t.pak"));
+    ASSERT_TRUE(pak.Open(dir / "t.pak"));
     EXPECT_THROW((void)pak.EntryName(-1), std::out_of_range);
     EXPECT_THROW((void)pak.EntrySize(2), std::out_of_range);
     EXPECT_NO_THROW((void)pak.EntryOffset(1));
     // The browser's "no selection" index is refused, not a crash.
-    EXPECT_FALSE(pak.SaveFileFromPAK(-1, dir / "x"));
+    EXPECT_FALSE(pak.SaveEntry(-1, dir / "x"));
     EXPECT_NE(pak.LastError().find("entry -1 outside 0..1"), std::string::npos) << pak.LastError();
     EXPECT_FALSE(std::filesystem::exists(dir / "x"));
 }
@@ -184,20 +184,20 @@ TEST(PakArchive, MalformedArchivesLoadNothingAndKeepTheEarlierOne) {
         SCOPED_TRACE(c.what);
         const std::string path = dir / (std::string("bad-") + std::to_string(&c - cases.data()) + ".pak");
         c.make(path);
-        mvbPAK pak;
-        ASSERT_TRUE(pak.OpenQ2Pak(good));
-        EXPECT_FALSE(pak.OpenQ2Pak(path));
+        PakReader pak;
+        ASSERT_TRUE(pak.Open(good));
+        EXPECT_FALSE(pak.Open(path));
         EXPECT_NE(pak.LastError().find(path + ": "), std::string::npos) << pak.LastError();
         EXPECT_NE(pak.LastError().find(c.reason), std::string::npos) << pak.LastError();
         // The earlier archive is still the loaded one and still readable.
         EXPECT_EQ(pak.FileLoaded(), good);
-        EXPECT_EQ(pak.NumEntrys(), 1);
+        EXPECT_EQ(pak.LastIndex(), 1);
         Bytes out;
         EXPECT_TRUE(pak.ReadEntry(1, out));
         EXPECT_EQ(out, Bytes(5, 0x17));
         // And a fresh reader stays empty.
-        mvbPAK fresh;
-        EXPECT_FALSE(fresh.OpenQ2Pak(path));
+        PakReader fresh;
+        EXPECT_FALSE(fresh.Open(path));
         EXPECT_EQ(fresh.FileLoaded(), "");
     }
 }
@@ -205,18 +205,18 @@ TEST(PakArchive, MalformedArchivesLoadNothingAndKeepTheEarlierOne) {
 TEST(PakArchive, SavingReplacesWithoutFollowingLinksOrLeavingParts) {
     test::ScratchDir dir;
     test::WriteFile(dir / "t.pak", TwoEntryArchive());
-    mvbPAK pak;
-    ASSERT_TRUE(pak.OpenQ2Pak(dir / "t.pak"));
+    PakReader pak;
+    ASSERT_TRUE(pak.Open(dir / "t.pak"));
 
     // A longer old file is replaced by exactly the entry's bytes.
     test::WriteFile(dir / "long.bin", Bytes(1000, 7));
-    ASSERT_TRUE(pak.SaveFileFromPAK(1, dir / "long.bin"));
+    ASSERT_TRUE(pak.SaveEntry(1, dir / "long.bin"));
     EXPECT_EQ(test::ReadFile(dir / "long.bin"), Bytes(5, 0x17));
 
     // A symbolic link at the target is replaced, its target left alone.
     test::WriteFile(dir / "victim", test::Text("keep"));
     std::filesystem::create_symlink(dir / "victim", dir / "link.bin");
-    ASSERT_TRUE(pak.SaveFileFromPAK(0, dir / "link.bin"));
+    ASSERT_TRUE(pak.SaveEntry(0, dir / "link.bin"));
     EXPECT_EQ(test::ReadFile(dir / "victim"), test::Text("keep"));
     EXPECT_FALSE(std::filesystem::is_symlink(dir / "link.bin"));
     EXPECT_EQ(test::ReadFile(dir / "link.bin"), Bytes(10, 0x42));
@@ -225,7 +225,7 @@ TEST(PakArchive, SavingReplacesWithoutFollowingLinksOrLeavingParts) {
     SafeDir d;
     ASSERT_TRUE(SafeDir::Open(dir.path().string(), d));
     std::filesystem::create_symlink(dir / "victim", dir / "planted");
-    EXPECT_FALSE(pak.SaveFileFromPAK(0, d, "planted", WriteMode::CreateNew));
+    EXPECT_FALSE(pak.SaveEntry(0, d, "planted", WriteMode::CreateNew));
     EXPECT_NE(pak.LastError().find("already exists"), std::string::npos) << pak.LastError();
     EXPECT_EQ(test::ReadFile(dir / "victim"), test::Text("keep"));
 }
@@ -233,8 +233,8 @@ TEST(PakArchive, SavingReplacesWithoutFollowingLinksOrLeavingParts) {
 TEST(PakArchive, FailedWritesLeaveNoPartialFile) {
     test::ScratchDir dir;
     test::WriteFile(dir / "big.pak", Build({{"Xoyal_BIG.BMP", Bytes(200000, 3)}}));
-    mvbPAK pak;
-    ASSERT_TRUE(pak.OpenQ2Pak(dir / "big.pak"));
+    PakReader pak;
+    ASSERT_TRUE(pak.Open(dir / "big.pak"));
     SafeDir d;
     ASSERT_TRUE(SafeDir::Open(dir.path().string(), d));
     const auto before = test::ListTree(dir.path());
@@ -246,9 +246,9 @@ TEST(PakArchive, FailedWritesLeaveNoPartialFile) {
     rlimit small = old;
     small.rlim_cur = 100000;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool created = pak.SaveFileFromPAK(0, d, "out.bmp", WriteMode::CreateNew);
+    const bool created = pak.SaveEntry(0, d, "out.bmp", WriteMode::CreateNew);
     const std::string createdError = pak.LastError();
-    const bool replaced = pak.SaveFileFromPAK(0, dir / "out2.bmp");
+    const bool replaced = pak.SaveEntry(0, dir / "out2.bmp");
     ::setrlimit(RLIMIT_FSIZE, &old);
 
     EXPECT_FALSE(created);
@@ -258,7 +258,7 @@ TEST(PakArchive, FailedWritesLeaveNoPartialFile) {
 
     // An archive that shrank after opening is caught at save time.
     ASSERT_EQ(::truncate((dir / "big.pak").c_str(), 1000), 0);
-    EXPECT_FALSE(pak.SaveFileFromPAK(0, dir / "out3.bmp"));
+    EXPECT_FALSE(pak.SaveEntry(0, dir / "out3.bmp"));
     EXPECT_NE(pak.LastError().find("shrunk"), std::string::npos) << pak.LastError();
     EXPECT_EQ(test::ListTree(dir.path()), before);
 }

@@ -43,11 +43,11 @@ std::map<std::string, Bytes> ReadWithPhysFs(const std::string& path) {
     return out;
 }
 
-std::map<std::string, Bytes> ReadWithMvbPak(const std::string& path) {
+std::map<std::string, Bytes> ReadWithPakReader(const std::string& path) {
     std::map<std::string, Bytes> out;
-    mvbPAK pak;
-    EXPECT_TRUE(pak.OpenQ2Pak(path)) << pak.LastError();
-    for (std::int32_t id = 0; !pak.FileLoaded().empty() && id <= pak.NumEntrys(); ++id) {
+    PakReader pak;
+    EXPECT_TRUE(pak.Open(path)) << pak.LastError();
+    for (std::int32_t id = 0; !pak.FileLoaded().empty() && id <= pak.LastIndex(); ++id) {
         Bytes bytes;
         EXPECT_TRUE(pak.ReadEntry(id, bytes)) << pak.LastError();
         for (std::uint8_t& b : bytes) b = PakShift(b);
@@ -78,7 +78,7 @@ TEST(PhysFsCrossCheck, BothReadersAgreeOnNamesSizesAndBytes) {
         const std::string path = dir / (name + ".pak");
         ASSERT_TRUE(WritePak(path, archives[i]));
         const auto theirs = ReadWithPhysFs(path);
-        const auto ours = ReadWithMvbPak(path);
+        const auto ours = ReadWithPakReader(path);
         EXPECT_EQ(ours.size(), archives[i].size());
         EXPECT_EQ(theirs, ours) << path;
     }

@@ -38,9 +38,9 @@ std::string Lower(std::string s) {
 }
 
 int List(const std::string& file) {
-    mvbPAK pak;
-    if (!pak.OpenQ2Pak(file)) return Error(pak.LastError());
-    for (std::int32_t id = 0; id <= pak.NumEntrys(); ++id) {
+    PakReader pak;
+    if (!pak.Open(file)) return Error(pak.LastError());
+    for (std::int32_t id = 0; id <= pak.LastIndex(); ++id) {
         std::cout << PrintableName(layout::TrimName(pak.EntryName(id))) << '\t' << pak.EntryOffset(id) << '\t'
                   << pak.EntrySize(id) << '\n';
     }
@@ -48,8 +48,8 @@ int List(const std::string& file) {
 }
 
 int Extract(const std::string& file, const std::string& target, const std::vector<std::string>& names, bool force) {
-    mvbPAK pak;
-    if (!pak.OpenQ2Pak(file)) return Error(pak.LastError());
+    PakReader pak;
+    if (!pak.Open(file)) return Error(pak.LastError());
     UnpackPlan plan;
     if (IoResult r = PlanUnpack(pak, /*keepUnknown=*/true, plan); !r) return Error(r.error);
 
@@ -110,7 +110,7 @@ int Extract(const std::string& file, const std::string& target, const std::vecto
             dir = &it->second;
         }
         const bool existed = dir->Has(p.file);
-        if (!pak.SaveFileFromPAK(p.id, *dir, p.file, mode)) return fail(pak.LastError());
+        if (!pak.SaveEntry(p.id, *dir, p.file, mode)) return fail(pak.LastError());
         if (!existed) made.files.emplace_back(dir, p.file);
     }
     return 0;
@@ -203,8 +203,8 @@ int Create(const std::string& file, const std::string& source) {
 // resource through the same checks the game runs before it loads the file.
 // Lists every problem; the error line names the first entry that fails.
 int Verify(const std::string& file) {
-    mvbPAK pak;
-    if (!pak.OpenQ2Pak(file)) return Error(pak.LastError());
+    PakReader pak;
+    if (!pak.Open(file)) return Error(pak.LastError());
     UnpackPlan plan;
     if (IoResult r = PlanGameUnpack(pak, plan); !r) return Error(r.error);
     std::map<std::int32_t, const PlannedFile*> planned;
@@ -217,7 +217,7 @@ int Verify(const std::string& file) {
         if (problems++ == 0) first = DescribeEntry(id, pak.EntryName(id)) + ": " + why;
     };
     std::set<std::string> present;
-    for (std::int32_t id = 0; id <= pak.NumEntrys(); ++id) {
+    for (std::int32_t id = 0; id <= pak.LastIndex(); ++id) {
         const layout::EntryRoute route = layout::RouteEntry(pak.EntryName(id));
         if (route.kind == layout::EntryKind::ForeignMarker) {
             fail(id, "foreign marker: " + DescribeEntry(id, pak.EntryName(id)),
@@ -245,7 +245,7 @@ int Verify(const std::string& file) {
                                    " damaged or foreign entries";
         return Error(file + ": " + (first.empty() ? counts : first + " (" + counts + " in all)"));
     }
-    std::cout << file << ": " << pak.NumEntrys() + 1 << " entries, every resource present\n";
+    std::cout << file << ": " << pak.LastIndex() + 1 << " entries, every resource present\n";
     return 0;
 }
 
