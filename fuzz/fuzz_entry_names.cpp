@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Require(!p.file.empty() && p.file != "." && p.file != "..", "a real file name");
         fuzz::Require(p.file.find_first_of(std::string("/\\:\0", 4)) == std::string::npos, "no separators");
         fuzz::Require(p.file.find("..") == std::string::npos, "no parent reference");
-        for (const char c : p.file) fuzz::Require(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F, "printable");
+        for (const char c : p.file)
+            fuzz::Require(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F, "printable");
         fuzz::Require(keys.insert(layout::OutputKey(p.folder, p.file)).second, "one entry per output file");
         fuzz::Require(p.folder.empty() ? keepUnknown : !layout::PrefixOf(p.folder).empty(), "known folder");
     }

@@ -35,8 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t last = pak.LastIndex() < 63 ? pak.LastIndex() : 63;
     for (std::int32_t id = 0; id <= last; ++id) {
         const std::int64_t end = static_cast<std::int64_t>(pak.EntryOffset(id)) + pak.EntrySize(id);
-        fuzz::Require(pak.EntryOffset(id) >= 0 && pak.EntrySize(id) >= 0 && end <= static_cast<std::int64_t>(size),
-                      "entry inside the file");
+        fuzz::Require(
+            pak.EntryOffset(id) >= 0 && pak.EntrySize(id) >= 0 && end <= static_cast<std::int64_t>(size),
+            "entry inside the file");
         fuzz::Require(pak.EntryName(id).size() == kPakNameSize, "56-byte name field");
         fuzz::Require(pak.SaveEntry(id, dir, "out", WriteMode::Replace), "accepted entry saves");
         struct stat st {};

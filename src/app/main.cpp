@@ -96,10 +96,11 @@ int main(int argc, char** argv) {
     app.add_option("--seed", sim.seed,
                    "Seed of the random generator (default: time of day; 1 for --simulate)")
         ->check(WholeNumber<std::uint64_t>(0, "a whole number"));
-    [[maybe_unused]] auto* trace = app.add_option("--trace", sim.tracePath,
-                                 "Write one JSON line per scored deal to FILE (--simulate, or the game: "
-                                 "the same lines for the same seed)")
-                      ->type_name("FILE");
+    [[maybe_unused]] auto* trace =
+        app.add_option("--trace", sim.tracePath,
+                       "Write one JSON line per scored deal to FILE (--simulate, or the game: "
+                       "the same lines for the same seed)")
+            ->type_name("FILE");
     app.add_flag("--seven-of-hearts-lead", sim.sevenOfHeartsLead,
                  "The holder of the seven of hearts chooses the first contract of a match");
     app.add_option("--deal-packets", packets, "Cards a seat receives in a row while dealing: 1 or 13")
@@ -162,9 +163,8 @@ int main(int argc, char** argv) {
 #endif
 
     // One line per error on stderr: the caller's scripts read it.
-    app.failure_message([](const CLI::App*, const CLI::Error& e) {
-        return "tenfold: " + std::string(e.what()) + "\n";
-    });
+    app.failure_message(
+        [](const CLI::App*, const CLI::Error& e) { return "tenfold: " + std::string(e.what()) + "\n"; });
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -72,7 +72,8 @@ SimSummary RunSimulation(const SimOptions& options) {
                 for (int s = 0; s < kSeatCount; ++s)
                     summary.totalSums[static_cast<std::size_t>(s)] += t.seats[s].matchTotal;
             }
-            if (trace.enabled()) trace.Write(record.Line(t, {options.sevenOfHeartsLead, options.dealPacketSize}));
+            if (trace.enabled())
+                trace.Write(record.Line(t, {options.sevenOfHeartsLead, options.dealPacketSize}));
         }
     }
 
@@ -86,28 +87,36 @@ void PrintSummary(std::ostream& out, const SimSummary& s) {
     out << std::fixed << std::setprecision(1);
     out << "matches: " << s.matches << "\n";
     out << "deals: " << s.deals << "\n";
-    out << "seat 0 won: " << s.humanWins << " of " << s.matches << " ("
-        << pct(s.humanWins, s.matches) << "%)\n";
+    out << "seat 0 won: " << s.humanWins << " of " << s.matches << " (" << pct(s.humanWins, s.matches)
+        << "%)\n";
     out << "mean match total:";
     for (int seat = 0; seat < 4; ++seat) {
-        const double mean =
-            s.matches > 0 ? static_cast<double>(s.totalSums[static_cast<std::size_t>(seat)]) / s.matches
-                          : 0.0;
+        const double mean = s.matches > 0
+                                ? static_cast<double>(s.totalSums[static_cast<std::size_t>(seat)]) / s.matches
+                                : 0.0;
         out << "  seat " << seat << " " << mean;
     }
     out << "\ncontracts chosen:\n";
-    static constexpr std::array<const char*, 11> kNames = {
-        "",           "clubs are trumps", "diamonds are trumps", "spades are trumps",
-        "hearts are trumps", "no tricks",  "no hearts",           "no last two tricks",
-        "no kings and jacks", "no queens", "no king of hearts"};
+    static constexpr std::array<const char*, 11> kNames = {"",
+                                                           "clubs are trumps",
+                                                           "diamonds are trumps",
+                                                           "spades are trumps",
+                                                           "hearts are trumps",
+                                                           "no tricks",
+                                                           "no hearts",
+                                                           "no last two tricks",
+                                                           "no kings and jacks",
+                                                           "no queens",
+                                                           "no king of hearts"};
     for (int c = 1; c <= 10; ++c) {
         const auto n = s.contractCounts[static_cast<std::size_t>(c)];
-        out << "  " << std::setw(2) << c << " " << std::left << std::setw(20) << kNames[static_cast<std::size_t>(c)]
-            << std::right << std::setw(8) << n << "  (" << pct(static_cast<double>(n), s.deals) << "%)\n";
+        out << "  " << std::setw(2) << c << " " << std::left << std::setw(20)
+            << kNames[static_cast<std::size_t>(c)] << std::right << std::setw(8) << n << "  ("
+            << pct(static_cast<double>(n), s.deals) << "%)\n";
     }
     out << std::setprecision(3) << "wall time: " << s.seconds << " s\n";
-    out << std::setprecision(1) << "matches per second: "
-        << (s.seconds > 0 ? s.matches / s.seconds : 0.0) << "\n";
+    out << std::setprecision(1) << "matches per second: " << (s.seconds > 0 ? s.matches / s.seconds : 0.0)
+        << "\n";
 }
 
 }  // namespace tenfold

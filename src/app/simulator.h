@@ -13,17 +13,17 @@ namespace tenfold {
 struct SimOptions {
     int matches = 1;
     std::uint64_t seed = 1;
-    std::string tracePath;          // JSON Lines, one object per scored deal; empty: none
+    std::string tracePath;  // JSON Lines, one object per scored deal; empty: none
     bool sevenOfHeartsLead = false;
-    int dealPacketSize = 1;         // 1 or 13
-    bool slow = false;              // animate at the slow option's frame counts
+    int dealPacketSize = 1;  // 1 or 13
+    bool slow = false;       // animate at the slow option's frame counts
 };
 
 struct SimSummary {
     int matches = 0;
     int deals = 0;
     int humanWins = 0;
-    std::array<std::int64_t, 4> totalSums{};       // match totals added over matches
+    std::array<std::int64_t, 4> totalSums{};        // match totals added over matches
     std::array<std::int64_t, 11> contractCounts{};  // index 1..10
     std::uint64_t frames = 0;
     double seconds = 0;

@@ -20,14 +20,11 @@ std::uint32_t Pcg32::NextU32() {
     return (xorshifted >> rot) | (xorshifted << ((32u - rot) & 31u));
 }
 
-float Pcg32::NextFloat() {
-    return static_cast<float>(NextU32() >> 8) * (1.0f / 16777216.0f);
-}
+float Pcg32::NextFloat() { return static_cast<float>(NextU32() >> 8) * (1.0f / 16777216.0f); }
 
 std::uint64_t TimeOfDaySeed() {
     const auto since = std::chrono::system_clock::now().time_since_epoch();
-    return static_cast<std::uint64_t>(
-        std::chrono::duration_cast<std::chrono::microseconds>(since).count());
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::microseconds>(since).count());
 }
 
 }  // namespace tenfold

@@ -60,8 +60,7 @@ bool PlayRules::Allows(Card c) const {
             case Contract::NoHearts:
                 if (holdsHeart_ && suit != Suit::Hearts) return false;
                 break;
-            default:
-                break;
+            default: break;
         }
     }
     // A heart may always be discarded, but not led before hearts are broken.

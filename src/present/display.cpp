@@ -62,7 +62,8 @@ bool SoftwareRasterizer(SDL_Renderer* renderer) {
     const unsigned char* text = getString != nullptr ? getString(kGlRenderer) : nullptr;
     if (text == nullptr) return false;
     std::string gl(reinterpret_cast<const char*>(text));
-    std::transform(gl.begin(), gl.end(), gl.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(gl.begin(), gl.end(), gl.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     for (const char* soft : {"llvmpipe", "softpipe", "software", "swrast"}) {
         if (gl.find(soft) != std::string::npos) return true;
     }
@@ -132,7 +133,8 @@ std::vector<std::uint8_t> ReadResourceFile(const std::string& fileName, std::uin
 
 Surface PictureFiles::Load(const std::string& fileName) {
     auto found = bytes_.find(fileName);
-    if (found == bytes_.end()) found = bytes_.emplace(fileName, ReadResourceFile(fileName, kMaxPictureBytes)).first;
+    if (found == bytes_.end())
+        found = bytes_.emplace(fileName, ReadResourceFile(fileName, kMaxPictureBytes)).first;
     const auto& data = found->second;
     SDL_RWops* rw = SDL_RWFromConstMem(data.data(), static_cast<int>(data.size()));
     SDL_Surface* picture = rw != nullptr ? IMG_Load_RW(rw, 1) : nullptr;
@@ -164,7 +166,8 @@ void Display::Open(const DisplayOptions& options) {
     // Headless drivers have no desktop anybody sees: a window of the table's
     // own size spares the scaling.
     const char* driver = SDL_GetCurrentVideoDriver();
-    const bool headless = driver != nullptr && (std::string(driver) == "dummy" || std::string(driver) == "offscreen");
+    const bool headless =
+        driver != nullptr && (std::string(driver) == "dummy" || std::string(driver) == "offscreen");
     const Uint32 windowFlags = options.windowed ? static_cast<Uint32>(SDL_WINDOW_RESIZABLE)
                                : headless       ? 0u
                                                 : static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP);
@@ -301,9 +304,11 @@ bool Display::PresentOnWindow() {
     const int ox = static_cast<int>(std::lround(box.offsetX));
     const int oy = static_cast<int>(std::lround(box.offsetY));
     const SDL_PixelFormat* f = surface->format;
-    const bool direct = f->BytesPerPixel == 4 && f->Rmask == 0xFF0000u && f->Gmask == 0xFF00u && f->Bmask == 0xFFu;
+    const bool direct =
+        f->BytesPerPixel == 4 && f->Rmask == 0xFF0000u && f->Gmask == 0xFF00u && f->Bmask == 0xFFu;
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
-    auto* origin = static_cast<std::uint8_t*>(surface->pixels) + static_cast<std::ptrdiff_t>(oy) * surface->pitch +
+    auto* origin = static_cast<std::uint8_t*>(surface->pixels) +
+                   static_cast<std::ptrdiff_t>(oy) * surface->pitch +
                    static_cast<std::ptrdiff_t>(ox) * f->BytesPerPixel;
     std::array<SDL_Rect, kMaxUpdateRects> updates{};
     int count = 0;
@@ -411,21 +416,15 @@ void Display::PumpEvents() {
     SDL_Event e;
     while (SDL_PollEvent(&e) != 0) {
         switch (e.type) {
-            case SDL_QUIT:
-                quitRequested_ = true;
-                break;
+            case SDL_QUIT: quitRequested_ = true; break;
             case SDL_KEYDOWN:
                 if (e.key.repeat == 0 && keyTaps_.size() < 64) keyTaps_.push_back(e.key.keysym.scancode);
                 break;
-            case SDL_MOUSEBUTTONDOWN:
-                buttonTaps_ |= SDL_BUTTON(e.button.button);
-                break;
+            case SDL_MOUSEBUTTONDOWN: buttonTaps_ |= SDL_BUTTON(e.button.button); break;
             case SDL_WINDOWEVENT:
                 switch (e.window.event) {
                     case SDL_WINDOWEVENT_MINIMIZED:
-                    case SDL_WINDOWEVENT_HIDDEN:
-                        shown_ = false;
-                        break;
+                    case SDL_WINDOWEVENT_HIDDEN: shown_ = false; break;
                     case SDL_WINDOWEVENT_RESTORED:
                     case SDL_WINDOWEVENT_SHOWN:
                     case SDL_WINDOWEVENT_MAXIMIZED:
@@ -433,14 +432,9 @@ void Display::PumpEvents() {
                         shown_ = true;
                         repaint = true;
                         break;
-                    case SDL_WINDOWEVENT_SIZE_CHANGED:
-                        repaint = true;
-                        break;
-                    case SDL_WINDOWEVENT_CLOSE:
-                        quitRequested_ = true;
-                        break;
-                    default:
-                        break;
+                    case SDL_WINDOWEVENT_SIZE_CHANGED: repaint = true; break;
+                    case SDL_WINDOWEVENT_CLOSE: quitRequested_ = true; break;
+                    default: break;
                 }
                 break;
             case SDL_RENDER_DEVICE_RESET:
@@ -449,8 +443,7 @@ void Display::PumpEvents() {
                 if (renderer_ != nullptr) CreateTexture();
                 repaint = true;
                 break;
-            default:
-                break;
+            default: break;
         }
     }
     // The window shows the last frame again at once: while the game is paused

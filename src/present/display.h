@@ -153,8 +153,8 @@ private:
     SDL_Texture* texture_ = nullptr;
     DisplayOptions options_;
     bool quitRequested_ = false;
-    bool vsync_ = false;          // the renderer blocks on the display's refresh
-    bool shown_ = true;           // window not minimised / hidden
+    bool vsync_ = false;           // the renderer blocks on the display's refresh
+    bool shown_ = true;            // window not minimised / hidden
     std::uint64_t nextFrame_ = 0;  // performance-counter time of the next paced frame
     std::uint64_t firstFlip_ = 0;
     int flipsMeasured_ = 0;

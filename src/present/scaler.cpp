@@ -123,7 +123,8 @@ void TableScaler::Prepare(int sourceWidth, int sourceHeight, int targetWidth, in
 Rect TableScaler::Affected(const Rect& source) const {
     // Samples move monotonically through the source, so the target pixels
     // reading the rectangle form one run on each axis.
-    auto run = [](const std::vector<Sample>& samples, int from, int to, std::int32_t& begin, std::int32_t& end) {
+    auto run = [](const std::vector<Sample>& samples, int from, int to, std::int32_t& begin,
+                  std::int32_t& end) {
         begin = 0;
         end = 0;
         bool found = false;

@@ -9,7 +9,8 @@
 namespace tenfold {
 
 Surface::Surface(int width, int height)
-    : width_(width), height_(height),
+    : width_(width),
+      height_(height),
       pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0) {
     if (width <= 0 || height <= 0) throw std::invalid_argument("surface size must be positive");
 }

@@ -52,9 +52,7 @@ public:
         spansValid_ = false;  // the caller may write
         return pixels_.data() + static_cast<std::size_t>(y) * width_;
     }
-    const std::uint16_t* Row(int y) const {
-        return pixels_.data() + static_cast<std::size_t>(y) * width_;
-    }
+    const std::uint16_t* Row(int y) const { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
     std::uint16_t Pixel(int x, int y) const { return Row(y)[x]; }
     void SetPixel(int x, int y, std::uint16_t v) { Row(y)[x] = v; }
     const std::vector<std::uint16_t>& Pixels() const { return pixels_; }

@@ -19,7 +19,8 @@ constexpr std::int64_t kMaxField = std::numeric_limits<std::int32_t>::max();
 
 std::int32_t ReadLe32(const std::uint8_t* p) {
     const std::uint32_t u = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+                            (static_cast<std::uint32_t>(p[2]) << 16) |
+                            (static_cast<std::uint32_t>(p[3]) << 24);
     return static_cast<std::int32_t>(u);
 }
 
@@ -35,7 +36,8 @@ void PutLe32(std::uint8_t* p, std::int64_t v) {
 bool ReadAt(int fd, std::uint8_t* buf, std::size_t n, std::int64_t offset, std::string& why) {
     std::size_t got = 0;
     while (got < n) {
-        const ssize_t r = ::pread(fd, buf + got, n - got, static_cast<off_t>(offset) + static_cast<off_t>(got));
+        const ssize_t r =
+            ::pread(fd, buf + got, n - got, static_cast<off_t>(offset) + static_cast<off_t>(got));
         if (r < 0 && errno == EINTR) continue;
         if (r < 0) {
             why = "read failed at offset " + std::to_string(offset + static_cast<std::int64_t>(got)) + ": " +
@@ -104,9 +106,9 @@ bool PakReader::Fail(std::string why) {
 
 const PakReader::Record& PakReader::At(std::int32_t id) const {
     if (fileLoaded_.empty() || id < 0 || id > lastIndex_) {
-        throw std::out_of_range("PAK entry " + std::to_string(id) + " outside 0.." +
-                                (fileLoaded_.empty() ? std::string("(no archive loaded)")
-                                                     : std::to_string(lastIndex_)));
+        throw std::out_of_range(
+            "PAK entry " + std::to_string(id) + " outside 0.." +
+            (fileLoaded_.empty() ? std::string("(no archive loaded)") : std::to_string(lastIndex_)));
     }
     return entries_[static_cast<std::size_t>(id)];
 }
@@ -152,7 +154,8 @@ bool PakReader::Open(const std::string& archivePath) {
     }
     if (dirOffset + dirLength > fileSize) {
         return Fail(f + ": directory at offset " + std::to_string(dirOffset) + " with length " +
-                    std::to_string(dirLength) + " (fields at offsets 4 and 8) runs past the end of the file (" +
+                    std::to_string(dirLength) +
+                    " (fields at offsets 4 and 8) runs past the end of the file (" +
                     std::to_string(fileSize) + " bytes)");
     }
 
@@ -189,9 +192,9 @@ bool PakReader::Open(const std::string& archivePath) {
                         std::to_string(size) + ", negative");
         }
         if (off + size > fileSize) {
-            return Fail(what + ": data at offset " + std::to_string(off) + " with size " + std::to_string(size) +
-                        " (fields at offsets " + std::to_string(recPos + 56) + " and " +
-                        std::to_string(recPos + 60) + ") runs past the end of the file (" +
+            return Fail(what + ": data at offset " + std::to_string(off) + " with size " +
+                        std::to_string(size) + " (fields at offsets " + std::to_string(recPos + 56) +
+                        " and " + std::to_string(recPos + 60) + ") runs past the end of the file (" +
                         std::to_string(fileSize) + " bytes)");
         }
         r.offset = static_cast<std::int32_t>(off);
@@ -214,7 +217,8 @@ bool PakReader::Open(const std::string& archivePath) {
 bool PakReader::OpenEntry(std::int32_t id, int& fd) {
     if (fileLoaded_.empty()) return Fail("no archive loaded");
     if (id < 0 || id > lastIndex_) {
-        return Fail(fileLoaded_ + ": entry " + std::to_string(id) + " outside 0.." + std::to_string(lastIndex_));
+        return Fail(fileLoaded_ + ": entry " + std::to_string(id) + " outside 0.." +
+                    std::to_string(lastIndex_));
     }
     const Record& r = entries_[static_cast<std::size_t>(id)];
     std::int64_t fileSize = 0;
@@ -292,7 +296,8 @@ IoResult BuildPak(const std::vector<PakEntry>& entries, std::vector<std::uint8_t
             return IoResult::Fail("entry name \"" + PrintableName(e.name) + "\" appears twice");
         }
         dataSize += static_cast<std::int64_t>(e.bytes.size());
-        if (dataSize > kMaxField) return IoResult::Fail("the entries hold more data than an archive can address");
+        if (dataSize > kMaxField)
+            return IoResult::Fail("the entries hold more data than an archive can address");
     }
     const std::int64_t dirOffset = static_cast<std::int64_t>(kPakHeaderSize) + dataSize;
     const std::int64_t dirLength = static_cast<std::int64_t>(entries.size() * kPakRecordSize);
@@ -306,7 +311,8 @@ IoResult BuildPak(const std::vector<PakEntry>& entries, std::vector<std::uint8_t
     std::size_t pos = kPakHeaderSize;
     std::uint8_t* rec = out.data() + dirOffset;
     for (const PakEntry& e : entries) {
-        std::transform(e.bytes.begin(), e.bytes.end(), out.begin() + static_cast<std::ptrdiff_t>(pos), PakShift);
+        std::transform(e.bytes.begin(), e.bytes.end(), out.begin() + static_cast<std::ptrdiff_t>(pos),
+                       PakShift);
         std::memcpy(rec, e.name.data(), e.name.size());  // the rest of the field stays NUL
         PutLe32(rec + 56, static_cast<std::int64_t>(pos));
         PutLe32(rec + 60, static_cast<std::int64_t>(e.bytes.size()));

@@ -24,8 +24,8 @@ Gtk::Label& Caption(const char* text) {
 }  // namespace
 
 std::string ChooseFileWithGtk(const FileRequest& request, Gtk::Window* parent) {
-    Gtk::FileChooserDialog dialog(request.Title, request.Save ? Gtk::FILE_CHOOSER_ACTION_SAVE
-                                                              : Gtk::FILE_CHOOSER_ACTION_OPEN);
+    Gtk::FileChooserDialog dialog(
+        request.Title, request.Save ? Gtk::FILE_CHOOSER_ACTION_SAVE : Gtk::FILE_CHOOSER_ACTION_OPEN);
     if (parent != nullptr) dialog.set_transient_for(*parent);
     dialog.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
     dialog.add_button(request.Save ? "_Save" : "_Open", Gtk::RESPONSE_ACCEPT);

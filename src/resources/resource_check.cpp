@@ -118,7 +118,8 @@ bool IsCheckedResource(std::string_view path) {
 
 std::string CheckBmp(Bytes b, PictureLimit limit) {
     const std::int64_t size = static_cast<std::int64_t>(b.size());
-    if (b.size() < 26) return "the file has " + std::to_string(b.size()) + " bytes, too few for a bitmap header";
+    if (b.size() < 26)
+        return "the file has " + std::to_string(b.size()) + " bytes, too few for a bitmap header";
     if (b[0] != 'B' || b[1] != 'M') return "magic at offset 0 is not \"BM\"";
     const std::int64_t dataOffset = U32Le(b, 10);
     const std::int64_t headerSize = U32Le(b, 14);
@@ -197,7 +198,8 @@ std::string CheckBmp(Bytes b, PictureLimit limit) {
         }
     }
     if (dataOffset < 14 + headerSize || dataOffset > size) {
-        return Field("pixel data offset", 10, dataOffset) + ", outside the file's " + std::to_string(size) + " bytes";
+        return Field("pixel data offset", 10, dataOffset) + ", outside the file's " + std::to_string(size) +
+               " bytes";
     }
     if (fields && dataOffset < extras) {
         return Field("pixel data offset", 10, dataOffset) + ", inside the bit-field masks";
@@ -282,8 +284,10 @@ std::string CheckWaveFormat(Bytes b, std::uint64_t pos, std::uint64_t len) {
 }  // namespace
 
 std::string CheckWav(Bytes b) {
-    if (b.size() < 12) return "the file has " + std::to_string(b.size()) + " bytes, too few for a wave header";
-    if (std::string_view(reinterpret_cast<const char*>(b.data()), 4) != "RIFF") return "magic at offset 0 is not \"RIFF\"";
+    if (b.size() < 12)
+        return "the file has " + std::to_string(b.size()) + " bytes, too few for a wave header";
+    if (std::string_view(reinterpret_cast<const char*>(b.data()), 4) != "RIFF")
+        return "magic at offset 0 is not \"RIFF\"";
     if (std::string_view(reinterpret_cast<const char*>(b.data()) + 8, 4) != "WAVE") {
         return "form type at offset 8 is not \"WAVE\"";
     }
@@ -333,10 +337,12 @@ std::string CheckJpeg(Bytes b, PictureLimit limit) {
     if (b.size() < 4 || b[0] != 0xFF || b[1] != 0xD8) return "magic at offset 0 is not a JPEG start marker";
     std::size_t pos = 2;
     while (true) {
-        if (pos >= b.size()) return "the file ends at offset " + std::to_string(pos) + " before a frame header";
+        if (pos >= b.size())
+            return "the file ends at offset " + std::to_string(pos) + " before a frame header";
         if (b[pos] != 0xFF) return "offset " + std::to_string(pos) + " holds no segment marker";
         while (pos < b.size() && b[pos] == 0xFF) ++pos;  // fill bytes
-        if (pos >= b.size()) return "the file ends at offset " + std::to_string(pos) + " before a frame header";
+        if (pos >= b.size())
+            return "the file ends at offset " + std::to_string(pos) + " before a frame header";
         const std::uint8_t marker = b[pos];
         const std::size_t seg = pos + 1;  // length field
         if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
@@ -349,9 +355,11 @@ std::string CheckJpeg(Bytes b, PictureLimit limit) {
         if (seg + 2 > b.size()) return "segment length at offset " + std::to_string(seg) + " is past the end";
         const std::size_t len = U16Be(b, seg);
         if (len < 2 || seg + len > b.size()) {
-            return Field("segment length", seg, static_cast<std::int64_t>(len)) + ", past the end of the file";
+            return Field("segment length", seg, static_cast<std::int64_t>(len)) +
+                   ", past the end of the file";
         }
-        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame) {
             if (marker > 0xC2) {
                 char buf[8];
@@ -359,7 +367,8 @@ std::string CheckJpeg(Bytes b, PictureLimit limit) {
                 return "frame marker at offset " + std::to_string(pos) + " is " + buf +
                        ", not a baseline, extended or progressive picture";
             }
-            if (len < 8) return Field("frame header length", seg, static_cast<std::int64_t>(len)) + ", too short";
+            if (len < 8)
+                return Field("frame header length", seg, static_cast<std::int64_t>(len)) + ", too short";
             if (b[seg + 2] != 8) return Field("sample precision", seg + 2, b[seg + 2]) + ", not 8 bits";
             if (std::string why = Side("height", seg + 3, U16Be(b, seg + 3), limit.height); !why.empty())
                 return why;

@@ -8,9 +8,10 @@
 namespace tenfold::layout {
 
 std::string CardFileName(int code) {
-    if (code < 0 || code > 51) throw std::out_of_range("card code " + std::to_string(code) + " outside 0..51");
-    static constexpr std::array<std::string_view, 13> kFaces{"A", "2", "3", "4",  "5", "6", "7",
-                                                            "8", "9", "10", "J", "Q", "K"};
+    if (code < 0 || code > 51)
+        throw std::out_of_range("card code " + std::to_string(code) + " outside 0..51");
+    static constexpr std::array<std::string_view, 13> kFaces{"A", "2", "3",  "4", "5", "6", "7",
+                                                             "8", "9", "10", "J", "Q", "K"};
     static constexpr std::string_view kSuits = "CDHS";
     std::string name(kFaces[static_cast<std::size_t>(code / 4)]);
     name += kSuits[static_cast<std::size_t>(code % 4)];

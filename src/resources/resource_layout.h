@@ -62,8 +62,8 @@ inline constexpr std::string_view kFrame = "FrameBlue.bmp";
 
 // Contract pictures, contract 1 to 10, in "Numbers".
 inline constexpr std::array<std::string_view, 10> kContractFiles{
-    "clubs.BMP",        "diamonds.BMP",          "spades.BMP",      "hearts.BMP",   "notricks.BMP",
-    "nohearts.BMP",     "nolasttwotricks.BMP",   "nokingsandjacks.BMP", "noqueens.BMP", "nokingofhearts.BMP"};
+    "clubs.BMP",    "diamonds.BMP",        "spades.BMP",          "hearts.BMP",   "notricks.BMP",
+    "nohearts.BMP", "nolasttwotricks.BMP", "nokingsandjacks.BMP", "noqueens.BMP", "nokingofhearts.BMP"};
 
 // The folders the game loads from, below "res".
 inline constexpr std::string_view kFontsFolder = "fntFonts";

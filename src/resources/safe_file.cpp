@@ -15,8 +15,8 @@ namespace {
 
 // A single path component is all a folder handle ever resolves.
 bool IsPlainComponent(std::string_view name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+           name.find('\0') == std::string_view::npos;
 }
 
 std::string Join(const std::string& folder, std::string_view name) {
@@ -43,9 +43,7 @@ SafeDir::~SafeDir() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-SafeDir::SafeDir(SafeDir&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) {
-    other.fd_ = -1;
-}
+SafeDir::SafeDir(SafeDir&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_)) { other.fd_ = -1; }
 
 SafeDir& SafeDir::operator=(SafeDir&& other) noexcept {
     if (this != &other) {
@@ -92,8 +90,7 @@ IoResult SafeDir::Sub(std::string_view name, bool create, SafeDir& out, bool* cr
     return {};
 }
 
-IoResult SafeDir::OpenForWrite(std::string_view name, WriteMode mode, int& fd,
-                               std::string& tempName) const {
+IoResult SafeDir::OpenForWrite(std::string_view name, WriteMode mode, int& fd, std::string& tempName) const {
     IgnoreFileSizeSignal();
     const std::string full = Join(path_, name);
     if (!IsPlainComponent(name)) return IoResult::Fail(full + ": not a plain file name");
@@ -141,8 +138,7 @@ IoResult SafeDir::Publish(std::string_view name, WriteMode mode, const std::stri
     return IoResult::Fail(Join(path_, name) + ": cannot create: " + ErrnoText(errno));
 }
 
-IoResult SafeDir::WriteAll(int fd, const std::uint8_t* data, std::size_t n,
-                           std::string_view name) const {
+IoResult SafeDir::WriteAll(int fd, const std::uint8_t* data, std::size_t n, std::string_view name) const {
     while (n > 0) {
         const ssize_t w = ::write(fd, data, n);
         if (w < 0) {
@@ -189,12 +185,11 @@ IoResult SafeDir::Finish(int fd, std::string_view name, WriteMode mode, const st
 IoResult SafeDir::WriteFile(std::string_view name, std::span<const std::uint8_t> bytes,
                             WriteMode mode) const {
     std::size_t pos = 0;
-    return WriteStream(name, bytes.size(), mode,
-                       [&](std::uint8_t* buf, std::size_t n, std::string&) {
-                           std::memcpy(buf, bytes.data() + pos, n);
-                           pos += n;
-                           return true;
-                       });
+    return WriteStream(name, bytes.size(), mode, [&](std::uint8_t* buf, std::size_t n, std::string&) {
+        std::memcpy(buf, bytes.data() + pos, n);
+        pos += n;
+        return true;
+    });
 }
 
 bool SafeDir::Has(std::string_view name) const {

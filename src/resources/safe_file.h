@@ -72,10 +72,8 @@ public:
     // called with a buffer to fill and returns false (setting why) on failure.
     // On any failure the partly written file is removed.
     template <class Producer>
-    IoResult WriteStream(std::string_view name, std::uint64_t size, WriteMode mode,
-                         Producer&& produce) const;
-    IoResult WriteFile(std::string_view name, std::span<const std::uint8_t> bytes,
-                       WriteMode mode) const;
+    IoResult WriteStream(std::string_view name, std::uint64_t size, WriteMode mode, Producer&& produce) const;
+    IoResult WriteFile(std::string_view name, std::span<const std::uint8_t> bytes, WriteMode mode) const;
 
     // Removes the file `name` (not a folder); a missing file is not an error.
     void RemoveFile(std::string_view name) const;

@@ -23,14 +23,14 @@ struct DeckRow {
 };
 
 constexpr std::array<DeckRow, 4> kDeckRows = {{
-    {4, "KZWP standard cards (Made in EU) [800x600 resolution]",
-     "French suited deck (standard pattern).", true},
+    {4, "KZWP standard cards (Made in EU) [800x600 resolution]", "French suited deck (standard pattern).",
+     true},
     {2, "Halkali Kagit San cards (Made in Turkey) [800x600 resolution]",
      "French suited deck (Genoese pattern).", true},
     {3, "Copag Da Amazonia cards (Made in Brazil) [800x600 resolution]",
      "French suited deck (standard pattern).", false},
-    {1, "Altenburg Stralsunder (Used) [1024x768 resolution]",
-     "Old German-made French deck of early 1900's.", false},
+    {1, "Altenburg Stralsunder (Used) [1024x768 resolution]", "Old German-made French deck of early 1900's.",
+     false},
 }};
 
 constexpr std::array<const char*, 5> kKeyTexts = {
@@ -149,7 +149,7 @@ The score page shows each deal's points divided by ten and with the sign turned,
 }
 
 StartDialog::StartDialog(Options& options, StartDialogHooks hooks, const DeckPreviews& previews,
-                       const std::string& credits)
+                         const std::string& credits)
     : options_(options), hooks_(std::move(hooks)) {
     set_title("Tenfold");
     set_resizable(false);
@@ -354,8 +354,7 @@ void StartDialog::OnDeckToggled(int deck) {
             Preview[2].show();
             Preview[1].hide();
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

@@ -39,7 +39,7 @@ class StartDialog : public Gtk::Window {
 public:
     // The dialog's load: PakFile, EndOnUnload, first tab, version label.
     StartDialog(Options& options, StartDialogHooks hooks, const DeckPreviews& previews,
-               const std::string& credits);
+                const std::string& credits);
 
     // Unloads the dialog, as the game start routine and the close box do; ends
     // the program when the start button has not been pressed.
@@ -83,8 +83,8 @@ public:
     std::array<Gtk::Label, 3> OptionExplanations;
 
     // The tab captions in their order.
-    static constexpr std::array<const char*, 5> kTabCaptions = {"Deck", "Keys", "Rules",
-                                                               "Credits", "Options"};
+    static constexpr std::array<const char*, 5> kTabCaptions = {"Deck", "Keys", "Rules", "Credits",
+                                                                "Options"};
 
 private:
     // Stores the choices and loads the unpacker.

@@ -42,7 +42,9 @@ public:
     FormRegistration(Gtk::Window* window, std::function<void()> unload) : window_(window) {
         OpenForms().push_back({window, std::move(unload)});
     }
-    ~FormRegistration() { std::erase_if(OpenForms(), [this](const OpenForm& f) { return f.window == window_; }); }
+    ~FormRegistration() {
+        std::erase_if(OpenForms(), [this](const OpenForm& f) { return f.window == window_; });
+    }
     FormRegistration(const FormRegistration&) = delete;
     FormRegistration& operator=(const FormRegistration&) = delete;
 

@@ -153,7 +153,8 @@ bool ResourceUnpacker::UnpackResources(const std::string& pakPath, const std::st
     if (!base_.empty()) {
         struct stat st {};
         const std::string presence = base_ + std::string(layout::kResFolder) + "/" +
-                                     std::string(layout::kPresenceFolder) + "/" + std::string(layout::kPresenceFile);
+                                     std::string(layout::kPresenceFolder) + "/" +
+                                     std::string(layout::kPresenceFile);
         if (::lstat(presence.c_str(), &st) == 0) return true;
         DeleteResources();
     }
@@ -203,17 +204,16 @@ bool ResourceUnpacker::UnpackResources(const std::string& pakPath, const std::st
         const std::string name = pak_.EntryName(id);
         const layout::EntryRoute route = layout::RouteEntry(name);
         switch (route.kind) {
-            case layout::EntryKind::AcceptedMarker:
-                continue;
+            case layout::EntryKind::AcceptedMarker: continue;
             case layout::EntryKind::ForeignMarker:
                 forceCleanUp_ = true;
                 return Fail(pakPath + ": " + DescribeEntry(id, name) +
                             ": a marker of another archive; the resources were removed");
             case layout::EntryKind::Unknown:
-                skipped_.push_back(pakPath + ": " + DescribeEntry(id, name) + ": no known folder prefix, skipped");
+                skipped_.push_back(pakPath + ": " + DescribeEntry(id, name) +
+                                   ": no known folder prefix, skipped");
                 continue;
-            case layout::EntryKind::Resource:
-                break;
+            case layout::EntryKind::Resource: break;
         }
         const PlannedFile& p = *byId.at(id);
         const SafeDir& dir = dirs.at(route.folder);
@@ -227,7 +227,8 @@ bool ResourceUnpacker::UnpackResources(const std::string& pakPath, const std::st
             if (IoResult r = ConvertJpegToBmp(jpeg, bmp); !r) {
                 return Fail(pakPath + ": " + DescribeEntry(id, name) + ": " + r.error);
             }
-            if (IoResult r = dir.WriteFile(layout::kBackgroundBmp, bmp, WriteMode::CreateNew); !r) return Fail(r.error);
+            if (IoResult r = dir.WriteFile(layout::kBackgroundBmp, bmp, WriteMode::CreateNew); !r)
+                return Fail(r.error);
         }
     }
     return true;

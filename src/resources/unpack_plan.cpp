@@ -21,12 +21,8 @@ IoResult PlanUnpack(std::span<const std::string> nameFields, bool keepUnknown, U
         layout::EntryRoute route = layout::RouteEntry(field);
         PlannedFile out{id, {}, {}};
         switch (route.kind) {
-            case layout::EntryKind::AcceptedMarker:
-                plan.acceptedMarkers.push_back(id);
-                continue;
-            case layout::EntryKind::ForeignMarker:
-                plan.foreignMarkers.push_back(id);
-                continue;
+            case layout::EntryKind::AcceptedMarker: plan.acceptedMarkers.push_back(id); continue;
+            case layout::EntryKind::ForeignMarker: plan.foreignMarkers.push_back(id); continue;
             case layout::EntryKind::Unknown:
                 if (!keepUnknown) {
                     plan.unknown.push_back(id);
@@ -44,8 +40,9 @@ IoResult PlanUnpack(std::span<const std::string> nameFields, bool keepUnknown, U
         }
         const auto [it, fresh] = taken.emplace(layout::OutputKey(out.folder, out.file), id);
         if (!fresh) {
-            return IoResult::Fail(DescribeEntry(id, field) + ": refused: it would write the same file as " +
-                                  DescribeEntry(it->second, nameFields[static_cast<std::size_t>(it->second)]));
+            return IoResult::Fail(
+                DescribeEntry(id, field) + ": refused: it would write the same file as " +
+                DescribeEntry(it->second, nameFields[static_cast<std::size_t>(it->second)]));
         }
         plan.files.push_back(std::move(out));
     }

@@ -47,8 +47,8 @@ fs::path TempDir() {
 // Runs the generator; returns the folder that holds res/ and res120.pak.
 fs::path Generate() {
     const fs::path dir = TempDir();
-    const std::string command = std::string("'") + TENFOLD_ASSETS_EXE + "' --tree '" + dir.string() + "' --pak '" +
-                                (dir / "res120.pak").string() + "'";
+    const std::string command = std::string("'") + TENFOLD_ASSETS_EXE + "' --tree '" + dir.string() +
+                                "' --pak '" + (dir / "res120.pak").string() + "'";
     if (std::system(command.c_str()) != 0) throw std::runtime_error("generator failed: " + command);
     return dir;
 }
@@ -91,7 +91,8 @@ Picture Load(const fs::path& path) {
     p.width = s->w;
     p.height = s->h;
     for (int y = 0; y < s->h; ++y) {
-        const auto* row = static_cast<const std::uint8_t*>(s->pixels) + static_cast<std::ptrdiff_t>(y) * s->pitch;
+        const auto* row =
+            static_cast<const std::uint8_t*>(s->pixels) + static_cast<std::ptrdiff_t>(y) * s->pitch;
         for (int x = 0; x < s->w; ++x) p.pixels.push_back({row[3 * x], row[3 * x + 1], row[3 * x + 2]});
     }
     SDL_FreeSurface(s);
@@ -120,7 +121,8 @@ void ExpectCleanKeyedBitmap(const Picture& p, const std::string& name) {
 
 std::vector<std::string> CardFiles() {
     std::vector<std::string> names;
-    const std::array<std::string, 13> faces = {"A", "2", "3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K"};
+    const std::array<std::string, 13> faces = {"A", "2", "3",  "4", "5", "6", "7",
+                                               "8", "9", "10", "J", "Q", "K"};
     for (const std::string& f : faces)
         for (const char* suit : {"C", "D", "H", "S"}) names.push_back(f + suit + ".BMP");
     return names;
@@ -156,7 +158,8 @@ TEST_P(Decks, CardsShareOneCleanOutlineAndDiffer) {
             ASSERT_FALSE(p.Key(0, y) || p.Key(98, y)) << name << " does not reach its side at y " << y;
         }
         for (int x = 10; x < 89; ++x) {
-            ASSERT_FALSE(p.Key(x, 0) || p.Key(x, 152)) << name << " does not reach its top or bottom at x " << x;
+            ASSERT_FALSE(p.Key(x, 0) || p.Key(x, 152))
+                << name << " does not reach its top or bottom at x " << x;
         }
         if (!outline) outline = KeyMask(p);
         EXPECT_EQ(KeyMask(p), *outline) << name << " has another outline than the deck's first card";
@@ -191,9 +194,9 @@ TEST(Decks, TheTwoDecksLookDifferent) {
 // stay within 280 x 40; each is a solid button with keyed corners.
 TEST(TablePictures, ContractButtonsFitTheMenu) {
     std::set<std::vector<Rgb>> distinct;
-    for (const char* file : {"clubs.BMP", "diamonds.BMP", "spades.BMP", "hearts.BMP", "notricks.BMP",
-                             "nohearts.BMP", "nolasttwotricks.BMP", "nokingsandjacks.BMP", "noqueens.BMP",
-                             "nokingofhearts.BMP"}) {
+    for (const char* file :
+         {"clubs.BMP", "diamonds.BMP", "spades.BMP", "hearts.BMP", "notricks.BMP", "nohearts.BMP",
+          "nolasttwotricks.BMP", "nokingsandjacks.BMP", "noqueens.BMP", "nokingofhearts.BMP"}) {
         const Picture p = Load(Res("Numbers", file));
         ASSERT_GT(p.width, 0) << file;
         EXPECT_LE(p.width, 280) << file;
@@ -231,7 +234,8 @@ TEST(TablePictures, ScoreSheetLiesUnderTheTable) {
     ASSERT_GE(sheet.height, 496 - 4);
     EXPECT_TRUE(sheet.Key(0, 0));
     for (int y = 94; y < 496; ++y)
-        for (int x = 208; x < 514; ++x) ASSERT_FALSE(sheet.Key(x - 156, y - 4)) << "hole at " << x << "," << y;
+        for (int x = 208; x < 514; ++x)
+            ASSERT_FALSE(sheet.Key(x - 156, y - 4)) << "hole at " << x << "," << y;
 
     const Picture rule = Load(Res("Bitmaps", "line_horz.bmp"));
     ExpectCleanKeyedBitmap(rule, "line_horz.bmp");
@@ -285,7 +289,8 @@ TEST(Fonts, EveryPrintableCharacterHasInkInsideItsCell) {
             } else {
                 EXPECT_GT(ink, 0) << file << ": no glyph for '" << static_cast<char>(code) << "'";
             }
-            EXPECT_EQ(outside, 0) << file << ": '" << static_cast<char>(code) << "' reaches into its neighbours";
+            EXPECT_EQ(outside, 0) << file << ": '" << static_cast<char>(code)
+                                  << "' reaches into its neighbours";
             lowestInk[static_cast<char>(code)] = lowest;
         }
         for (char c : std::string("1234567890AMP")) {
@@ -302,7 +307,9 @@ struct Wave {
 Wave ReadWave(const fs::path& path) {
     const std::vector<std::uint8_t> b = ReadBytes(path);
     const auto u16 = [&](std::size_t at) { return b[at] | (b[at + 1] << 8); };
-    const auto u32 = [&](std::size_t at) { return static_cast<std::uint32_t>(u16(at) | (u16(at + 2) << 16)); };
+    const auto u32 = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(u16(at) | (u16(at + 2) << 16));
+    };
     Wave w;
     if (b.size() < 12 || std::string(b.begin(), b.begin() + 4) != "RIFF" ||
         std::string(b.begin() + 8, b.begin() + 12) != "WAVE" || u32(4) + 8 != b.size()) {
@@ -373,7 +380,8 @@ TEST(Generator, SameBytesOnEveryRun) {
         ++files;
     }
     EXPECT_EQ(files, 134u);
-    EXPECT_TRUE(ReadBytes(Output() / "res120.pak") == ReadBytes(again / "res120.pak")) << "the archive differs";
+    EXPECT_TRUE(ReadBytes(Output() / "res120.pak") == ReadBytes(again / "res120.pak"))
+        << "the archive differs";
     fs::remove_all(again);
 }
 
@@ -389,7 +397,8 @@ TEST(Archive, VerifiesAndHoldsTheGeneratedFiles) {
     EXPECT_EQ(std::system((tool + "verify '" + pak.string() + "' > /dev/null").c_str()), 0);
 
     const fs::path unpacked = TempDir();
-    ASSERT_EQ(std::system((tool + "extract '" + pak.string() + "' -C '" + unpacked.string() + "'").c_str()), 0);
+    ASSERT_EQ(std::system((tool + "extract '" + pak.string() + "' -C '" + unpacked.string() + "'").c_str()),
+              0);
     std::set<fs::path> inArchive, generated;
     for (const auto& e : fs::recursive_directory_iterator(unpacked)) {
         if (!e.is_regular_file()) continue;

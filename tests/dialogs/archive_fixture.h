@@ -77,7 +77,8 @@ inline Bytes MakeBmp(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t 
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const bool corner = x == 0 && y == h - 1;  // bottom-up: last row is the top
-            std::uint8_t* p = &out[54 + static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 3];
+            std::uint8_t* p =
+                &out[54 + static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 3];
             p[0] = corner ? 255 : b;
             p[1] = corner ? 0 : g;
             p[2] = corner ? 255 : r;
@@ -104,7 +105,8 @@ inline FixtureArchive MakeFixtureArchive(const std::string& path) {
     };
     Bytes bytes;
     if (!BuildPak(a.entries, bytes)) std::abort();
-    const std::size_t dir = bytes[4] | (bytes[5] << 8) | (bytes[6] << 16) | (static_cast<std::size_t>(bytes[7]) << 24);
+    const std::size_t dir =
+        bytes[4] | (bytes[5] << 8) | (bytes[6] << 16) | (static_cast<std::size_t>(bytes[7]) << 24);
     PutLe32(bytes, dir + 56, 12);
     PutLe32(bytes, dir + 60, 4);
     WriteBytes(path, bytes);

@@ -19,7 +19,8 @@ protected:
     void SetUp() override {
         DialogTest::SetUp();
         archive = test::MakeFixtureArchive(dir / "fixture.pak");
-        test::WriteBytes(dir / "notes.pak", {'N', 'O', 'T', ' ', 'A', ' ', 'P', 'A', 'K', 0, 0, 0, 0, 0, 0, 0, 0});
+        test::WriteBytes(dir / "notes.pak",
+                         {'N', 'O', 'T', ' ', 'A', ' ', 'P', 'A', 'K', 0, 0, 0, 0, 0, 0, 0, 0});
     }
 
     // Hooks whose file dialog answers with the next queued name.
@@ -185,16 +186,16 @@ TEST_F(DialogTest, TheWindowSystemsFileDialogCarriesTitleFilterAndSuggestedName)
     };
 
     WhenShown<Gtk::FileChooserDialog>(answerCancel);
-    EXPECT_EQ(ChooseFileWithGtk({false, "Open .pak-file", "QuakeII PAK-Files (*.pak)", "*.pak", dir.str(), ""},
-                                nullptr),
+    EXPECT_EQ(ChooseFileWithGtk(
+                  {false, "Open .pak-file", "QuakeII PAK-Files (*.pak)", "*.pak", dir.str(), ""}, nullptr),
               "");
     EXPECT_EQ(seen.title, "Open .pak-file");
     EXPECT_EQ(seen.filter, "QuakeII PAK-Files (*.pak)");
 
     WhenShown<Gtk::FileChooserDialog>(answerCancel);
-    EXPECT_EQ(ChooseFileWithGtk({true, "Save recource-file", "Recource-file (*.BMP)", "*.BMP", dir.str(),
-                                 "Xoyal_KH.BMP"},
-                                nullptr),
+    EXPECT_EQ(ChooseFileWithGtk(
+                  {true, "Save recource-file", "Recource-file (*.BMP)", "*.BMP", dir.str(), "Xoyal_KH.BMP"},
+                  nullptr),
               "");
     EXPECT_EQ(seen.title, "Save recource-file");
     EXPECT_EQ(seen.filter, "Recource-file (*.BMP)");

@@ -64,10 +64,8 @@ TEST_F(StartDialogTest, LoadsWithTheDesignedCaptionsTextsAndEnabledStates) {
     };
     const std::vector<Toggle> toggles = {
         {&form.DeckOption[4], "KZWP standard cards (Made in EU) [800x600 resolution]", true, true},
-        {&form.DeckOption[2], "Halkali Kagit San cards (Made in Turkey) [800x600 resolution]",
-         true, false},
-        {&form.DeckOption[3], "Copag Da Amazonia cards (Made in Brazil) [800x600 resolution]",
-         false, false},
+        {&form.DeckOption[2], "Halkali Kagit San cards (Made in Turkey) [800x600 resolution]", true, false},
+        {&form.DeckOption[3], "Copag Da Amazonia cards (Made in Brazil) [800x600 resolution]", false, false},
         {&form.DeckOption[1], "Altenburg Stralsunder (Used) [1024x768 resolution]", false, false},
         {&form.Windowed, "Windowed", false, false},
         {&form.UseVidMem, "Use VidMem", false, false},
@@ -89,8 +87,7 @@ TEST_F(StartDialogTest, LoadsWithTheDesignedCaptionsTextsAndEnabledStates) {
     EXPECT_EQ(form.DeckDescription[3].get_text(), "French suited deck (standard pattern).");
     EXPECT_EQ(form.DeckDescription[1].get_text(), "Old German-made French deck of early 1900's.");
 
-    EXPECT_EQ(form.KeyLabels[0].get_text(),
-              "To select a contract: Use the menu that will appear on screen.");
+    EXPECT_EQ(form.KeyLabels[0].get_text(), "To select a contract: Use the menu that will appear on screen.");
     EXPECT_EQ(form.KeyLabels[4].get_text(), "Use the ESCAPE key to exit the game.");
     EXPECT_EQ(form.OptionExplanations[2].get_text(),
               "Click for slower card animation. Useful when learning the game, or in faster "
@@ -115,8 +112,7 @@ TEST_F(StartDialogTest, StartStoresTheChoicesThenLoadsTheUnpacker) {
              f.DeckOption[4].set_active(true);
          },
          "Roya2", false},
-        {"slow animation", [](StartDialog& f) { f.SlowAnimation.set_active(true); }, "Roya2",
-         true},
+        {"slow animation", [](StartDialog& f) { f.SlowAnimation.set_active(true); }, "Roya2", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

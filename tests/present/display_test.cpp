@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <functional>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <vector>
 
 #include "present/bitmap_font.h"
@@ -44,8 +44,8 @@ void WriteBmpRow(const fs::path& file, const std::vector<std::array<std::uint8_t
         b[54 + 3 * x + 1] = rgb[x][1];
         b[54 + 3 * x + 2] = rgb[x][0];
     }
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
-                                                static_cast<std::streamsize>(b.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
 
 // Writes a 22,050 Hz 16-bit stereo wave of `frames` silent frames; `cut` bytes
@@ -69,8 +69,8 @@ void WriteWav(const fs::path& file, std::uint32_t frames, std::size_t cut = 0) {
     std::copy_n("data", 4, b.begin() + 36);
     put(40, dataBytes, 4);
     b.resize(b.size() - cut);
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
-                                                static_cast<std::streamsize>(b.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
 
 void Truncate(const fs::path& file, std::uintmax_t by) { fs::resize_file(file, fs::file_size(file) - by); }
@@ -122,7 +122,8 @@ TEST_F(DisplayFiles, LoadFailuresCarryTheRoutineLabelAndNameTheFile) {
             c.load();
             ADD_FAILURE() << "no error";
         } catch (const PresentError& e) {
-            const std::string head = std::string(c.label) + "\r\nError Number: " + std::to_string(c.number) + "\r\n";
+            const std::string head =
+                std::string(c.label) + "\r\nError Number: " + std::to_string(c.number) + "\r\n";
             EXPECT_EQ(e.Message().substr(0, head.size()), head);
             EXPECT_NE(e.Message().find(dir.string()), std::string::npos) << e.Message();
         }
@@ -240,7 +241,8 @@ TEST(DisplayOpen, WindowShowsTheLastFrameAfterPartialUpdates) {
     ASSERT_EQ(h, 600);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            ASSERT_EQ(window[static_cast<std::size_t>(y) * w + x], Xrgb8888From565(b.Pixel(x, y))) << x << "," << y;
+            ASSERT_EQ(window[static_cast<std::size_t>(y) * w + x], Xrgb8888From565(b.Pixel(x, y)))
+                << x << "," << y;
         }
     }
 }

@@ -54,7 +54,8 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     std::int64_t frames = 0;
     if (pacedSeconds > 0) {
-        while (std::chrono::duration<double>(Clock::now() - start).count() < pacedSeconds && game.Frame()) ++frames;
+        while (std::chrono::duration<double>(Clock::now() - start).count() < pacedSeconds && game.Frame())
+            ++frames;
     } else {
         // One whole deal: from the first frame to the click that ends its score page.
         while (game.Frame()) {
@@ -71,7 +72,8 @@ int main(int argc, char** argv) {
 
     std::printf("presenter: %s\n", presenter.c_str());
     std::printf("launch to first frame: %.1f ms\n", firstFrameMs);
-    std::printf("frames: %lld in %.2f s (%.1f a second)\n", static_cast<long long>(frames), wall, frames / wall);
+    std::printf("frames: %lld in %.2f s (%.1f a second)\n", static_cast<long long>(frames), wall,
+                frames / wall);
     std::printf("mean frame cost: %.3f ms wall, %.3f ms CPU\n", 1000 * wall / frames, 1000 * cpu / frames);
     std::printf("CPU use: %.1f%% of one core\n", 100 * cpu / wall);
     std::printf("peak memory: %.1f MB\n", after.ru_maxrss / 1024.0);

@@ -30,8 +30,8 @@ namespace {
             ++compared;
             const std::uint16_t got = backBuffer.Pixel(bx, by);
             if (got != want) {
-                return ::testing::AssertionFailure()
-                       << "picture pixel (" << px << ", " << py << ") shows " << got << " instead of " << want;
+                return ::testing::AssertionFailure() << "picture pixel (" << px << ", " << py << ") shows "
+                                                     << got << " instead of " << want;
             }
         }
     }

@@ -17,8 +17,10 @@ Surface Noise(int w, int h, std::uint32_t seed) {
 }
 
 std::vector<std::uint32_t> ScaleWhole(const TableScaler& scaler, const Surface& picture) {
-    std::vector<std::uint32_t> out(static_cast<std::size_t>(scaler.TargetWidth()) * scaler.TargetHeight(), 0xDEAD);
-    scaler.Scale(picture, Rect{0, 0, scaler.TargetWidth(), scaler.TargetHeight()}, out.data(), scaler.TargetWidth());
+    std::vector<std::uint32_t> out(static_cast<std::size_t>(scaler.TargetWidth()) * scaler.TargetHeight(),
+                                   0xDEAD);
+    scaler.Scale(picture, Rect{0, 0, scaler.TargetWidth(), scaler.TargetHeight()}, out.data(),
+                 scaler.TargetWidth());
     return out;
 }
 
@@ -67,7 +69,8 @@ TEST(TableScaler, SameSizeIsAnExactCopyAndColoursKeepTheirEnds) {
     const auto out = ScaleWhole(scaler, picture);
     for (int y = 0; y < 24; ++y) {
         for (int x = 0; x < 32; ++x) {
-            ASSERT_EQ(out[static_cast<std::size_t>(y) * 32 + x], Xrgb8888From565(picture.Pixel(x, y))) << x << "," << y;
+            ASSERT_EQ(out[static_cast<std::size_t>(y) * 32 + x], Xrgb8888From565(picture.Pixel(x, y)))
+                << x << "," << y;
         }
     }
 }

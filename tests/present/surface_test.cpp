@@ -23,7 +23,7 @@ struct Case {
     Rect rect;
     int x, y;
     int expectLeft, expectTop, expectRight, expectBottom;  // drawn target area, exclusive
-    int firstSourceX, firstSourceY;                         // source pixel at the area's corner
+    int firstSourceX, firstSourceY;                        // source pixel at the area's corner
 };
 
 TEST(DrawClipped, CutsAtEachEdgeAndRefusesWholePicturesThatDoNotFit) {
@@ -51,8 +51,8 @@ TEST(DrawClipped, CutsAtEachEdgeAndRefusesWholePicturesThatDoNotFit) {
                     static_cast<std::int16_t>(c.y), false);
         for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 10; ++x) {
-                const bool inside = x >= c.expectLeft && x < c.expectRight && y >= c.expectTop &&
-                                    y < c.expectBottom;
+                const bool inside =
+                    x >= c.expectLeft && x < c.expectRight && y >= c.expectTop && y < c.expectBottom;
                 const int want =
                     inside ? 100 + 10 * (c.firstSourceY + y - c.expectTop) + c.firstSourceX + x - c.expectLeft
                            : 0;

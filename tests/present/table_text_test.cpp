@@ -11,8 +11,8 @@ TEST(ScorePage, NumbersAreTenthsRightAlignedInFourCells) {
         std::int16_t stored;
         const char* field;
     } cases[] = {
-        {-650, " -65"}, {0, "   0"}, {125, "12.5"}, {50, "   5"}, {-5, "-0.5"},
-        {-300, " -30"}, {3200, " 320"}, {-12345, "-1234.5"},  // too long: not cut, no blanks
+        {-650, " -65"}, {0, "   0"},    {125, "12.5"},  {50, "   5"},
+        {-5, "-0.5"},   {-300, " -30"}, {3200, " 320"}, {-12345, "-1234.5"},  // too long: not cut, no blanks
     };
     for (const auto& c : cases) EXPECT_EQ(ScoreField(c.stored), c.field) << c.stored;
 }
@@ -49,7 +49,7 @@ TEST(Mouse, WindowPointsBecomeTablePixelsClampedInclusive) {
         double wx, wy;
         std::int32_t x, y;
     } cases[] = {
-        {240, 0, 0, 0},         {960, 540, 400, 300},  {1679, 1079, 799, 599},
+        {240, 0, 0, 0},         {960, 540, 400, 300},   {1679, 1079, 799, 599},
         {1680, 1079, 800, 599}, {1919, 1079, 800, 599}, {0, 0, 0, 0},
     };
     for (const auto& c : cases) {

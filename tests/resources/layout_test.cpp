@@ -99,8 +99,9 @@ TEST(ResourceLayout, UnsafeFileNamesAreRefused) {
 }
 
 TEST(UnpackPlan, PlansEveryEntryOrRefusesTheArchiveWhole) {
-    const std::vector<std::string> fields = {Field("dumm120"), Field("Xoyal_AC.BMP"), Field("README"),
-                                             Field("dummy2_x"), Field("Xounds_CARD_FLIP.WAV"), Field("dummX")};
+    const std::vector<std::string> fields = {
+        Field("dumm120"),  Field("Xoyal_AC.BMP"),         Field("README"),
+        Field("dummy2_x"), Field("Xounds_CARD_FLIP.WAV"), Field("dummX")};
     UnpackPlan plan;
     ASSERT_TRUE(PlanUnpack(fields, false, plan));
     ASSERT_EQ(plan.files.size(), 2u);
@@ -124,10 +125,13 @@ TEST(UnpackPlan, PlansEveryEntryOrRefusesTheArchiveWhole) {
     const std::vector<Bad> bad = {
         {{Field("Xoyal_AC.BMP"), Field("Xoyal_../../x")}, false, "entry 1 \"Xoyal_../../x\": refused"},
         {{Field("Xoyal_")}, false, "entry 0 \"Xoyal_\": refused: the file name is empty"},
-        {{Field("Xoyal_AC.BMP"), Field("Xoyal_ac.bmp")}, false,
+        {{Field("Xoyal_AC.BMP"), Field("Xoyal_ac.bmp")},
+         false,
          "entry 1 \"Xoyal_ac.bmp\": refused: it would write the same file as entry 0 \"Xoyal_AC.BMP\""},
         {{Field("Xoyal_AC.BMP"), Field("Xoyal_AC.BMP  ")}, false, "same file"},
-        {{std::string("Xoyal_A\0C.BMP", 13) + std::string(43, '\0')}, false, "\"Xoyal_A\\x00C.BMP\": refused: the file name holds a NUL"},
+        {{std::string("Xoyal_A\0C.BMP", 13) + std::string(43, '\0')},
+         false,
+         "\"Xoyal_A\\x00C.BMP\": refused: the file name holds a NUL"},
         {{Field("/etc/passwd")}, true, "absolute"},
         {{Field("Xoyal_AC.BMP"), Field("AC.BMP")}, false, ""},  // unknown skipped: no clash
     };
@@ -153,14 +157,10 @@ TEST(FilePath, FileNameAndExtension) {
     for (const auto& [path, name] : names) EXPECT_EQ(GetFileName(path), name) << path;
 
     const std::vector<std::pair<std::string, std::string>> extensions = {
-        {"AC.BMP", "BMP"},
-        {"Back_800x600.jpeg", "jpe"},
-        {"a.b.wav", "wav"},
-        {"name.x", "x"},
-        {"trailing.", ""},
-        {"README", "REA"},
-        {"ab", "ab"},
-        {"Xoyal_AC.BMP" + std::string(44, '\0'), "BMP"},
+        {"AC.BMP", "BMP"},  {"Back_800x600.jpeg", "jpe"},
+        {"a.b.wav", "wav"}, {"name.x", "x"},
+        {"trailing.", ""},  {"README", "REA"},
+        {"ab", "ab"},       {"Xoyal_AC.BMP" + std::string(44, '\0'), "BMP"},
     };
     for (const auto& [file, ext] : extensions) EXPECT_EQ(GetFileExtension(file), ext) << file;
 }

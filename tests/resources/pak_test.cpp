@@ -45,7 +45,8 @@ TEST(PakArchive, LayoutShiftAndRoundTrip) {
     EXPECT_EQ(image[16 + 0x00], 0x01);
     EXPECT_EQ(image[16 + 0x80], 0x81);
     EXPECT_EQ(image[16 + 0xFF], 0x00);
-    ASSERT_TRUE(WritePak(dir / "a.pak", {{name18, all}, {"Xounds_EMPTY.WAV", {}}, {"dumm120", test::Text("x")}}));
+    ASSERT_TRUE(
+        WritePak(dir / "a.pak", {{name18, all}, {"Xounds_EMPTY.WAV", {}}, {"dumm120", test::Text("x")}}));
     EXPECT_EQ(test::ReadFile(dir / "a.pak"), image);
 
     PakReader pak;

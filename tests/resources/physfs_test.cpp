@@ -34,7 +34,8 @@ std::map<std::string, Bytes> ReadWithPhysFs(const std::string& path) {
         EXPECT_NE(file, nullptr) << *f;
         if (file == nullptr) continue;
         Bytes bytes(static_cast<std::size_t>(PHYSFS_fileLength(file)));
-        EXPECT_EQ(PHYSFS_readBytes(file, bytes.data(), bytes.size()), static_cast<PHYSFS_sint64>(bytes.size()));
+        EXPECT_EQ(PHYSFS_readBytes(file, bytes.data(), bytes.size()),
+                  static_cast<PHYSFS_sint64>(bytes.size()));
         PHYSFS_close(file);
         out[*f] = std::move(bytes);
     }
@@ -61,7 +62,8 @@ TEST(PhysFsCrossCheck, BothReadersAgreeOnNamesSizesAndBytes) {
     test::ScratchDir dir;
     std::mt19937 rng(7);
     std::vector<std::vector<PakEntry>> archives;
-    archives.push_back({{"dumm120", {}}, {"Xoyal_AC.BMP", test::MakeBmp(3, 3)}, {"Xounds_SIGN1.WAV", test::MakeWav()}});
+    archives.push_back(
+        {{"dumm120", {}}, {"Xoyal_AC.BMP", test::MakeBmp(3, 3)}, {"Xounds_SIGN1.WAV", test::MakeWav()}});
     archives.push_back({{std::string(55, 'L'), test::Text("longest name PhysicsFS keeps")}, {"e", {}}});
     std::vector<PakEntry> many;
     for (int i = 0; i < 200; ++i) {

@@ -42,8 +42,10 @@ inline std::set<std::string> ListTree(const std::filesystem::path& root) {
     namespace fs = std::filesystem;
     for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
         std::string rel = fs::relative(it->path(), root).string();
-        if (it->is_symlink()) rel += "@";
-        else if (it->is_directory()) rel += "/";
+        if (it->is_symlink())
+            rel += "@";
+        else if (it->is_directory())
+            rel += "/";
         out.insert(rel);
     }
     return out;
@@ -62,7 +64,8 @@ inline void WriteFile(const std::string& path, const Bytes& bytes) {
 inline Bytes Text(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
 inline void PutLe32(Bytes& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.at(at + static_cast<std::size_t>(i)) = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b.at(at + static_cast<std::size_t>(i)) = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 // Minimal well-formed resources of each kind the game loads.
@@ -91,8 +94,8 @@ inline Bytes MakeWav() {
     Bytes b = Text("RIFF....WAVEfmt ....................data....\x01\x02\x03\x04");
     PutLe32(b, 4, static_cast<std::uint32_t>(b.size() - 8));
     PutLe32(b, 16, 16);
-    Put16(b, 20, 1);             // PCM
-    Put16(b, 22, 2);             // channels
+    Put16(b, 20, 1);        // PCM
+    Put16(b, 22, 2);        // channels
     PutLe32(b, 24, 22050);  // rate
     PutLe32(b, 28, 88200);
     Put16(b, 32, 4);  // block align
@@ -102,10 +105,29 @@ inline Bytes MakeWav() {
 }
 
 inline Bytes MakeJpeg(std::uint16_t w, std::uint16_t h) {
-    Bytes b = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 'J', 'F',                                  // SOI, APP0
-               0xFF, 0xC0, 0x00, 0x0B, 8, static_cast<std::uint8_t>(h >> 8), static_cast<std::uint8_t>(h),
-               static_cast<std::uint8_t>(w >> 8), static_cast<std::uint8_t>(w), 1, 1, 0x11, 0,  // SOF0
-               0xFF, 0xD9};
+    Bytes b = {0xFF,
+               0xD8,
+               0xFF,
+               0xE0,
+               0x00,
+               0x04,
+               'J',
+               'F',  // SOI, APP0
+               0xFF,
+               0xC0,
+               0x00,
+               0x0B,
+               8,
+               static_cast<std::uint8_t>(h >> 8),
+               static_cast<std::uint8_t>(h),
+               static_cast<std::uint8_t>(w >> 8),
+               static_cast<std::uint8_t>(w),
+               1,
+               1,
+               0x11,
+               0,  // SOF0
+               0xFF,
+               0xD9};
     return b;
 }
 

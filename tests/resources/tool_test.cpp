@@ -27,7 +27,8 @@ struct ToolRun {
 // (the tool starts with the default disposition of SIGXFSZ, as from a shell).
 ToolRun Tool(const test::ScratchDir& scratch, const std::string& args, rlim_t fileSizeLimit = RLIM_INFINITY) {
     const std::string out = scratch / ".out", err = scratch / ".err";
-    const std::string cmd = std::string("'") + TENFOLD_PAK_TOOL + "' " + args + " >'" + out + "' 2>'" + err + "'";
+    const std::string cmd =
+        std::string("'") + TENFOLD_PAK_TOOL + "' " + args + " >'" + out + "' 2>'" + err + "'";
     const pid_t child = ::fork();
     if (child == 0) {
         std::signal(SIGXFSZ, SIG_DFL);
@@ -49,7 +50,9 @@ ToolRun Tool(const test::ScratchDir& scratch, const std::string& args, rlim_t fi
     return r;
 }
 
-std::size_t Lines(const std::string& s) { return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n')); }
+std::size_t Lines(const std::string& s) {
+    return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n'));
+}
 
 TEST(PakTool, CreateListExtractRoundTripIsByteIdentical) {
     test::ScratchDir s;
@@ -79,8 +82,8 @@ TEST(PakTool, CreateListExtractRoundTripIsByteIdentical) {
     const ToolRun extract = Tool(s, "extract " + (s / "a.pak") + " -C " + (s / "out"));
     ASSERT_EQ(extract.status, 0) << extract.err;
     EXPECT_EQ(test::ListTree(s / "out"),
-              (std::set<std::string>{"Bitmaps/", "Bitmaps/empty.bin", "Royal/", "Royal/10H.BMP", "Royal/AC.BMP",
-                                     "Sounds/", "Sounds/CARD_FLIP.WAV"}));
+              (std::set<std::string>{"Bitmaps/", "Bitmaps/empty.bin", "Royal/", "Royal/10H.BMP",
+                                     "Royal/AC.BMP", "Sounds/", "Sounds/CARD_FLIP.WAV"}));
     EXPECT_EQ(test::ReadFile(s / "out/Royal/AC.BMP"), all);
     EXPECT_EQ(test::ReadFile(s / "out/Sounds/CARD_FLIP.WAV"), test::MakeWav());
 
@@ -211,10 +214,12 @@ TEST(PakTool, UsageAndArchiveErrorsGiveOneLineAndTheirStatus) {
 
     test::WriteFile(s / "bad.pak", test::Text("PACKxxxxyyyyzzzz"));
     for (const std::string cmd : {"list", "extract", "verify"}) {
-        const ToolRun r = Tool(s, cmd + " " + (s / "bad.pak") + (cmd == "extract" ? " -C " + (s / "out") : ""));
+        const ToolRun r =
+            Tool(s, cmd + " " + (s / "bad.pak") + (cmd == "extract" ? " -C " + (s / "out") : ""));
         EXPECT_EQ(r.status, 1) << cmd;
         EXPECT_EQ(Lines(r.err), 1u) << r.err;
-        EXPECT_EQ(r.err.rfind("tenfold-pak: " + (s / "bad.pak") + ": directory length at offset 8 is ", 0), 0u)
+        EXPECT_EQ(r.err.rfind("tenfold-pak: " + (s / "bad.pak") + ": directory length at offset 8 is ", 0),
+                  0u)
             << r.err;
     }
 
@@ -289,12 +294,16 @@ TEST(PakTool, UnsafeNamesAndPlantedLinksWriteNothingOutsideTheTarget) {
         {"embedded NUL", {std::string("Xoyal_AC\0/../x", 15)}, "NUL byte"},
         {"empty after prefix", {"Xoyal_   "}, "empty"},
         {"duplicate output", {"Xoyal_AC.BMP", "Xoyal_ac.bmp"}, "would write the same file as entry 0"},
-        {"linked folder", {"Xoyal_AC.BMP"}, "Royal: not a folder",
+        {"linked folder",
+         {"Xoyal_AC.BMP"},
+         "Royal: not a folder",
          [](const test::ScratchDir& s) {
              fs::create_directories(s / "target");
              fs::create_directory_symlink(s / "outside", s / "target/Royal");
          }},
-        {"linked file", {"Xoyal_AC.BMP"}, "AC.BMP: already exists",
+        {"linked file",
+         {"Xoyal_AC.BMP"},
+         "AC.BMP: already exists",
          [](const test::ScratchDir& s) {
              fs::create_directories(s / "target/Royal");
              fs::create_symlink(s / "outside/victim", s / "target/Royal/AC.BMP");
@@ -328,7 +337,9 @@ TEST(PakTool, VerifyListsWhatTheGameWouldMiss) {
     for (const layout::ResourceFile& f : layout::ArchiveFiles()) {
         fs::create_directories(s / ("src/" + f.folder));
         const std::string ext = f.file.substr(f.file.size() - 3);
-        const Bytes content = ext == "WAV" ? test::MakeWav() : ext == "jpg" ? test::MakeJpeg(8, 8) : test::MakeBmp(2, 2);
+        const Bytes content = ext == "WAV"   ? test::MakeWav()
+                              : ext == "jpg" ? test::MakeJpeg(8, 8)
+                                             : test::MakeBmp(2, 2);
         test::WriteFile(s / ("src/" + f.folder + "/" + f.file), content);
     }
     ASSERT_EQ(Tool(s, "create " + (s / "full.pak") + " " + (s / "src")).status, 0);
@@ -354,7 +365,8 @@ TEST(PakTool, VerifyListsWhatTheGameWouldMiss) {
     const ToolRun foreign = Tool(s, "verify " + (s / "foreign.pak"));
     EXPECT_EQ(foreign.status, 1);
     EXPECT_NE(foreign.out.find("foreign marker: entry 0 \"dummX\""), std::string::npos) << foreign.out;
-    EXPECT_NE(foreign.out.find("unknown entry (skipped when unpacking): entry 1 \"README\""), std::string::npos);
+    EXPECT_NE(foreign.out.find("unknown entry (skipped when unpacking): entry 1 \"README\""),
+              std::string::npos);
 }
 
 TEST(PakTool, VerifyRefusesWhatTheGameRefusesAtStartNamingTheFirstEntry) {

@@ -32,7 +32,9 @@ std::string MakeArchive(const test::ScratchDir& s, const std::vector<PakEntry>& 
 
 // Pixel (x, y) of a 24-bit bottom-up bitmap as {r, g, b}.
 std::array<int, 3> Pixel(const Bytes& bmp, int x, int y) {
-    const auto u32 = [&](std::size_t at) { return bmp[at] | bmp[at + 1] << 8 | bmp[at + 2] << 16 | bmp[at + 3] << 24; };
+    const auto u32 = [&](std::size_t at) {
+        return bmp[at] | bmp[at + 1] << 8 | bmp[at + 2] << 16 | bmp[at + 3] << 24;
+    };
     const int w = u32(18), h = u32(22), offset = u32(10);
     const int stride = (w * 3 + 3) / 4 * 4;
     const std::size_t at = static_cast<std::size_t>(offset + (h - 1 - y) * stride + x * 3);
@@ -97,7 +99,8 @@ TEST(Unpacker, FillsAPrivateFolderAndRemovesItAgain) {
         // Folders are found in any case, as the game names them.
         EXPECT_EQ(layout::ResolveResourcePath(base, "res\\bitmaps\\Back_800x600.bmp"),
                   base + "res/Bitmaps/Back_800x600.bmp");
-        EXPECT_EQ(layout::ResolveResourcePath(base, "res\\sounds\\CARD_FLIP.WAV"), base + "res/Sounds/CARD_FLIP.WAV");
+        EXPECT_EQ(layout::ResolveResourcePath(base, "res\\sounds\\CARD_FLIP.WAV"),
+                  base + "res/Sounds/CARD_FLIP.WAV");
         EXPECT_EQ(layout::ResolveResourcePath(base, "RES/royal/AC.BMP"), base + "res/Royal/AC.BMP");
         EXPECT_EQ(layout::ResolveResourcePath(base, "res/Nowhere/x.bmp"), base + "res/Nowhere/x.bmp");
 
@@ -131,12 +134,18 @@ TEST(Unpacker, EveryFailureLeavesNothingBehind) {
          {{"Xoyal_AC.BMP", test::Text("a")}, {"dummX", {}}, {"Xoyal_2C.BMP", test::Text("b")}},
          "entry 1 \"dummX\": a marker of another archive",
          true},
-        {"unsafe name", {{"Xoyal_AC.BMP", test::Text("a")}, {"Xounds_../../x", {}}}, "entry 1 \"Xounds_../../x\": refused"},
-        {"same file twice", {{"Xoyal_AC.BMP", {}}, {"Xoyal_ac.BMP", {}}}, "would write the same file as entry 0"},
+        {"unsafe name",
+         {{"Xoyal_AC.BMP", test::Text("a")}, {"Xounds_../../x", {}}},
+         "entry 1 \"Xounds_../../x\": refused"},
+        {"same file twice",
+         {{"Xoyal_AC.BMP", {}}, {"Xoyal_ac.BMP", {}}},
+         "would write the same file as entry 0"},
         {"background bitmap clash",
          {{"Xitmaps_Back_800x600.bmp", test::MakeBmp(1, 1)}, {"Xitmaps_Back_800x600.jpg", BackgroundJpeg()}},
-         "entry 0 \"Xitmaps_Back_800x600.bmp\": refused: it would write the same file as the bitmap made from entry 1"},
-        {"damaged JPEG", {{"Xounds_CARD_FLIP.WAV", test::MakeWav()}, {"Xitmaps_Back_800x600.jpg", test::Text("JFIF?")}},
+         "entry 0 \"Xitmaps_Back_800x600.bmp\": refused: it would write the same file as the bitmap made "
+         "from entry 1"},
+        {"damaged JPEG",
+         {{"Xounds_CARD_FLIP.WAV", test::MakeWav()}, {"Xitmaps_Back_800x600.jpg", test::Text("JFIF?")}},
          "entry 1 \"Xitmaps_Back_800x600.jpg\": magic at offset 0 is not a JPEG start marker"},
         {"undecodable JPEG",
          {{"Xitmaps_Back_800x600.jpg", test::MakeJpeg(8, 8)}},  // a frame header but no image data
@@ -159,7 +168,8 @@ TEST(Unpacker, EveryFailureLeavesNothingBehind) {
     MakeArchive(s, {{"Xoyal_AC.BMP", {}}});
     ResourceUnpacker unpacker;
     EXPECT_FALSE(unpacker.UnpackResources(s / "res120.pak", s / "no/such/folder"));
-    EXPECT_NE(unpacker.LastError().find("cannot make a private folder"), std::string::npos) << unpacker.LastError();
+    EXPECT_NE(unpacker.LastError().find("cannot make a private folder"), std::string::npos)
+        << unpacker.LastError();
 }
 
 TEST(Unpacker, AFileSizeLimitFailsTheUnpackingAndLeavesNothing) {

@@ -11,8 +11,8 @@ static void WholeMatch(benchmark::State& state) {
         options.seed = seed++;
         benchmark::DoNotOptimize(tenfold::RunSimulation(options));
     }
-    state.counters["matches/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                                     benchmark::Counter::kIsRate);
+    state.counters["matches/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(WholeMatch)->Unit(benchmark::kMillisecond);
 

@@ -140,7 +140,10 @@ void CheckTrace(const std::vector<json>& lines, int matches, bool sevenOfHearts,
 }
 
 TEST(Simulator, WholeMatchesKeepEveryRule) {
-    struct Case { bool seven; int packet; };
+    struct Case {
+        bool seven;
+        int packet;
+    };
     for (const Case c : {Case{false, 1}, Case{true, 1}, Case{false, 13}, Case{true, 13}}) {
         SCOPED_TRACE("seven " + std::to_string(c.seven) + " packet " + std::to_string(c.packet));
         SimOptions o;

@@ -32,8 +32,7 @@ struct SdlSurfaceDeleter {
 using SdlSurface = std::unique_ptr<SDL_Surface, SdlSurfaceDeleter>;
 
 SdlSurface ToSdl(const Image& image) {
-    SdlSurface s(SDL_CreateRGBSurfaceWithFormat(0, image.width, image.height, 24,
-                                                SDL_PIXELFORMAT_RGB24));
+    SdlSurface s(SDL_CreateRGBSurfaceWithFormat(0, image.width, image.height, 24, SDL_PIXELFORMAT_RGB24));
     if (!s) throw std::runtime_error(std::string("SDL surface: ") + SDL_GetError());
     for (int y = 0; y < image.height; ++y) {
         auto* row = static_cast<std::uint8_t*>(s->pixels) + static_cast<std::ptrdiff_t>(y) * s->pitch;
@@ -69,7 +68,8 @@ struct Premultiplied {
 };
 
 Premultiplied ReadPixel(const std::uint8_t* data, int stride, int x, int y) {
-    const auto* px = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride) + x;
+    const auto* px =
+        reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride) + x;
     const std::uint32_t v = *px;
     return {((v >> 16) & 0xFF) / 255.0, ((v >> 8) & 0xFF) / 255.0, (v & 0xFF) / 255.0,
             ((v >> 24) & 0xFF) / 255.0};
@@ -82,8 +82,7 @@ std::uint8_t Channel(double premultiplied, double alpha, std::uint8_t backdrop) 
 
 }  // namespace
 
-Image::Image(int w, int h, Rgb fill)
-    : width(w), height(h), pixels(static_cast<std::size_t>(w) * h, fill) {}
+Image::Image(int w, int h, Rgb fill) : width(w), height(h), pixels(static_cast<std::size_t>(w) * h, fill) {}
 
 Surface NewSurface(int width, int height) {
     Surface s(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));

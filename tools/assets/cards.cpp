@@ -64,8 +64,8 @@ std::string ReadSvgz(const std::string& path) {
 
 Handle LoadSvg(const std::string& text, const std::string& path) {
     GError* error = nullptr;
-    RsvgHandle* h = rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(text.data()),
-                                              text.size(), &error);
+    RsvgHandle* h =
+        rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(text.data()), text.size(), &error);
     if (h == nullptr) Fail("cannot parse " + path, error);
     return Handle(h);
 }
@@ -86,8 +86,7 @@ Geometry ElementGeometry(RsvgHandle* h, const std::string& id) {
     const RsvgRectangle viewport = DocumentViewport(h);
     Geometry g{};
     GError* error = nullptr;
-    if (!rsvg_handle_get_geometry_for_layer(h, ("#" + id).c_str(), &viewport, &g.ink, &g.logical,
-                                            &error)) {
+    if (!rsvg_handle_get_geometry_for_layer(h, ("#" + id).c_str(), &viewport, &g.ink, &g.logical, &error)) {
         Fail("card deck has no element " + id, error);
     }
     return g;
@@ -96,20 +95,16 @@ Geometry ElementGeometry(RsvgHandle* h, const std::string& id) {
 // Name of a card in the desktop decks: "1_club" .. "king_spade".
 std::string SvgCardId(Card card) {
     static const std::array<const char*, 4> kSuit = {"club", "diamond", "spade", "heart"};
-    static const std::array<const char*, 14> kFace = {"",  "1", "2",    "3",     "4",
-                                                      "5", "6", "7",    "8",     "9",
-                                                      "10", "jack", "queen", "king"};
+    static const std::array<const char*, 14> kFace = {"",  "1", "2", "3",  "4",    "5",     "6",
+                                                      "7", "8", "9", "10", "jack", "queen", "king"};
     return std::string(kFace.at(static_cast<std::size_t>(RankOf(card)))) + "_" +
            kSuit.at(static_cast<std::size_t>(Index(SuitOf(card))));
 }
 
-void CardOutline(cairo_t* cr) {
-    RoundedRect(cr, 0, 0, kCardWidth, kCardHeight, kCornerRadius);
-}
+void CardOutline(cairo_t* cr) { RoundedRect(cr, 0, 0, kCardWidth, kCardHeight, kCornerRadius); }
 
 void StrokeCardEdge(cairo_t* cr, Rgb colour, double width) {
-    RoundedRect(cr, width / 2, width / 2, kCardWidth - width, kCardHeight - width,
-                kCornerRadius - width / 2);
+    RoundedRect(cr, width / 2, width / 2, kCardWidth - width, kCardHeight - width, kCornerRadius - width / 2);
     cairo_set_source_rgb(cr, colour.r / 255.0, colour.g / 255.0, colour.b / 255.0);
     cairo_set_line_width(cr, width);
     cairo_stroke(cr);
@@ -207,8 +202,7 @@ Image DrawBack(Rgb panel, Rgb line, Pattern pattern) {
     cairo_clip(c);
     pattern(c);
     cairo_restore(c);
-    RoundedRect(c, kMargin + 3, kMargin + 3, kCardWidth - 2 * kMargin - 6,
-                kCardHeight - 2 * kMargin - 6, 2);
+    RoundedRect(c, kMargin + 3, kMargin + 3, kCardWidth - 2 * kMargin - 6, kCardHeight - 2 * kMargin - 6, 2);
     SetSource(c, line);
     cairo_set_line_width(c, 1);
     cairo_stroke(c);
@@ -261,8 +255,7 @@ Image GenoeseBack() {
                 SetSource(c, Rgb{215, 110, 95});
                 for (int petal = 0; petal < 4; ++petal) {
                     const double a = petal * std::numbers::pi / 2;
-                    cairo_arc(c, x + 2.4 * std::cos(a), y + 2.4 * std::sin(a), 1.7, 0,
-                              2 * std::numbers::pi);
+                    cairo_arc(c, x + 2.4 * std::cos(a), y + 2.4 * std::sin(a), 1.7, 0, 2 * std::numbers::pi);
                     cairo_fill(c);
                 }
                 SetSource(c, kLine);

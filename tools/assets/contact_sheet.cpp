@@ -45,10 +45,12 @@ int DeckBlock(cairo_t* cr, const Deck& deck, const Image& cloth, const std::stri
     const int cols = 15, rows = 4;
     Image strip(cols * (kCardWidth + kGap) + kGap, rows * (kCardHeight + kGap) + kGap);
     for (int y = 0; y < strip.height; ++y)
-        for (int x = 0; x < strip.width; ++x) strip.At(x, y) = cloth.At(x % cloth.width, (y + 200) % cloth.height);
+        for (int x = 0; x < strip.width; ++x)
+            strip.At(x, y) = cloth.At(x % cloth.width, (y + 200) % cloth.height);
     for (int card = 0; card < 52; ++card) {
         const int face = card / 4, letter = card % 4;  // code = 4 * (face - 1) + letter
-        Blit(deck.cards[card], strip, kGap + face * (kCardWidth + kGap), kGap + letter * (kCardHeight + kGap));
+        Blit(deck.cards[card], strip, kGap + face * (kCardWidth + kGap),
+             kGap + letter * (kCardHeight + kGap));
     }
     Blit(deck.back, strip, kGap + 13 * (kCardWidth + kGap) + 12, kGap);
     Blit(deck.frame, strip, kGap + 13 * (kCardWidth + kGap) + 12, kGap + kCardHeight + kGap);
@@ -93,10 +95,10 @@ Image ScoreScene(const Pictures& p) {
     Blit(p.scorePage, screen, 156, 4);
     Blit(p.line, screen, 223, 117);
     Blit(p.line, screen, 223, 430);
-    const std::array<std::string, 11> rows = {
-        " Me Mia  Jack Ed  ", "  65 -13 -19.5-32", " -18 -36  -6  -6", " -32  65 -24 -10",
-        " -12  -9 -30  -6", "   0 -10 -48 -18", " -65   0 -13 -39", "  39  13   0  13",
-        " -10 -40 -20 -30", " -24 -24   0 -24", "  13  26  13  13"};
+    const std::array<std::string, 11> rows = {" Me Mia  Jack Ed  ", "  65 -13 -19.5-32", " -18 -36  -6  -6",
+                                              " -32  65 -24 -10",   " -12  -9 -30  -6",  "   0 -10 -48 -18",
+                                              " -65   0 -13 -39",   "  39  13   0  13",  " -10 -40 -20 -30",
+                                              " -24 -24   0 -24",   "  13  26  13  13"};
     for (int r = 0; r <= 10; ++r) BlitText(p.fontHand, rows[r], 273 - 65, 94 + 31 * r, screen);
     BlitText(p.fontHand, " -44 -28-147.5-156", 273 - 65, 438, screen);
     BlitText(p.fontHand, "We Won!", 273 - 65, 469, screen);
@@ -126,7 +128,10 @@ void WriteContactSheet(const Pictures& p, const std::string& pngPath) {
     cairo_set_source_rgb(c, 0.16, 0.16, 0.17);
     cairo_paint(c);
     int top = 10;
-    top = DeckBlock(c, p.standard, p.background, "Roya2 (standard pattern): ace to king by column, clubs, diamonds, hearts, spades by row; back, frame, frame over a king", top);
+    top = DeckBlock(c, p.standard, p.background,
+                    "Roya2 (standard pattern): ace to king by column, clubs, diamonds, hearts, spades by "
+                    "row; back, frame, frame over a king",
+                    top);
     top = DeckBlock(c, p.genoese, p.background, "Royal (Genoese pattern)", top);
     Label(c, "Contract menu with a hand (Roya2), clock, pointer", 10, top);
     Label(c, "Score screen: sheet at (156, 4), rules, handwriting rows", 830, top);

@@ -28,9 +28,9 @@ struct FontPlan {
     // When not empty, only these characters are taken from the first face;
     // all others start the search at the second.
     std::string firstFaceOnly;
-    int baseline;   // baseline row inside the cell
+    int baseline;  // baseline row inside the cell
     Rgb ink;
-    Rgb backdrop;   // what the font is drawn on in the game
+    Rgb backdrop;  // what the font is drawn on in the game
     double threshold;
     double boldness;  // extra stroke width in pixels, 0 for none
 };
@@ -52,13 +52,11 @@ bool HasInk(cairo_t* cr, const Face& f, char ch) {
 // The face a character is drawn from; throws when no installed face has it,
 // since an empty cell would show as a gap in the game's text.
 const Face& ChooseFace(cairo_t* cr, const FontPlan& plan, char ch) {
-    const bool preferFirst = plan.firstFaceOnly.empty() ||
-                             plan.firstFaceOnly.find(ch) != std::string::npos;
+    const bool preferFirst = plan.firstFaceOnly.empty() || plan.firstFaceOnly.find(ch) != std::string::npos;
     for (std::size_t i = preferFirst ? 0 : 1; i < plan.faces.size(); ++i) {
         const Face& f = plan.faces[i];
         // Some display faces map a character to a blank cell; those do not count.
-        if (FontHasChar(Description(f, f.size), f.family, static_cast<char32_t>(ch)) &&
-            HasInk(cr, f, ch)) {
+        if (FontHasChar(Description(f, f.size), f.family, static_cast<char32_t>(ch)) && HasInk(cr, f, ch)) {
             return f;
         }
     }
@@ -79,7 +77,7 @@ void DrawGlyph(cairo_t* cr, const FontPlan& plan, char ch) {
     // Shrink glyphs that would not fit the columns or the cell's height.
     const double pad = plan.boldness;
     const double maxW = kInkRight - kInkLeft + 1 - 2 * pad;
-    const double above = line.Baseline() - ink.y;             // ink above the baseline
+    const double above = line.Baseline() - ink.y;               // ink above the baseline
     const double below = ink.y + ink.height - line.Baseline();  // and below it
     // Too tall: shrink the whole glyph. Too wide (W, M, @): narrow it only,
     // so capitals keep their height next to the other letters.
@@ -122,8 +120,8 @@ void DrawFonts(Pictures& out) {
     // the fourteen-segment face of the same family, anything else from a
     // plain monospaced face. Warm red segments read well on the dark cloth.
     FontPlan digit;
-    digit.faces = {{"DSEG7 Classic", "Bold", 21}, {"DSEG14 Classic", "Bold", 21},
-                   {"DejaVu Sans Mono", "Bold", 22}};
+    digit.faces = {
+        {"DSEG7 Classic", "Bold", 21}, {"DSEG14 Classic", "Bold", 21}, {"DejaVu Sans Mono", "Bold", 22}};
     digit.firstFaceOnly = "0123456789:.-";
     digit.baseline = 23;
     digit.ink = {255, 92, 52};

@@ -25,7 +25,7 @@ struct Sources {
 };
 
 struct Deck {
-    std::string folder;               // "Roya2" or "Royal"
+    std::string folder;                 // "Roya2" or "Royal"
     std::array<std::string, 52> files;  // picture name per card code
     std::array<Image, 52> cards;        // per card code
     Image back;

@@ -49,7 +49,8 @@ void WriteTree(const std::vector<Resource>& resources, const std::filesystem::pa
         std::filesystem::create_directories(folder);
         const std::filesystem::path file = folder / r.file;
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(r.bytes.data()), static_cast<std::streamsize>(r.bytes.size()));
+        out.write(reinterpret_cast<const char*>(r.bytes.data()),
+                  static_cast<std::streamsize>(r.bytes.size()));
         out.close();
         if (!out) throw std::runtime_error("cannot write " + file.string());
     }

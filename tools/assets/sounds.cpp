@@ -24,7 +24,7 @@ std::string FileOf(::tenfold::Sound sound) {
 
 constexpr double kPi = std::numbers::pi;
 constexpr double kRate = kSampleRate;
-constexpr double kPeak = 0.7079;  // -3 dBFS
+constexpr double kPeak = 0.7079;    // -3 dBFS
 constexpr double kLoudness = 0.12;  // highest RMS level of a whole sound
 
 struct Stereo {
@@ -70,7 +70,8 @@ private:
 // seconds with raised-cosine ramps, ending on exact zeros.
 Sound Finish(const std::string& file, Stereo s, double fadeOut = 0.02) {
     double peak = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) peak = std::max({peak, std::fabs(s.left[i]), std::fabs(s.right[i])});
+    for (std::size_t i = 0; i < s.size(); ++i)
+        peak = std::max({peak, std::fabs(s.left[i]), std::fabs(s.right[i])});
     if (peak <= 0) throw std::logic_error(file + " came out silent");
     // Peaks at -3 dBFS at most; long, dense sounds are held back further so
     // that no sound is much louder than the others.
@@ -88,7 +89,8 @@ Sound Finish(const std::string& file, Stereo s, double fadeOut = 0.02) {
         const std::size_t fromEnd = s.size() - 1 - i;
         if (fromEnd < out) g *= 0.5 - 0.5 * std::cos(kPi * static_cast<double>(fromEnd) / out);
         for (double v : {s.left[i], s.right[i]}) {
-            sound.samples.push_back(static_cast<std::int16_t>(std::nearbyint(std::clamp(v * g, -1.0, 1.0) * 32767)));
+            sound.samples.push_back(
+                static_cast<std::int16_t>(std::nearbyint(std::clamp(v * g, -1.0, 1.0) * 32767)));
         }
     }
     return sound;
@@ -96,8 +98,8 @@ Sound Finish(const std::string& file, Stereo s, double fadeOut = 0.02) {
 
 // A card snapping down: a faint slide, then a sharp band-limited crack with a
 // soft body under it. `pitch` moves the crack, `pan` places it.
-Sound CardFlip(const std::string& file, std::uint64_t seed, double crack, double body,
-               double slide, double pan) {
+Sound CardFlip(const std::string& file, std::uint64_t seed, double crack, double body, double slide,
+               double pan) {
     Stereo s(0.16);
     Noise n(seed);
     BandPass crackL, crackR, slideF;
@@ -191,11 +193,11 @@ Sound Riffle() {
 double Note(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
 
 struct Tone {
-    double start;     // seconds
+    double start;  // seconds
     int midi;
-    double length;    // seconds until release
+    double length;  // seconds until release
     double level;
-    double pan;       // -1 left .. 1 right
+    double pan;  // -1 left .. 1 right
 };
 
 // Soft bell-like tones: a few harmonics with a quick attack and a long
@@ -206,7 +208,8 @@ Stereo Play(const std::vector<Tone>& tones, double seconds, double brightness, d
         const double f = Note(tone.midi);
         const std::size_t first = static_cast<std::size_t>(tone.start * kRate);
         const double release = 0.25;
-        const std::size_t last = std::min(s.size(), first + static_cast<std::size_t>((tone.length + release) * kRate));
+        const std::size_t last =
+            std::min(s.size(), first + static_cast<std::size_t>((tone.length + release) * kRate));
         double phase = 0;
         for (std::size_t i = first; i < last; ++i) {
             const double t = static_cast<double>(i - first) / kRate;

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
-#include <utility>
 #include <numbers>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pictures.h"
@@ -66,8 +66,8 @@ Image Cloth() {
         for (int x = 0; x < kW; ++x) {
             const double dx = (x - 400.0) / 520.0, dy = (y - 270.0) / 430.0;
             const double light = 1.0 - 0.55 * std::min(1.0, dx * dx + dy * dy);
-            const double texture = 0.035 * mottle.At(x, y) + 0.03 * fibres.At(x, y) +
-                                   0.03 * (grain.Next() - 0.5);
+            const double texture =
+                0.035 * mottle.At(x, y) + 0.03 * fibres.At(x, y) + 0.03 * (grain.Next() - 0.5);
             const double k = light + texture;
             img.At(x, y) = {Clamp8(22 + 30 * k), Clamp8(62 + 88 * k), Clamp8(34 + 44 * k)};
         }
@@ -82,8 +82,8 @@ constexpr Rgb kSuitRed{200, 24, 36};
 constexpr Rgb kBan{214, 30, 30};
 
 // Draws a text centred on (cx, cy) by its ink.
-void CentredText(cairo_t* cr, const std::string& font, const std::string& text, double cx,
-                 double cy, Rgb colour) {
+void CentredText(cairo_t* cr, const std::string& font, const std::string& text, double cx, double cy,
+                 Rgb colour) {
     TextLine line(cr, font, text);
     const PangoRectangle ink = line.Ink();
     SetSource(cr, colour);
@@ -312,7 +312,8 @@ void DrawTablePictures(Pictures& out) {
 Pictures DrawAllPictures(const Sources& sources) {
     // Fontconfig quietly substitutes a missing font; a missing package must
     // stop the build instead of changing the pictures.
-    for (const char* family : {"DejaVu Sans", "DejaVu Sans Mono", "Comic Neue", "DSEG7 Classic", "DSEG14 Classic"}) {
+    for (const char* family :
+         {"DejaVu Sans", "DejaVu Sans Mono", "Comic Neue", "DSEG7 Classic", "DSEG14 Classic"}) {
         if (!FontHasChar(std::string(family) + " 20px", family, U'0')) {
             throw std::runtime_error(std::string("font \"") + family + "\" is not installed");
         }

@@ -33,7 +33,8 @@ int Error(const std::string& message) {
 }
 
 std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
 }
 
@@ -47,7 +48,8 @@ int List(const std::string& file) {
     return 0;
 }
 
-int Extract(const std::string& file, const std::string& target, const std::vector<std::string>& names, bool force) {
+int Extract(const std::string& file, const std::string& target, const std::vector<std::string>& names,
+            bool force) {
     PakReader pak;
     if (!pak.Open(file)) return Error(pak.LastError());
     UnpackPlan plan;
@@ -67,7 +69,8 @@ int Extract(const std::string& file, const std::string& target, const std::vecto
             }
         }
         for (const std::string& n : wanted) {
-            if (found.count(n) == 0) return Error(file + ": no resource entry named \"" + PrintableName(n) + "\"");
+            if (found.count(n) == 0)
+                return Error(file + ": no resource entry named \"" + PrintableName(n) + "\"");
         }
         plan.files = std::move(chosen);
     }
@@ -130,7 +133,8 @@ int FindFolder(const fs::path& dir, std::string_view folder, fs::path& out) {
     std::error_code ec;
     for (const fs::directory_entry& e : fs::directory_iterator(dir, ec)) {
         if (Lower(e.path().filename().string()) != Lower(std::string(folder))) continue;
-        if (!out.empty()) return Error(dir.string() + ": two folders are named \"" + std::string(folder) + "\"");
+        if (!out.empty())
+            return Error(dir.string() + ": two folders are named \"" + std::string(folder) + "\"");
         out = e.path();
     }
     if (ec) return Error(dir.string() + ": cannot list folder: " + ec.message());
