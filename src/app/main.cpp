@@ -270,6 +270,14 @@ int main(int argc, char** argv) {
             game.closeStartDialog = tenfold::CloseStartDialog;
             return tenfold::RunGame(game);
         };
+        road.ResumeGame = [&game](tenfold::Options& chosen, const tenfold::MatchSave& save) {
+            game.table = chosen;
+            game.resume = save;
+            game.closeStartDialog = tenfold::CloseStartDialog;
+            return tenfold::RunGame(game);
+        };
+        road.SavePath = game.savePath;
+        road.StatisticsPath = game.statisticsPath;
         return tenfold::RunStartDialog(choices, road);
     }
 #endif
