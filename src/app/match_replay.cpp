@@ -174,43 +174,73 @@ bool ReplayMatch(const MatchSave& save, bool fullScreen, TableState& t, Pcg32& r
     return true;
 }
 
-std::string TableFingerprint(const TableState& t) {
+std::string TableText(const TableState& t) {
+    // Values the game writes before it reads them again are left out: where
+    // a card at rest last travelled to, the menu's rows while it is closed,
+    // the winners of tricks not yet played, the result of a match under way,
+    // the state to go back to when no sort or delay runs, the contract before
+    // the deal's is chosen, the winners of tricks not yet finished,
+    // the slot of a computer card no longer flying.
+    // A match taken up in the same run after another one would still hold
+    // them from that one; a resumed match never does.
     std::ostringstream o;
-    const auto sprite = [&o](const CardSprite& c) {
+    const auto sprite = [&o](const CardSprite& c, bool withSeat) {
         o << c.x << ',' << c.y << ',' << int(c.card) << ',' << c.active << c.faceUp << c.moving << c.collect
-          << ',' << c.targetX << ',' << c.targetY << ',' << c.stepX << ',' << c.stepY << ',' << int(c.dirX)
-          << ',' << int(c.dirY) << ',' << c.home.x << ',' << c.home.y << ',' << int(c.seat) << ';';
+          << ',' << c.home.x << ',' << c.home.y;
+        if (c.moving) {
+            o << ',' << c.targetX << ',' << c.targetY << ',' << c.stepX << ',' << c.stepY << ','
+              << int(c.dirX) << ',' << int(c.dirY);
+        }
+        if (withSeat || c.moving) o << ',' << int(c.seat);
+        o << ';';
     };
     o << t.options.deckName << t.options.sevenOfHeartsLead << t.options.slowAnimation
       << t.options.dealPacketSize << '\n';
     for (const Seat& seat : t.seats) {
-        for (const CardSprite& c : seat.hand) sprite(c);
-        for (int i = 0; i < seat.wonCount; ++i) sprite(seat.wonPile[i]);
-        o << '|' << seat.wonCount << ',' << seat.dealScore << ',' << seat.matchTotal << ',';
-        for (std::int16_t h : seat.history) o << h << ',';
-        o << seat.trumpContractsChosen << ',' << seat.negativeContractsChosen << ',' << seat.name << ','
-          << seat.penaltyCardsShown << '\n';
+        for (const CardSprite& c : seat.hand) sprite(c, false);
+        for (int i = 0; i < seat.wonCount; ++i) sprite(seat.wonPile[i], false);
+        o << '|' << seat.wonCount << ',' << seat.matchTotal << ',';
+        // The score page's rows so far, and the last deal's score once it is shown.
+        for (int row = 0; row < t.match.historyRows; ++row) o << seat.history[row] << ',';
+        if (t.match.dealsPlayed > 0) o << seat.dealScore;
+        o << ',' << seat.trumpContractsChosen << ',' << seat.negativeContractsChosen << ',' << seat.name
+          << ',' << seat.penaltyCardsShown << '\n';
     }
-    for (const CardSprite& c : t.deck.cards) sprite(c);
+    for (const CardSprite& c : t.deck.cards) sprite(c, false);
     o << '|' << t.deck.nextCard << ',' << t.deck.turn << ',' << t.deck.packetCardsDealt << ','
       << int(t.deck.flightSeat) << ',' << t.deck.pile.x << ',' << t.deck.pile.y << '\n';
-    o << t.currentSeat << ',' << t.firstSeat << ',' << t.firstSeatChosen << ',' << Number(t.contract) << ','
-      << (t.trump ? static_cast<int>(*t.trump) : -1) << ',' << t.contractAnnounced << ',' << t.menu.shown
-      << '\n';
+    const bool sorting = t.flow.state == GameState::GatheringHand || t.flow.state == GameState::SpreadingHand;
+    const GameState settled = sorting ? t.flow.stateBeforeSort : t.flow.state;
+    const bool booked = settled != GameState::Dealing && settled != GameState::NotStarted &&
+                        !(settled == GameState::ChoosingContract && !t.flow.stepPhase);
+    o << t.currentSeat << ',' << t.firstSeat << ',' << t.firstSeatChosen << ','
+      << (booked ? Number(t.contract) : -1) << ',' << (t.trump ? static_cast<int>(*t.trump) : -1) << ','
+      << t.contractAnnounced << ',' << t.menu.shown << '\n';
     for (std::int16_t u : t.contractUses) o << u << ',';
-    for (const MenuRow& r : t.menu.rows) o << r.x << ',' << r.y << ',' << r.enabled << ';';
+    if (t.menu.shown) {
+        for (const MenuRow& r : t.menu.rows) o << r.x << ',' << r.y << ',' << r.enabled << ';';
+    }
     o << '\n';
-    for (const CardSprite& c : t.trick.cards) sprite(c);
-    o << '|' << t.trick.count << ',' << t.trick.winner << ',' << t.trick.winnerCard << ','
-      << t.trick.cardsPlayed << ',' << t.trick.eleventhWinner << ',' << t.trick.twelfthWinner << ','
-      << t.trick.heartsBroken << ',' << t.trick.computerSlot << '\n';
+    for (int i = 0; i < t.trick.count; ++i) sprite(t.trick.cards[i], true);
+    o << '|' << t.trick.count << ',' << (t.trick.cardsPlayed >= kTrickSize ? t.trick.winner : -1) << ','
+      << (t.trick.count == kTrickSize ? t.trick.winnerCard : -1) << ',' << t.trick.cardsPlayed << ','
+      << (t.trick.cardsPlayed >= 44 ? t.trick.eleventhWinner : -1) << ','
+      << (t.trick.cardsPlayed >= 48 ? t.trick.twelfthWinner : -1) << ',' << t.trick.heartsBroken << ','
+      << (t.cardsInMotion > 0 && t.currentSeat != kHumanSeat ? t.trick.computerSlot : -1) << '\n';
     o << t.human.waiting << t.human.acted << t.human.hasPlayed << ',' << t.human.pickedSlot << '\n';
-    o << static_cast<int>(t.flow.state) << ',' << static_cast<int>(t.flow.stateBeforeSort) << ','
-      << static_cast<int>(t.flow.stateAfterDelay) << ',' << t.flow.delayLength << ',' << t.flow.delayJustEnded
-      << t.flow.stepPhase << '\n';
-    o << t.match.dealsPlayed << ',' << t.match.over << ',' << static_cast<int>(t.match.result) << ','
-      << t.match.historyRows << ',' << t.match.historyFull << ',' << t.cardsInMotion << '\n';
-    return Sha256Hex(o.str());
+    // The state to return to after a sort or a delay, while one runs.
+    const bool waiting = t.flow.state == GameState::Waiting;
+    const bool showing = t.flow.state == GameState::ShowingContract || waiting;
+    o << static_cast<int>(t.flow.state) << ',' << (sorting ? static_cast<int>(t.flow.stateBeforeSort) : -1)
+      << ',' << (waiting ? static_cast<int>(t.flow.stateAfterDelay) : -1) << ','
+      << (waiting ? t.flow.delayLength : -1) << ',' << (showing && t.flow.delayJustEnded) << t.flow.stepPhase
+      << '\n';
+    o << t.match.dealsPlayed << ',' << t.match.over << ','
+      << (t.match.over ? static_cast<int>(t.match.result) : 0) << ',' << t.match.historyRows << ','
+      << t.match.historyFull << ',' << t.cardsInMotion << '\n';
+    return o.str();
 }
+
+std::string TableFingerprint(const TableState& t) { return Sha256Hex(TableText(t)); }
 
 }  // namespace tenfold

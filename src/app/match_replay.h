@@ -38,5 +38,7 @@ bool ReplayMatch(const MatchSave& save, bool fullScreen, TableState& t, Pcg32& r
 // (not the clock of a running delay, nor the pause): two tables with the same
 // fingerprint show and go on the same.
 std::string TableFingerprint(const TableState& t);
+// The same as text, one line per part of the table, to show where two differ.
+std::string TableText(const TableState& t);
 
 }  // namespace tenfold
