@@ -50,8 +50,10 @@ while :; do
     esac
     kill_at=$moment:$n
     [ $kills -ge $max_kills ] && kill_at=""
+    # In the background and waited for: the shell then reports no "Killed" line.
     TENFOLD_TEST_KILL_AT=$kill_at TENFOLD_TEST_FINGERPRINTS=$work/run$run.log \
-        "$exe" "${common[@]}" "${args[@]}" >"$work/run$run.out" 2>"$work/run$run.err"
+        "$exe" "${common[@]}" "${args[@]}" >"$work/run$run.out" 2>"$work/run$run.err" &
+    wait $!
     status=$?
     [ -s "$work/run$run.err" ] && fail "run $run wrote to stderr: $(cat "$work/run$run.err")"
     if [ -e "$work/run$run.log" ]; then
