@@ -28,13 +28,14 @@ std::vector<ResourceFile> Files(bool archive) {
         files.push_back({std::string(deck), std::string(kCardBack)});
         files.push_back({std::string(deck), std::string(kFrame)});
     }
-    for (const std::string_view f : kContractFiles) files.push_back({"Numbers", std::string(f)});
-    for (const std::string_view f : kBitmapFiles) {
-        const bool background = f == kBackgroundBmp;
-        files.push_back({"Bitmaps", std::string(archive && background ? kBackgroundJpeg : f)});
-    }
-    for (const std::string_view f : kFontFiles) files.push_back({"fntFonts", std::string(f)});
-    for (const std::string_view f : kSoundFiles) files.push_back({"Sounds", std::string(f)});
+    const auto add = [&files](std::string_view folder, std::string_view file) {
+        files.push_back({std::string(folder), std::string(file)});
+    };
+    for (const std::string_view f : kContractFiles) add(kNumbersFolder, f);
+    for (const std::string_view f : kBitmapFiles)
+        add(kBitmapsFolder, archive && f == kBackgroundBmp ? kBackgroundJpeg : f);
+    for (const std::string_view f : kFontFiles) add(kFontsFolder, f);
+    for (const std::string_view f : kSoundFiles) add(kSoundsFolder, f);
     return files;
 }
 
@@ -77,24 +78,24 @@ EntryRoute RouteEntry(std::string_view nameField) {
     return route;
 }
 
-std::string CheckFileName(std::string_view file) {
-    if (file.empty()) return "the file name is empty";
-    if (file == ".") return "the file name \".\" names the folder itself";
+Result CheckFileName(std::string_view file) {
+    BAIL_IF(file.empty(), "the file name is empty");
+    BAIL_IF(file == ".", "the file name \".\" names the folder itself");
     for (std::size_t i = 0; i < file.size(); ++i) {
         const auto c = static_cast<unsigned char>(file[i]);
-        if (c == 0) return "the file name holds a NUL byte at position " + std::to_string(i);
+        BAIL_IF(c == 0, "the file name holds a NUL byte at position " + std::to_string(i));
         if (c < 0x20 || c == 0x7F) {
             char buf[8];
             std::snprintf(buf, sizeof buf, "0x%02X", c);
-            return std::string("the file name holds the control character ") + buf + " at position " +
-                   std::to_string(i);
+            return Result::Fail(std::string("the file name holds the control character ") + buf +
+                                " at position " + std::to_string(i));
         }
     }
-    if (file.front() == '/' || file.front() == '\\') return "the file name is an absolute path";
-    if (file.find('/') != std::string_view::npos) return "the file name holds \"/\"";
-    if (file.find('\\') != std::string_view::npos) return "the file name holds \"\\\"";
-    if (file.find("..") != std::string_view::npos) return "the file name holds \"..\"";
-    if (file.find(':') != std::string_view::npos) return "the file name holds a drive letter or \":\"";
+    BAIL_IF(file.front() == '/' || file.front() == '\\', "the file name is an absolute path");
+    BAIL_IF(file.find('/') != std::string_view::npos, "the file name holds \"/\"");
+    BAIL_IF(file.find('\\') != std::string_view::npos, "the file name holds \"\\\"");
+    BAIL_IF(file.find("..") != std::string_view::npos, "the file name holds \"..\"");
+    BAIL_IF(file.find(':') != std::string_view::npos, "the file name holds a drive letter or \":\"");
     return {};
 }
 

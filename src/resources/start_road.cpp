@@ -135,8 +135,8 @@ int RunPakBrowser(const std::string& programFolder, const std::string& file) {
     }
     auto loop = Glib::MainLoop::create();
     PakBrowserHooks hooks;
-    hooks.ShowMessage = [](const std::string& text) { ShowMessageBox(text); };
-    hooks.EndProgram = [&] { loop->quit(); };
+    hooks.showMessage = [](const std::string& text) { ShowMessageBox(text); };
+    hooks.endProgram = [&] { loop->quit(); };
     PakBrowser form(programFolder, hooks);
     const FormRegistration registration(&form, [&form] { form.hide(); });
     sigc::connection stop = QuitOnStopSignal(loop, [] {});

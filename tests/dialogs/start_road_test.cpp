@@ -3,10 +3,11 @@
 #include <filesystem>
 #include <string>
 
-#include "archive_fixture.h"
 #include "dialog_test_support.h"
 #include "resources/pak_browser.h"
 #include "resources/start_dialog.h"
+#include "support/archive_fixture.h"
+#include "support/scratch_dir.h"
 
 namespace tenfold {
 namespace {
@@ -97,8 +98,8 @@ TEST_F(DialogTest, TheBrowserOnItsOwnOpensTheGivenArchiveAndEndsWithExit) {
     std::string title;
     WhenShown<PakBrowser>([&](PakBrowser& form) {
         lines = form.LineCount();
-        title = form.TitleLabel.get_text();
-        form.ExitButton.clicked();
+        title = form.titleLabel.get_text();
+        form.exitButton.clicked();
     });
     EXPECT_EQ(RunPakBrowser(dir.str(), archive.path), 0);
     EXPECT_EQ(lines, 5);
