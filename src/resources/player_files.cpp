@@ -55,10 +55,10 @@ std::string PlayerFolderPath(PlayerFolder kind) {
 Result SaveDurably(const std::string& path, std::string_view bytes) {
     std::string folder, name;
     SplitPath(path, folder, name);
-    if (folder.empty() || folder[0] != '/') return Result::Fail(path + ": not an absolute path");
-    if (Result r = MakeFolders(folder); !r) return r;
+    BAIL_IF(folder.empty() || folder[0] != '/', path + ": not an absolute path");
+    BAIL_IF_FAILED(MakeFolders(folder));
     SafeDir dir;
-    if (Result r = SafeDir::Open(folder, dir); !r) return r;
+    BAIL_IF_FAILED(SafeDir::Open(folder, dir));
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     return dir.WriteFile(name, std::span<const std::uint8_t>(data, bytes.size()), WriteMode::ReplaceDurably);
 }

@@ -55,7 +55,7 @@ SafeDir& SafeDir::operator=(SafeDir&& other) noexcept {
 
 Result SafeDir::Open(const std::string& path, SafeDir& out) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return Result::Fail(path + ": cannot open folder: " + ErrnoText(errno));
+    BAIL_IF(fd < 0, path + ": cannot open folder: " + ErrnoText(errno));
     out = SafeDir();
     out.fd_ = fd;
     out.path_ = path;
@@ -65,7 +65,7 @@ Result SafeDir::Open(const std::string& path, SafeDir& out) {
 Result SafeDir::Sub(std::string_view name, bool create, SafeDir& out, bool* created) const {
     const std::string full = Join(path_, name);
     if (created != nullptr) *created = false;
-    if (!IsPlainComponent(name)) return Result::Fail(full + ": not a plain folder name");
+    BAIL_IF(!IsPlainComponent(name), full + ": not a plain folder name");
     const std::string n(name);
     if (create) {
         if (::mkdirat(fd_, n.c_str(), 0777) == 0) {
@@ -91,7 +91,7 @@ Result SafeDir::Sub(std::string_view name, bool create, SafeDir& out, bool* crea
 Result SafeDir::OpenForWrite(std::string_view name, WriteMode mode, int& fd, std::string& tempName) const {
     IgnoreFileSizeSignal();
     const std::string full = Join(path_, name);
-    if (!IsPlainComponent(name)) return Result::Fail(full + ": not a plain file name");
+    BAIL_IF(!IsPlainComponent(name), full + ": not a plain file name");
     const std::string n(name);
     struct stat st {};
     if (mode == WriteMode::CreateNew && ::fstatat(fd_, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
@@ -113,7 +113,7 @@ Result SafeDir::OpenForWrite(std::string_view name, WriteMode mode, int& fd, std
             tempName = std::move(candidate);
             return {};
         }
-        if (errno != EEXIST) return Result::Fail(full + ": cannot create: " + ErrnoText(errno));
+        BAIL_IF(errno != EEXIST, full + ": cannot create: " + ErrnoText(errno));
     }
     return Result::Fail(full + ": cannot create a temporary file beside it");
 }
@@ -132,7 +132,7 @@ Result SafeDir::Publish(std::string_view name, WriteMode mode, const std::string
         if (rc == 0) ::unlinkat(fd_, tempName.c_str(), 0);
     }
     if (rc == 0) return {};
-    if (errno == EEXIST) return Result::Fail(Join(path_, name) + ": already exists, not overwritten");
+    BAIL_IF(errno == EEXIST, Join(path_, name) + ": already exists, not overwritten");
     return Result::Fail(Join(path_, name) + ": cannot create: " + ErrnoText(errno));
 }
 
@@ -221,9 +221,9 @@ void SplitPath(const std::string& path, std::string& folder, std::string& name) 
 Result WriteFileAt(const std::string& path, std::span<const std::uint8_t> bytes, WriteMode mode) {
     std::string folder, name;
     SplitPath(path, folder, name);
-    if (!IsPlainComponent(name)) return Result::Fail(path + ": not a file name");
+    BAIL_IF(!IsPlainComponent(name), path + ": not a file name");
     SafeDir dir;
-    if (Result r = SafeDir::Open(folder, dir); !r) return r;
+    BAIL_IF_FAILED(SafeDir::Open(folder, dir));
     return dir.WriteFile(name, bytes, mode);
 }
 
@@ -235,7 +235,7 @@ Result ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<s
     if (fd < 0 && errno == ELOOP && links == LinkPolicy::Refuse) {
         return Result::Fail(path + ": a symbolic link, not read");
     }
-    if (fd < 0) return Result::Fail(path + ": cannot open: " + ErrnoText(errno));
+    BAIL_IF(fd < 0, path + ": cannot open: " + ErrnoText(errno));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
