@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
 #include <stdexcept>
 
 namespace tenfold::layout {
@@ -19,9 +18,7 @@ std::string CardFileName(int code) {
     return name;
 }
 
-namespace {
-
-std::vector<ResourceFile> Files(bool archive) {
+std::vector<ResourceFile> ArchiveFiles() {
     std::vector<ResourceFile> files;
     for (const std::string_view deck : kDecks) {
         for (int code = 0; code < 52; ++code) files.push_back({std::string(deck), CardFileName(code)});
@@ -33,16 +30,11 @@ std::vector<ResourceFile> Files(bool archive) {
     };
     for (const std::string_view f : kContractFiles) add(kNumbersFolder, f);
     for (const std::string_view f : kBitmapFiles)
-        add(kBitmapsFolder, archive && f == kBackgroundBmp ? kBackgroundJpeg : f);
+        add(kBitmapsFolder, f == kBackgroundBmp ? kBackgroundJpeg : f);
     for (const std::string_view f : kFontFiles) add(kFontsFolder, f);
     for (const std::string_view f : kSoundFiles) add(kSoundsFolder, f);
     return files;
 }
-
-}  // namespace
-
-std::vector<ResourceFile> LoadedFiles() { return Files(false); }
-std::vector<ResourceFile> ArchiveFiles() { return Files(true); }
 
 std::string_view PrefixOf(std::string_view folder) {
     for (const Route& r : kRoutes) {
@@ -105,40 +97,6 @@ std::string OutputKey(std::string_view folder, std::string_view file) {
     key += file;
     for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return key;
-}
-
-std::string ResolveResourcePath(const std::string& root, std::string_view relative) {
-    std::vector<std::string> parts;
-    std::string part;
-    for (const char c : relative) {
-        if (c == '/' || c == '\\') {
-            if (!part.empty()) parts.push_back(std::move(part));
-            part.clear();
-        } else {
-            part += c;
-        }
-    }
-    if (!part.empty()) parts.push_back(std::move(part));
-
-    std::string path = root;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        std::string chosen = parts[i];
-        const bool isFolder = i + 1 < parts.size();
-        std::error_code ec;
-        if (isFolder && !std::filesystem::is_directory(path + chosen, ec)) {
-            const std::string want = OutputKey("", parts[i]);
-            for (const auto& e : std::filesystem::directory_iterator(path.empty() ? "." : path, ec)) {
-                const std::string name = e.path().filename().string();
-                if (OutputKey("", name) == want && e.is_directory(ec)) {
-                    chosen = name;
-                    break;
-                }
-            }
-        }
-        path += chosen;
-        if (isFolder) path += '/';
-    }
-    return path;
 }
 
 }  // namespace tenfold::layout

@@ -100,10 +100,8 @@ struct ResourceFile {
     std::string folder;  // folder below "res"
     std::string file;
 };
-// Every file the game loads, in the folders the unpacker fills.
-std::vector<ResourceFile> LoadedFiles();
-// Every file an archive must hold for the game to load: LoadedFiles() with the
-// background bitmap replaced by the JPEG it is made from.
+// Every file an archive must hold for the game to load: every file the game
+// loads, the background bitmap replaced by the JPEG it is made from.
 std::vector<ResourceFile> ArchiveFiles();
 // Prefix of the entries that go into `folder`; "" for an unknown folder.
 std::string_view PrefixOf(std::string_view folder);
@@ -133,12 +131,5 @@ Result CheckFileName(std::string_view file);
 // Case-insensitive key for spotting two entries that would write one file
 // (the archive comes from a system where case does not tell files apart).
 std::string OutputKey(std::string_view folder, std::string_view file);
-
-// Path of a resource below `root` (ending in "/") as the game names it, e.g.
-// "res\\bitmaps\\Back_800x600.bmp": "\\" and "/" both separate, and each
-// folder is matched without regard to case against the folders that exist
-// (an exact match first, as a system with case-blind names would find it);
-// the file name is kept as given.
-std::string ResolveResourcePath(const std::string& root, std::string_view relative);
 
 }  // namespace tenfold::layout

@@ -34,9 +34,9 @@ int RunStartDialog(Options& options, const StartRoad& road);
 // display opens); harmless when it is not open.
 void CloseStartDialog();
 
-// Unloads every open window of the program, the last opened first, as the
+// Closes every open window of the program, the last opened first, as the
 // shutdown does before it shows its message.
-void UnloadEveryForm();
+void CloseEveryWindow();
 
 // The archive browser on its own: shows it, opens `file` when one is given,
 // and returns the exit status once the player leaves it.

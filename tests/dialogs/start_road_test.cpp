@@ -111,7 +111,7 @@ TEST_F(DialogTest, UnloadingEveryFormClosesTheOpenWindowsWithoutEndingTheGame) {
     StartRoad road;
     bool stillShown = true;
     road.RunGame = [&](Options&) {
-        UnloadEveryForm();
+        CloseEveryWindow();
         stillShown = ShownWindow<StartDialog>() != nullptr;
         return 0;
     };

@@ -94,14 +94,6 @@ TEST(Unpacker, FillsAPrivateFolderAndRemovesItAgain) {
         EXPECT_GT(blue[2], 200);
         EXPECT_LT(blue[0], 60);
 
-        // Folders are found in any case, as the game names them.
-        EXPECT_EQ(layout::ResolveResourcePath(base, "res\\bitmaps\\Back_800x600.bmp"),
-                  base + "res/Bitmaps/Back_800x600.bmp");
-        EXPECT_EQ(layout::ResolveResourcePath(base, "res\\sounds\\CARD_FLIP.WAV"),
-                  base + "res/Sounds/CARD_FLIP.WAV");
-        EXPECT_EQ(layout::ResolveResourcePath(base, "RES/royal/AC.BMP"), base + "res/Royal/AC.BMP");
-        EXPECT_EQ(layout::ResolveResourcePath(base, "res/Nowhere/x.bmp"), base + "res/Nowhere/x.bmp");
-
         // With the presence file there, a second call has nothing to do.
         EXPECT_TRUE(unpacker.Unpack(s / "gone.pak", parent.path().string()));
         EXPECT_EQ(unpacker.BaseFolder(), base);
