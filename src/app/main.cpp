@@ -213,9 +213,8 @@ int main(int argc, char** argv) {
         // No options: the start dialog chooses, and its start button runs the game.
         tenfold::Options choices;
         tenfold::StartRoad road;
-        road.ProgramFolder = game.programFolder;
-        road.ArchivePath = game.archive;
-        road.RunGame = [&game](tenfold::Options& chosen) {
+        road.archivePath = game.archive;
+        road.runGame = [&game](tenfold::Options& chosen) {
             game.table = chosen;
             game.closeStartDialog = tenfold::CloseStartDialog;
             return tenfold::RunGame(game);

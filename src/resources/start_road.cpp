@@ -100,7 +100,7 @@ int RunStartDialog(Options& options, const StartRoad& road) {
     };
     hooks.ShowMessage = [](const std::string& text) { ShowInfoBox(text); };
 
-    StartDialog form(options, hooks, LoadDeckPreviews(road.ArchivePath), CreditsText());
+    StartDialog form(options, hooks, LoadDeckPreviews(road.archivePath), CreditsText());
     const WindowRegistration registration(&form, [&form] { form.Unload(); });
     g_startDialog = &form;
     sigc::connection stop = QuitOnStopSignal(loop, [&] { outcome = Outcome::End; });
@@ -109,7 +109,7 @@ int RunStartDialog(Options& options, const StartRoad& road) {
     stop.disconnect();
 
     int status = StopSignal() != 0 ? StopExitStatus() : 0;
-    if (outcome == Outcome::Start && road.RunGame) status = road.RunGame(options);
+    if (outcome == Outcome::Start && road.runGame) status = road.runGame(options);
     CloseStartDialog();
     g_startDialog = nullptr;
     return status;

@@ -17,12 +17,11 @@ namespace tenfold {
 std::string FindArchive(const std::string& programFolder);
 
 struct StartRoad {
-    std::string ProgramFolder;  // ends in "/"
-    std::string ArchivePath;    // the archive the previews are read from; may be ""
+    std::string archivePath;  // the archive the previews are read from; may be ""
     // Unpacks the resources and runs the game with the chosen options; its
     // result is the exit status. The game start routine calls
     // CloseStartDialog() before the display opens.
-    std::function<int(Options&)> RunGame;
+    std::function<int(Options&)> runGame;
 };
 
 // The start routine's dialog part: shows the start dialog and waits. Returns

@@ -50,8 +50,7 @@ TEST_F(DialogTest, StartRunsTheGameWhichClosesTheDialogWithoutEndingTheRoad) {
     bool shownDuringUnpack = false;
     bool hiddenAfterClose = false;
     StartRoad road;
-    road.ProgramFolder = ProgramFolder();
-    road.RunGame = [&](Options& chosen) {
+    road.runGame = [&](Options& chosen) {
         auto* form = ShownWindow<StartDialog>();
         shownDuringUnpack = form != nullptr;
         CloseStartDialog();
@@ -74,7 +73,7 @@ TEST_F(DialogTest, ExitAndTheCloseBoxEndTheRoadWithoutAGame) {
         Options t;
         bool played = false;
         StartRoad road;
-        road.RunGame = [&](Options&) {
+        road.runGame = [&](Options&) {
             played = true;
             return 3;
         };
@@ -110,7 +109,7 @@ TEST_F(DialogTest, UnloadingEveryFormClosesTheOpenWindowsWithoutEndingTheGame) {
     Options t;
     StartRoad road;
     bool stillShown = true;
-    road.RunGame = [&](Options&) {
+    road.runGame = [&](Options&) {
         CloseEveryWindow();
         stillShown = ShownWindow<StartDialog>() != nullptr;
         return 0;
