@@ -18,7 +18,8 @@ namespace tenfold {
 // same terms, else "/tmp".
 std::string DefaultUnpackParent();
 
-// Private folders are named this and six characters of mkdtemp's choice...
+// Private folders are named this and six random letters or digits (with a
+// "." in front while they are being set up)...
 inline constexpr std::string_view kFolderPrefix = "tenfold-";
 // ...and each holds this file, locked for as long as the run that made the
 // folder lives.
@@ -27,9 +28,9 @@ inline constexpr std::string_view kLockFile = ".lock";
 // many seconds old (a run locks its folder right after making it).
 inline constexpr std::int64_t kLocklessAge = 600;
 
-// Makes a private folder (mode 0700) below `parent` and locks it; `folder`
-// is its path and `lockFd` the lock to hold (closing it lets the lock go).
-// On failure nothing is left made.
+// Makes a private folder (mode 0700) below `parent` and locks it before it
+// takes its own name; `folder` is its path and `lockFd` the lock to hold
+// (closing it lets the lock go). On failure nothing is left made.
 Result MakePrivateFolder(const std::string& parent, std::string& folder, int& lockFd);
 
 // Removes from `parent` the private folders of runs that no longer hold

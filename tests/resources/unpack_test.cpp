@@ -267,25 +267,38 @@ TEST(Unpacker, EachStartRemovesTheFoldersOfKilledRunsButNoLiveRunsFolder) {
     ASSERT_FALSE(live.folder.empty());
     killed.Kill(SIGKILL);  // no handler runs: its folder stays behind
     ASSERT_TRUE(fs::exists(killed.folder));
-    // Not ours to judge: a folder of the same form without a lock, made just now.
+    // Not ours to judge: a folder of the same form without a lock, made just
+    // now, and a run's staging folder not yet locked.
     fs::create_directories(parent / "tenfold-Recent/res");
+    fs::create_directories(parent / ".tenfold-Staged");
+    test::WriteBytes(parent / ".tenfold-Staged/.lock.new", {});
+    // A run killed after it locked its staging folder, before naming it: the lock is free.
+    fs::create_directories(parent / ".tenfold-Locked");
+    test::WriteBytes(parent / ".tenfold-Locked/.lock", {});
 
     ResourceUnpacker unpacker;
     ASSERT_TRUE(unpacker.Unpack(pak, parent.path().string()));
     EXPECT_FALSE(fs::exists(killed.folder));
+    EXPECT_FALSE(fs::exists(parent / ".tenfold-Locked"));
     EXPECT_TRUE(fs::exists(live.folder + "res/Sounds/CARD_FLIP.WAV"));
     EXPECT_TRUE(fs::exists(parent / "tenfold-Recent"));
+    EXPECT_TRUE(fs::exists(parent / ".tenfold-Staged"));
+    // Every run's folder has its own name once it is in use: no staging folder of its own stays.
+    for (const std::string& name : test::ListFolder(parent.str())) {
+        EXPECT_TRUE(name == ".tenfold-Staged" || name.rfind("tenfold-", 0) == 0) << name;
+    }
 
     // Once old, a lockless folder holding only what the unpacker makes goes too;
     // one holding anything else stays.
     fs::create_directories(parent / "tenfold-Olders/res");
     fs::create_directories(parent / "tenfold-Others");
     test::WriteBytes(parent / "tenfold-Others/mine.txt", {});
-    for (const char* name : {"tenfold-Recent", "tenfold-Olders", "tenfold-Others"}) {
+    for (const char* name : {"tenfold-Recent", ".tenfold-Staged", "tenfold-Olders", "tenfold-Others"}) {
         fs::last_write_time(parent / name, fs::file_time_type::clock::now() - std::chrono::hours(1));
     }
     RemoveAbandonedFolders(parent.path().string());
     EXPECT_FALSE(fs::exists(parent / "tenfold-Recent"));
+    EXPECT_FALSE(fs::exists(parent / ".tenfold-Staged"));
     EXPECT_FALSE(fs::exists(parent / "tenfold-Olders"));
     EXPECT_TRUE(fs::exists(parent / "tenfold-Others/mine.txt"));
     EXPECT_TRUE(fs::exists(live.folder));
