@@ -246,8 +246,8 @@ LoadedMatch LoadMatchSave(const std::string& path) {
     std::vector<std::uint8_t> bytes;
     bool missing = false;
     std::string why;
-    if (IoResult r = LoadPlayerFile(path, kSaveLimit, bytes, missing); !r) {
-        why = r.error;
+    if (Result r = LoadPlayerFile(path, kSaveLimit, bytes, missing); !r) {
+        why = r.Reason();
     } else if (missing) {
         return out;
     } else if (auto save = DecodeMatchSave(
@@ -270,7 +270,7 @@ std::string SetAsideMatchSave(const std::string& path, const std::string& why) {
 
 std::string StoreMatchSave(const std::string& path, const MatchSave& save) {
     if (path.empty()) return "no folder to keep the saved match in (neither XDG_STATE_HOME nor HOME is set)";
-    if (IoResult r = SaveDurably(path, EncodeMatchSave(save)); !r) return r.error;
+    if (Result r = SaveDurably(path, EncodeMatchSave(save)); !r) return r.Reason();
     return {};
 }
 

@@ -29,26 +29,26 @@ bool IsFile(const fs::path& p) {
 
 // Every window of the program that is open, in the order they were opened,
 // with the routine that unloads it.
-struct OpenForm {
+struct OpenWindow {
     Gtk::Window* window;
     std::function<void()> unload;
 };
-std::vector<OpenForm>& OpenForms() {
-    static std::vector<OpenForm> forms;
-    return forms;
+std::vector<OpenWindow>& OpenWindows() {
+    static std::vector<OpenWindow> windows;
+    return windows;
 }
 
-// Keeps a window in the list of open forms for as long as it exists.
-class FormRegistration {
+// Keeps a window in the list of open windows for as long as it exists.
+class WindowRegistration {
 public:
-    FormRegistration(Gtk::Window* window, std::function<void()> unload) : window_(window) {
-        OpenForms().push_back({window, std::move(unload)});
+    WindowRegistration(Gtk::Window* window, std::function<void()> unload) : window_(window) {
+        OpenWindows().push_back({window, std::move(unload)});
     }
-    ~FormRegistration() {
-        std::erase_if(OpenForms(), [this](const OpenForm& f) { return f.window == window_; });
+    ~WindowRegistration() {
+        std::erase_if(OpenWindows(), [this](const OpenWindow& f) { return f.window == window_; });
     }
-    FormRegistration(const FormRegistration&) = delete;
-    FormRegistration& operator=(const FormRegistration&) = delete;
+    WindowRegistration(const WindowRegistration&) = delete;
+    WindowRegistration& operator=(const WindowRegistration&) = delete;
 
 private:
     Gtk::Window* window_;
@@ -74,7 +74,7 @@ struct SavedMatchOffer {
 SavedMatchOffer OfferSavedMatch(StartDialog& form, const StartRoad& road) {
     SavedMatchOffer offer;
     std::string problems;
-    LoadedMatch loaded = LoadMatchSave(road.SavePath);
+    LoadedMatch loaded = LoadMatchSave(road.savePath);
     if (loaded.status == LoadedMatch::Status::Loaded) {
         form.OfferResume(loaded.save.deal);
         offer.save = std::move(loaded.save);
@@ -82,7 +82,7 @@ SavedMatchOffer OfferSavedMatch(StartDialog& form, const StartRoad& road) {
         problems = loaded.message;
     }
     std::string warning;
-    form.ShowStatistics(Summarize(LoadStatistics(road.StatisticsPath, warning)));
+    form.ShowStatistics(Summarize(LoadStatistics(road.statisticsPath, warning)));
     if (!warning.empty()) problems += (problems.empty() ? "" : "\n") + warning;
     if (!problems.empty()) {
         std::cerr << problems << "\n";
@@ -142,9 +142,9 @@ int RunStartDialog(Options& options, const StartRoad& road) {
     };
     hooks.Confirm = [](const std::string& question) { return AskYesNo(question); };
 
-    StartDialog form(options, hooks, LoadDeckPreviews(road.ArchivePath), CreditsText());
+    StartDialog form(options, hooks, LoadDeckPreviews(road.archivePath), CreditsText());
     const SavedMatchOffer saved = OfferSavedMatch(form, road);
-    const FormRegistration registration(&form, [&form] { form.Unload(); });
+    const WindowRegistration registration(&form, [&form] { form.Unload(); });
     g_startDialog = &form;
     sigc::connection stop = QuitOnStopSignal(loop, [&] { outcome = Outcome::End; });
     form.show();
@@ -152,9 +152,9 @@ int RunStartDialog(Options& options, const StartRoad& road) {
     stop.disconnect();
 
     int status = StopSignal() != 0 ? StopExitStatus() : 0;
-    if (outcome == Outcome::Start && road.RunGame) status = road.RunGame(options);
-    if (outcome == Outcome::Resume && road.ResumeGame && saved.save)
-        status = road.ResumeGame(options, *saved.save);
+    if (outcome == Outcome::Start && road.runGame) status = road.runGame(options);
+    if (outcome == Outcome::Resume && road.resumeGame && saved.save)
+        status = road.resumeGame(options, *saved.save);
     CloseStartDialog();
     g_startDialog = nullptr;
     return status;
@@ -167,10 +167,10 @@ void CloseStartDialog() {
     RunPendingDialogEvents();
 }
 
-void UnloadEveryForm() {
-    const std::vector<OpenForm> forms = OpenForms();
-    for (auto it = forms.rbegin(); it != forms.rend(); ++it) it->unload();
-    if (!forms.empty()) RunPendingDialogEvents();
+void CloseEveryWindow() {
+    const std::vector<OpenWindow> windows = OpenWindows();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) it->unload();
+    if (!windows.empty()) RunPendingDialogEvents();
 }
 
 int RunPakBrowser(const std::string& programFolder, const std::string& file) {
@@ -180,10 +180,10 @@ int RunPakBrowser(const std::string& programFolder, const std::string& file) {
     }
     auto loop = Glib::MainLoop::create();
     PakBrowserHooks hooks;
-    hooks.ShowMessage = [](const std::string& text) { ShowMessageBox(text); };
-    hooks.EndProgram = [&] { loop->quit(); };
+    hooks.showMessage = [](const std::string& text) { ShowMessageBox(text); };
+    hooks.endProgram = [&] { loop->quit(); };
     PakBrowser form(programFolder, hooks);
-    const FormRegistration registration(&form, [&form] { form.hide(); });
+    const WindowRegistration registration(&form, [&form] { form.hide(); });
     sigc::connection stop = QuitOnStopSignal(loop, [] {});
     form.show();
     if (!file.empty()) form.OpenArchive(file);

@@ -18,18 +18,17 @@ namespace tenfold {
 std::string FindArchive(const std::string& programFolder);
 
 struct StartRoad {
-    std::string ProgramFolder;  // ends in "/"
-    std::string ArchivePath;    // the archive the previews are read from; may be ""
+    std::string archivePath;  // the archive the previews are read from; may be ""
     // Unpacks the resources and runs the game with the chosen options; its
     // result is the exit status. The game start routine calls
     // CloseStartDialog() before the display opens.
-    std::function<int(Options&)> RunGame;
+    std::function<int(Options&)> runGame;
     // Takes up the saved match instead (the "Resume match" button), with the
     // window chosen in the dialog; its result is the exit status.
-    std::function<int(Options&, const MatchSave&)> ResumeGame;
+    std::function<int(Options&, const MatchSave&)> resumeGame;
     // Where the saved match and the statistics are read from.
-    std::string SavePath;
-    std::string StatisticsPath;
+    std::string savePath;
+    std::string statisticsPath;
 };
 
 // The start routine's dialog part: shows the start dialog and waits. Returns
@@ -41,9 +40,9 @@ int RunStartDialog(Options& options, const StartRoad& road);
 // display opens); harmless when it is not open.
 void CloseStartDialog();
 
-// Unloads every open window of the program, the last opened first, as the
+// Closes every open window of the program, the last opened first, as the
 // shutdown does before it shows its message.
-void UnloadEveryForm();
+void CloseEveryWindow();
 
 // The archive browser on its own: shows it, opens `file` when one is given,
 // and returns the exit status once the player leaves it.

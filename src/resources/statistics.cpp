@@ -193,8 +193,8 @@ std::vector<MatchRecord> LoadChecked(const std::string& path, std::string& warni
     std::vector<std::uint8_t> bytes;
     bool missing = false;
     std::string why;
-    if (IoResult r = LoadPlayerFile(path, kStatisticsLimit, bytes, missing); !r) {
-        why = r.error;
+    if (Result r = LoadPlayerFile(path, kStatisticsLimit, bytes, missing); !r) {
+        why = r.Reason();
     } else if (missing) {
         return {};
     } else if (auto matches = DecodeStatistics(std::string(bytes.begin(), bytes.end()), why)) {
@@ -223,7 +223,7 @@ std::string RecordMatch(const std::string& path, const MatchRecord& match, std::
                                    [&match](const MatchRecord& m) { return m.id == match.id; });
     if (known) return {};
     matches.push_back(match);
-    if (IoResult r = SaveDurably(path, EncodeStatistics(matches)); !r) return r.error;
+    if (Result r = SaveDurably(path, EncodeStatistics(matches)); !r) return r.Reason();
     return {};
 }
 
