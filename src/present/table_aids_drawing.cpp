@@ -267,7 +267,7 @@ void DrawHint(const TableState& t, Display& d, const TableArt& art) {
 void DrawLastTrick(const TableState& t, Display& d, const TableArt& art) {
     const std::optional<TrickView> trick = LastTrick(t);
     if (!trick) return;
-    Darken(d, 262, 136, 560, 430);
+    Darken(d, 262, 136, 560, 416);  // down to just above the human's hand
     for (int i = 0; i < kTrickSize; ++i) {
         const int seat = trick->seats[static_cast<std::size_t>(i)];
         const Point spot = t.seats[seat].throwSpot;
@@ -390,10 +390,14 @@ void DrawMenuFocus(const TableState& t, Display& d) {
     Frame(d, r.x - 3, r.y - 3, r.x + kMenuRowWidth + 3, r.y + kMenuRowHeight + 3, 3, kGold);
 }
 
-void DrawTableAids(const TableState& t, Display& d, const TableArt& art) {
+void DrawTableLabels(const TableState& t, Display& d, const TableArt& art) {
     if (!InDeal(t)) return;
     DrawBadge(t, d, art);
     DrawSeats(t, d, art);
+}
+
+void DrawTableAids(const TableState& t, Display& d, const TableArt& art) {
+    if (!InDeal(t)) return;
     DrawHint(t, d, art);
     if (t.aids.lastTrickShown) DrawLastTrick(t, d, art);
 }

@@ -26,8 +26,10 @@ void DrawHumanHand(const TableState& t, Display& d, const TableArt& art);
 void DrawTrickIndices(const TableState& t, Display& d, const TableArt& art);
 // The frame round the contract menu's keyboard row.
 void DrawMenuFocus(const TableState& t, Display& d);
-// Over the table: the badge, the seats, the taken penalty cards, the refusal's
-// hint and the last trick when it is held up.
+// Under the menu and the cards in flight: the badge, and the seats with their
+// turn, tally and taken penalty cards.
+void DrawTableLabels(const TableState& t, Display& d, const TableArt& art);
+// Over the table: the refusal's hint and the last trick when it is held up.
 void DrawTableAids(const TableState& t, Display& d, const TableArt& art);
 // The score sheet after a deal: each row's deal number and contract, the names
 // over their columns, and after the last deal all twenty rows and the standings.

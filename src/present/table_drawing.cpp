@@ -62,6 +62,7 @@ void DrawTable(const TableState& t, Display& d, const TableArt& art, std::string
     }
     if (aids) {
         DrawHumanHand(t, d, art);
+        DrawTableLabels(t, d, art);
     } else {
         for (const CardSprite& card : t.seats[kHumanSeat].hand) DrawIfActive(d, art, card);
     }

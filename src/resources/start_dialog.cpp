@@ -51,6 +51,8 @@ void SetText(Gtk::Label& label, const char* text, int indent = 0) {
     label.set_text(text);
     label.set_xalign(0.0F);
     label.set_line_wrap(true);
+    // Long texts wrap rather than widen the dialog.
+    label.set_max_width_chars(80);
     label.set_margin_start(indent);
 }
 
@@ -350,6 +352,11 @@ void StartDialog::BuildOptionsTab() {
     (options_.dealPacketSize == 13 ? ReglesFrancaises : ReguasPortuguese).set_active(true);
     page.pack_start(ReglesFrancaises, Gtk::PACK_SHRINK);
     page.pack_start(ReguasPortuguese, Gtk::PACK_SHRINK);
+    SetText(DealingExplanation,
+            "The French rules deal each player thirteen cards at once; the Portuguese rules deal one card "
+            "at a time.",
+            26);
+    page.pack_start(DealingExplanation, Gtk::PACK_SHRINK);
 }
 
 void StartDialog::OnDeckToggled(int deck) {

@@ -86,6 +86,7 @@ public:
     // Under "Seven of Hearts Lead", "Partnership game", "Slow animation",
     // "Classic table" and "Dim cards I may not play".
     std::array<Gtk::Label, 5> OptionExplanations;
+    Gtk::Label DealingExplanation;  // under the two dealing rules
 
     // The tab captions in their order.
     static constexpr std::array<const char*, 5> kTabCaptions = {"Deck", "Keys", "Rules", "Credits",
