@@ -33,7 +33,7 @@ constexpr std::array<DeckRow, 4> kDeckRows = {{
      false},
 }};
 
-constexpr std::array<const char*, 7> kKeyTexts = {
+constexpr std::array<const char*, 8> kKeyTexts = {
     "To select a contract: Use the menu that will appear on screen.",
     "To play a card: Left-click on the card.",
     "Pressing the key R after the deal you order your cards in hand.",
@@ -42,6 +42,8 @@ constexpr std::array<const char*, 7> kKeyTexts = {
     "Without the mouse: Left and Right choose a card you may play, Enter or Space plays it; Up, Down "
     "and Enter choose a contract; Enter or Space leaves the score sheet.",
     "Hold the key L or the right mouse button to see the last trick again.",
+    "During a match ESCAPE or the window's close box first asks \"Leave this match?\": ESCAPE again or Y "
+    "leaves, N plays on. \"Classic table\" (Options) leaves at once.",
 };
 
 constexpr const char* kLinkMessage = "Please use your installed Web browser to view this page.";

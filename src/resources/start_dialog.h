@@ -66,7 +66,7 @@ public:
     Gtk::CheckButton UseVidMem;
 
     // "Keys" tab.
-    std::array<Gtk::Label, 7> KeyLabels;
+    std::array<Gtk::Label, 8> KeyLabels;
 
     // "Rules" tab.
     Gtk::TextView RulesView;
