@@ -47,6 +47,8 @@ protected:
         options.autoplay = true;
         options.uncapped = true;
         options.programFolder = TENFOLD_BUILD_DIR;
+        // The classic table, whose places these tests know; the aids draw over it.
+        options.table.classicTable = true;
         game = std::make_unique<Game>(options);
         ASSERT_TRUE(game->Start());
     }
