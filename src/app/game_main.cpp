@@ -154,7 +154,8 @@ bool Game::Frame() {
         screen.input.Poll(screen.display);
         PlayerInput input = screen.input.Read();
         input.closeBox = closeBox;
-        if (options_.autoplay) {
+        // While "Leave this match?" is asked, only the player answers.
+        if (options_.autoplay && !t.aids.leaveAsked) {
             // Hold the autopilot's click until the menu or the score page has been seen.
             const bool menu = t.flow.state == GameState::ChoosingContract && t.human.waiting;
             const bool scores = t.flow.state == GameState::DealOver;
