@@ -225,15 +225,14 @@ int main(int argc, char** argv) {
 #if TENFOLD_WITH_DIALOGS
     // Installed, the archive lies in the data folder rather than beside the program.
     game.archive = tenfold::FindArchive(game.programFolder);
-    game.unloadForms = tenfold::UnloadEveryForm;
+    game.unloadForms = tenfold::CloseEveryWindow;
     if (argc == 1) {
         // No options: the start dialog chooses, starting from the remembered
         // choices, and its start button keeps them and runs the game.
         tenfold::Options choices = game.table;
         tenfold::StartRoad road;
-        road.ProgramFolder = game.programFolder;
-        road.ArchivePath = game.archive;
-        road.RunGame = [&game](tenfold::Options& chosen) {
+        road.archivePath = game.archive;
+        road.runGame = [&game](tenfold::Options& chosen) {
             const std::string failed =
                 tenfold::SaveSettings(tenfold::SettingsPath(), tenfold::SettingsOf(chosen));
             if (!failed.empty()) std::cerr << "tenfold: " << failed << "\n";

@@ -37,8 +37,8 @@ const char* RulesText();
 
 class StartDialog : public Gtk::Window {
 public:
-    // The dialog's load: PakFile, EndOnUnload, first tab, version label; the
-    // controls start from `options` (the remembered choices).
+    // The dialog's load: EndOnUnload, first tab, version label; the controls
+    // start from `options` (the remembered choices).
     StartDialog(Options& options, StartDialogHooks hooks, const DeckPreviews& previews,
                 const std::string& credits);
 
@@ -48,9 +48,6 @@ public:
 
     // True from the dialog's load until the start button is pressed.
     bool EndOnUnload() const { return endOnUnload_; }
-
-    // The archive name the unpacker opens, relative to the program's folder.
-    std::string PakFile;
 
     // ---- Controls, named after what they stand for; public like a form's ----
     Gtk::Notebook Tabs;
