@@ -216,10 +216,15 @@ bool Game::Frame() {
     TableState& t = table_;
     try {
         screen.display.PumpEvents();
-        if (screen.display.QuitRequested()) return false;
+        // A classic table closes at once; one with aids asks during a match.
+        const bool classic = t.options.classicTable;
+        if (classic && screen.display.QuitRequested()) return false;
+        const bool closeBox = !classic && screen.display.TakeQuitRequest();
         screen.input.Poll(screen.display);
         PlayerInput input = screen.input.Read();
-        if (options_.autoplay) {
+        input.closeBox = closeBox;
+        // While "Leave this match?" is asked, only the player answers.
+        if (options_.autoplay && !t.aids.leaveAsked) {
             // Hold the autopilot's click until the menu or the score page has been seen.
             const bool menu = t.flow.state == GameState::ChoosingContract && t.human.waiting;
             const bool scores = t.flow.state == GameState::DealOver;
@@ -247,7 +252,8 @@ bool Game::Frame() {
                 t, {t.options.sevenOfHeartsLead, static_cast<int>(t.options.dealPacketSize)}));
         }
         if (outcome == FrameOutcome::Quit || parts_->hooks.WindowClosed()) return false;
-        if (t.flow.paused && !options_.uncapped) screen.display.WaitFrame();
+        // A classic table draws nothing while paused, so the frame waits here.
+        if (t.flow.paused && classic && !options_.uncapped) screen.display.WaitFrame();
         parts_->services.FrameDone();
         ++frames_;
         if (options_.matches > 0 && keeper.MatchesFinished() >= options_.matches) return false;

@@ -76,7 +76,7 @@ private:
     Pcg32* autopilot_ = nullptr;
     std::string fingerprintLog_;
     MatchSave save_;
-    std::vector<DealRecord> deals_;
+    std::vector<DealOutcome> deals_;
     std::int16_t dealsNoted_ = 0;
     Before before_;
     int finished_ = 0;

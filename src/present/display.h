@@ -8,6 +8,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/layout.h"
@@ -117,6 +118,8 @@ public:
     std::uint32_t TakeButtonTaps();
     // Set by the window's close box; the main loop then ends the game.
     bool QuitRequested() const { return quitRequested_; }
+    // Takes the close box's request (the game asks before it leaves a match).
+    bool TakeQuitRequest() { return std::exchange(quitRequested_, false); }
     // The window position of the table picture, for the mouse.
     Letterbox CurrentLetterbox() const;
     bool IsOpen() const { return window_ != nullptr; }

@@ -24,6 +24,10 @@ struct TableArt {
     Surface pointer;
     BitmapFont clockFont;
     BitmapFont scoreFont;
+    // Made from the above for the table aids (MakeAidPictures).
+    BitmapFont smallFont;
+    BitmapFont midFont;
+    Array<Surface, kContractCount> smallContracts{};
 };
 
 // Loads every picture and font of the deck `deckName` ("Royal" or "Roya2") from

@@ -32,7 +32,7 @@ constexpr std::array<const char*, 10> kContractNames = {"Clubs",
 
 Json MatchJson(const MatchRecord& m) {
     Json deals = Json::array();
-    for (const DealRecord& d : m.deals) deals.push_back({{"contract", d.contract}, {"points", d.points}});
+    for (const DealOutcome& d : m.deals) deals.push_back({{"contract", d.contract}, {"points", d.points}});
     return {{"id", m.id},
             {"date", m.date},
             {"deck", m.deck},
@@ -55,7 +55,7 @@ MatchRecord MatchFrom(const Json& j) {
     if (result != "won" && result != "lost") throw std::runtime_error("a result is neither won nor lost");
     m.won = result == "won";
     for (const Json& d : j.at("deals")) {
-        DealRecord r{d.at("contract").get<std::int16_t>(), d.at("points").get<std::int16_t>()};
+        DealOutcome r{d.at("contract").get<std::int16_t>(), d.at("points").get<std::int16_t>()};
         if (r.contract < 1 || r.contract > 10) throw std::runtime_error("a deal's contract is outside 1..10");
         m.deals.push_back(r);
     }
@@ -83,7 +83,7 @@ StatisticsSummary Summarize(const std::vector<MatchRecord>& matches) {
         if (m.won) ++s.won;
         totals += m.totals[0];
         if (!s.bestTotal || m.totals[0] < *s.bestTotal) s.bestTotal = m.totals[0];
-        for (const DealRecord& d : m.deals) {
+        for (const DealOutcome& d : m.deals) {
             const auto i = static_cast<std::size_t>(d.contract - 1);
             ++s.contracts[i].played;
             points[i] += d.points;

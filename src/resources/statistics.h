@@ -14,10 +14,10 @@ namespace tenfold {
 
 inline constexpr int kStatisticsVersion = 1;
 
-struct DealRecord {
+struct DealOutcome {
     std::int16_t contract = 0;  // 1..10
     std::int16_t points = 0;    // the human's points as the score sheet shows them (lower is better)
-    bool operator==(const DealRecord&) const = default;
+    bool operator==(const DealOutcome&) const = default;
 };
 
 struct MatchRecord {
@@ -28,7 +28,7 @@ struct MatchRecord {
     std::int16_t dealPackets = 1;
     std::array<std::int16_t, 4> totals{};  // as the score sheet shows them; the lowest wins
     bool won = false;
-    std::vector<DealRecord> deals;
+    std::vector<DealOutcome> deals;
     bool operator==(const MatchRecord&) const = default;
 };
 

@@ -2,7 +2,7 @@
 // frame, mean frame cost over one autoplayed deal, peak memory, and CPU use
 // while playing with frame pacing.
 //
-//   present_frame_bench [--paced SECONDS] [--windowed]
+//   present_frame_bench [--paced SECONDS] [--windowed] [--classic] [--dim]
 //
 // Headless by default (SDL's dummy drivers unless others are set); with
 // --paced it plays that many seconds at the display's pace instead of one
@@ -28,10 +28,14 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     double pacedSeconds = 0;
     bool windowed = false;
+    bool classic = false;  // the table without its aids
+    bool dim = false;      // the aids with the unplayable cards greyed
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--paced" && i + 1 < argc) pacedSeconds = std::atof(argv[++i]);
         if (arg == "--windowed") windowed = true;
+        if (arg == "--classic") classic = true;
+        if (arg == "--dim") dim = true;
     }
 
     using Clock = std::chrono::steady_clock;
@@ -41,6 +45,8 @@ int main(int argc, char** argv) {
     options.autoplay = true;
     options.uncapped = pacedSeconds <= 0;
     options.table.fullScreen = !windowed;
+    options.table.classicTable = classic;
+    options.table.dimUnplayable = dim;
     options.programFolder = TENFOLD_BUILD_DIR;
 
     const auto launch = Clock::now();
