@@ -72,7 +72,20 @@ deadline=900 wait_for "the third deal begins" save_in_deal 3
 wait_for "the game's window shows" dialog_shown
 shot 2-third-deal
 started_line="$(grep '^start ' "$save")"
+# The close box asks "Leave this match?" during a match; Y answers it.
 "$close_window" "$(window_named '^Tenfold$')"
+closed() { ! kill -0 "$pid" 2>/dev/null; }
+answer_yes() {
+  xdotool mousemove --window "$(window_named '^Tenfold$')" 400 300 key y 2>/dev/null || true
+  local until_next=$((SECONDS + 2))
+  while [ "$SECONDS" -lt "$until_next" ]; do
+    closed && return 0
+    sleep 0.1
+  done
+  closed
+}
+end=$((SECONDS + deadline))
+until answer_yes; do [ "$SECONDS" -lt "$end" ] || fail "the close box did not end the game"; done
 finish
 save_in_deal 3 || fail "closing the window lost the save"
 
