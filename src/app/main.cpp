@@ -291,6 +291,10 @@ int main(int argc, char** argv) {
             return tenfold::RunGame(game);
         };
         road.resumeGame = [&game](tenfold::Options& chosen, const tenfold::MatchSave& save) {
+            // The dialog's choices are kept as Start keeps them; the match keeps its own rules.
+            const std::string failed =
+                tenfold::SaveSettings(tenfold::SettingsPath(), tenfold::SettingsOf(chosen));
+            if (!failed.empty()) std::cerr << "tenfold: " << failed << "\n";
             game.table = chosen;
             game.resume = save;
             game.closeStartDialog = tenfold::CloseStartDialog;
