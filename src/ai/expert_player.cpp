@@ -125,7 +125,8 @@ SeatView ViewOf(const TableState& t, int seat, const CardMemory& memory) {
             v.mayHold[si][static_cast<std::size_t>(Index(suit))] = memory.MayHoldSuit(s, suit);
     }
     OpenDeal& d = v.deal;
-    d = OpenDeal::Fresh({}, t.contract, t.trick.count > 0 ? t.trick.cards[0].seat : seat);
+    // Play goes round in seat order, so the trick was led this many seats back.
+    d = OpenDeal::Fresh({}, t.contract, (seat + kSeatCount - t.trick.count % kSeatCount) % kSeatCount);
     d.hands[static_cast<std::size_t>(seat)] = v.hand;
     d.toPlay = static_cast<std::int8_t>(seat);
     d.heartsBroken = t.trick.heartsBroken;

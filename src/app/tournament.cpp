@@ -56,6 +56,9 @@ MatchRecord PlayMatch(std::uint64_t setSeed, const HeadlessGame::Seating& seatin
             for (int s = 0; s < kSeatCount; ++s) scores[static_cast<std::size_t>(s)] = t.seats[s].dealScore;
             record.dealScores.push_back(scores);
             record.contracts.push_back(static_cast<std::int8_t>(Number(t.contract)));
+            std::array<Card, kDeckSize> deck{};
+            for (int i = 0; i < kDeckSize; ++i) deck[static_cast<std::size_t>(i)] = t.deck.cards[i].card;
+            record.decks.push_back(deck);
             frames = 0;
         }
         last = t.flow.state;

@@ -32,7 +32,8 @@ struct TournamentOptions {
 struct MatchRecord {
     std::array<std::int16_t, kSeatCount> totals{};  // match totals, sign turned (lowest wins)
     std::vector<std::array<std::int16_t, kSeatCount>> dealScores;
-    std::vector<std::int8_t> contracts;  // 1..10 per deal
+    std::vector<std::int8_t> contracts;              // 1..10 per deal
+    std::vector<std::array<Card, kDeckSize>> decks;  // each deal's cards in dealing order
 };
 
 // The five matches of a set: seatings[k] has A in seat k, seatings[4] is all B.
