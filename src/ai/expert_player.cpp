@@ -33,12 +33,13 @@ std::uint64_t Mix(std::uint64_t h, std::uint64_t v) {
 }
 
 // The decision's own generator: from the seed and what the seat sees only.
-Pcg32 DecisionChance(std::uint64_t seed, const TableState& t, const SeatView& v) {
+Pcg32 DecisionChance(std::uint64_t seed, const ExpertQuestion& q) {
+    const SeatView& v = q.view;
     std::uint64_t h = Mix(seed, static_cast<std::uint64_t>(v.seat));
-    h = Mix(h, static_cast<std::uint64_t>(t.match.dealsPlayed));
-    h = Mix(h, static_cast<std::uint64_t>(t.trick.cardsPlayed));
+    h = Mix(h, static_cast<std::uint64_t>(q.dealsPlayed));
+    h = Mix(h, static_cast<std::uint64_t>(v.deal.cardsPlayed));
     h = Mix(h, v.hand);
-    h = Mix(h, static_cast<std::uint64_t>(Number(t.contract)));
+    h = Mix(h, static_cast<std::uint64_t>(Number(v.deal.contract)));
     h = Mix(h, ~v.unseen & ~v.hand & kWholeDeck);
     return Pcg32(h, 0x0e7);
 }
@@ -137,17 +138,50 @@ SeatView ViewOf(const TableState& t, int seat, const CardMemory& memory) {
     return v;
 }
 
+ExpertQuestion ExpertPlayer::CardQuestion(const TableState& t, int seat) const {
+    ExpertQuestion q;
+    q.view = ViewOf(t, seat, memory_);
+    q.dealsPlayed = t.match.dealsPlayed;
+    return q;
+}
+
+ExpertQuestion ExpertPlayer::ContractQuestion(const TableState& t, int seat) const {
+    ExpertQuestion q;
+    q.contract = true;
+    // Before the first card: nothing to remember yet, whatever the memory holds.
+    q.view = ViewOf(t, seat, CardMemory{});
+    q.dealsPlayed = t.match.dealsPlayed;
+    for (int k = 1; k <= kContractCount; ++k)
+        q.open[static_cast<std::size_t>(k - 1)] = IsOpenTo(t, seat, ContractNumbered(k));
+    return q;
+}
+
 Card ExpertPlayer::ChooseCard(const TableState& t, int seat) {
-    const SeatView v = ViewOf(t, seat, memory_);
+    const ExpertQuestion q = CardQuestion(t, seat);
+    if (q.view.deal.Legal() == 0)
+        return HandCards(t, seat).cards[0];  // not its turn: nothing sensible to say
+    return static_cast<Card>(Answer(q));
+}
+
+Contract ExpertPlayer::ChooseContract(const TableState& t, int seat, RandomSource& /*chance*/) {
+    return ContractNumbered(Answer(ContractQuestion(t, seat)));
+}
+
+int ExpertPlayer::Answer(const ExpertQuestion& q) const {
+    return q.contract ? Number(BestContract(q)) : BestCard(q);
+}
+
+Card ExpertPlayer::BestCard(const ExpertQuestion& q) const {
+    const SeatView& v = q.view;
+    const int seat = v.seat;
     const CardSet legal = v.deal.Legal();
-    if (legal == 0) return HandCards(t, seat).cards[0];  // not its turn to play: nothing sensible to say
     std::array<Card, kHandSize> candidates{};
     int n = 0;
     for (CardSet rest = legal; rest != 0; rest &= rest - 1)
         candidates[static_cast<std::size_t>(n++)] = static_cast<Card>(std::countr_zero(rest));
-    if (n == 1) return candidates[0];
+    if (n <= 1) return candidates[0];
 
-    Pcg32 rng = DecisionChance(seed_, t, v);
+    Pcg32 rng = DecisionChance(seed_, q);
     const int layouts = std::max(effort_.minCardLayouts, effort_.cardPlayOuts / n);
     std::array<std::int64_t, kHandSize> sum{};
     std::array<CardSet, kSeatCount> hands{};
@@ -169,11 +203,14 @@ Card ExpertPlayer::ChooseCard(const TableState& t, int seat) {
     return candidates[static_cast<std::size_t>(best)];
 }
 
-Contract ExpertPlayer::ChooseContract(const TableState& t, int seat, RandomSource& /*chance*/) {
+Contract ExpertPlayer::BestContract(const ExpertQuestion& q) const {
+    const SeatView& v = q.view;
+    const int seat = v.seat;
     std::array<Contract, kContractCount> open{};
     int n = 0;
     for (int k = 1; k <= kContractCount; ++k) {
-        if (IsOpenTo(t, seat, ContractNumbered(k))) open[static_cast<std::size_t>(n++)] = ContractNumbered(k);
+        if (q.open[static_cast<std::size_t>(k - 1)])
+            open[static_cast<std::size_t>(n++)] = ContractNumbered(k);
     }
     if (n == 0) {
         // The quotas leave this seat nothing: a trump contract, as the human's menu offers.
@@ -181,8 +218,7 @@ Contract ExpertPlayer::ChooseContract(const TableState& t, int seat, RandomSourc
     }
     if (n == 1) return open[0];
 
-    SeatView v = ViewOf(t, seat, CardMemory{});
-    Pcg32 rng = DecisionChance(seed_, t, v);
+    Pcg32 rng = DecisionChance(seed_, q);
     std::array<std::int64_t, kContractCount> sum{};
     std::array<CardSet, kSeatCount> hands{};
     for (int i = 0; i < effort_.contractLayouts; ++i) {

@@ -9,6 +9,7 @@
 // generator, so the same table and seed always give the same answer, and
 // asking it (for a hint) changes nothing.
 
+#include <array>
 #include <cstdint>
 
 #include "ai/card_memory.h"
@@ -32,8 +33,22 @@ struct SeatView {
     std::array<int, kSeatCount> handSizes{};
     std::array<std::array<bool, kSuitCount>, kSeatCount> mayHold{};
     OpenDeal deal;  // the deal as it lies, the other hands empty
+
+    bool operator==(const SeatView&) const = default;
 };
 SeatView ViewOf(const TableState& t, int seat, const CardMemory& memory);
+
+// Everything one decision reads: the answer is a function of this and the
+// player's seed alone, so a question asked early (on another thread, while
+// the table animates) has the answer the table would get when it asks.
+struct ExpertQuestion {
+    bool contract = false;  // a contract to choose, else a card to play
+    SeatView view;
+    std::int16_t dealsPlayed = 0;
+    std::array<bool, kContractCount> open{};  // contracts the quotas leave the seat
+
+    bool operator==(const ExpertQuestion&) const = default;
+};
 
 // The expert's seed for a game or simulation of this seed: its own value, so
 // that its chance and the game's never run in step.
@@ -48,10 +63,19 @@ public:
     Card ChooseCard(const TableState& t, int seat) override;
     void HearPlay(const TableState& t, int seat, Card card) override { memory_.HearPlay(t, seat, card); }
 
+    // The questions ChooseCard and ChooseContract answer, and their answer (a
+    // card code, or a contract number). Answer reads nothing else.
+    ExpertQuestion CardQuestion(const TableState& t, int seat) const;
+    ExpertQuestion ContractQuestion(const TableState& t, int seat) const;
+    int Answer(const ExpertQuestion& q) const;
+
     const CardMemory& Memory() const { return memory_; }
     CardMemory& Memory() { return memory_; }
 
 private:
+    Card BestCard(const ExpertQuestion& q) const;
+    Contract BestContract(const ExpertQuestion& q) const;
+
     std::uint64_t seed_;
     ExpertEffort effort_;
     CardMemory memory_;

@@ -46,6 +46,8 @@ struct OpenDeal {
     void Play(Card c);
     // The card winning the trick on the table; ask only while cards lie there.
     Card Winning() const;
+
+    bool operator==(const OpenDeal&) const = default;
 };
 
 // The quick judgement every seat uses in a play-out: a card chosen from the
