@@ -150,6 +150,9 @@ ExpertQuestion ExpertPlayer::ContractQuestion(const TableState& t, int seat) con
     q.contract = true;
     // Before the first card: nothing to remember yet, whatever the memory holds.
     q.view = ViewOf(t, seat, CardMemory{});
+    // Every hand holds thirteen cards when the choice comes (asked ahead, while
+    // the last cards are still being dealt, the question is the same).
+    q.view.handSizes.fill(kHandSize);
     q.dealsPlayed = t.match.dealsPlayed;
     for (int k = 1; k <= kContractCount; ++k)
         q.open[static_cast<std::size_t>(k - 1)] = IsOpenTo(t, seat, ContractNumbered(k));

@@ -1,5 +1,7 @@
 #include "ai/seated_players.h"
 
+#include <algorithm>
+
 namespace tenfold {
 
 std::string_view PlayerKindName(PlayerKind kind) { return kind == PlayerKind::Expert ? "expert" : "classic"; }
@@ -17,6 +19,8 @@ void SeatedPlayers::ForEachPlayer(F&& f) {
         for (std::size_t before = 0; before < s; ++before) seen = seen || bySeat_[before] == bySeat_[s];
         if (!seen) f(*bySeat_[s]);
     }
+    if (listener_ != nullptr && std::find(bySeat_.begin(), bySeat_.end(), listener_) == bySeat_.end())
+        f(*listener_);
 }
 
 void SeatedPlayers::DealStarted(const TableState& t) {

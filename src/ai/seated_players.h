@@ -31,6 +31,8 @@ public:
     void HearPlay(const TableState& t, int seat, Card card) override;
 
     ComputerPlayer& At(int seat) { return *bySeat_[static_cast<std::size_t>(seat)]; }
+    // A player that sits nowhere but follows the deal too (the hint's expert).
+    void AlsoTell(ComputerPlayer& listener) { listener_ = &listener; }
     // Runs first when a deal starts, before the players hear of it (the
     // tournament gives each deal its own generator here, before the shuffle).
     std::function<void(const TableState&)> beforeDeal;
@@ -40,6 +42,7 @@ private:
     template <class F>
     void ForEachPlayer(F&& f);
     std::array<ComputerPlayer*, 4> bySeat_;
+    ComputerPlayer* listener_ = nullptr;
 };
 
 }  // namespace tenfold

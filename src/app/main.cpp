@@ -276,6 +276,7 @@ int main(int argc, char** argv) {
     game.table.dealPacketSize = static_cast<std::int16_t>(packets);
     if (app.get_option("--seed")->count() > 0) game.seed = sim.seed;
     game.trace = sim.tracePath;
+    game.opponents = sim.opponents;
     game.programFolder = tenfold::ProgramFolder();
 #if TENFOLD_WITH_DIALOGS
     // Installed, the archive lies in the data folder rather than beside the program.

@@ -243,6 +243,7 @@ struct PlayerInput {
     bool pause = false;  // the pause key is held
     bool sort = false;   // the sort key is held
     bool click = false;  // the pointer's button is down
+    bool hint = false;   // the hint key is held (shown by the game, never played)
     std::int32_t x = 0;  // the pointer, in table pixels
     std::int32_t y = 0;
 };

@@ -2,14 +2,18 @@
 // frame, mean frame cost over one autoplayed deal, peak memory, and CPU use
 // while playing with frame pacing.
 //
-//   present_frame_bench [--paced SECONDS] [--windowed]
+//   present_frame_bench [--paced SECONDS] [--windowed] [--opponents expert]
 //
 // Headless by default (SDL's dummy drivers unless others are set); with
 // --paced it plays that many seconds at the display's pace instead of one
-// deal as fast as possible, and reports the CPU time used.
+// deal as fast as possible, and reports the CPU time used and the time from
+// each frame to the next (a paced frame that took its thinking on the frame
+// thread would show as a long one).
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
+#include <vector>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -28,10 +32,12 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     double pacedSeconds = 0;
     bool windowed = false;
+    bool expert = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--paced" && i + 1 < argc) pacedSeconds = std::atof(argv[++i]);
         if (arg == "--windowed") windowed = true;
+        if (arg == "--opponents" && i + 1 < argc) expert = std::string(argv[++i]) == "expert";
     }
 
     using Clock = std::chrono::steady_clock;
@@ -42,6 +48,7 @@ int main(int argc, char** argv) {
     options.uncapped = pacedSeconds <= 0;
     options.table.fullScreen = !windowed;
     options.programFolder = TENFOLD_BUILD_DIR;
+    if (expert) options.opponents = tenfold::PlayerKind::Expert;
 
     const auto launch = Clock::now();
     tenfold::Game game(options);
@@ -53,9 +60,15 @@ int main(int argc, char** argv) {
     getrusage(RUSAGE_SELF, &before);
     const auto start = Clock::now();
     std::int64_t frames = 0;
+    std::vector<double> intervals;
     if (pacedSeconds > 0) {
-        while (std::chrono::duration<double>(Clock::now() - start).count() < pacedSeconds && game.Frame())
+        auto last = Clock::now();
+        while (std::chrono::duration<double>(Clock::now() - start).count() < pacedSeconds && game.Frame()) {
             ++frames;
+            const auto now = Clock::now();
+            intervals.push_back(std::chrono::duration<double, std::milli>(now - last).count());
+            last = now;
+        }
     } else {
         // One whole deal: from the first frame to the click that ends its score page.
         while (game.Frame()) {
@@ -77,5 +90,13 @@ int main(int argc, char** argv) {
     std::printf("mean frame cost: %.3f ms wall, %.3f ms CPU\n", 1000 * wall / frames, 1000 * cpu / frames);
     std::printf("CPU use: %.1f%% of one core\n", 100 * cpu / wall);
     std::printf("peak memory: %.1f MB\n", after.ru_maxrss / 1024.0);
+    if (!intervals.empty()) {
+        std::vector<double> sorted = intervals;
+        std::sort(sorted.begin(), sorted.end());
+        const auto over = std::count_if(sorted.begin(), sorted.end(), [](double ms) { return ms > 20.0; });
+        std::printf("frame to frame: median %.2f ms, p99 %.2f ms, max %.2f ms, %lld of %zu over 20 ms\n",
+                    sorted[sorted.size() / 2], sorted[sorted.size() * 99 / 100], sorted.back(),
+                    static_cast<long long>(over), sorted.size());
+    }
     return status;
 }
