@@ -136,7 +136,10 @@ TournamentReport Summarise(const std::vector<SetRecord>& sets, std::uint64_t see
                 for (std::size_t d = 0; d < m.dealScores.size() && d < allB.dealScores.size(); ++d) {
                     const auto c = static_cast<std::size_t>(m.contracts[d] - 1);
                     points[who][c].Add(m.dealScores[d][si]);
-                    advantage[who][c].Add(m.dealScores[d][si] - allB.dealScores[d][si]);
+                    // Like for like: a deal the all-B table played under another
+                    // contract says nothing about how well this one was played.
+                    if (m.contracts[d] == allB.contracts[d])
+                        advantage[who][c].Add(m.dealScores[d][si] - allB.dealScores[d][si]);
                 }
             }
         }
@@ -152,6 +155,7 @@ TournamentReport Summarise(const std::vector<SetRecord>& sets, std::uint64_t see
             auto& pc = f.perContract[c];
             pc.deals = static_cast<int>(points[who][c].n);
             pc.meanPoints = points[who][c].Mean();
+            pc.compared = static_cast<int>(advantage[who][c].n);
             pc.meanAdvantage = advantage[who][c].Mean();
             pc.ci95 = advantage[who][c].Ci95();
         }
@@ -240,6 +244,7 @@ std::string ReportJson(const TournamentReport& r, const std::string& commandLine
             const auto& pc = f.perContract[c];
             perContract[kContractKeys[c]] = {{"deals", pc.deals},
                                              {"mean_points", pc.meanPoints},
+                                             {"compared", pc.compared},
                                              {"mean_advantage", pc.meanAdvantage},
                                              {"ci95_advantage", {pc.ci95[0], pc.ci95[1]}}};
         }

@@ -50,9 +50,10 @@ struct PlayerFigures {
     double meanPerDeal = 0;
     double winRate = 0;  // matches its seat won (no seat strictly lower), over the seatings with both players
     struct Contract {
-        int deals = 0;
+        int deals = 0;             // deals of the contract at the player's seats
         double meanPoints = 0;     // mean deal score of the player's seat under the contract
-        double meanAdvantage = 0;  // over the all-B seat on the same deal
+        int compared = 0;          // of them, deals the all-B table played under the same contract
+        double meanAdvantage = 0;  // over the all-B seat on the same deal, in those deals
         std::array<double, 2> ci95{};
     };
     std::array<Contract, kContractCount> perContract{};

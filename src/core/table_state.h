@@ -132,6 +132,7 @@ struct Options {
     bool sevenOfHeartsLead = false;  // the holder of the seven of hearts chooses first
     bool slowAnimation = false;
     std::int16_t dealPacketSize = 1;  // cards a seat receives in a row: 1, or 13
+    bool expertOpponents = false;     // the computer seats are expert players, not classic ones
 };
 
 // The 52 cards to deal and how far the dealing has come.

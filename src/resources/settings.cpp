@@ -33,6 +33,7 @@ const std::vector<Key>& Keys() {
         {"Table", "slow_animation", &Settings::SlowAnimation, {}},
         {"Rules", "seven_of_hearts_lead", &Settings::SevenOfHeartsLead, {}},
         {"Rules", "deal_packets", &Settings::DealPackets, {"1", "13"}},
+        {"Rules", "opponents", &Settings::Opponents, {"classic", "expert"}},
     };
     return keys;
 }

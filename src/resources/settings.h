@@ -14,6 +14,7 @@ struct Settings {
     bool SlowAnimation = false;      // card moves take twice as many frames
     bool SevenOfHeartsLead = false;  // the holder of the seven of hearts chooses first in a match
     int DealPackets = 1;             // cards a seat receives in a row: 1 or 13
+    std::string Opponents = "classic";  // the computer players: "classic" or "expert"
 
     bool operator==(const Settings&) const = default;
 };

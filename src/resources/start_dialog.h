@@ -81,6 +81,8 @@ public:
     Gtk::RadioButton ReglesFrancaises;
     Gtk::RadioButton ReguasPortuguese;
     std::array<Gtk::Label, 3> OptionExplanations;
+    Gtk::RadioButton ClassicOpponents;
+    Gtk::RadioButton ExpertOpponents;
 
     // The tab captions in their order.
     static constexpr std::array<const char*, 5> kTabCaptions = {"Deck", "Keys", "Rules", "Credits",
@@ -98,6 +100,8 @@ private:
     void BuildKeysTab();
     void BuildRulesTab();
     void BuildCreditsTab(const std::string& credits);
+    // The "Opponents: Classic / Expert" row of the Options tab.
+    void BuildOpponentsChoice(Gtk::Box& page);
     void BuildOptionsTab();
 
     Options& options_;

@@ -19,7 +19,7 @@ MatchRecord Match(std::array<std::int16_t, kSeatCount> totals, int contract) {
     return m;
 }
 
-// Two sets worked by hand. All-B totals 100, 200, 300, 400 in both. Set 1
+// Sets worked by hand. All-B totals 100, 200, 300, 400 in both. Set 1
 // (no tricks): A's seat 40 lower than all-B wherever it sits, B's seats 10
 // higher. Set 2 (clubs): A 0, 20, 40, 60 lower in seats 0..3, B's seats as in
 // all-B.
@@ -39,29 +39,37 @@ TEST(Tournament, ArithmeticOfASmallPinnedCase) {
     }
     sets[0].seatings[4] = Match(allB, 5);
     sets[1].seatings[4] = Match(allB, 1);
+    // A third set whose all-B table played another contract (diamonds, not
+    // clubs): it counts in the totals, but not as like for like under clubs.
+    sets.push_back(sets[1]);
+    sets[2].seatings[4].contracts[0] = 2;
 
     const TournamentReport r = Summarise(sets, 9, {PlayerKind::Expert, PlayerKind::Classic});
     const PlayerFigures& a = r.figures[0];
     const PlayerFigures& b = r.figures[1];
-    // A: set means 40 and 30; sd 7.071; half interval 1.96 x 7.071 / sqrt 2 = 9.8.
-    EXPECT_DOUBLE_EQ(a.meanPerMatch, 35);
-    EXPECT_NEAR(a.ci95PerMatch[0], 25.2, 1e-9);
-    EXPECT_NEAR(a.ci95PerMatch[1], 44.8, 1e-9);
-    EXPECT_DOUBLE_EQ(a.meanPerDeal, 35);  // one deal a match
+    // A: set means 40, 30, 30; sd 5.7735; half interval 1.96 x 5.7735 / sqrt 3.
+    const double half = 1.96 * std::sqrt(100.0 / 3) / std::sqrt(3.0);
+    EXPECT_NEAR(a.meanPerMatch, 100.0 / 3, 1e-9);
+    EXPECT_NEAR(a.ci95PerMatch[0], 100.0 / 3 - half, 1e-9);
+    EXPECT_NEAR(a.ci95PerMatch[1], 100.0 / 3 + half, 1e-9);
+    EXPECT_NEAR(a.meanPerDeal, 100.0 / 3, 1e-9);  // one deal a match
     // Seat 0 has the lowest total in every match: A wins where it sits there.
-    EXPECT_DOUBLE_EQ(a.winRate, 2.0 / 8);
-    EXPECT_DOUBLE_EQ(b.winRate, 6.0 / 24);
-    // B: -10 in set 1, 0 in set 2.
-    EXPECT_DOUBLE_EQ(b.meanPerMatch, -5);
-    EXPECT_NEAR(b.ci95PerMatch[0], -14.8, 1e-9);
-    EXPECT_NEAR(b.ci95PerMatch[1], 4.8, 1e-9);
-    // Per contract: no tricks is set 1 (+40 four times), clubs set 2.
+    EXPECT_DOUBLE_EQ(a.winRate, 3.0 / 12);
+    EXPECT_DOUBLE_EQ(b.winRate, 9.0 / 36);
+    // B: -10, 0, 0.
+    EXPECT_NEAR(b.meanPerMatch, -10.0 / 3, 1e-9);
+    EXPECT_NEAR(b.ci95PerMatch[0], -10.0 / 3 - half, 1e-9);
+    EXPECT_NEAR(b.ci95PerMatch[1], -10.0 / 3 + half, 1e-9);
+    // Per contract: no tricks is set 1 (+40 four times); clubs sets 2 and 3,
+    // compared like for like in set 2 only.
     const auto& noTricks = a.perContract[static_cast<std::size_t>(Index(Contract::NoTricks))];
     EXPECT_EQ(noTricks.deals, 4);
+    EXPECT_EQ(noTricks.compared, 4);
     EXPECT_DOUBLE_EQ(noTricks.meanAdvantage, 40);
     EXPECT_DOUBLE_EQ(noTricks.meanPoints, -(60 + 160 + 260 + 360) / 4.0);
     const auto& clubs = a.perContract[static_cast<std::size_t>(Index(Contract::Clubs))];
-    EXPECT_EQ(clubs.deals, 4);
+    EXPECT_EQ(clubs.deals, 8);
+    EXPECT_EQ(clubs.compared, 4);
     EXPECT_DOUBLE_EQ(clubs.meanAdvantage, 30);
     EXPECT_NEAR(clubs.ci95[1] - 30, 1.96 * std::sqrt(2000.0 / 3) / 2, 1e-9);
     EXPECT_EQ(b.perContract[static_cast<std::size_t>(Index(Contract::NoTricks))].deals, 12);
