@@ -80,10 +80,12 @@ struct Game::Parts {
           hooks(screen),
           autopilot(players, seed) {
         seated.AlsoTell(expert);
-        for (int s = 1; s < kSeatCount; ++s) expertSeats[static_cast<std::size_t>(s)] = opponents == PlayerKind::Expert;
+        for (int s = 1; s < kSeatCount; ++s)
+            expertSeats[static_cast<std::size_t>(s)] = opponents == PlayerKind::Expert;
     }
     std::array<ComputerPlayer*, kSeatCount> Seating(PlayerKind opponents) {
-        ComputerPlayer* other = opponents == PlayerKind::Expert ? static_cast<ComputerPlayer*>(&expert) : &players;
+        ComputerPlayer* other =
+            opponents == PlayerKind::Expert ? static_cast<ComputerPlayer*>(&expert) : &players;
         return {&players, other, other, other};
     }
     GameScreen screen;
@@ -194,9 +196,9 @@ bool Game::Frame() {
         parts_->expert.Foresee(t, parts_->expertSeats);
         if (parts_->recorder && parts_->recorder->AfterFrame(t)) {
             const std::string_view opponent = PlayerKindName(options_.opponents);
-            parts_->trace->Write(parts_->recorder->Line(
-                t, {t.options.sevenOfHeartsLead, static_cast<int>(t.options.dealPacketSize),
-                    {"classic", opponent, opponent, opponent}}));
+            parts_->trace->Write(parts_->recorder->Line(t, {t.options.sevenOfHeartsLead,
+                                                            static_cast<int>(t.options.dealPacketSize),
+                                                            {"classic", opponent, opponent, opponent}}));
         }
         if (outcome == FrameOutcome::Quit || parts_->hooks.WindowClosed()) return false;
         if (t.flow.paused && !options_.uncapped) screen.display.WaitFrame();

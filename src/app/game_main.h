@@ -17,17 +17,17 @@ namespace tenfold {
 class GameScreen;
 
 struct GameOptions {
-    Options table;                           // the start dialog's choices
-    std::optional<std::uint64_t> seed;       // fixed deals; else from the time of day
-    bool autoplay = false;                   // seat 0 played by the autopilot
-    std::int64_t frames = 0;                 // end after this many frames (0: no limit)
-    std::string screenshot;                  // PNG of the last frame
-    std::string trace;                       // one JSON line per scored deal, as --simulate writes
-    bool uncapped = false;                   // no pacing; the clock moves 1000/60 ms a frame
-    std::string programFolder;               // where res120.pak is looked for, ending in '/'
-    std::string archive;                     // the archive when found elsewhere; "" for programFolder's
-    std::function<void()> closeStartDialog;  // run before the display opens
-    std::function<void()> unloadForms;       // run when the game ends, also on the fatal road
+    Options table;                               // the start dialog's choices
+    std::optional<std::uint64_t> seed;           // fixed deals; else from the time of day
+    bool autoplay = false;                       // seat 0 played by the autopilot
+    std::int64_t frames = 0;                     // end after this many frames (0: no limit)
+    std::string screenshot;                      // PNG of the last frame
+    std::string trace;                           // one JSON line per scored deal, as --simulate writes
+    bool uncapped = false;                       // no pacing; the clock moves 1000/60 ms a frame
+    std::string programFolder;                   // where res120.pak is looked for, ending in '/'
+    std::string archive;                         // the archive when found elsewhere; "" for programFolder's
+    std::function<void()> closeStartDialog;      // run before the display opens
+    std::function<void()> unloadForms;           // run when the game ends, also on the fatal road
     PlayerKind opponents = PlayerKind::Classic;  // the computer players at seats 1..3
     // The H key shows the expert's choice for the human. Off for a table
     // without aids (the "Classic table" setting drives this flag).

@@ -290,7 +290,8 @@ int main(int argc, char** argv) {
         road.ArchivePath = game.archive;
         road.RunGame = [&game](tenfold::Options& chosen) {
             game.table = chosen;
-            game.opponents = chosen.expertOpponents ? tenfold::PlayerKind::Expert : tenfold::PlayerKind::Classic;
+            game.opponents =
+                chosen.expertOpponents ? tenfold::PlayerKind::Expert : tenfold::PlayerKind::Classic;
             game.closeStartDialog = tenfold::CloseStartDialog;
             return tenfold::RunGame(game);
         };

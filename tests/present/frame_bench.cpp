@@ -13,11 +13,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
-#include <vector>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
+#include <vector>
 
 #include "app/game_main.h"
 #include "present/game_screen.h"
