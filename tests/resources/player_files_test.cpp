@@ -109,6 +109,7 @@ TEST(Settings, RoundTripKeepsEveryChoice) {
     chosen.SlowAnimation = true;
     chosen.SevenOfHeartsLead = true;
     chosen.DealPackets = 13;
+    chosen.Opponents = "expert";
     ASSERT_NE(chosen, Settings{});
     ASSERT_EQ(SaveSettings(path, chosen), "");
     std::string warning;
@@ -155,7 +156,7 @@ TEST(Settings, UnknownValuesKeepTheirDefaultsAndTheRestIsRead) {
     ScratchDir dir;
     const std::string path = dir / "settings.ini";
     test::WriteFile(path, test::Text("[Table]\ndeck=Tarot\nwindowed=true\nslow_animation=sometimes\n"
-                                     "[Rules]\ndeal_packets=7\nseven_of_hearts_lead=true\n"
+                                     "[Rules]\ndeal_packets=7\nseven_of_hearts_lead=true\nopponents=wise\n"
                                      "[Future]\nsomething=1\n"));
     std::string warning;
     const Settings s = LoadSettings(path, warning);
@@ -164,7 +165,8 @@ TEST(Settings, UnknownValuesKeepTheirDefaultsAndTheRestIsRead) {
     EXPECT_FALSE(s.SlowAnimation);
     EXPECT_EQ(s.DealPackets, 1);
     EXPECT_TRUE(s.SevenOfHeartsLead);
-    for (const char* key : {"Table/deck", "Table/slow_animation", "Rules/deal_packets"}) {
+    EXPECT_EQ(s.Opponents, "classic");
+    for (const char* key : {"Table/deck", "Table/slow_animation", "Rules/deal_packets", "Rules/opponents"}) {
         EXPECT_NE(warning.find(key), std::string::npos) << warning;
     }
     EXPECT_TRUE(std::filesystem::exists(path)) << "a readable file is not set aside";
