@@ -215,9 +215,10 @@ void PrintReport(std::ostream& out, const TournamentReport& r) {
         for (std::size_t c = 0; c < kContractCount; ++c) {
             const auto& pc = f.perContract[c];
             out << "  " << std::left << std::setw(20) << kContractKeys[c] << std::right << std::setw(7)
-                << pc.deals << " deals, points " << std::setw(7) << pc.meanPoints << ", advantage "
-                << std::showpos << std::setw(6) << pc.meanAdvantage << " [" << pc.ci95[0] << ", "
-                << pc.ci95[1] << "]" << std::noshowpos << "\n";
+                << pc.deals << " deals, points " << std::setw(7) << pc.meanPoints << "; like for like "
+                << std::setw(6) << pc.compared << ", advantage " << std::showpos << std::setw(6)
+                << pc.meanAdvantage << " [" << pc.ci95[0] << ", " << pc.ci95[1] << "]" << std::noshowpos
+                << "\n";
         }
     }
     out << std::setprecision(1) << "wall time: " << r.seconds << " s\n";

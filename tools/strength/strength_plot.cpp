@@ -47,7 +47,13 @@ int main(int argc, char** argv) {
     std::vector<std::string> names;
     std::vector<std::vector<Bar>> bars;
     double lowest = 0, highest = 0;
-    for (const auto& [name, p] : report["players"].items()) {
+    // A first, then B (the report's keys come back in alphabetical order).
+    std::vector<std::pair<std::string, nlohmann::json>> players;
+    for (const auto& [name, p] : report["players"].items()) players.emplace_back(name, p);
+    std::stable_sort(players.begin(), players.end(), [](const auto& a, const auto& b) {
+        return a.second.value("role", "") < b.second.value("role", "");
+    });
+    for (const auto& [name, p] : players) {
         names.push_back(name);
         std::vector<Bar> row;
         for (const char* c : kContracts) {
@@ -122,11 +128,14 @@ int main(int argc, char** argv) {
     cairo_set_font_size(cr, 17);
     char title[256];
     const auto& first = report["players"][names.front()];
+    // Deals a match, as the report's per-match and per-deal means relate.
+    const double perMatch = first["mean_per_match"].get<double>();
+    const double perDeal = perMatch != 0 ? first["mean_per_deal"].get<double>() / perMatch : 1.0 / 20;
     std::snprintf(title, sizeof title,
                   "Mean advantage per deal by contract, %d duplicate sets (%s %+.1f per deal [%+.1f, %+.1f])",
                   report["sets"].get<int>(), names.front().c_str(), first["mean_per_deal"].get<double>(),
-                  first["ci95_per_match"][0].get<double>() / 20,
-                  first["ci95_per_match"][1].get<double>() / 20);
+                  first["ci95_per_match"][0].get<double>() * perDeal,
+                  first["ci95_per_match"][1].get<double>() * perDeal);
     cairo_move_to(cr, left - 50, 28);
     cairo_show_text(cr, title);
     cairo_set_font_size(cr, 12);
