@@ -132,10 +132,10 @@ bool Game::Start() {
         const std::string pak = options_.archive.empty()
                                     ? options_.programFolder + std::string(layout::kPakFile)
                                     : options_.archive;
-        if (!parts_->resources.UnpackResources(pak)) {
+        if (const Result unpacked = parts_->resources.Unpack(pak); !unpacked) {
             if (StopSignal() != 0) return !EndOnStopSignal();
             throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
-                                     parts_->resources.LastError());
+                                     unpacked.Reason());
         }
         if (options_.closeStartDialog) options_.closeStartDialog();
         screen.Open(DisplayOptions{!t.options.fullScreen, options_.uncapped}, t.options.deckName,
