@@ -10,6 +10,7 @@
 #include "ai/autopilot.h"
 #include "ai/classic_player.h"
 #include "app/deal_trace.h"
+#include "app/expert_ahead.h"
 #include "core/random.h"
 #include "core/services.h"
 #include "core/state_machine.h"
@@ -72,12 +73,31 @@ private:
 }  // namespace
 
 struct Game::Parts {
-    Parts(std::uint64_t seed, bool frameClock)
-        : services(seed, screen, frameClock), hooks(screen), autopilot(players, seed) {}
+    Parts(std::uint64_t seed, bool frameClock, PlayerKind opponents)
+        : services(seed, screen, frameClock),
+          expert(ExpertSeed(seed)),
+          seated(Seating(opponents)),
+          hooks(screen),
+          autopilot(players, seed) {
+        seated.AlsoTell(expert);
+        for (int s = 1; s < kSeatCount; ++s)
+            expertSeats[static_cast<std::size_t>(s)] = opponents == PlayerKind::Expert;
+    }
+    std::array<ComputerPlayer*, kSeatCount> Seating(PlayerKind opponents) {
+        ComputerPlayer* other =
+            opponents == PlayerKind::Expert ? static_cast<ComputerPlayer*>(&expert) : &players;
+        return {&players, other, other, other};
+    }
     GameScreen screen;
     ResourceUnpacker resources;
     GameServices services;
     ClassicPlayer players;
+    // The expert seats' player, which also follows every deal for the hint.
+    // The table talks to the seated players: the classic player's answers
+    // are its own whether or not the expert listens.
+    ExpertAhead expert;
+    SeatedPlayers seated;
+    std::array<bool, kSeatCount> expertSeats{};  // seat 0: the hint, when on
     ScreenHooks hooks;
     Autopilot autopilot;
     std::unique_ptr<TraceFile> trace;
@@ -99,7 +119,9 @@ void Game::ShutDown() {
 }
 
 bool Game::Start() {
-    parts_ = std::make_unique<Parts>(options_.seed.value_or(TimeOfDaySeed()), options_.uncapped);
+    parts_ = std::make_unique<Parts>(options_.seed.value_or(TimeOfDaySeed()), options_.uncapped,
+                                     options_.opponents);
+    parts_->expertSeats[kHumanSeat] = options_.hints && !options_.table.classicTable;
     cleanUp_ = RegisterCleanUp([this] { ShutDown(); });
     SetMessageShower(Display::ShowMessageBox);
     TableState& t = table_;
@@ -118,7 +140,7 @@ bool Game::Start() {
         if (options_.closeStartDialog) options_.closeStartDialog();
         screen.Open(DisplayOptions{!t.options.fullScreen, options_.uncapped}, t.options.deckName,
                     parts_->resources.BaseFolder());
-        StartRun(t, parts_->services, parts_->players);
+        StartRun(t, parts_->services, parts_->seated);
         if (parts_->trace) parts_->recorder.emplace(t);
         screen.input.ShowSystemCursor(false);
         screen.BeginDrawing();
@@ -173,10 +195,15 @@ bool Game::Frame() {
                 }
             }
         }
-        const FrameOutcome outcome = RunFrame(t, parts_->services, parts_->players, input, &parts_->hooks);
+        UpdateHint(input.hint);
+        const FrameOutcome outcome = RunFrame(t, parts_->services, parts_->seated, input, &parts_->hooks);
+        if (!HintShown()) screen.hint.reset();
+        parts_->expert.Foresee(t, parts_->expertSeats);
         if (parts_->recorder && parts_->recorder->AfterFrame(t)) {
-            parts_->trace->Write(parts_->recorder->Line(
-                t, {t.options.sevenOfHeartsLead, static_cast<int>(t.options.dealPacketSize)}));
+            const std::string_view opponent = PlayerKindName(options_.opponents);
+            parts_->trace->Write(parts_->recorder->Line(t, {t.options.sevenOfHeartsLead,
+                                                            static_cast<int>(t.options.dealPacketSize),
+                                                            {"classic", opponent, opponent, opponent}}));
         }
         if (outcome == FrameOutcome::Quit || parts_->hooks.WindowClosed()) return false;
         // A classic table draws nothing while paused, so the frame waits here.
@@ -189,6 +216,26 @@ bool Game::Frame() {
     } catch (const std::exception& e) {
         Fatal(e.what());
     }
+}
+
+void Game::UpdateHint(bool keyHeld) {
+    const bool pressed = keyHeld && !hintKeyHeld_;
+    hintKeyHeld_ = keyHeld;
+    // A classic table has no aids, the hint included.
+    if (!pressed || !options_.hints || table_.options.classicTable || parts_->screen.hint) return;
+    const TableState& t = table_;
+    if (const std::optional<int> choice = parts_->expert.HintNow(t)) {
+        parts_->screen.hint = TableHint{t.flow.state == GameState::ChoosingContract, *choice};
+        hintCardsPlayed_ = t.trick.cardsPlayed;
+        hintState_ = t.flow.state;
+    }
+}
+
+bool Game::HintShown() const {
+    // Shown until the human has chosen: then the table has moved on.
+    const TableState& t = table_;
+    return parts_ && parts_->screen.hint && t.human.waiting && !t.human.hasPlayed &&
+           t.flow.state == hintState_ && t.trick.cardsPlayed == hintCardsPlayed_;
 }
 
 int Game::Finish() {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "ai/seated_players.h"
 #include "core/fatal.h"
 #include "core/table_state.h"
 
@@ -16,17 +17,21 @@ namespace tenfold {
 class GameScreen;
 
 struct GameOptions {
-    Options table;                           // the start dialog's choices
-    std::optional<std::uint64_t> seed;       // fixed deals; else from the time of day
-    bool autoplay = false;                   // seat 0 played by the autopilot
-    std::int64_t frames = 0;                 // end after this many frames (0: no limit)
-    std::string screenshot;                  // PNG of the last frame
-    std::string trace;                       // one JSON line per scored deal, as --simulate writes
-    bool uncapped = false;                   // no pacing; the clock moves 1000/60 ms a frame
-    std::string programFolder;               // where res120.pak is looked for, ending in '/'
-    std::string archive;                     // the archive when found elsewhere; "" for programFolder's
-    std::function<void()> closeStartDialog;  // run before the display opens
-    std::function<void()> unloadForms;       // run when the game ends, also on the fatal road
+    Options table;                               // the start dialog's choices
+    std::optional<std::uint64_t> seed;           // fixed deals; else from the time of day
+    bool autoplay = false;                       // seat 0 played by the autopilot
+    std::int64_t frames = 0;                     // end after this many frames (0: no limit)
+    std::string screenshot;                      // PNG of the last frame
+    std::string trace;                           // one JSON line per scored deal, as --simulate writes
+    bool uncapped = false;                       // no pacing; the clock moves 1000/60 ms a frame
+    std::string programFolder;                   // where res120.pak is looked for, ending in '/'
+    std::string archive;                         // the archive when found elsewhere; "" for programFolder's
+    std::function<void()> closeStartDialog;      // run before the display opens
+    std::function<void()> unloadForms;           // run when the game ends, also on the fatal road
+    PlayerKind opponents = PlayerKind::Classic;  // the computer players at seats 1..3
+    // The H key shows the expert's choice for the human. Off for a table
+    // without aids (the "Classic table" setting drives this flag).
+    bool hints = true;
 };
 
 // One game on screen, frame by frame: the start routine, then one pass of the
@@ -53,6 +58,8 @@ public:
 
     const TableState& State() const { return table_; }
     GameScreen& Screen();
+    // The expert's hint for the human as the table shows it now, if any.
+    bool HintShown() const;
     std::int64_t FramesRun() const { return frames_; }
 
 private:
@@ -63,6 +70,8 @@ private:
     // After SIGTERM, SIGINT or SIGHUP: the orderly end (ShutDown) with the exit
     // status 128 + the signal. False when no such signal has come.
     bool EndOnStopSignal();
+    // The hint key's press: asks the expert and shows its choice.
+    void UpdateHint(bool keyHeld);
 
     GameOptions options_;
     TableState table_;
@@ -70,6 +79,9 @@ private:
     std::int64_t frames_ = 0;
     std::int64_t waitFrames_ = 0;  // frames the autopilot has been kept waiting
     GameState waitState_ = GameState::NotStarted;
+    bool hintKeyHeld_ = false;
+    std::int16_t hintCardsPlayed_ = -1;  // the moment the hint was asked at
+    GameState hintState_ = GameState::NotStarted;
     CleanUpId cleanUp_ = 0;
     int status_ = 0;
     bool finished_ = false;

@@ -27,6 +27,7 @@ bool GameScreen::BeginDrawing() {
 
 void GameScreen::DrawTable(const TableState& t, std::string_view clockText) {
     tenfold::DrawTable(t, display, art, clockText);
+    if (hint) DrawHint(t, display, art, *hint);
 }
 
 void GameScreen::FinishFrame() {

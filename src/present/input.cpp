@@ -47,6 +47,7 @@ void ApplyKey(int sdlScancode, PlayerInput& input) {
         case SDL_SCANCODE_P: input.pause = true; break;
         case SDL_SCANCODE_R: input.sort = true; break;
         case SDL_SCANCODE_L: input.lastTrick = true; break;
+        case SDL_SCANCODE_H: input.hint = true; break;
         default: break;
     }
 }
@@ -83,7 +84,7 @@ void InputDevices::Poll(Display& display) {
     SDL_PumpEvents();
     int count = 0;
     const Uint8* keys = Source().HeldKeys(count);
-    for (int sc : {SDL_SCANCODE_ESCAPE, SDL_SCANCODE_P, SDL_SCANCODE_R, SDL_SCANCODE_L}) {
+    for (int sc : {SDL_SCANCODE_ESCAPE, SDL_SCANCODE_P, SDL_SCANCODE_R, SDL_SCANCODE_L, SDL_SCANCODE_H}) {
         if (sc < count && keys[sc] != 0) ApplyKey(sc, input_);
     }
     for (int sc : display.TakeKeyTaps()) ApplyKeyPress(sc, input_);

@@ -101,6 +101,46 @@ void DrawTable(const TableState& t, Display& d, const TableArt& art, std::string
     art.clockFont.DrawText(d.clip, d.backBuffer, static_cast<float>(x), t.layout.clock.y, clockText, true);
 }
 
+namespace {
+// A frame `thickness` pixels wide just outside the rectangle, cut to the table.
+void DrawFrame(Display& d, int left, int top, int right, int bottom, int thickness, std::uint16_t colour) {
+    const auto fill = [&](int l, int t, int r, int b) {
+        l = std::max<int>(l, d.clip.left);
+        t = std::max<int>(t, d.clip.top);
+        r = std::min<int>(r, d.clip.right);
+        b = std::min<int>(b, d.clip.bottom);
+        if (l < r && t < b) d.backBuffer.Fill(Rect{l, t, r, b}, colour);
+    };
+    fill(left - thickness, top - thickness, right + thickness, top);
+    fill(left - thickness, bottom, right + thickness, bottom + thickness);
+    fill(left - thickness, top, left, bottom);
+    fill(right, top, right + thickness, bottom);
+}
+constexpr std::uint16_t kHintColour = 0xFFE0;  // yellow in RGB565
+constexpr int kHintLift = 28;                  // pixels the hinted card rises above its hand
+constexpr int kHintFrame = 3;
+}  // namespace
+
+void DrawHint(const TableState& t, Display& d, const TableArt& art, const TableHint& hint) {
+    if (t.flow.state == GameState::DealOver) return;
+    if (hint.isContract) {
+        if (!t.menu.shown || hint.value < 1 || hint.value > kContractCount) return;
+        const MenuRow& r = t.menu.rows[hint.value - 1];
+        if (!r.enabled) return;
+        DrawFrame(d, r.x, r.y, r.x + kMenuRowWidth, r.y + kMenuRowHeight, kHintFrame, kHintColour);
+        return;
+    }
+    for (const CardSprite& card : t.seats[kHumanSeat].hand) {
+        if (!card.active || card.moving || card.card != hint.value) continue;
+        CardSprite lifted = card;
+        lifted.y -= kHintLift;
+        DrawCard(d, art, lifted, true);
+        const int x = static_cast<int>(std::lround(lifted.x));
+        const int y = static_cast<int>(std::lround(lifted.y));
+        DrawFrame(d, x, y, x + kCardWidth, y + kCardHeight, kHintFrame, kHintColour);
+    }
+}
+
 std::string FormatClock(int hour24, int minute) {
     const int h12 = hour24 % 12 == 0 ? 12 : hour24 % 12;
     char text[16];

@@ -199,5 +199,43 @@ TEST_F(TableDrawing, ClockShowsAllEightGlyphsOnTheTable) {
     }
 }
 
+// The hint: the card lifted out of the hand and framed (kCardWidth x
+// kCardHeight, whatever its picture's size), the menu row framed; nothing for
+// a card the hand does not hold, a row the menu does not offer, or the score page.
+TEST_F(TableDrawing, HintLiftsTheCardOrFramesTheRowAndNothingElse) {
+    constexpr std::uint16_t kYellow = 0xFFE0;
+    Place(t.seats[0].hand[0], 4, 100, 500, true);
+    Place(t.seats[0].hand[1], 5, 120, 500, true);
+    Draw();
+    DrawHint(t, d, art, TableHint{false, 4});
+    EXPECT_EQ(At(100, 500 - 28), CardColour(4));    // lifted 28 pixels
+    EXPECT_EQ(At(99, 500 - 28), kYellow);           // the frame's left side
+    EXPECT_EQ(At(100 + kCardWidth, 480), kYellow);  // and its right side
+    EXPECT_EQ(At(120, 500), CardColour(5));         // the other card stays
+
+    const Surface before = d.backBuffer;
+    DrawHint(t, d, art, TableHint{false, 6});  // not in the hand
+    DrawHint(t, d, art, TableHint{true, 3});   // the menu is not open
+    EXPECT_TRUE(d.backBuffer.Pixels() == before.Pixels());
+
+    t.menu.shown = true;
+    OpenContractMenu(t);
+    t.menu.rows[2].enabled = false;
+    Draw();
+    const Surface menu = d.backBuffer;
+    DrawHint(t, d, art, TableHint{true, 3});  // row 3 is not offered
+    EXPECT_TRUE(d.backBuffer.Pixels() == menu.Pixels());
+    DrawHint(t, d, art, TableHint{true, 2});
+    const MenuRow& r = t.menu.rows[1];
+    EXPECT_EQ(At(r.x - 1, r.y + 5), kYellow);
+    EXPECT_EQ(At(r.x + 1, r.y + 1), ContractColour(1));  // the row itself shows through
+
+    t.flow.state = GameState::DealOver;
+    Draw();
+    const Surface page = d.backBuffer;
+    DrawHint(t, d, art, TableHint{true, 2});
+    EXPECT_TRUE(d.backBuffer.Pixels() == page.Pixels());
+}
+
 }  // namespace
 }  // namespace tenfold
