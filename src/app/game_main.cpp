@@ -1,7 +1,9 @@
 #include "app/game_main.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -69,6 +71,29 @@ private:
     bool windowClosed_ = false;
 };
 
+// Longest sleep of a still table: a safety net, should some state ever go
+// on without input or a timer while showing nothing new.
+constexpr int kLongestIdleMs = 1000;
+
+// Milliseconds a still table may sleep: 0 while the game goes on by itself;
+// else until the running delay ends, the clock's minute turns, or at most
+// kLongestIdleMs (input wakes it at once in any case).
+int IdleWaitMs(const TableState& t, std::uint32_t now) {
+    const bool waitsForPlayer = t.flow.paused || t.flow.state == GameState::DealOver ||
+                                (t.human.waiting && (t.flow.state == GameState::Playing ||
+                                                     t.flow.state == GameState::ChoosingContract));
+    std::int64_t wait = kLongestIdleMs;
+    if (!waitsForPlayer) {
+        if (t.flow.state != GameState::Waiting) return 0;
+        wait = std::min<std::int64_t>(wait, static_cast<std::int32_t>(DelayEndTick(t) - now));
+    }
+    const std::time_t clock = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&clock, &local);
+    wait = std::min<std::int64_t>(wait, (60 - local.tm_sec) * 1000);
+    return static_cast<int>(std::max<std::int64_t>(wait, 0));
+}
+
 }  // namespace
 
 struct Game::Parts {
@@ -116,8 +141,9 @@ bool Game::Start() {
                                      parts_->resources.LastError());
         }
         if (options_.closeStartDialog) options_.closeStartDialog();
-        screen.Open(DisplayOptions{!t.options.fullScreen, options_.uncapped}, t.options.deckName,
-                    parts_->resources.BaseFolder());
+        screen.Open(DisplayOptions{!t.options.fullScreen, options_.uncapped, options_.width, options_.height,
+                                   options_.scale},
+                    t.options.deckName, parts_->resources.BaseFolder());
         StartRun(t, parts_->services, parts_->players);
         if (parts_->trace) parts_->recorder.emplace(t);
         screen.input.ShowSystemCursor(false);
@@ -174,7 +200,18 @@ bool Game::Frame() {
                 t, {t.options.sevenOfHeartsLead, static_cast<int>(t.options.dealPacketSize)}));
         }
         if (outcome == FrameOutcome::Quit || parts_->hooks.WindowClosed()) return false;
-        if (t.flow.paused && !options_.uncapped) screen.display.WaitFrame();
+        const std::uint64_t changed = screen.display.ChangedFrames();
+        const bool drewNothing = changed == changedFrames_;
+        changedFrames_ = changed;
+        if (!options_.uncapped && !options_.autoplay && drewNothing) {
+            // The table is still and waits for the player or a timer: sleep
+            // until an input event comes, the timer runs out or the clock's
+            // minute turns.
+            const int wait = IdleWaitMs(t, parts_->services.TickCount());
+            if (wait > 0) screen.display.WaitForEvent(wait);
+        } else if (t.flow.paused && !options_.uncapped) {
+            screen.display.WaitFrame();
+        }
         parts_->services.FrameDone();
         ++frames_;
         return !(options_.frames > 0 && frames_ >= options_.frames);

@@ -23,6 +23,9 @@ struct GameOptions {
     std::string screenshot;                  // PNG of the last frame
     std::string trace;                       // one JSON line per scored deal, as --simulate writes
     bool uncapped = false;                   // no pacing; the clock moves 1000/60 ms a frame
+    int width = 0;                           // window (headless: back buffer) size; 0: the default
+    int height = 0;
+    double scale = 0;                        // the table drawn at this scale and enlarged; 0: crisp
     std::string programFolder;               // where res120.pak is looked for, ending in '/'
     std::string archive;                     // the archive when found elsewhere; "" for programFolder's
     std::function<void()> closeStartDialog;  // run before the display opens
@@ -70,6 +73,7 @@ private:
     std::int64_t frames_ = 0;
     std::int64_t waitFrames_ = 0;  // frames the autopilot has been kept waiting
     GameState waitState_ = GameState::NotStarted;
+    std::uint64_t changedFrames_ = 0;  // the display's count after the last frame
     CleanUpId cleanUp_ = 0;
     int status_ = 0;
     bool finished_ = false;

@@ -43,6 +43,13 @@ std::vector<ResourceFile> Files(bool archive) {
 std::vector<ResourceFile> LoadedFiles() { return Files(false); }
 std::vector<ResourceFile> ArchiveFiles() { return Files(true); }
 
+std::string ScaledFileName(std::string_view file, int scale) {
+    const std::size_t dot = file.rfind('.');
+    const std::string_view stem = file.substr(0, dot);
+    const bool background = file == kBackgroundBmp || file == kBackgroundJpeg;
+    return std::string(stem) + "@" + std::to_string(scale) + "x" + (background ? ".jpg" : ".png");
+}
+
 std::string_view PrefixOf(std::string_view folder) {
     for (const Route& r : kRoutes) {
         if (r.folder == folder) return r.prefix;

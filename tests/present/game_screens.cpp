@@ -85,7 +85,7 @@ TEST_F(HeadlessGame, ShowsTheHandTheContractMenuAndTheScoreSheet) {
         EXPECT_NEAR(x, first.home.x, t.layout.arriveToleranceX);
         EXPECT_NEAR(y, first.home.y, t.layout.arriveToleranceY);
         // Slot 1 covers all but the first columns.
-        EXPECT_TRUE(ShownAt(Picture(), Art().cards[first.card], x, y, Rect{0, 0, 20, 153}, Pointer()));
+        EXPECT_TRUE(ShownAt(Picture(), Art().cards[first.card].OneX(), x, y, Rect{0, 0, 20, 153}, Pointer()));
     }
 
     // 2. The human's contract menu, within the first four deals.
@@ -101,7 +101,7 @@ TEST_F(HeadlessGame, ShowsTheHandTheContractMenuAndTheScoreSheet) {
                 const MenuRow& r = t.menu.rows[row];
                 if (!r.enabled) continue;
                 ++rows;
-                const Surface& button = Art().contracts[row];
+                const Surface& button = Art().contracts[row].OneX();
                 EXPECT_TRUE(ShownAt(Picture(), button, r.x, r.y, Rect{0, 0, button.Width(), button.Height()},
                                     Pointer()))
                     << "row " << row;
@@ -119,7 +119,7 @@ TEST_F(HeadlessGame, ShowsTheHandTheContractMenuAndTheScoreSheet) {
             // " Me ..." at the score table's place less 65: 'M' is the second cell;
             // its last two columns lie under the next letter.
             const Point table = t.layout.scoreTable;
-            EXPECT_TRUE(ShownAt(Picture(), font.Picture(), table.x - 65 + 17 - m.left, table.y - m.top,
+            EXPECT_TRUE(ShownAt(Picture(), font.Glyphs().OneX(), table.x - 65 + 17 - m.left, table.y - m.top,
                                 Rect{m.left, m.top, m.right - 2, m.bottom}, Pointer()));
             ASSERT_TRUE(
                 RunUntil([](const TableState& s) { return s.flow.state != GameState::DealOver; }, 1000));

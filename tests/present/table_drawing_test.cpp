@@ -30,8 +30,9 @@ protected:
     TableDrawing() {
         d.backBuffer = Surface(800, 600);
         d.ClipToTable();
-        art.background = Surface(800, 600);
-        art.background.Fill(Rect{0, 0, 800, 600}, kCloth);
+        Surface cloth(800, 600);
+        cloth.Fill(Rect{0, 0, 800, 600}, kCloth);
+        art.background = std::move(cloth);
         art.cardBack = Solid(10, 10, kBack);
         for (int i = 0; i < kDeckSize; ++i) art.cards[i] = Solid(10, 10, CardColour(i));
         for (int i = 0; i < kContractCount; ++i) art.contracts[i] = Solid(20, 10, ContractColour(i));
@@ -49,6 +50,7 @@ protected:
     void Draw(std::string_view clock = "") {
         d.Draw(art.background, kWholePicture, 0, 0, false);
         DrawTable(t, d, art, clock);
+        d.Render();
     }
     std::uint16_t At(int x, int y) const { return d.backBuffer.Pixel(x, y); }
 
