@@ -135,15 +135,27 @@ bool Game::Start() {
         const std::string pak = options_.archive.empty()
                                     ? options_.programFolder + std::string(layout::kPakFile)
                                     : options_.archive;
+        // Only the art this run can show leaves the archive: the 1x files,
+        // and the larger art of the one scale and the one deck it needs.
+        const DisplayOptions display{!t.options.fullScreen, options_.uncapped, options_.width, options_.height,
+                                     options_.scale};
+        const int artScale = Display::ArtScaleFor(Display::LargestScale(display));
+        const std::string deck = t.options.deckName;
+        parts_->resources.UnpackOnly([artScale, deck](std::string_view folder, std::string_view file) {
+            const int scale = layout::ScaleOfFileName(file);
+            if (scale == 1) return true;
+            const bool otherDeck = std::find(layout::kDecks.begin(), layout::kDecks.end(), folder) !=
+                                       layout::kDecks.end() &&
+                                   folder != deck;
+            return scale == artScale && !otherDeck;
+        });
         if (!parts_->resources.UnpackResources(pak)) {
             if (StopSignal() != 0) return !EndOnStopSignal();
             throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
                                      parts_->resources.LastError());
         }
         if (options_.closeStartDialog) options_.closeStartDialog();
-        screen.Open(DisplayOptions{!t.options.fullScreen, options_.uncapped, options_.width, options_.height,
-                                   options_.scale},
-                    t.options.deckName, parts_->resources.BaseFolder());
+        screen.Open(display, t.options.deckName, parts_->resources.BaseFolder());
         StartRun(t, parts_->services, parts_->players);
         if (parts_->trace) parts_->recorder.emplace(t);
         screen.input.ShowSystemCursor(false);

@@ -193,11 +193,7 @@ void Display::Open(const DisplayOptions& options) {
         w = desktop.w;
         h = desktop.h;
     }
-    // The window may grow to the desktop; headless, it keeps its size.
-    const int largestW = haveDesktop ? std::max(w, desktop.w) : w;
-    const int largestH = haveDesktop ? std::max(h, desktop.h) : h;
-    largestScale_ = options.fixedScale > 0 ? options.fixedScale
-                                           : FitTable(largestW, largestH, kTableWidth, kTableHeight).scale;
+    largestScale_ = LargestScale(options);
     window_ =
         SDL_CreateWindow(options.windowed ? kWindowTitle : "", x, y, w, h,
                          windowFlags | (options.windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_BORDERLESS)));
@@ -272,10 +268,31 @@ void Display::FitToWindow() {
     RedrawAll();
 }
 
-int Display::ArtScaleNeeded() const {
-    if (largestScale_ <= 1.0) return 0;
+double Display::LargestScale(const DisplayOptions& options) {
+    if (options.fixedScale > 0) return options.fixedScale;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 1;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool headless =
+        driver != nullptr && (std::string(driver) == "dummy" || std::string(driver) == "offscreen");
+    int w = kTableWidth, h = kTableHeight;
+    if (options.width > 0 && options.height > 0) {
+        w = options.width;
+        h = options.height;
+    }
+    // The window may grow to the desktop; headless, it keeps its size.
+    SDL_Rect desktop{};
+    if (!headless && SDL_GetDisplayBounds(0, &desktop) == 0) {
+        w = std::max(w, desktop.w);
+        h = std::max(h, desktop.h);
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return FitTable(w, h, kTableWidth, kTableHeight).scale;
+}
+
+int Display::ArtScaleFor(double largestScale) {
+    if (largestScale <= 1.0) return 0;
     for (const int scale : layout::kLargerScales) {
-        if (scale >= largestScale_) return scale;
+        if (scale >= largestScale) return scale;
     }
     return layout::kLargerScales.back();
 }

@@ -127,7 +127,11 @@ public:
     // desktop, or the headless size), and the art scale that covers it: the
     // smallest of layout::kLargerScales at least as large, 0 when 1x does.
     double LargestScale() const { return largestScale_; }
-    int ArtScaleNeeded() const;
+    int ArtScaleNeeded() const { return ArtScaleFor(largestScale_); }
+    // The same before the display opens (the video system is started and
+    // stopped again for the desktop's size).
+    static double LargestScale(const DisplayOptions& options);
+    static int ArtScaleFor(double largestScale);
 
     // Draws a part of a picture at (x, y), both in table pixels, cut to the
     // clip rectangle as the classic copy cuts it (a whole picture that does

@@ -1,6 +1,7 @@
 #include "present/picture.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <stdexcept>
 
@@ -64,12 +65,26 @@ Taps MakeTaps(int source, int target) {
     return t;
 }
 
-std::uint16_t Pack565(float r, float g, float b) {
-    const int r5 = std::clamp(static_cast<int>(std::lround(r * 31.f)), 0, 31);
-    const int g6 = std::clamp(static_cast<int>(std::lround(g * 63.f)), 0, 63);
-    const int b5 = std::clamp(static_cast<int>(std::lround(b * 31.f)), 0, 31);
-    return static_cast<std::uint16_t>(r5 << 11 | g6 << 5 | b5);
+// Channels are never negative here once clamped, so adding a half and
+// truncating rounds to nearest.
+int Quantise(float v, int most) {
+    return std::clamp(static_cast<int>(std::clamp(v, 0.f, 1.f) * static_cast<float>(most) + 0.5f), 0, most);
 }
+
+std::uint16_t Pack565(float r, float g, float b) {
+    return static_cast<std::uint16_t>(Quantise(r, 31) << 11 | Quantise(g, 63) << 5 | Quantise(b, 31));
+}
+
+// 5- and 6-bit channels as 0..1, the low bits filled from the high ones as
+// Xrgb8888From565 does.
+struct ChannelTables {
+    std::array<float, 32> five{};
+    std::array<float, 64> six{};
+    ChannelTables() {
+        for (int v = 0; v < 32; ++v) five[static_cast<std::size_t>(v)] = static_cast<float>(v << 3 | v >> 2) / 255.f;
+        for (int v = 0; v < 64; ++v) six[static_cast<std::size_t>(v)] = static_cast<float>(v << 2 | v >> 4) / 255.f;
+    }
+};
 
 }  // namespace
 
@@ -143,6 +158,7 @@ Surface Resample(const Surface& picture, int targetWidth, int targetHeight) {
         throw std::invalid_argument("resampling needs a picture and a positive size");
     }
     const bool keyed = picture.HasColorKey();
+    static const ChannelTables channels;
     const Taps across = MakeTaps(width, targetWidth);
     const Taps down = MakeTaps(height, targetHeight);
     Surface result(targetWidth, targetHeight);
@@ -171,10 +187,9 @@ Surface Resample(const Surface& picture, int targetWidth, int targetHeight) {
                     l[0] = l[1] = l[2] = l[3] = 0.f;
                     continue;
                 }
-                const std::uint32_t p = Xrgb8888From565(src[x]);
-                l[0] = static_cast<float>(p >> 16 & 255) / 255.f;
-                l[1] = static_cast<float>(p >> 8 & 255) / 255.f;
-                l[2] = static_cast<float>(p & 255) / 255.f;
+                l[0] = channels.five[static_cast<std::size_t>(src[x] >> 11)];
+                l[1] = channels.six[static_cast<std::size_t>(src[x] >> 5 & 63)];
+                l[2] = channels.five[static_cast<std::size_t>(src[x] & 31)];
                 l[3] = 1.f;
             }
             float* out = &rows[static_cast<std::size_t>(y - firstRow) * rowFloats];

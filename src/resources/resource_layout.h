@@ -95,6 +95,8 @@ inline constexpr std::array<int, 2> kLargerScales{2, 3};
 // the scale, "x" and ".png" (keyed pictures need exact colours), or ".jpg"
 // for the table background, whose fine grain a JPEG keeps far smaller.
 std::string ScaledFileName(std::string_view file, int scale);
+// The scale a file of that naming was drawn at; 1 for any other name.
+int ScaleOfFileName(std::string_view file);
 
 // Picture file of card `code` (0..51): face text (A, 2..10, J, Q, K), suit
 // letter (C, D, H, S) and ".BMP"; code = 4 x (face - 1) + index of the letter.

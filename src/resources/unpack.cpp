@@ -216,6 +216,7 @@ bool ResourceUnpacker::UnpackResources(const std::string& pakPath, const std::st
             case layout::EntryKind::Resource: break;
         }
         const PlannedFile& p = *byId.at(id);
+        if (wanted_ && !wanted_(p.folder, p.file)) continue;
         const SafeDir& dir = dirs.at(route.folder);
         if (!pak_.SaveEntry(id, dir, p.file, WriteMode::CreateNew)) return Fail(pak_.LastError());
         if (p.folder == layout::kBackgroundFolder && p.file == layout::kBackgroundJpeg) {

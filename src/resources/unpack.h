@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <span>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <string_view>
 #include <vector>
 
@@ -56,6 +58,12 @@ public:
     // signal) everything written is removed, false is returned and LastError()
     // says why, naming the file and the entry or field.
     bool UnpackResources(const std::string& pakPath, const std::string& parent = DefaultUnpackParent());
+    // Entries for which `wanted(folder, file)` is false stay in the archive
+    // (the art for screen sizes or decks this run does not show); every
+    // entry is checked as before. Unset: every entry is unpacked.
+    void UnpackOnly(std::function<bool(std::string_view folder, std::string_view file)> wanted) {
+        wanted_ = std::move(wanted);
+    }
 
     // Removes the unpacked files and folders, the folders in the order
     // Sounds, Bitmaps, fntFonts, Numbers, Royal, Roya2, then "res" and the
@@ -72,6 +80,7 @@ public:
 
 private:
     bool Fail(std::string why);
+    std::function<bool(std::string_view, std::string_view)> wanted_;
 
     PakReader pak_;
     std::string base_;
