@@ -137,16 +137,16 @@ bool Game::Start() {
                                     : options_.archive;
         // Only the art this run can show leaves the archive: the 1x files,
         // and the larger art of the one scale and the one deck it needs.
-        const DisplayOptions display{!t.options.fullScreen, options_.uncapped, options_.width, options_.height,
-                                     options_.scale};
+        const DisplayOptions display{!t.options.fullScreen, options_.uncapped, options_.width,
+                                     options_.height, options_.scale};
         const int artScale = Display::ArtScaleFor(Display::LargestScale(display));
         const std::string deck = t.options.deckName;
         parts_->resources.UnpackOnly([artScale, deck](std::string_view folder, std::string_view file) {
             const int scale = layout::ScaleOfFileName(file);
             if (scale == 1) return true;
-            const bool otherDeck = std::find(layout::kDecks.begin(), layout::kDecks.end(), folder) !=
-                                       layout::kDecks.end() &&
-                                   folder != deck;
+            const bool otherDeck =
+                std::find(layout::kDecks.begin(), layout::kDecks.end(), folder) != layout::kDecks.end() &&
+                folder != deck;
             return scale == artScale && !otherDeck;
         });
         if (!parts_->resources.UnpackResources(pak)) {

@@ -81,8 +81,10 @@ struct ChannelTables {
     std::array<float, 32> five{};
     std::array<float, 64> six{};
     ChannelTables() {
-        for (int v = 0; v < 32; ++v) five[static_cast<std::size_t>(v)] = static_cast<float>(v << 3 | v >> 2) / 255.f;
-        for (int v = 0; v < 64; ++v) six[static_cast<std::size_t>(v)] = static_cast<float>(v << 2 | v >> 4) / 255.f;
+        for (int v = 0; v < 32; ++v)
+            five[static_cast<std::size_t>(v)] = static_cast<float>(v << 3 | v >> 2) / 255.f;
+        for (int v = 0; v < 64; ++v)
+            six[static_cast<std::size_t>(v)] = static_cast<float>(v << 2 | v >> 4) / 255.f;
     }
 };
 

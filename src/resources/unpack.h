@@ -5,10 +5,9 @@
 // folder is removed again as soon as everything is in memory.
 
 #include <cstdint>
-#include <span>
 #include <functional>
+#include <span>
 #include <string>
-#include <string_view>
 #include <string_view>
 #include <vector>
 
