@@ -103,7 +103,7 @@ PictureLimit PictureLimitFor(std::string_view path) {
 
 std::uint64_t ResourceByteLimit(std::string_view path) {
     const std::string ext = ExtensionOf(path);
-    if (ext == "bmp" || ext == "jpg" || ext == "jpeg") {
+    if (ext == "bmp" || ext == "jpg" || ext == "jpeg" || ext == "png") {
         const PictureLimit limit = PictureLimitFor(path);
         return static_cast<std::uint64_t>(limit.width * limit.height * 4) + (1u << 20);
     }
@@ -113,7 +113,7 @@ std::uint64_t ResourceByteLimit(std::string_view path) {
 
 bool IsCheckedResource(std::string_view path) {
     const std::string ext = ExtensionOf(path);
-    return ext == "bmp" || ext == "wav" || ext == "jpg" || ext == "jpeg";
+    return ext == "bmp" || ext == "wav" || ext == "jpg" || ext == "jpeg" || ext == "png";
 }
 
 std::string CheckBmp(Bytes b, PictureLimit limit) {
@@ -333,6 +333,47 @@ std::string CheckWav(Bytes b) {
     return {};
 }
 
+std::string CheckPng(Bytes b, PictureLimit limit) {
+    static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (b.size() < 8 || !std::equal(kSignature, kSignature + 8, b.begin()))
+        return "magic at offset 0 is not a PNG signature";
+    const auto u32be = [&](std::size_t at) { return U16Be(b, at) << 16 | U16Be(b, at + 2); };
+    std::size_t pos = 8;
+    bool header = false;
+    while (true) {
+        if (pos + 12 > b.size())
+            return "the file ends at offset " + std::to_string(pos) + " before its end chunk";
+        const std::uint64_t length = u32be(pos);
+        const std::string type(reinterpret_cast<const char*>(&b[pos + 4]), 4);
+        if (length > b.size() - pos - 12) {
+            return Field("chunk length", pos, static_cast<std::int64_t>(length)) +
+                   ", past the end of the file";
+        }
+        const std::size_t data = pos + 8;
+        if (!header) {
+            if (type != "IHDR" || length != 13)
+                return "the chunk at offset " + std::to_string(pos) + " is not a 13-byte header";
+            if (std::string why = Side("width", data, u32be(data), limit.width); !why.empty()) return why;
+            if (std::string why = Side("height", data + 4, u32be(data + 4), limit.height); !why.empty())
+                return why;
+            const int depth = b[data + 8], colour = b[data + 9];
+            const bool ok =
+                (colour == 0 && (depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16)) ||
+                (colour == 3 && (depth == 1 || depth == 2 || depth == 4 || depth == 8)) ||
+                ((colour == 2 || colour == 4 || colour == 6) && (depth == 8 || depth == 16));
+            if (!ok)
+                return Field("colour type", data + 9, colour) + " with bit depth " + std::to_string(depth) +
+                       ", not a combination PNG allows";
+            if (b[data + 10] != 0 || b[data + 11] != 0 || b[data + 12] > 1)
+                return "offset " + std::to_string(data + 10) +
+                       " holds an unknown compression, filter or interlace method";
+            header = true;
+        }
+        if (type == "IEND") return {};
+        pos = data + static_cast<std::size_t>(length) + 4;
+    }
+}
+
 std::string CheckJpeg(Bytes b, PictureLimit limit) {
     if (b.size() < 4 || b[0] != 0xFF || b[1] != 0xD8) return "magic at offset 0 is not a JPEG start marker";
     std::size_t pos = 2;
@@ -398,6 +439,7 @@ std::string CheckResource(std::string_view path, Bytes bytes) {
     const std::string ext = ExtensionOf(path);
     if (ext == "bmp") return CheckBmp(bytes, PictureLimitFor(path));
     if (ext == "wav") return CheckWav(bytes);
+    if (ext == "png") return CheckPng(bytes, PictureLimitFor(path));
     return CheckJpeg(bytes, PictureLimitFor(path));
 }
 
