@@ -71,30 +71,26 @@ private:
     bool windowClosed_ = false;
 };
 
-// Longest sleep of a still table: a safety net, should some state ever go
-// on without input or a timer while showing nothing new.
-constexpr int kLongestIdleMs = 1000;
+int MsToNextMinute() {
+    const std::time_t clock = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&clock, &local);
+    return (60 - local.tm_sec) * 1000;
+}
 
-// Milliseconds a still table may sleep: 0 while the game goes on by itself;
-// else until the running delay ends, the clock's minute turns, or at most
-// kLongestIdleMs (input wakes it at once in any case).
-int IdleWaitMs(const TableState& t, std::uint32_t now) {
+}  // namespace
+
+int StillTableWaitMs(const TableState& t, std::uint32_t now, int msToMinute) {
     const bool waitsForPlayer = t.flow.paused || t.flow.state == GameState::DealOver ||
                                 (t.human.waiting && (t.flow.state == GameState::Playing ||
                                                      t.flow.state == GameState::ChoosingContract));
-    std::int64_t wait = kLongestIdleMs;
+    std::int64_t wait = std::min(kLongestStillWaitMs, msToMinute);
     if (!waitsForPlayer) {
         if (t.flow.state != GameState::Waiting) return 0;
         wait = std::min<std::int64_t>(wait, static_cast<std::int32_t>(DelayEndTick(t) - now));
     }
-    const std::time_t clock = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&clock, &local);
-    wait = std::min<std::int64_t>(wait, (60 - local.tm_sec) * 1000);
     return static_cast<int>(std::max<std::int64_t>(wait, 0));
 }
-
-}  // namespace
 
 struct Game::Parts {
     Parts(std::uint64_t seed, bool frameClock)
@@ -219,7 +215,7 @@ bool Game::Frame() {
             // The table is still and waits for the player or a timer: sleep
             // until an input event comes, the timer runs out or the clock's
             // minute turns.
-            const int wait = IdleWaitMs(t, parts_->services.TickCount());
+            const int wait = StillTableWaitMs(t, parts_->services.TickCount(), MsToNextMinute());
             if (wait > 0) screen.display.WaitForEvent(wait);
         } else if (t.flow.paused && !options_.uncapped) {
             screen.display.WaitFrame();

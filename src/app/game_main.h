@@ -79,6 +79,15 @@ private:
     bool finished_ = false;
 };
 
+// Longest sleep of a still table: a safety net, should some state ever go on
+// without input or a timer while showing nothing new.
+inline constexpr int kLongestStillWaitMs = 1000;
+// Milliseconds a table that drew nothing new may sleep (input wakes it at
+// once in any case): 0 while the game goes on by itself; else until the
+// running delay ends (`now` on the game's clock), the clock's minute turns
+// (`msToMinute`), or kLongestStillWaitMs.
+int StillTableWaitMs(const TableState& t, std::uint32_t now, int msToMinute);
+
 // Runs the game from start to end; returns the process exit status.
 int RunGame(const GameOptions& options);
 

@@ -177,3 +177,44 @@ TEST_F(HeadlessGame, ATapWithinOneFrameReachesTheNextFrame) {
 
 }  // namespace
 }  // namespace tenfold
+
+namespace tenfold {
+namespace {
+
+// A table that drew nothing new sleeps only while it waits for the player or
+// a timer, and never past the delay's end or the clock's next minute.
+TEST(StillTable, SleepsOnlyWhileItWaitsForThePlayerOrATimer) {
+    struct Case {
+        const char* what;
+        GameState state;
+        bool humanWaiting;
+        bool paused;
+        std::uint32_t now;
+        int msToMinute;
+        int want;
+    };
+    const Case cases[] = {
+        {"dealing", GameState::Dealing, false, false, 0, 60000, 0},
+        {"a computer seat plays", GameState::Playing, false, false, 0, 60000, 0},
+        {"cards fly to the winner", GameState::CarryingTrick, true, false, 0, 60000, 0},
+        {"the human's card", GameState::Playing, true, false, 0, 60000, kLongestStillWaitMs},
+        {"the human's contract", GameState::ChoosingContract, true, false, 0, 60000, kLongestStillWaitMs},
+        {"the score page", GameState::DealOver, false, false, 0, 60000, kLongestStillWaitMs},
+        {"paused while dealing", GameState::Dealing, false, true, 0, 60000, kLongestStillWaitMs},
+        {"the minute turns first", GameState::DealOver, false, false, 0, 200, 200},
+        {"a delay with 351 ms left", GameState::Waiting, false, false, 1000, 60000, 351},
+        {"a delay that has ended", GameState::Waiting, false, false, 2000, 60000, 0},
+    };
+    for (const Case& c : cases) {
+        TableState t;
+        t.flow.state = c.state;
+        t.flow.paused = c.paused;
+        t.human.waiting = c.humanWaiting;
+        t.flow.delayStart = 100;
+        t.flow.delayLength = 1250;  // ends at tick 1351
+        EXPECT_EQ(StillTableWaitMs(t, c.now, c.msToMinute), c.want) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace tenfold
