@@ -104,7 +104,7 @@ TEST_F(DisplayFiles, PicturesBecomeRgb565WithMagentaExactlyTheKey) {
 
 TEST_F(DisplayFiles, LoadFailuresCarryTheRoutineLabelAndNameTheFile) {
     // Passes the structure checks (they know no PNG), so it is the decoder that fails.
-    std::ofstream(dir / "broken.png") << "not a picture";
+    std::ofstream(dir / "broken.gif") << "not a picture";
     Display d;
     BitmapFont font;
     const struct {
@@ -115,7 +115,7 @@ TEST_F(DisplayFiles, LoadFailuresCarryTheRoutineLabelAndNameTheFile) {
     } cases[] = {
         {"missing picture", [&] { d.LoadPicture((dir / "gone.bmp").string()); },
          "Error in function CreateSurfaceFromFile() ", kErrFileRead},
-        {"undecodable picture", [&] { d.LoadPicture((dir / "broken.png").string()); },
+        {"undecodable picture", [&] { d.LoadPicture((dir / "broken.gif").string()); },
          "Error in function CreateSurfaceFromFile() ", kErrPictureDecode},
         {"missing font", [&] { font.Load(d, (dir / "gone.bmp").string(), 19, 27, 20); },
          "Error in function clsDXBitmapFont.CreateSpriteFromFile() ", kErrFileRead},
