@@ -385,9 +385,6 @@ void Display::Draw(const Picture& source, const Rect& part, std::int16_t x16, st
     c.x = x;
     c.y = y;
     c.keyed = keyed;
-    const int px = mapping_.X(x), py = mapping_.Y(y);
-    c.bounds = Rect{px, py, px + mapping_.Length(r.right) - mapping_.Length(r.left),
-                    py + mapping_.Length(r.bottom) - mapping_.Length(r.top)};
     commands_.push_back(c);
 }
 
@@ -398,7 +395,6 @@ void Display::Fill(const Rect& part, std::uint16_t colour) {
     Command c;
     c.part = r;
     c.colour = colour;
-    c.bounds = Rect{mapping_.X(r.left), mapping_.Y(r.top), mapping_.X(r.right), mapping_.Y(r.bottom)};
     commands_.push_back(c);
 }
 
@@ -483,12 +479,25 @@ void Display::PaintSurround() {
     }
 }
 
+Rect Display::BoundsOf(const Command& c) const {
+    if (c.picture == nullptr) {
+        return Rect{mapping_.X(c.part.left), mapping_.Y(c.part.top), mapping_.X(c.part.right),
+                    mapping_.Y(c.part.bottom)};
+    }
+    const int px = mapping_.X(c.x), py = mapping_.Y(c.y);
+    return Rect{px, py, px + mapping_.Length(c.part.right) - mapping_.Length(c.part.left),
+                py + mapping_.Length(c.part.bottom) - mapping_.Length(c.part.top)};
+}
+
 bool Display::Render() {
     dirty_.clear();
     if (!backBuffer.Valid()) {
         commands_.clear();
         return false;
     }
+    // Where each picture lands, by the mapping of now: the window may have
+    // changed size since it was recorded (a resize redraws everything).
+    for (Command& c : commands_) c.bounds = BoundsOf(c);
     const Rect table = Intersect(TableArea(), Rect{0, 0, backBuffer.Width(), backBuffer.Height()});
     if (redrawAll_) {
         PaintSurround();

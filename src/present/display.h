@@ -212,6 +212,7 @@ private:
                    keyed == o.keyed && colour == o.colour;
         }
     };
+    Rect BoundsOf(const Command& c) const;
     void Paint(const Command& c, const Rect& area);
     void PaintSurround();
     // Sizes the back buffer and the mapping for the window's current size.

@@ -218,3 +218,40 @@ TEST(StillTable, SleepsOnlyWhileItWaitsForThePlayerOrATimer) {
 
 }  // namespace
 }  // namespace tenfold
+
+namespace tenfold {
+namespace {
+
+// A window given a new size shows the last frame drawn anew at the new
+// table scale, at once (no frame of the game needed): nothing left where the
+// pictures stood at the old size.
+TEST(DisplayResize, ANewWindowSizeDrawsTheLastFrameAnewAtItsScale) {
+    Display d;
+    d.Open(DisplayOptions{true, true});
+    d.ClipToTable();
+    const std::uint16_t green = Rgb565(0, 128, 0);
+    d.Fill(Rect{0, 0, 800, 600}, green);
+    d.Fill(Rect{100, 100, 200, 253}, 0xFFFF);
+    d.Present();
+    SDL_Window* window = nullptr;
+    for (Uint32 id = 1; id < 64 && window == nullptr; ++id) window = SDL_GetWindowFromID(id);
+    ASSERT_NE(window, nullptr);
+    SDL_SetWindowSize(window, 1000, 750);
+    d.PumpEvents();
+    ASSERT_EQ(d.backBuffer.Width(), 1000);
+    ASSERT_DOUBLE_EQ(d.Mapping().scale, 1.25);
+    std::vector<std::uint32_t> shown;
+    int w = 0, h = 0;
+    ASSERT_TRUE(d.ReadWindow(shown, w, h));
+    ASSERT_EQ(w, 1000);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const bool card = x >= 125 && x < 250 && y >= 125 && y < 316;
+            ASSERT_EQ(shown[static_cast<std::size_t>(y) * w + x], Xrgb8888From565(card ? 0xFFFF : green))
+                << x << "," << y;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tenfold
