@@ -16,14 +16,14 @@ namespace tenfold {
 class GameScreen;
 
 struct GameOptions {
-    Options table;                           // the start dialog's choices
-    std::optional<std::uint64_t> seed;       // fixed deals; else from the time of day
-    bool autoplay = false;                   // seat 0 played by the autopilot
-    std::int64_t frames = 0;                 // end after this many frames (0: no limit)
-    std::string screenshot;                  // PNG of the last frame
-    std::string trace;                       // one JSON line per scored deal, as --simulate writes
-    bool uncapped = false;                   // no pacing; the clock moves 1000/60 ms a frame
-    int width = 0;                           // window (headless: back buffer) size; 0: the default
+    Options table;                      // the start dialog's choices
+    std::optional<std::uint64_t> seed;  // fixed deals; else from the time of day
+    bool autoplay = false;              // seat 0 played by the autopilot
+    std::int64_t frames = 0;            // end after this many frames (0: no limit)
+    std::string screenshot;             // PNG of the last frame
+    std::string trace;                  // one JSON line per scored deal, as --simulate writes
+    bool uncapped = false;              // no pacing; the clock moves 1000/60 ms a frame
+    int width = 0;                      // window (headless: back buffer) size; 0: the default
     int height = 0;
     double scale = 0;                        // the table drawn at this scale and enlarged; 0: crisp
     std::string programFolder;               // where res120.pak is looked for, ending in '/'
