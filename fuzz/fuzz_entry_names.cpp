@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "fuzz_util.h"
-#include "resources/pak.h"
+#include "resources/pak_format.h"
 #include "resources/resource_layout.h"
+#include "resources/safe_file.h"
 #include "resources/unpack_plan.h"
 
 using namespace tenfold;
@@ -24,11 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         f.resize(kPakNameSize, '\0');
         fields.push_back(std::move(f));
     }
-    UnpackPlan plan;
+    std::vector<PlannedFile> plan;
     if (!PlanUnpack(fields, keepUnknown, plan)) return 0;
 
     std::set<std::string> keys;
-    for (const PlannedFile& p : plan.files) {
+    for (const PlannedFile& p : plan) {
         fuzz::Require(!p.file.empty() && p.file != "." && p.file != "..", "a real file name");
         fuzz::Require(p.file.find_first_of(std::string("/\\:\0", 4)) == std::string::npos, "no separators");
         fuzz::Require(p.file.find("..") == std::string::npos, "no parent reference");
@@ -41,9 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Create the accepted names for real: each must land in the folder.
     const std::string& folder = fuzz::ScratchFolder();
     SafeDir dir;
-    fuzz::Require(SafeDir::Open(folder, dir).ok(), "open scratch folder");
-    for (const PlannedFile& p : plan.files) {
-        fuzz::Require(dir.WriteFile(p.file, {}, WriteMode::CreateNew).ok(), "accepted name can be created");
+    fuzz::Require(SafeDir::Open(folder, dir).Ok(), "open scratch folder");
+    for (const PlannedFile& p : plan) {
+        fuzz::Require(dir.WriteFile(p.file, {}, WriteMode::CreateNew).Ok(), "accepted name can be created");
         fuzz::Require(std::filesystem::exists(folder + "/" + p.file), "created inside the folder");
         dir.RemoveFile(p.file);
     }

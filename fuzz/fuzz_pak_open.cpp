@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fuzz_util.h"
-#include "resources/pak.h"
+#include "resources/pak_reader.h"
 #include "resources/unpack_plan.h"
 
 using namespace tenfold;
@@ -25,33 +25,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ::close(fd);
     }
     PakReader pak;
-    if (!pak.Open(path)) {
-        fuzz::Require(!pak.LastError().empty() && pak.FileLoaded().empty(), "refusal leaves nothing loaded");
+    if (const Result opened = pak.Open(path); !opened) {
+        fuzz::Require(!opened.Reason().empty() && pak.Path().empty() && pak.EntryCount() == 0,
+                      "refusal says why and leaves nothing loaded");
         return 0;
     }
-    fuzz::Require(pak.LastError().empty(), "no error after success");
+    fuzz::Require(pak.EntryCount() > 0, "an accepted archive has entries");
     SafeDir dir;
-    fuzz::Require(SafeDir::Open(folder, dir).ok(), "open scratch folder");
-    const std::int32_t last = pak.LastIndex() < 63 ? pak.LastIndex() : 63;
-    for (std::int32_t id = 0; id <= last; ++id) {
-        const std::int64_t end = static_cast<std::int64_t>(pak.EntryOffset(id)) + pak.EntrySize(id);
-        fuzz::Require(
-            pak.EntryOffset(id) >= 0 && pak.EntrySize(id) >= 0 && end <= static_cast<std::int64_t>(size),
-            "entry inside the file");
-        fuzz::Require(pak.EntryName(id).size() == kPakNameSize, "56-byte name field");
-        fuzz::Require(pak.SaveEntry(id, dir, "out", WriteMode::Replace), "accepted entry saves");
+    fuzz::Require(SafeDir::Open(folder, dir).Ok(), "open scratch folder");
+    const std::int32_t count = pak.EntryCount() < 64 ? pak.EntryCount() : 64;
+    for (std::int32_t id = 0; id < count; ++id) {
+        const PakRecord& r = pak.Entries()[static_cast<std::size_t>(id)];
+        const std::int64_t end = static_cast<std::int64_t>(r.offset) + r.size;
+        fuzz::Require(r.offset >= 0 && r.size >= 0 && end <= static_cast<std::int64_t>(size),
+                      "entry inside the file");
+        fuzz::Require(r.name.size() == kPakNameSize, "56-byte name field");
+        fuzz::Require(pak.SaveEntry(id, dir, "out", WriteMode::Replace).Ok(), "accepted entry saves");
         struct stat st {};
-        fuzz::Require(::stat((folder + "/out").c_str(), &st) == 0 && st.st_size == pak.EntrySize(id),
+        fuzz::Require(::stat((folder + "/out").c_str(), &st) == 0 && st.st_size == r.size,
                       "saved size is the entry size");
         std::vector<std::uint8_t> bytes;
-        fuzz::Require(pak.ReadEntry(id, bytes), "accepted entry reads");
+        fuzz::Require(pak.ReadEntry(id, bytes).Ok(), "accepted entry reads");
         for (std::size_t i = 0; i < bytes.size(); ++i) {
-            fuzz::Require(PakShift(bytes[i]) == data[static_cast<std::size_t>(pak.EntryOffset(id)) + i],
+            fuzz::Require(PakShift(bytes[i]) == data[static_cast<std::size_t>(r.offset) + i],
                           "bytes are the stored bytes shifted back");
         }
     }
     ::unlink((folder + "/out").c_str());
-    UnpackPlan plan;
+    std::vector<PlannedFile> plan;
     (void)PlanUnpack(pak, (size & 1) != 0, plan);
     return 0;
 }

@@ -11,11 +11,10 @@ using namespace tenfold;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);
-    if (CheckBmp(bytes).empty()) {
+    if (CheckBmp(bytes)) {
         fuzz::Require(size >= 26 && data[0] == 'B' && data[1] == 'M', "a passed bitmap has its header");
     }
-    if (CheckWav(bytes).empty()) fuzz::Require(size >= 12, "a passed wave has its header");
-    if (CheckJpeg(bytes).empty())
-        fuzz::Require(size >= 4 && data[0] == 0xFF && data[1] == 0xD8, "JPEG start");
+    if (CheckWav(bytes)) fuzz::Require(size >= 12, "a passed wave has its header");
+    if (CheckJpeg(bytes)) fuzz::Require(size >= 4 && data[0] == 0xFF && data[1] == 0xD8, "JPEG start");
     return 0;
 }

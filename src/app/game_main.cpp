@@ -145,10 +145,10 @@ bool Game::Start() {
                 folder != deck;
             return scale == artScale && !otherDeck;
         });
-        if (!parts_->resources.UnpackResources(pak)) {
+        if (const Result unpacked = parts_->resources.Unpack(pak); !unpacked) {
             if (StopSignal() != 0) return !EndOnStopSignal();
             throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
-                                     parts_->resources.LastError());
+                                     unpacked.Reason());
         }
         if (options_.closeStartDialog) options_.closeStartDialog();
         screen.Open(display, t.options.deckName, parts_->resources.BaseFolder());

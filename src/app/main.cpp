@@ -232,14 +232,13 @@ int main(int argc, char** argv) {
 #if TENFOLD_WITH_DIALOGS
     // Installed, the archive lies in the data folder rather than beside the program.
     game.archive = tenfold::FindArchive(game.programFolder);
-    game.unloadForms = tenfold::UnloadEveryForm;
+    game.unloadForms = tenfold::CloseEveryWindow;
     if (argc == 1) {
         // No options: the start dialog chooses, and its start button runs the game.
         tenfold::Options choices;
         tenfold::StartRoad road;
-        road.ProgramFolder = game.programFolder;
-        road.ArchivePath = game.archive;
-        road.RunGame = [&game](tenfold::Options& chosen) {
+        road.archivePath = game.archive;
+        road.runGame = [&game](tenfold::Options& chosen) {
             game.table = chosen;
             game.closeStartDialog = tenfold::CloseStartDialog;
             return tenfold::RunGame(game);

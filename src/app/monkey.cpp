@@ -302,10 +302,10 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
         if (o.draw) {
             const std::string pak =
                 o.archive.empty() ? o.programFolder + std::string(layout::kPakFile) : o.archive;
-            if (!resources.UnpackResources(pak)) {
+            if (const Result unpacked = resources.Unpack(pak); !unpacked) {
                 if (StopSignal() != 0) return StopExitStatus();
                 throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
-                                         resources.LastError());
+                                         unpacked.Reason());
             }
             screen.Open(DisplayOptions{false, true, o.width, o.height}, t.options.deckName,
                         resources.BaseFolder());

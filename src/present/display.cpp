@@ -126,9 +126,9 @@ std::string FindFileIgnoringCase(const std::string& path) {
 std::vector<std::uint8_t> ReadResourceFile(const std::string& fileName, std::uint64_t limit) {
     std::vector<std::uint8_t> data;
     const std::string path = FindFileIgnoringCase(fileName);
-    if (IoResult r = ReadWholeFile(path, limit, data); !r) throw PresentError("", kErrFileRead, r.error);
-    if (std::string why = CheckResource(path, data); !why.empty()) {
-        throw PresentError("", kErrDamagedFile, "The file " + path + " is damaged: " + why);
+    if (Result r = ReadWholeFile(path, limit, data); !r) throw PresentError("", kErrFileRead, r.Reason());
+    if (Result r = CheckResource(path, data); !r) {
+        throw PresentError("", kErrDamagedFile, "The file " + path + " is damaged: " + r.Reason());
     }
     return data;
 }

@@ -13,17 +13,17 @@ std::string ProgramFolder() {
     return folder;
 }
 
-std::string GetFileName(std::string_view StringFilePath) {
-    std::string_view s = StringFilePath;
+std::string FileNameOf(std::string_view path) {
+    std::string_view s = path;
     if (const auto slash = s.rfind('/'); slash != std::string_view::npos) s.remove_prefix(slash + 1);
     if (const auto back = s.rfind('\\'); back != std::string_view::npos) s.remove_prefix(back + 1);
     return std::string(s);
 }
 
-std::string GetFileExtension(std::string_view StringFile) {
-    const auto dot = StringFile.rfind('.');
-    if (dot == std::string_view::npos) return std::string(StringFile.substr(0, 3));
-    return std::string(StringFile.substr(dot + 1, 3));
+std::string ShortExtensionOf(std::string_view fileName) {
+    const auto dot = fileName.rfind('.');
+    if (dot == std::string_view::npos) return std::string(fileName.substr(0, 3));
+    return std::string(fileName.substr(dot + 1, 3));
 }
 
 }  // namespace tenfold

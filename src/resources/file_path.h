@@ -13,10 +13,10 @@ std::string ProgramFolder();
 
 // The text after the last "/", and of that the text after the last "\"; a
 // path with neither separator comes back whole. The argument is not changed.
-std::string GetFileName(std::string_view StringFilePath);
+std::string FileNameOf(std::string_view path);
 
 // The (at most) three characters after the last "."; without a ".", the
 // first three characters. Offered as the file type when saving an entry.
-std::string GetFileExtension(std::string_view StringFile);
+std::string ShortExtensionOf(std::string_view fileName);
 
 }  // namespace tenfold

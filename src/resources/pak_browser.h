@@ -7,18 +7,18 @@
 #include <functional>
 #include <string>
 
-#include "resources/pak.h"
+#include "resources/pak_reader.h"
 
 namespace tenfold {
 
 // One question for a file dialog.
 struct FileRequest {
-    bool Save = false;       // a save dialog; else an open dialog
-    std::string Title;       // the dialog's title
-    std::string FilterName;  // e.g. "QuakeII PAK-Files (*.pak)"
-    std::string Pattern;     // e.g. "*.pak"
-    std::string Folder;      // the folder the dialog starts in
-    std::string FileName;    // the name offered when saving
+    bool save = false;       // a save dialog; else an open dialog
+    std::string title;       // the dialog's title
+    std::string filterName;  // e.g. "QuakeII PAK-Files (*.pak)"
+    std::string pattern;     // e.g. "*.pak"
+    std::string folder;      // the folder the dialog starts in
+    std::string fileName;    // the name offered when saving
 };
 
 // Asks the player for a file; "" when the dialog was cancelled.
@@ -29,11 +29,11 @@ std::string ChooseFileWithGtk(const FileRequest& request, Gtk::Window* parent);
 
 struct PakBrowserHooks {
     // Defaults to ChooseFileWithGtk over the browser window.
-    FileChooser ChooseFile;
+    FileChooser chooseFile;
     // Shows why an archive could not be opened or an entry not saved.
-    std::function<void(const std::string&)> ShowMessage;
+    std::function<void(const std::string&)> showMessage;
     // Ends the program ("Exit", or closing the browser).
-    std::function<void()> EndProgram;
+    std::function<void()> endProgram;
 };
 
 class PakBrowser : public Gtk::Window {
@@ -44,17 +44,17 @@ public:
     // What the open button does once a file has been chosen.
     void OpenArchive(const std::string& path);
 
-    Gtk::Button OpenButton;
-    Gtk::Button SaveButton;
-    Gtk::Button ExitButton;
-    Gtk::Label TitleLabel;
-    Gtk::TreeView EntryList;
-    Gtk::Label NameLabel;
-    Gtk::Label OffsetLabel;
-    Gtk::Label SizeLabel;
+    Gtk::Button openButton;
+    Gtk::Button saveButton;
+    Gtk::Button exitButton;
+    Gtk::Label titleLabel;
+    Gtk::TreeView entryList;
+    Gtk::Label nameLabel;
+    Gtk::Label offsetLabel;
+    Gtk::Label sizeLabel;
 
     // The reader the list shows; the unpacker uses the same kind of object.
-    PakReader Pak;
+    PakReader pak;
 
     // Number of lines in the entry list.
     int LineCount() const;

@@ -19,12 +19,12 @@ std::string AbsoluteEnv(const char* name) {
 }
 
 // Creates every missing folder of `path` (absolute), private to the player.
-IoResult MakeFolders(const std::string& path) {
+Result MakeFolders(const std::string& path) {
     for (std::size_t at = 1; at <= path.size(); ++at) {
         if (at != path.size() && path[at] != '/') continue;
         const std::string part = path.substr(0, at);
         if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            return IoResult::Fail(part + ": cannot create folder: " + ErrnoText(errno));
+            return Result::Fail(part + ": cannot create folder: " + ErrnoText(errno));
         }
     }
     return {};
@@ -52,19 +52,19 @@ std::string PlayerFolderPath(PlayerFolder kind) {
     return (base == "/" ? std::string() : base) + "/tenfold";
 }
 
-IoResult SaveDurably(const std::string& path, std::string_view bytes) {
+Result SaveDurably(const std::string& path, std::string_view bytes) {
     std::string folder, name;
     SplitPath(path, folder, name);
-    if (folder.empty() || folder[0] != '/') return IoResult::Fail(path + ": not an absolute path");
-    if (IoResult r = MakeFolders(folder); !r) return r;
+    BAIL_IF(folder.empty() || folder[0] != '/', path + ": not an absolute path");
+    BAIL_IF_FAILED(MakeFolders(folder));
     SafeDir dir;
-    if (IoResult r = SafeDir::Open(folder, dir); !r) return r;
+    BAIL_IF_FAILED(SafeDir::Open(folder, dir));
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     return dir.WriteFile(name, std::span<const std::uint8_t>(data, bytes.size()), WriteMode::ReplaceDurably);
 }
 
-IoResult LoadPlayerFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out,
-                        bool& missing) {
+Result LoadPlayerFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out,
+                      bool& missing) {
     out.clear();
     struct stat st {};
     missing = ::lstat(path.c_str(), &st) != 0 && errno == ENOENT;

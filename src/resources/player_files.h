@@ -29,13 +29,13 @@ std::string PlayerFolderPath(PlayerFolder kind);
 // same folder, flushed to disk, renamed over the old file, the folder flushed.
 // Missing folders on the way are created (mode 0700: these are private). On
 // failure the old file is untouched and no temporary file is left.
-IoResult SaveDurably(const std::string& path, std::string_view bytes);
+Result SaveDurably(const std::string& path, std::string_view bytes);
 
 // Reads a file the player keeps. A missing file is not an error: `missing` is
 // set and the result is a success with no bytes. Anything that is not a
 // regular file, or larger than `limit`, is an error naming the path.
-IoResult LoadPlayerFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out,
-                        bool& missing);
+Result LoadPlayerFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out,
+                      bool& missing);
 
 // Moves a damaged file out of the way to `path` + ".bad" (replacing an older
 // one) so the next good save cannot be confused with it. Returns the name it

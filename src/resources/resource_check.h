@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "resources/safe_file.h"
+#include "resources/result.h"
 
 namespace tenfold {
 
@@ -31,41 +31,47 @@ inline constexpr PictureLimit kTablePictureLimit{4 * 800, 4 * 600};
 // Font sheets (380 x 135) and contract pictures (270 x 38).
 inline constexpr PictureLimit kSmallPictureLimit{1600, 600};
 
-// The limit for a picture by the folder it lies in, ignoring case: "Royal" and
-// "Roya2" hold cards, "fntFonts" and "Numbers" small pictures; "Bitmaps" and
-// any other place take the table's limit.
+// The limit for a picture by the folder it lies in, ignoring case: the decks'
+// folders hold cards, the fonts' and the contract pictures' folders small
+// pictures; "Bitmaps" and any other place take the table's limit.
 PictureLimit PictureLimitFor(std::string_view path);
 // The most bytes a resource file may have: for a picture what its largest
 // size needs at 32 bits a pixel plus 1 MB of headers, palette and slack; for a
 // sound 32 MB, far more than any of the game's short sounds; other files 80 MB.
 std::uint64_t ResourceByteLimit(std::string_view path);
 
-// Each returns "" for a sound file, else the reason, naming the field and its offset.
+// Each fails with a reason that names the field and its offset.
 // BMP: "BM", a known header size, 1 pixel up to the limit each way, one
 // plane; 1, 4, 8, 16, 24 or 32 bits a pixel, uncompressed, RLE (8 or 4 bits,
 // its stream ending inside the file) or bit fields (16 or 32 bits, with a
 // channel layout the decoder knows); palette and pixel data inside the file.
-std::string CheckBmp(std::span<const std::uint8_t> bytes, PictureLimit limit = kTablePictureLimit);
+Result CheckBmp(std::span<const std::uint8_t> bytes, PictureLimit limit = kTablePictureLimit);
 // WAV: "RIFF"/"WAVE", chunks inside the file, a "fmt " chunk of PCM (8, 16,
 // 24 or 32 bits) or 32-bit float samples, plain or extensible, 1 to 8
 // channels, a block alignment that fits them, then a "data" chunk.
-std::string CheckWav(std::span<const std::uint8_t> bytes);
+Result CheckWav(std::span<const std::uint8_t> bytes);
 // JPEG: start marker, segments inside the file, a baseline, extended or
 // progressive frame header of 8-bit samples in 1, 3 or 4 components and 1
 // pixel up to the limit each way, before the scan data.
-std::string CheckJpeg(std::span<const std::uint8_t> bytes, PictureLimit limit = kTablePictureLimit);
+Result CheckJpeg(std::span<const std::uint8_t> bytes, PictureLimit limit = kTablePictureLimit);
 // PNG: the signature, a 13-byte header chunk first with 1 pixel up to the
 // limit each way, a bit depth the colour type allows, the known methods, and
 // chunks inside the file up to an end chunk.
-std::string CheckPng(std::span<const std::uint8_t> bytes, PictureLimit limit = kTablePictureLimit);
+Result CheckPng(std::span<const std::uint8_t> bytes, PictureLimit limit = kTablePictureLimit);
 // Chooses the check by the file name's extension (.bmp, .wav, .jpg, .jpeg, .png, any
 // case) and the limits by its folder (see above); other files pass. A file
 // longer than ResourceByteLimit is refused first.
-std::string CheckResource(std::string_view path, std::span<const std::uint8_t> bytes);
+Result CheckResource(std::string_view path, std::span<const std::uint8_t> bytes);
 // Whether CheckResource looks inside files of this name.
 bool IsCheckedResource(std::string_view path);
 
 // Reads the file and checks it by its extension; the reason names the file.
-IoResult CheckResourceFile(const std::string& path);
+Result CheckResourceFile(const std::string& path);
+
+class PakReader;
+// Checks entry `id` of a loaded archive, to be unpacked as `path` (folder
+// and file below "res"), as CheckResource would check that file; the size
+// is looked at before the entry is read.
+Result CheckArchiveEntry(const PakReader& pak, std::int32_t id, std::string_view path);
 
 }  // namespace tenfold

@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
 #include <stdexcept>
 
 namespace tenfold::layout {
@@ -19,29 +18,23 @@ std::string CardFileName(int code) {
     return name;
 }
 
-namespace {
-
-std::vector<ResourceFile> Files(bool archive) {
+std::vector<ResourceFile> ArchiveFiles() {
     std::vector<ResourceFile> files;
     for (const std::string_view deck : kDecks) {
         for (int code = 0; code < 52; ++code) files.push_back({std::string(deck), CardFileName(code)});
         files.push_back({std::string(deck), std::string(kCardBack)});
         files.push_back({std::string(deck), std::string(kFrame)});
     }
-    for (const std::string_view f : kContractFiles) files.push_back({"Numbers", std::string(f)});
-    for (const std::string_view f : kBitmapFiles) {
-        const bool background = f == kBackgroundBmp;
-        files.push_back({"Bitmaps", std::string(archive && background ? kBackgroundJpeg : f)});
-    }
-    for (const std::string_view f : kFontFiles) files.push_back({"fntFonts", std::string(f)});
-    for (const std::string_view f : kSoundFiles) files.push_back({"Sounds", std::string(f)});
+    const auto add = [&files](std::string_view folder, std::string_view file) {
+        files.push_back({std::string(folder), std::string(file)});
+    };
+    for (const std::string_view f : kContractFiles) add(kNumbersFolder, f);
+    for (const std::string_view f : kBitmapFiles)
+        add(kBitmapsFolder, f == kBackgroundBmp ? kBackgroundJpeg : f);
+    for (const std::string_view f : kFontFiles) add(kFontsFolder, f);
+    for (const std::string_view f : kSoundFiles) add(kSoundsFolder, f);
     return files;
 }
-
-}  // namespace
-
-std::vector<ResourceFile> LoadedFiles() { return Files(false); }
-std::vector<ResourceFile> ArchiveFiles() { return Files(true); }
 
 std::string ScaledFileName(std::string_view file, int scale) {
     const std::size_t dot = file.rfind('.');
@@ -97,24 +90,24 @@ EntryRoute RouteEntry(std::string_view nameField) {
     return route;
 }
 
-std::string CheckFileName(std::string_view file) {
-    if (file.empty()) return "the file name is empty";
-    if (file == ".") return "the file name \".\" names the folder itself";
+Result CheckFileName(std::string_view file) {
+    BAIL_IF(file.empty(), "the file name is empty");
+    BAIL_IF(file == ".", "the file name \".\" names the folder itself");
     for (std::size_t i = 0; i < file.size(); ++i) {
         const auto c = static_cast<unsigned char>(file[i]);
-        if (c == 0) return "the file name holds a NUL byte at position " + std::to_string(i);
+        BAIL_IF(c == 0, "the file name holds a NUL byte at position " + std::to_string(i));
         if (c < 0x20 || c == 0x7F) {
             char buf[8];
             std::snprintf(buf, sizeof buf, "0x%02X", c);
-            return std::string("the file name holds the control character ") + buf + " at position " +
-                   std::to_string(i);
+            return Result::Fail(std::string("the file name holds the control character ") + buf +
+                                " at position " + std::to_string(i));
         }
     }
-    if (file.front() == '/' || file.front() == '\\') return "the file name is an absolute path";
-    if (file.find('/') != std::string_view::npos) return "the file name holds \"/\"";
-    if (file.find('\\') != std::string_view::npos) return "the file name holds \"\\\"";
-    if (file.find("..") != std::string_view::npos) return "the file name holds \"..\"";
-    if (file.find(':') != std::string_view::npos) return "the file name holds a drive letter or \":\"";
+    BAIL_IF(file.front() == '/' || file.front() == '\\', "the file name is an absolute path");
+    BAIL_IF(file.find('/') != std::string_view::npos, "the file name holds \"/\"");
+    BAIL_IF(file.find('\\') != std::string_view::npos, "the file name holds \"\\\"");
+    BAIL_IF(file.find("..") != std::string_view::npos, "the file name holds \"..\"");
+    BAIL_IF(file.find(':') != std::string_view::npos, "the file name holds a drive letter or \":\"");
     return {};
 }
 
@@ -124,40 +117,6 @@ std::string OutputKey(std::string_view folder, std::string_view file) {
     key += file;
     for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return key;
-}
-
-std::string ResolveResourcePath(const std::string& root, std::string_view relative) {
-    std::vector<std::string> parts;
-    std::string part;
-    for (const char c : relative) {
-        if (c == '/' || c == '\\') {
-            if (!part.empty()) parts.push_back(std::move(part));
-            part.clear();
-        } else {
-            part += c;
-        }
-    }
-    if (!part.empty()) parts.push_back(std::move(part));
-
-    std::string path = root;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        std::string chosen = parts[i];
-        const bool isFolder = i + 1 < parts.size();
-        std::error_code ec;
-        if (isFolder && !std::filesystem::is_directory(path + chosen, ec)) {
-            const std::string want = OutputKey("", parts[i]);
-            for (const auto& e : std::filesystem::directory_iterator(path.empty() ? "." : path, ec)) {
-                const std::string name = e.path().filename().string();
-                if (OutputKey("", name) == want && e.is_directory(ec)) {
-                    chosen = name;
-                    break;
-                }
-            }
-        }
-        path += chosen;
-        if (isFolder) path += '/';
-    }
-    return path;
 }
 
 }  // namespace tenfold::layout

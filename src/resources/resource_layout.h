@@ -9,12 +9,22 @@
 #include <string_view>
 #include <vector>
 
+#include "resources/result.h"
+
 namespace tenfold::layout {
 
 // The archive the game unpacks at start, in the program's folder.
 inline constexpr std::string_view kPakFile = "res120.pak";
 // The folder that holds the six resource folders.
 inline constexpr std::string_view kResFolder = "res";
+
+// The folders below "res"...
+inline constexpr std::string_view kFontsFolder = "fntFonts";
+inline constexpr std::string_view kSoundsFolder = "Sounds";
+inline constexpr std::string_view kBitmapsFolder = "Bitmaps";
+inline constexpr std::string_view kNumbersFolder = "Numbers";
+// ...and the two decks with pictures, each in its own folder of the same name.
+inline constexpr std::array<std::string_view, 2> kDecks{"Royal", "Roya2"};
 
 struct Route {
     std::string_view prefix;  // start of an entry name
@@ -23,40 +33,37 @@ struct Route {
 
 // Entry-name prefixes, compared in this order against the start of a name.
 inline constexpr std::array<Route, 6> kRoutes{{
-    {"XntFonts_", "fntFonts"},
-    {"Xounds_", "Sounds"},
-    {"Xitmaps_", "Bitmaps"},
-    {"Xumbers_", "Numbers"},
-    {"Xoya2_", "Roya2"},
-    {"Xoyal_", "Royal"},
+    {"XntFonts_", kFontsFolder},
+    {"Xounds_", kSoundsFolder},
+    {"Xitmaps_", kBitmapsFolder},
+    {"Xumbers_", kNumbersFolder},
+    {"Xoya2_", kDecks[1]},
+    {"Xoyal_", kDecks[0]},
 }};
 
-// Folders below "res" in the order they are created...
-inline constexpr std::array<std::string_view, 6> kCreateOrder{"fntFonts", "Sounds", "Bitmaps",
-                                                              "Numbers",  "Roya2",  "Royal"};
+// Folders below "res" in the order they are created (the routes' order)...
+inline constexpr std::array<std::string_view, 6> kCreateOrder = [] {
+    std::array<std::string_view, 6> folders{};
+    for (std::size_t i = 0; i < kRoutes.size(); ++i) folders[i] = kRoutes[i].folder;
+    return folders;
+}();
 // ...and in the order they are emptied and removed.
-inline constexpr std::array<std::string_view, 6> kDeleteOrder{"Sounds",  "Bitmaps", "fntFonts",
-                                                              "Numbers", "Royal",   "Roya2"};
+inline constexpr std::array<std::string_view, 6> kDeleteOrder{kSoundsFolder,  kBitmapsFolder, kFontsFolder,
+                                                              kNumbersFolder, kDecks[0],      kDecks[1]};
 
 // Entries whose names start with this are markers and never written out.
 inline constexpr std::string_view kMarkerStart = "dumm";
 // Markers starting with one of these are accepted; any other marker is foreign.
 inline constexpr std::array<std::string_view, 2> kAcceptedMarkers{"dumm120", "dummy2_"};
 // The marker the archive tool writes as the first entry.
-inline constexpr std::string_view kMarker = "dumm120";
-
-// The sign that the resources are unpacked (folder, file).
-inline constexpr std::string_view kPresenceFolder = "Sounds";
-inline constexpr std::string_view kPresenceFile = "CARD_FLIP.WAV";
+inline constexpr std::string_view kMarker = kAcceptedMarkers[0];
 
 // The table background travels as a JPEG and is loaded as a bitmap made
 // from it while unpacking.
-inline constexpr std::string_view kBackgroundFolder = "Bitmaps";
+inline constexpr std::string_view kBackgroundFolder = kBitmapsFolder;
 inline constexpr std::string_view kBackgroundJpeg = "Back_800x600.jpg";
 inline constexpr std::string_view kBackgroundBmp = "Back_800x600.bmp";
 
-// The two decks with pictures; each has its own folder of the same name.
-inline constexpr std::array<std::string_view, 2> kDecks{"Royal", "Roya2"};
 inline constexpr std::string_view kCardBack = "S_cardback.bmp";
 inline constexpr std::string_view kFrame = "FrameBlue.bmp";
 
@@ -64,12 +71,6 @@ inline constexpr std::string_view kFrame = "FrameBlue.bmp";
 inline constexpr std::array<std::string_view, 10> kContractFiles{
     "clubs.BMP",    "diamonds.BMP",        "spades.BMP",          "hearts.BMP",   "notricks.BMP",
     "nohearts.BMP", "nolasttwotricks.BMP", "nokingsandjacks.BMP", "noqueens.BMP", "nokingofhearts.BMP"};
-
-// The folders the game loads from, below "res".
-inline constexpr std::string_view kFontsFolder = "fntFonts";
-inline constexpr std::string_view kSoundsFolder = "Sounds";
-inline constexpr std::string_view kBitmapsFolder = "Bitmaps";
-inline constexpr std::string_view kNumbersFolder = "Numbers";
 
 // Pictures loaded from "Bitmaps" (the background as the bitmap made from the JPEG).
 inline constexpr std::string_view kScorePage = "Scorepage_800x600.bmp";
@@ -97,6 +98,9 @@ inline constexpr std::array<int, 2> kLargerScales{2, 3};
 std::string ScaledFileName(std::string_view file, int scale);
 // The scale a file of that naming was drawn at; 1 for any other name.
 int ScaleOfFileName(std::string_view file);
+// The sign that the resources are unpacked (folder, file).
+inline constexpr std::string_view kPresenceFolder = kSoundsFolder;
+inline constexpr std::string_view kPresenceFile = kSoundFiles[0];
 
 // Picture file of card `code` (0..51): face text (A, 2..10, J, Q, K), suit
 // letter (C, D, H, S) and ".BMP"; code = 4 x (face - 1) + index of the letter.
@@ -107,10 +111,8 @@ struct ResourceFile {
     std::string folder;  // folder below "res"
     std::string file;
 };
-// Every file the game loads, in the folders the unpacker fills.
-std::vector<ResourceFile> LoadedFiles();
-// Every file an archive must hold for the game to load: LoadedFiles() with the
-// background bitmap replaced by the JPEG it is made from.
+// Every file an archive must hold for the game to load: every file the game
+// loads, the background bitmap replaced by the JPEG it is made from.
 std::vector<ResourceFile> ArchiveFiles();
 // Prefix of the entries that go into `folder`; "" for an unknown folder.
 std::string_view PrefixOf(std::string_view folder);
@@ -132,20 +134,13 @@ struct EntryRoute {
 // Classifies the 56-byte name field of an entry.
 EntryRoute RouteEntry(std::string_view nameField);
 
-// "" when `file` can be created inside its folder and nowhere else; else why
-// not: empty, ".", holding "/", "\", "..", a drive letter or stream colon, a
-// control character or a NUL.
-std::string CheckFileName(std::string_view file);
+// Whether `file` can be created inside its folder and nowhere else; fails
+// saying why not: empty, ".", holding "/", "\", "..", a drive letter or
+// stream colon, a control character or a NUL.
+Result CheckFileName(std::string_view file);
 
 // Case-insensitive key for spotting two entries that would write one file
 // (the archive comes from a system where case does not tell files apart).
 std::string OutputKey(std::string_view folder, std::string_view file);
-
-// Path of a resource below `root` (ending in "/") as the game names it, e.g.
-// "res\\bitmaps\\Back_800x600.bmp": "\\" and "/" both separate, and each
-// folder is matched without regard to case against the folders that exist
-// (an exact match first, as a system with case-blind names would find it);
-// the file name is kept as given.
-std::string ResolveResourcePath(const std::string& root, std::string_view relative);
 
 }  // namespace tenfold::layout

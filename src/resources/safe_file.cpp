@@ -27,8 +27,6 @@ std::string Join(const std::string& folder, std::string_view name) {
 
 }  // namespace
 
-std::string ErrnoText(int err) { return std::strerror(err); }
-
 void IgnoreFileSizeSignal() {
     // Looked at on every call: a handler the program installed itself is kept.
     struct sigaction current {};
@@ -55,34 +53,34 @@ SafeDir& SafeDir::operator=(SafeDir&& other) noexcept {
     return *this;
 }
 
-IoResult SafeDir::Open(const std::string& path, SafeDir& out) {
+Result SafeDir::Open(const std::string& path, SafeDir& out) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return IoResult::Fail(path + ": cannot open folder: " + ErrnoText(errno));
+    BAIL_IF(fd < 0, path + ": cannot open folder: " + ErrnoText(errno));
     out = SafeDir();
     out.fd_ = fd;
     out.path_ = path;
     return {};
 }
 
-IoResult SafeDir::Sub(std::string_view name, bool create, SafeDir& out, bool* created) const {
+Result SafeDir::Sub(std::string_view name, bool create, SafeDir& out, bool* created) const {
     const std::string full = Join(path_, name);
     if (created != nullptr) *created = false;
-    if (!IsPlainComponent(name)) return IoResult::Fail(full + ": not a plain folder name");
+    BAIL_IF(!IsPlainComponent(name), full + ": not a plain folder name");
     const std::string n(name);
     if (create) {
         if (::mkdirat(fd_, n.c_str(), 0777) == 0) {
             if (created != nullptr) *created = true;
         } else if (errno != EEXIST) {
-            return IoResult::Fail(full + ": cannot create folder: " + ErrnoText(errno));
+            return Result::Fail(full + ": cannot create folder: " + ErrnoText(errno));
         }
     }
     const int fd = ::openat(fd_, n.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         const int err = errno;
         if (err == ELOOP || err == ENOTDIR) {
-            return IoResult::Fail(full + ": not a folder (a symbolic link or a file is in its place)");
+            return Result::Fail(full + ": not a folder (a symbolic link or a file is in its place)");
         }
-        return IoResult::Fail(full + ": cannot open folder: " + ErrnoText(err));
+        return Result::Fail(full + ": cannot open folder: " + ErrnoText(err));
     }
     out = SafeDir();
     out.fd_ = fd;
@@ -90,15 +88,15 @@ IoResult SafeDir::Sub(std::string_view name, bool create, SafeDir& out, bool* cr
     return {};
 }
 
-IoResult SafeDir::OpenForWrite(std::string_view name, WriteMode mode, int& fd, std::string& tempName) const {
+Result SafeDir::OpenForWrite(std::string_view name, WriteMode mode, int& fd, std::string& tempName) const {
     IgnoreFileSizeSignal();
     const std::string full = Join(path_, name);
-    if (!IsPlainComponent(name)) return IoResult::Fail(full + ": not a plain file name");
+    BAIL_IF(!IsPlainComponent(name), full + ": not a plain file name");
     const std::string n(name);
     struct stat st {};
     if (mode == WriteMode::CreateNew && ::fstatat(fd_, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         // Said at once rather than after the whole file has been written.
-        return IoResult::Fail(full + ": already exists, not overwritten");
+        return Result::Fail(full + ": already exists, not overwritten");
     }
     // A hidden sibling with a random suffix, made with exclusive flags that
     // never follow a link, and renamed to the target once complete.
@@ -115,16 +113,16 @@ IoResult SafeDir::OpenForWrite(std::string_view name, WriteMode mode, int& fd, s
             tempName = std::move(candidate);
             return {};
         }
-        if (errno != EEXIST) return IoResult::Fail(full + ": cannot create: " + ErrnoText(errno));
+        BAIL_IF(errno != EEXIST, full + ": cannot create: " + ErrnoText(errno));
     }
-    return IoResult::Fail(full + ": cannot create a temporary file beside it");
+    return Result::Fail(full + ": cannot create a temporary file beside it");
 }
 
-IoResult SafeDir::Publish(std::string_view name, WriteMode mode, const std::string& tempName) const {
+Result SafeDir::Publish(std::string_view name, WriteMode mode, const std::string& tempName) const {
     const std::string n(name);
     if (mode != WriteMode::CreateNew) {
         if (::renameat(fd_, tempName.c_str(), fd_, n.c_str()) == 0) return {};
-        return IoResult::Fail(Join(path_, name) + ": cannot replace: " + ErrnoText(errno));
+        return Result::Fail(Join(path_, name) + ": cannot replace: " + ErrnoText(errno));
     }
     // A new name only: whatever appeared there meanwhile is kept.
     int rc = ::renameat2(fd_, tempName.c_str(), fd_, n.c_str(), RENAME_NOREPLACE);
@@ -134,16 +132,16 @@ IoResult SafeDir::Publish(std::string_view name, WriteMode mode, const std::stri
         if (rc == 0) ::unlinkat(fd_, tempName.c_str(), 0);
     }
     if (rc == 0) return {};
-    if (errno == EEXIST) return IoResult::Fail(Join(path_, name) + ": already exists, not overwritten");
-    return IoResult::Fail(Join(path_, name) + ": cannot create: " + ErrnoText(errno));
+    BAIL_IF(errno == EEXIST, Join(path_, name) + ": already exists, not overwritten");
+    return Result::Fail(Join(path_, name) + ": cannot create: " + ErrnoText(errno));
 }
 
-IoResult SafeDir::WriteAll(int fd, const std::uint8_t* data, std::size_t n, std::string_view name) const {
+Result SafeDir::WriteAll(int fd, const std::uint8_t* data, std::size_t n, std::string_view name) const {
     while (n > 0) {
         const ssize_t w = ::write(fd, data, n);
         if (w < 0) {
             if (errno == EINTR) continue;
-            return IoResult::Fail(Join(path_, name) + ": write failed: " + ErrnoText(errno));
+            return Result::Fail(Join(path_, name) + ": write failed: " + ErrnoText(errno));
         }
         data += w;
         n -= static_cast<std::size_t>(w);
@@ -151,25 +149,24 @@ IoResult SafeDir::WriteAll(int fd, const std::uint8_t* data, std::size_t n, std:
     return {};
 }
 
-void SafeDir::Abandon(int fd, std::string_view /*name*/, WriteMode /*mode*/,
-                      const std::string& tempName) const {
+void SafeDir::Abandon(int fd, const std::string& tempName) const {
     ::close(fd);
     ::unlinkat(fd_, tempName.c_str(), 0);
 }
 
-IoResult SafeDir::Finish(int fd, std::string_view name, WriteMode mode, const std::string& tempName) const {
+Result SafeDir::Finish(int fd, std::string_view name, WriteMode mode, const std::string& tempName) const {
     if (mode == WriteMode::ReplaceDurably && ::fsync(fd) != 0) {
         const int err = errno;
         ::close(fd);
         ::unlinkat(fd_, tempName.c_str(), 0);
-        return IoResult::Fail(Join(path_, name) + ": cannot flush to disk: " + ErrnoText(err));
+        return Result::Fail(Join(path_, name) + ": cannot flush to disk: " + ErrnoText(err));
     }
     if (::close(fd) != 0) {
         const int err = errno;
         ::unlinkat(fd_, tempName.c_str(), 0);
-        return IoResult::Fail(Join(path_, name) + ": write failed: " + ErrnoText(err));
+        return Result::Fail(Join(path_, name) + ": write failed: " + ErrnoText(err));
     }
-    IoResult r = Publish(name, mode, tempName);
+    Result r = Publish(name, mode, tempName);
     if (!r) {
         ::unlinkat(fd_, tempName.c_str(), 0);
         return r;
@@ -177,18 +174,17 @@ IoResult SafeDir::Finish(int fd, std::string_view name, WriteMode mode, const st
     // The rename itself lives in the folder; without this a power cut can
     // bring back the old name after the new data was already on disk.
     if (mode == WriteMode::ReplaceDurably && ::fsync(fd_) != 0) {
-        return IoResult::Fail(Join(path_, name) + ": cannot flush its folder: " + ErrnoText(errno));
+        return Result::Fail(Join(path_, name) + ": cannot flush its folder: " + ErrnoText(errno));
     }
     return {};
 }
 
-IoResult SafeDir::WriteFile(std::string_view name, std::span<const std::uint8_t> bytes,
-                            WriteMode mode) const {
+Result SafeDir::WriteFile(std::string_view name, std::span<const std::uint8_t> bytes, WriteMode mode) const {
     std::size_t pos = 0;
-    return WriteStream(name, bytes.size(), mode, [&](std::uint8_t* buf, std::size_t n, std::string&) {
+    return WriteStream(name, bytes.size(), mode, [&](std::uint8_t* buf, std::size_t n) {
         std::memcpy(buf, bytes.data() + pos, n);
         pos += n;
-        return true;
+        return Result();
     });
 }
 
@@ -222,34 +218,34 @@ void SplitPath(const std::string& path, std::string& folder, std::string& name) 
     }
 }
 
-IoResult WriteFileAt(const std::string& path, std::span<const std::uint8_t> bytes, WriteMode mode) {
+Result WriteFileAt(const std::string& path, std::span<const std::uint8_t> bytes, WriteMode mode) {
     std::string folder, name;
     SplitPath(path, folder, name);
-    if (!IsPlainComponent(name)) return IoResult::Fail(path + ": not a file name");
+    BAIL_IF(!IsPlainComponent(name), path + ": not a file name");
     SafeDir dir;
-    if (IoResult r = SafeDir::Open(folder, dir); !r) return r;
+    BAIL_IF_FAILED(SafeDir::Open(folder, dir));
     return dir.WriteFile(name, bytes, mode);
 }
 
-IoResult ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out,
-                       LinkPolicy links) {
+Result ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out,
+                     LinkPolicy links) {
     // O_NONBLOCK keeps a FIFO planted in place of the file from hanging the open.
     const int fd = ::open(path.c_str(),
                           O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == LinkPolicy::Refuse ? O_NOFOLLOW : 0));
     if (fd < 0 && errno == ELOOP && links == LinkPolicy::Refuse) {
-        return IoResult::Fail(path + ": a symbolic link, not read");
+        return Result::Fail(path + ": a symbolic link, not read");
     }
-    if (fd < 0) return IoResult::Fail(path + ": cannot open: " + ErrnoText(errno));
+    BAIL_IF(fd < 0, path + ": cannot open: " + ErrnoText(errno));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return IoResult::Fail(path + ": not a regular file");
+        return Result::Fail(path + ": not a regular file");
     }
     const auto size = static_cast<std::uint64_t>(st.st_size);
     if (size > limit) {
         ::close(fd);
-        return IoResult::Fail(path + ": " + std::to_string(size) + " bytes, more than the limit of " +
-                              std::to_string(limit));
+        return Result::Fail(path + ": " + std::to_string(size) + " bytes, more than the limit of " +
+                            std::to_string(limit));
     }
     out.assign(static_cast<std::size_t>(size), 0);
     std::size_t got = 0;
@@ -260,8 +256,8 @@ IoResult ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector
             const int err = errno;
             ::close(fd);
             out.clear();
-            return IoResult::Fail(path + ": read failed at offset " + std::to_string(got) + ": " +
-                                  (r == 0 ? std::string("file shrank while reading") : ErrnoText(err)));
+            return Result::Fail(path + ": read failed at offset " + std::to_string(got) + ": " +
+                                (r == 0 ? std::string("file shrank while reading") : ErrnoText(err)));
         }
         got += static_cast<std::size_t>(r);
     }

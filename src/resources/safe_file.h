@@ -10,16 +10,9 @@
 #include <string_view>
 #include <vector>
 
-namespace tenfold {
+#include "resources/result.h"
 
-// Outcome of an operation that can fail for a reason the caller should show.
-// An empty error means success.
-struct IoResult {
-    std::string error;
-    bool ok() const { return error.empty(); }
-    explicit operator bool() const { return ok(); }
-    static IoResult Fail(std::string why) { return IoResult{std::move(why)}; }
-};
+namespace tenfold {
 
 // Either way the bytes go first into a hidden file beside the target, which
 // takes the target's name only once it is complete: a failed or cut-short
@@ -58,37 +51,37 @@ public:
 
     // Opens an existing folder by path (the caller's own choice of folder, so
     // links in this path are followed as the caller meant them).
-    static IoResult Open(const std::string& path, SafeDir& out);
+    static Result Open(const std::string& path, SafeDir& out);
     // Opens the sub-folder `name`, creating it when `create` is set and it is
     // missing (`created`, when given, tells whether this call made it). A
     // symbolic link in its place is refused, never followed.
-    IoResult Sub(std::string_view name, bool create, SafeDir& out, bool* created = nullptr) const;
+    Result Sub(std::string_view name, bool create, SafeDir& out, bool* created = nullptr) const;
     // Whether anything (file, folder, link) has the name `name`.
     bool Has(std::string_view name) const;
     // Removes the empty sub-folder `name`; anything else is left alone.
     void RemoveEmptyFolder(std::string_view name) const;
 
     // Creates the file `name` with `size` bytes drawn from `produce`, which is
-    // called with a buffer to fill and returns false (setting why) on failure.
+    // called with a buffer and its length to fill and returns a Result.
     // On any failure the partly written file is removed.
     template <class Producer>
-    IoResult WriteStream(std::string_view name, std::uint64_t size, WriteMode mode, Producer&& produce) const;
-    IoResult WriteFile(std::string_view name, std::span<const std::uint8_t> bytes, WriteMode mode) const;
+    Result WriteStream(std::string_view name, std::uint64_t size, WriteMode mode, Producer&& produce) const;
+    Result WriteFile(std::string_view name, std::span<const std::uint8_t> bytes, WriteMode mode) const;
 
     // Removes the file `name` (not a folder); a missing file is not an error.
     void RemoveFile(std::string_view name) const;
-    bool valid() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
-    const std::string& path() const { return path_; }
+    // The handle, for the *at() calls of the unpacker's own folder work.
+    int Fd() const { return fd_; }
 
 private:
     // Low-level helpers shared by the stream writer.
-    IoResult OpenForWrite(std::string_view name, WriteMode mode, int& fd, std::string& tempName) const;
+    Result OpenForWrite(std::string_view name, WriteMode mode, int& fd, std::string& tempName) const;
     // Gives the complete hidden file the name `name`, as `mode` says.
-    IoResult Publish(std::string_view name, WriteMode mode, const std::string& tempName) const;
-    IoResult WriteAll(int fd, const std::uint8_t* data, std::size_t n, std::string_view name) const;
-    IoResult Finish(int fd, std::string_view name, WriteMode mode, const std::string& tempName) const;
-    void Abandon(int fd, std::string_view name, WriteMode mode, const std::string& tempName) const;
+    Result Publish(std::string_view name, WriteMode mode, const std::string& tempName) const;
+    Result WriteAll(int fd, const std::uint8_t* data, std::size_t n, std::string_view name) const;
+    Result Finish(int fd, std::string_view name, WriteMode mode, const std::string& tempName) const;
+    // Closes and removes the hidden file of a write that failed.
+    void Abandon(int fd, const std::string& tempName) const;
 
     int fd_ = -1;
     std::string path_;
@@ -99,37 +92,33 @@ void SplitPath(const std::string& path, std::string& folder, std::string& name);
 
 // Writes `bytes` to `path` (folder part opened as the caller gave it, last
 // component handled as SafeDir does).
-IoResult WriteFileAt(const std::string& path, std::span<const std::uint8_t> bytes, WriteMode mode);
+Result WriteFileAt(const std::string& path, std::span<const std::uint8_t> bytes, WriteMode mode);
 
 // Whether a read follows a symbolic link in the last component of its path.
 enum class LinkPolicy { Follow, Refuse };
 
 // Reads a whole regular file, refusing anything larger than `limit` bytes
 // before allocating for it.
-IoResult ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out,
-                       LinkPolicy links = LinkPolicy::Follow);
-
-// Text of errno for messages.
-std::string ErrnoText(int err);
+Result ReadWholeFile(const std::string& path, std::uint64_t limit, std::vector<std::uint8_t>& out,
+                     LinkPolicy links = LinkPolicy::Follow);
 
 template <class Producer>
-IoResult SafeDir::WriteStream(std::string_view name, std::uint64_t size, WriteMode mode,
-                              Producer&& produce) const {
+Result SafeDir::WriteStream(std::string_view name, std::uint64_t size, WriteMode mode,
+                            Producer&& produce) const {
     int fd = -1;
     std::string tempName;
-    if (IoResult r = OpenForWrite(name, mode, fd, tempName); !r) return r;
+    if (Result r = OpenForWrite(name, mode, fd, tempName); !r) return r;
     std::vector<std::uint8_t> chunk;
     std::uint64_t left = size;
     while (left > 0) {
         const std::size_t n = static_cast<std::size_t>(left < 65536 ? left : 65536);
         chunk.resize(n);
-        std::string why;
-        if (!produce(chunk.data(), n, why)) {
-            Abandon(fd, name, mode, tempName);
-            return IoResult::Fail(std::move(why));
+        if (Result r = produce(chunk.data(), n); !r) {
+            Abandon(fd, tempName);
+            return r;
         }
-        if (IoResult r = WriteAll(fd, chunk.data(), n, name); !r) {
-            Abandon(fd, name, mode, tempName);
+        if (Result r = WriteAll(fd, chunk.data(), n, name); !r) {
+            Abandon(fd, tempName);
             return r;
         }
         left -= n;

@@ -105,8 +105,8 @@ Settings LoadSettings(const std::string& path, std::string& warning) {
 
     std::vector<std::uint8_t> bytes;
     bool missing = false;
-    if (IoResult r = LoadPlayerFile(path, kSettingsLimit, bytes, missing); !r) {
-        warning = "settings: " + r.error + "; using the defaults";
+    if (Result r = LoadPlayerFile(path, kSettingsLimit, bytes, missing); !r) {
+        warning = "settings: " + r.Reason() + "; using the defaults";
         return settings;
     }
     if (missing) return settings;
@@ -148,7 +148,7 @@ std::string SaveSettings(const std::string& path, const Settings& settings) {
     gchar* data = g_key_file_to_data(file.get(), &length, nullptr);
     const std::string text(data, length);
     g_free(data);
-    if (IoResult r = SaveDurably(path, text); !r) return "settings: " + r.error;
+    if (Result r = SaveDurably(path, text); !r) return "settings: " + r.Reason();
     return {};
 }
 

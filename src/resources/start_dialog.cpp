@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "resources/pak.h"
+#include "resources/pak_reader.h"
+#include "resources/resource_check.h"
 #include "resources/resource_layout.h"
-#include "resources/unpack_plan.h"
 
 namespace tenfold {
 
@@ -80,15 +80,15 @@ Glib::RefPtr<Gdk::Pixbuf> FitPreview(const Glib::RefPtr<Gdk::Pixbuf>& picture) {
 constexpr std::string_view kPreviewCard = "KH.BMP";
 
 // Decodes one card picture from the archive; null when it is missing or damaged.
-Glib::RefPtr<Gdk::Pixbuf> ReadCardPicture(PakReader& pak, std::string_view deckFolder) {
+Glib::RefPtr<Gdk::Pixbuf> ReadCardPicture(const PakReader& pak, std::string_view deckFolder) {
     const std::string wanted = std::string(layout::PrefixOf(deckFolder)) + std::string(kPreviewCard);
-    for (std::int32_t id = 0; id <= pak.LastIndex(); ++id) {
-        if (layout::TrimName(pak.EntryName(id)) != wanted) continue;
+    for (std::int32_t id = 0; id < pak.EntryCount(); ++id) {
+        if (layout::TrimName(pak.Entries()[static_cast<std::size_t>(id)].name) != wanted) continue;
         // Checked as the game checks a card before loading it, so no size out
         // of proportion to a card reaches the decoder.
-        const PlannedFile card{id, std::string(deckFolder), std::string(kPreviewCard)};
+        const std::string path = std::string(deckFolder) + "/" + std::string(kPreviewCard);
         std::vector<std::uint8_t> bytes;
-        if (!CheckPlannedEntry(pak, card).empty() || !pak.ReadEntry(id, bytes)) return {};
+        if (!CheckArchiveEntry(pak, id, path) || !pak.ReadEntry(id, bytes)) return {};
         try {
             auto loader = Gdk::PixbufLoader::create();
             loader->write(bytes.data(), bytes.size());
@@ -108,8 +108,8 @@ DeckPreviews LoadDeckPreviews(const std::string& archivePath) {
     DeckPreviews previews{};
     PakReader pak;
     if (!pak.Open(archivePath)) return previews;
-    previews[0] = ReadCardPicture(pak, "Roya2");
-    previews[1] = ReadCardPicture(pak, "Royal");
+    previews[0] = ReadCardPicture(pak, layout::kDecks[1]);
+    previews[1] = ReadCardPicture(pak, layout::kDecks[0]);
     return previews;
 }
 
@@ -156,8 +156,6 @@ StartDialog::StartDialog(Options& options, StartDialogHooks hooks, const DeckPre
     set_position(Gtk::WIN_POS_CENTER);
     set_border_width(8);
 
-    // Dialog load.
-    PakFile = "res120.pak";
     endOnUnload_ = true;
 
     for (std::size_t i = 0; i < pages_.size(); ++i) {

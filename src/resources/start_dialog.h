@@ -37,7 +37,7 @@ const char* RulesText();
 
 class StartDialog : public Gtk::Window {
 public:
-    // The dialog's load: PakFile, EndOnUnload, first tab, version label.
+    // The dialog's load: EndOnUnload, first tab, version label.
     StartDialog(Options& options, StartDialogHooks hooks, const DeckPreviews& previews,
                 const std::string& credits);
 
@@ -47,9 +47,6 @@ public:
 
     // True from the dialog's load until the start button is pressed.
     bool EndOnUnload() const { return endOnUnload_; }
-
-    // The archive name the unpacker opens, relative to the program's folder.
-    std::string PakFile;
 
     // ---- Controls, named after what they stand for; public like a form's ----
     Gtk::Notebook Tabs;

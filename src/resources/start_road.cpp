@@ -27,26 +27,26 @@ bool IsFile(const fs::path& p) {
 
 // Every window of the program that is open, in the order they were opened,
 // with the routine that unloads it.
-struct OpenForm {
+struct OpenWindow {
     Gtk::Window* window;
     std::function<void()> unload;
 };
-std::vector<OpenForm>& OpenForms() {
-    static std::vector<OpenForm> forms;
-    return forms;
+std::vector<OpenWindow>& OpenWindows() {
+    static std::vector<OpenWindow> windows;
+    return windows;
 }
 
-// Keeps a window in the list of open forms for as long as it exists.
-class FormRegistration {
+// Keeps a window in the list of open windows for as long as it exists.
+class WindowRegistration {
 public:
-    FormRegistration(Gtk::Window* window, std::function<void()> unload) : window_(window) {
-        OpenForms().push_back({window, std::move(unload)});
+    WindowRegistration(Gtk::Window* window, std::function<void()> unload) : window_(window) {
+        OpenWindows().push_back({window, std::move(unload)});
     }
-    ~FormRegistration() {
-        std::erase_if(OpenForms(), [this](const OpenForm& f) { return f.window == window_; });
+    ~WindowRegistration() {
+        std::erase_if(OpenWindows(), [this](const OpenWindow& f) { return f.window == window_; });
     }
-    FormRegistration(const FormRegistration&) = delete;
-    FormRegistration& operator=(const FormRegistration&) = delete;
+    WindowRegistration(const WindowRegistration&) = delete;
+    WindowRegistration& operator=(const WindowRegistration&) = delete;
 
 private:
     Gtk::Window* window_;
@@ -100,8 +100,8 @@ int RunStartDialog(Options& options, const StartRoad& road) {
     };
     hooks.ShowMessage = [](const std::string& text) { ShowInfoBox(text); };
 
-    StartDialog form(options, hooks, LoadDeckPreviews(road.ArchivePath), CreditsText());
-    const FormRegistration registration(&form, [&form] { form.Unload(); });
+    StartDialog form(options, hooks, LoadDeckPreviews(road.archivePath), CreditsText());
+    const WindowRegistration registration(&form, [&form] { form.Unload(); });
     g_startDialog = &form;
     sigc::connection stop = QuitOnStopSignal(loop, [&] { outcome = Outcome::End; });
     form.show();
@@ -109,7 +109,7 @@ int RunStartDialog(Options& options, const StartRoad& road) {
     stop.disconnect();
 
     int status = StopSignal() != 0 ? StopExitStatus() : 0;
-    if (outcome == Outcome::Start && road.RunGame) status = road.RunGame(options);
+    if (outcome == Outcome::Start && road.runGame) status = road.runGame(options);
     CloseStartDialog();
     g_startDialog = nullptr;
     return status;
@@ -122,10 +122,10 @@ void CloseStartDialog() {
     RunPendingDialogEvents();
 }
 
-void UnloadEveryForm() {
-    const std::vector<OpenForm> forms = OpenForms();
-    for (auto it = forms.rbegin(); it != forms.rend(); ++it) it->unload();
-    if (!forms.empty()) RunPendingDialogEvents();
+void CloseEveryWindow() {
+    const std::vector<OpenWindow> windows = OpenWindows();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) it->unload();
+    if (!windows.empty()) RunPendingDialogEvents();
 }
 
 int RunPakBrowser(const std::string& programFolder, const std::string& file) {
@@ -135,10 +135,10 @@ int RunPakBrowser(const std::string& programFolder, const std::string& file) {
     }
     auto loop = Glib::MainLoop::create();
     PakBrowserHooks hooks;
-    hooks.ShowMessage = [](const std::string& text) { ShowMessageBox(text); };
-    hooks.EndProgram = [&] { loop->quit(); };
+    hooks.showMessage = [](const std::string& text) { ShowMessageBox(text); };
+    hooks.endProgram = [&] { loop->quit(); };
     PakBrowser form(programFolder, hooks);
-    const FormRegistration registration(&form, [&form] { form.hide(); });
+    const WindowRegistration registration(&form, [&form] { form.hide(); });
     sigc::connection stop = QuitOnStopSignal(loop, [] {});
     form.show();
     if (!file.empty()) form.OpenArchive(file);

@@ -17,12 +17,11 @@ namespace tenfold {
 std::string FindArchive(const std::string& programFolder);
 
 struct StartRoad {
-    std::string ProgramFolder;  // ends in "/"
-    std::string ArchivePath;    // the archive the previews are read from; may be ""
+    std::string archivePath;  // the archive the previews are read from; may be ""
     // Unpacks the resources and runs the game with the chosen options; its
     // result is the exit status. The game start routine calls
     // CloseStartDialog() before the display opens.
-    std::function<int(Options&)> RunGame;
+    std::function<int(Options&)> runGame;
 };
 
 // The start routine's dialog part: shows the start dialog and waits. Returns
@@ -34,9 +33,9 @@ int RunStartDialog(Options& options, const StartRoad& road);
 // display opens); harmless when it is not open.
 void CloseStartDialog();
 
-// Unloads every open window of the program, the last opened first, as the
+// Closes every open window of the program, the last opened first, as the
 // shutdown does before it shows its message.
-void UnloadEveryForm();
+void CloseEveryWindow();
 
 // The archive browser on its own: shows it, opens `file` when one is given,
 // and returns the exit status once the player leaves it.

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "resources/safe_file.h"
+#include "resources/result.h"
 
 namespace tenfold {
 
@@ -19,36 +19,22 @@ struct PlannedFile {
     std::int32_t id = 0;
     std::string folder;  // folder below "res"; "" for the top of the target
     std::string file;
-};
-
-struct UnpackPlan {
-    std::vector<PlannedFile> files;
-    std::vector<std::int32_t> acceptedMarkers;
-    std::vector<std::int32_t> foreignMarkers;
-    // Entries with no known prefix that are not markers, when not kept.
-    std::vector<std::int32_t> unknown;
+    // "Royal/AC.BMP", or the file alone at the top of the target.
+    std::string Path() const { return folder.empty() ? file : folder + "/" + file; }
 };
 
 // Plans the entries whose 56-byte name fields are given, in order (entry id =
 // index). With `keepUnknown`, an entry with no known prefix is planned as a
-// file of its trimmed name at the top of the target; otherwise it is listed
-// in `unknown`. Fails naming the entry when an output name is unsafe or two
-// entries would write the same file.
-IoResult PlanUnpack(std::span<const std::string> nameFields, bool keepUnknown, UnpackPlan& plan);
-// The same for every entry of a loaded archive.
-IoResult PlanUnpack(const PakReader& pak, bool keepUnknown, UnpackPlan& plan);
+// file of its trimmed name at the top of the target; otherwise it is left
+// out, as markers are. Fails naming the entry when an output name is unsafe
+// or two entries would write the same file.
+Result PlanUnpack(std::span<const std::string> nameFields, bool keepUnknown, std::vector<PlannedFile>& plan);
+// The same for every entry of a loaded archive; the reason names the archive.
+Result PlanUnpack(const PakReader& pak, bool keepUnknown, std::vector<PlannedFile>& plan);
 
 // The plan the game unpacks by: PlanUnpack without unknown entries, also
 // refusing an entry that would take the name of the bitmap the unpacker makes
 // from the background JPEG.
-IoResult PlanGameUnpack(const PakReader& pak, UnpackPlan& plan);
-
-// Runs on planned entry `p` the checks the game makes on such a file before
-// it loads it (see CheckResource; its size is checked before it is read).
-// "" when it passes, else the reason.
-std::string CheckPlannedEntry(PakReader& pak, const PlannedFile& p);
-
-// "entry 3 "Xoyal_AC.BMP"" for messages.
-std::string DescribeEntry(std::int32_t id, std::string_view nameField);
+Result PlanGameUnpack(const PakReader& pak, std::vector<PlannedFile>& plan);
 
 }  // namespace tenfold

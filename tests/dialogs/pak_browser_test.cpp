@@ -5,8 +5,9 @@
 #include <sys/resource.h>
 #include <vector>
 
-#include "archive_fixture.h"
 #include "dialog_test_support.h"
+#include "support/archive_fixture.h"
+#include "support/scratch_dir.h"
 
 namespace tenfold {
 namespace {
@@ -55,33 +56,33 @@ protected:
 
 TEST_F(PakBrowserTest, OpensAnArchiveAndShowsTheSelectedEntry) {
     PakBrowser form(dir.str(), Hooks());
-    EXPECT_EQ(form.OpenButton.get_label(), "Open .pak-file");
-    EXPECT_EQ(form.SaveButton.get_label(), "Extract file to folder");
-    EXPECT_EQ(form.ExitButton.get_label(), "Exit");
-    EXPECT_FALSE(form.SaveButton.get_sensitive());
-    EXPECT_EQ(form.OffsetLabel.get_text(), "---");
-    EXPECT_EQ(form.SizeLabel.get_text(), "---");
+    EXPECT_EQ(form.openButton.get_label(), "Open .pak-file");
+    EXPECT_EQ(form.saveButton.get_label(), "Extract file to folder");
+    EXPECT_EQ(form.exitButton.get_label(), "Exit");
+    EXPECT_FALSE(form.saveButton.get_sensitive());
+    EXPECT_EQ(form.offsetLabel.get_text(), "---");
+    EXPECT_EQ(form.sizeLabel.get_text(), "---");
 
     answers = {archive.path};
-    form.OpenButton.clicked();
+    form.openButton.clicked();
     ASSERT_EQ(requests.size(), 1U);
-    EXPECT_FALSE(requests[0].Save);
-    EXPECT_EQ(requests[0].Title, "Open .pak-file");
-    EXPECT_EQ(requests[0].FilterName, "QuakeII PAK-Files (*.pak)");
-    EXPECT_EQ(requests[0].Pattern, "*.pak");
-    EXPECT_EQ(requests[0].Folder, dir.str());
+    EXPECT_FALSE(requests[0].save);
+    EXPECT_EQ(requests[0].title, "Open .pak-file");
+    EXPECT_EQ(requests[0].filterName, "QuakeII PAK-Files (*.pak)");
+    EXPECT_EQ(requests[0].pattern, "*.pak");
+    EXPECT_EQ(requests[0].folder, dir.str());
 
-    EXPECT_EQ(form.TitleLabel.get_text(), "Files in fixture.pak");
+    EXPECT_EQ(form.titleLabel.get_text(), "Files in fixture.pak");
     EXPECT_EQ(Lines(form), fixtureLines);
-    EXPECT_TRUE(form.SaveButton.get_sensitive());
+    EXPECT_TRUE(form.saveButton.get_sensitive());
 
     form.SelectLine(0);
-    EXPECT_EQ(form.NameLabel.get_text(), "dumm120");
-    EXPECT_EQ(form.OffsetLabel.get_text(), "12 Bytes");
-    EXPECT_EQ(form.SizeLabel.get_text(), "4 Bytes");
+    EXPECT_EQ(form.nameLabel.get_text(), "dumm120");
+    EXPECT_EQ(form.offsetLabel.get_text(), "12 Bytes");
+    EXPECT_EQ(form.sizeLabel.get_text(), "4 Bytes");
     form.SelectLine(3);
-    EXPECT_EQ(form.NameLabel.get_text(), "Xounds_CARD_FLIP.WAV");
-    EXPECT_EQ(form.SizeLabel.get_text(), "5 Bytes");
+    EXPECT_EQ(form.nameLabel.get_text(), "Xounds_CARD_FLIP.WAV");
+    EXPECT_EQ(form.sizeLabel.get_text(), "5 Bytes");
     EXPECT_TRUE(messages.empty());
 }
 
@@ -89,7 +90,7 @@ TEST_F(PakBrowserTest, AFileThatIsNoArchiveIsReportedAndKeepsTheEarlierArchive) 
     PakBrowser form(dir.str(), Hooks());
     form.OpenArchive(dir / "notes.pak");
     EXPECT_EQ(form.LineCount(), 0);
-    EXPECT_FALSE(form.SaveButton.get_sensitive());
+    EXPECT_FALSE(form.saveButton.get_sensitive());
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_NE(messages[0].find("notes.pak"), std::string::npos) << messages[0];
 
@@ -98,11 +99,11 @@ TEST_F(PakBrowserTest, AFileThatIsNoArchiveIsReportedAndKeepsTheEarlierArchive) 
     form.OpenArchive(dir / "missing.pak");
     EXPECT_EQ(messages.size(), 3U);
     EXPECT_EQ(Lines(form), fixtureLines);
-    EXPECT_EQ(form.TitleLabel.get_text(), "Files in fixture.pak");
-    EXPECT_TRUE(form.SaveButton.get_sensitive());
+    EXPECT_EQ(form.titleLabel.get_text(), "Files in fixture.pak");
+    EXPECT_TRUE(form.saveButton.get_sensitive());
 
     answers = {""};  // a cancelled open dialog changes nothing
-    form.OpenButton.clicked();
+    form.openButton.clicked();
     EXPECT_EQ(Lines(form), fixtureLines);
 }
 
@@ -112,27 +113,27 @@ TEST_F(PakBrowserTest, SavesTheSelectedEntryOnlyWhenOneIsSelectedAndANameChosen)
     const std::string target = dir / "out.wav";
 
     answers = {target};
-    form.SaveButton.clicked();  // no line selected
+    form.saveButton.clicked();  // no line selected
     EXPECT_TRUE(requests.empty());
 
     form.SelectLine(3);
     answers = {""};  // cancelled
-    form.SaveButton.clicked();
+    form.saveButton.clicked();
     ASSERT_EQ(requests.size(), 1U);
-    EXPECT_TRUE(requests[0].Save);
-    EXPECT_EQ(requests[0].Title, "Save recource-file");
-    EXPECT_EQ(requests[0].FilterName, "Recource-file (*.WAV)");
-    EXPECT_EQ(requests[0].Pattern, "*.WAV");
-    EXPECT_EQ(requests[0].FileName, "Xounds_CARD_FLIP.WAV");
-    EXPECT_EQ(requests[0].Folder, dir.str());
+    EXPECT_TRUE(requests[0].save);
+    EXPECT_EQ(requests[0].title, "Save recource-file");
+    EXPECT_EQ(requests[0].filterName, "Recource-file (*.WAV)");
+    EXPECT_EQ(requests[0].pattern, "*.WAV");
+    EXPECT_EQ(requests[0].fileName, "Xounds_CARD_FLIP.WAV");
+    EXPECT_EQ(requests[0].folder, dir.str());
     EXPECT_FALSE(std::filesystem::exists(target));
 
     answers = {target};
-    form.SaveButton.clicked();
+    form.saveButton.clicked();
     EXPECT_EQ(test::ReadBytes(target), archive.entries[3].bytes);
 
     answers = {dir / "no-such-folder/out.wav"};
-    form.SaveButton.clicked();
+    form.saveButton.clicked();
     EXPECT_EQ(messages.size(), 1U);
 }
 
@@ -152,7 +153,7 @@ TEST_F(PakBrowserTest, ASavePastTheFileSizeLimitIsReportedAndLeavesTheOldFile) {
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     form.SelectLine(1);
     answers = {target};
-    form.SaveButton.clicked();
+    form.saveButton.clicked();
     ::setrlimit(RLIMIT_FSIZE, &old);
 
     ASSERT_EQ(messages.size(), 1U);
@@ -163,7 +164,7 @@ TEST_F(PakBrowserTest, ASavePastTheFileSizeLimitIsReportedAndLeavesTheOldFile) {
 
 TEST_F(PakBrowserTest, ExitAndTheCloseBoxEndTheProgram) {
     PakBrowser form(dir.str(), Hooks());
-    form.ExitButton.clicked();
+    form.exitButton.clicked();
     EXPECT_TRUE(ended);
     ended = false;
     form.show();

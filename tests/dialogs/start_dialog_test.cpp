@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "archive_fixture.h"
 #include "dialog_test_support.h"
+#include "support/archive_fixture.h"
+#include "support/scratch_dir.h"
 
 namespace tenfold {
 namespace {
@@ -43,7 +44,6 @@ TEST_F(StartDialogTest, LoadsWithTheDesignedCaptionsTextsAndEnabledStates) {
     Options t;
     StartDialog form(t, road.Hooks(), {}, "Credits line");
 
-    EXPECT_EQ(form.PakFile, "res120.pak");
     EXPECT_TRUE(form.EndOnUnload());
     EXPECT_EQ(form.VersionLabel.get_text(), "Version 1.0.0");
     EXPECT_EQ(form.get_title(), "Tenfold");

@@ -3,10 +3,11 @@
 #include <filesystem>
 #include <string>
 
-#include "archive_fixture.h"
 #include "dialog_test_support.h"
 #include "resources/pak_browser.h"
 #include "resources/start_dialog.h"
+#include "support/archive_fixture.h"
+#include "support/scratch_dir.h"
 
 namespace tenfold {
 namespace {
@@ -49,8 +50,7 @@ TEST_F(DialogTest, StartRunsTheGameWhichClosesTheDialogWithoutEndingTheRoad) {
     bool shownDuringUnpack = false;
     bool hiddenAfterClose = false;
     StartRoad road;
-    road.ProgramFolder = ProgramFolder();
-    road.RunGame = [&](Options& chosen) {
+    road.runGame = [&](Options& chosen) {
         auto* form = ShownWindow<StartDialog>();
         shownDuringUnpack = form != nullptr;
         CloseStartDialog();
@@ -73,7 +73,7 @@ TEST_F(DialogTest, ExitAndTheCloseBoxEndTheRoadWithoutAGame) {
         Options t;
         bool played = false;
         StartRoad road;
-        road.RunGame = [&](Options&) {
+        road.runGame = [&](Options&) {
             played = true;
             return 3;
         };
@@ -97,8 +97,8 @@ TEST_F(DialogTest, TheBrowserOnItsOwnOpensTheGivenArchiveAndEndsWithExit) {
     std::string title;
     WhenShown<PakBrowser>([&](PakBrowser& form) {
         lines = form.LineCount();
-        title = form.TitleLabel.get_text();
-        form.ExitButton.clicked();
+        title = form.titleLabel.get_text();
+        form.exitButton.clicked();
     });
     EXPECT_EQ(RunPakBrowser(dir.str(), archive.path), 0);
     EXPECT_EQ(lines, 5);
@@ -109,8 +109,8 @@ TEST_F(DialogTest, UnloadingEveryFormClosesTheOpenWindowsWithoutEndingTheGame) {
     Options t;
     StartRoad road;
     bool stillShown = true;
-    road.RunGame = [&](Options&) {
-        UnloadEveryForm();
+    road.runGame = [&](Options&) {
+        CloseEveryWindow();
         stillShown = ShownWindow<StartDialog>() != nullptr;
         return 0;
     };

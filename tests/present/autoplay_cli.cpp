@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "support/scratch_dir.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -34,22 +36,6 @@ int RunProgram(const std::string& arguments) {
     const int raw = std::system(command.c_str());
     return raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
-
-class ScratchDir {
-public:
-    ScratchDir() : path_(fs::temp_directory_path() / "tenfold_cli_") {
-        path_ += std::to_string(::getpid());
-        fs::create_directories(path_);
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
 
 // Shares of the picture's pixels (in a rectangle) by what a player sees there.
 struct Shares {
@@ -79,7 +65,7 @@ Shares Measure(SDL_Surface* rgb, int left, int top, int right, int bottom) {
 }
 
 TEST(CommandLine, AutoplayShowsTheTableAndPlaysTheSimulatorsDeals) {
-    ScratchDir dir;
+    tenfold::test::ScratchDir dir;
     const std::string picture = dir / "last-frame.png";
     const std::string played = dir / "game.jsonl";
     const std::string simulated = dir / "simulated.jsonl";

@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-#include "test_util.h"
+#include "support/archive_fixture.h"
+#include "support/scratch_dir.h"
 
 namespace tenfold {
 namespace {
@@ -67,9 +68,10 @@ TEST(ResourceCheck, Bitmaps) {
         {"truncated pixels", truncated, "needs 1200 bytes but the file ends at 1253"},
     };
     for (const Case& c : cases) {
-        const std::string why = CheckBmp(c.bytes);
+        const Result checked = CheckBmp(c.bytes);
+        const std::string& why = checked.Reason();
         if (std::string(c.reason).empty()) {
-            EXPECT_EQ(why, "") << c.what;
+            EXPECT_TRUE(checked) << c.what << ": " << why;
         } else {
             EXPECT_NE(why.find(c.reason), std::string::npos) << c.what << ": " << why;
         }
@@ -103,20 +105,23 @@ TEST(ResourceCheck, PicturesArePlausibleForTheirPlaceBeforeAnyDecoding) {
     };
     for (const Place& p : places) {
         SCOPED_TRACE(p.path);
-        EXPECT_EQ(CheckResource(p.path, RleBmp(p.w, p.h)), "");
-        EXPECT_NE(CheckResource(p.path, RleBmp(p.w + 1, p.h)).find("width at offset 18"), std::string::npos);
-        EXPECT_NE(CheckResource(p.path, RleBmp(p.w, -(p.h + 1))).find("height at offset 22"),
+        EXPECT_TRUE(CheckResource(p.path, RleBmp(p.w, p.h)));
+        EXPECT_NE(CheckResource(p.path, RleBmp(p.w + 1, p.h)).Reason().find("width at offset 18"),
+                  std::string::npos);
+        EXPECT_NE(CheckResource(p.path, RleBmp(p.w, -(p.h + 1))).Reason().find("height at offset 22"),
                   std::string::npos);
     }
     // The memory bomb: a few bytes of RLE claiming 4096 x 4096 in a card's place.
-    EXPECT_EQ(CheckResource("res/Royal/KH.BMP", RleBmp(4096, 4096)),
+    EXPECT_EQ(CheckResource("res/Royal/KH.BMP", RleBmp(4096, 4096)).Reason(),
               "width at offset 18 is 4096, outside 1..396");
-    EXPECT_NE(
-        CheckResource("res/Bitmaps/Back_800x600.jpg", MakeJpeg(4096, 600)).find("width at offset 15 is 4096"),
-        std::string::npos);
-    // A file longer than its place's largest picture can need is refused unread.
-    EXPECT_NE(CheckResource("res/Royal/AC.BMP", Bytes(396 * 612 * 4 + (1 << 20) + 1, 0)).find("more than"),
+    EXPECT_NE(CheckResource("res/Bitmaps/Back_800x600.jpg", MakeJpeg(4096, 600))
+                  .Reason()
+                  .find("width at offset 15 is 4096"),
               std::string::npos);
+    // A file longer than its place's largest picture can need is refused unread.
+    EXPECT_NE(
+        CheckResource("res/Royal/AC.BMP", Bytes(396 * 612 * 4 + (1 << 20) + 1, 0)).Reason().find("more than"),
+        std::string::npos);
 }
 
 TEST(ResourceCheck, EncodingsTheDecodersRefuseAreRefusedFirst) {
@@ -160,9 +165,10 @@ TEST(ResourceCheck, EncodingsTheDecodersRefuseAreRefusedFirst) {
         {"chunk header cut by the end", trailing, "inside the chunk header at offset 48"},
     };
     for (const Case& c : cases) {
-        const std::string why =
+        const Result checked =
             CheckResource(std::string("res/Royal/x.") + (c.bytes[0] == 'B' ? "bmp" : "wav"), c.bytes);
-        EXPECT_NE(why.find(c.reason), std::string::npos) << c.what << ": " << why;
+        EXPECT_FALSE(checked) << c.what;
+        EXPECT_NE(checked.Reason().find(c.reason), std::string::npos) << c.what << ": " << checked.Reason();
     }
 }
 
@@ -191,9 +197,10 @@ TEST(ResourceCheck, SoundsAndJpegs) {
         {"no data", noData, "no data chunk"},
     };
     for (const Case& c : wav) {
-        const std::string why = CheckWav(c.bytes);
+        const Result checked = CheckWav(c.bytes);
+        const std::string& why = checked.Reason();
         if (std::string(c.reason).empty()) {
-            EXPECT_EQ(why, "") << c.what;
+            EXPECT_TRUE(checked) << c.what << ": " << why;
         } else {
             EXPECT_NE(why.find(c.reason), std::string::npos) << c.what << ": " << why;
         }
@@ -208,9 +215,10 @@ TEST(ResourceCheck, SoundsAndJpegs) {
         {"no frame", Bytes{0xFF, 0xD8, 0xFF, 0xD9}, "before any frame header"},
     };
     for (const Case& c : jpeg) {
-        const std::string why = CheckJpeg(c.bytes);
+        const Result checked = CheckJpeg(c.bytes);
+        const std::string& why = checked.Reason();
         if (std::string(c.reason).empty()) {
-            EXPECT_EQ(why, "") << c.what;
+            EXPECT_TRUE(checked) << c.what << ": " << why;
         } else {
             EXPECT_NE(why.find(c.reason), std::string::npos) << c.what << ": " << why;
         }
@@ -248,23 +256,24 @@ TEST(ResourceCheck, SoundsAndJpegs) {
         {"no end", pngNoEnd, "before its end chunk"},
     };
     for (const Case& c : pngs) {
-        const std::string why = CheckPng(c.bytes);
+        const Result checked = CheckPng(c.bytes);
+        const std::string& why = checked.Reason();
         if (std::string(c.reason).empty()) {
-            EXPECT_EQ(why, "") << c.what;
+            EXPECT_TRUE(checked) << c.what << ": " << why;
         } else {
             EXPECT_NE(why.find(c.reason), std::string::npos) << c.what << ": " << why;
         }
     }
-    EXPECT_NE(CheckResource("Roya2/AC@3x.PNG", png(2000, 2000, 8, 2)), "") << "a card of poster size";
+    EXPECT_FALSE(CheckResource("Roya2/AC@3x.PNG", png(2000, 2000, 8, 2))) << "a card of poster size";
 
     // Chosen by extension, in any case; the file version names the file.
-    EXPECT_NE(CheckResource("X.WAV", MakeBmp(1, 1)), "");
-    EXPECT_EQ(CheckResource("x.Bmp", MakeBmp(1, 1)), "");
-    EXPECT_EQ(CheckResource("notes.txt", {}), "");
+    EXPECT_FALSE(CheckResource("X.WAV", MakeBmp(1, 1)));
+    EXPECT_TRUE(CheckResource("x.Bmp", MakeBmp(1, 1)));
+    EXPECT_TRUE(CheckResource("notes.txt", {}));
     test::ScratchDir dir;
-    test::WriteFile(dir / "bad.bmp", test::Text("BMx"));
-    const IoResult r = CheckResourceFile(dir / "bad.bmp");
-    EXPECT_NE(r.error.find(dir / "bad.bmp: "), std::string::npos) << r.error;
+    test::WriteBytes(dir / "bad.bmp", test::Text("BMx"));
+    const Result r = CheckResourceFile(dir / "bad.bmp");
+    EXPECT_NE(r.Reason().find(dir / "bad.bmp: "), std::string::npos) << r.Reason();
 }
 
 }  // namespace

@@ -14,7 +14,8 @@
 #include <set>
 
 #include "resources/resource_check.h"
-#include "test_util.h"
+#include "support/archive_fixture.h"
+#include "support/scratch_dir.h"
 
 namespace tenfold {
 namespace {
@@ -193,7 +194,7 @@ TEST_F(DecoderAgreement, EveryBitmapTheChecksPassDecodes) {
              return b;
          }()},
     };
-    const auto passes = [](const Bytes& b) { return CheckResource("res/Royal/AC.BMP", b).empty(); };
+    const auto passes = [](const Bytes& b) { return CheckResource("res/Royal/AC.BMP", b).Ok(); };
     for (const Kind& k : kinds) {
         // Every header field, the masks, and the start of the palette or pixels.
         EXPECT_GT(Vary(k.what, k.bytes, 14 + 124 + 16, passes, PictureDecodes), 0) << k.what;
@@ -214,7 +215,7 @@ TEST_F(DecoderAgreement, EveryWaveTheChecksPassDecodes) {
         {"extensible PCM", Wave(1, 2, 16, true)},
         {"extensible float", Wave(3, 1, 32, true)},
     };
-    const auto passes = [](const Bytes& b) { return CheckResource("res/Sounds/SIGN1.WAV", b).empty(); };
+    const auto passes = [](const Bytes& b) { return CheckResource("res/Sounds/SIGN1.WAV", b).Ok(); };
     for (const Kind& k : kinds) EXPECT_GT(Vary(k.what, k.bytes, 72, passes, SoundDecodes), 0) << k.what;
 }
 

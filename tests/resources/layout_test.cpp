@@ -37,7 +37,6 @@ TEST(ResourceLayout, CardPictureNamesFollowTheCardCode) {
                 unique.count("Bitmaps/Back_800x600.jpg") && unique.count("Numbers/nokingofhearts.BMP") &&
                 unique.count("fntFonts/fntHandParker.bmp") && unique.count("Sounds/LOSE_GAME.WAV"));
     EXPECT_FALSE(unique.count("Bitmaps/Back_800x600.bmp"));
-    EXPECT_EQ(layout::LoadedFiles().size(), files.size());
 }
 
 TEST(ResourceLayout, EntryNamesRouteByPrefixAndMarker) {
@@ -90,11 +89,13 @@ TEST(ResourceLayout, UnsafeFileNamesAreRefused) {
         {std::string("ev\0il", 5), "NUL byte at position 2"},
     };
     for (const auto& [name, reason] : bad) {
-        const std::string why = layout::CheckFileName(name);
-        EXPECT_NE(why.find(reason), std::string::npos) << "name \"" << name << "\" gave \"" << why << "\"";
+        const Result checked = layout::CheckFileName(name);
+        EXPECT_FALSE(checked) << name;
+        EXPECT_NE(checked.Reason().find(reason), std::string::npos)
+            << "name \"" << name << "\" gave \"" << checked.Reason() << "\"";
     }
     for (const std::string ok : {"AC.BMP", "Back_800x600.jpg", "a.b.c", "x y", "\xE9t\xE9.wav"}) {
-        EXPECT_EQ(layout::CheckFileName(ok), "") << ok;
+        EXPECT_TRUE(layout::CheckFileName(ok)) << ok;
     }
 }
 
@@ -102,20 +103,19 @@ TEST(UnpackPlan, PlansEveryEntryOrRefusesTheArchiveWhole) {
     const std::vector<std::string> fields = {
         Field("dumm120"),  Field("Xoyal_AC.BMP"),         Field("README"),
         Field("dummy2_x"), Field("Xounds_CARD_FLIP.WAV"), Field("dummX")};
-    UnpackPlan plan;
+    // Markers, foreign or not, and unknown entries are written nowhere.
+    std::vector<PlannedFile> plan;
     ASSERT_TRUE(PlanUnpack(fields, false, plan));
-    ASSERT_EQ(plan.files.size(), 2u);
-    EXPECT_EQ(plan.files[0].id, 1);
-    EXPECT_EQ(plan.files[0].folder, "Royal");
-    EXPECT_EQ(plan.files[1].file, "CARD_FLIP.WAV");
-    EXPECT_EQ(plan.acceptedMarkers, (std::vector<std::int32_t>{0, 3}));
-    EXPECT_EQ(plan.foreignMarkers, (std::vector<std::int32_t>{5}));
-    EXPECT_EQ(plan.unknown, (std::vector<std::int32_t>{2}));
+    ASSERT_EQ(plan.size(), 2u);
+    EXPECT_EQ(plan[0].id, 1);
+    EXPECT_EQ(plan[0].Path(), "Royal/AC.BMP");
+    EXPECT_EQ(plan[1].id, 4);
+    EXPECT_EQ(plan[1].Path(), "Sounds/CARD_FLIP.WAV");
     // Kept, an unknown entry goes to the top of the target under its own name.
     ASSERT_TRUE(PlanUnpack(fields, true, plan));
-    ASSERT_EQ(plan.files.size(), 3u);
-    EXPECT_EQ(plan.files[1].folder, "");
-    EXPECT_EQ(plan.files[1].file, "README");
+    ASSERT_EQ(plan.size(), 3u);
+    EXPECT_EQ(plan[1].id, 2);
+    EXPECT_EQ(plan[1].Path(), "README");
 
     struct Bad {
         std::vector<std::string> fields;
@@ -136,11 +136,12 @@ TEST(UnpackPlan, PlansEveryEntryOrRefusesTheArchiveWhole) {
         {{Field("Xoyal_AC.BMP"), Field("AC.BMP")}, false, ""},  // unknown skipped: no clash
     };
     for (const Bad& b : bad) {
-        const IoResult r = PlanUnpack(b.fields, b.keepUnknown, plan);
+        const Result r = PlanUnpack(b.fields, b.keepUnknown, plan);
         if (std::string(b.reason).empty()) {
-            EXPECT_TRUE(r.ok()) << r.error;
+            EXPECT_TRUE(r) << r.Reason();
         } else {
-            EXPECT_NE(r.error.find(b.reason), std::string::npos) << r.error;
+            EXPECT_FALSE(r);
+            EXPECT_NE(r.Reason().find(b.reason), std::string::npos) << r.Reason();
         }
     }
 }
@@ -154,7 +155,7 @@ TEST(FilePath, FileNameAndExtension) {
         {"dir/", ""},
         {"", ""},
     };
-    for (const auto& [path, name] : names) EXPECT_EQ(GetFileName(path), name) << path;
+    for (const auto& [path, name] : names) EXPECT_EQ(FileNameOf(path), name) << path;
 
     const std::vector<std::pair<std::string, std::string>> extensions = {
         {"AC.BMP", "BMP"},  {"Back_800x600.jpeg", "jpe"},
@@ -162,7 +163,7 @@ TEST(FilePath, FileNameAndExtension) {
         {"trailing.", ""},  {"README", "REA"},
         {"ab", "ab"},       {"Xoyal_AC.BMP" + std::string(44, '\0'), "BMP"},
     };
-    for (const auto& [file, ext] : extensions) EXPECT_EQ(GetFileExtension(file), ext) << file;
+    for (const auto& [file, ext] : extensions) EXPECT_EQ(ShortExtensionOf(file), ext) << file;
 }
 
 }  // namespace

@@ -1,14 +1,15 @@
-#include "resources/pak.h"
+#include "resources/pak_reader.h"
+#include "resources/pak_writer.h"
 
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
-#include <stdexcept>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "test_util.h"
+#include "support/archive_fixture.h"
+#include "support/scratch_dir.h"
 
 namespace tenfold {
 namespace {
@@ -23,8 +24,8 @@ Bytes AllByteValues() {
 
 Bytes Build(const std::vector<PakEntry>& entries) {
     Bytes out;
-    const IoResult r = BuildPak(entries, out);
-    EXPECT_TRUE(r.ok()) << r.error;
+    const Result r = BuildPak(entries, out);
+    EXPECT_TRUE(r) << r.Reason();
     return out;
 }
 
@@ -47,25 +48,26 @@ TEST(PakArchive, LayoutShiftAndRoundTrip) {
     EXPECT_EQ(image[16 + 0xFF], 0x00);
     ASSERT_TRUE(
         WritePak(dir / "a.pak", {{name18, all}, {"Xounds_EMPTY.WAV", {}}, {"dumm120", test::Text("x")}}));
-    EXPECT_EQ(test::ReadFile(dir / "a.pak"), image);
+    EXPECT_EQ(test::ReadBytes(dir / "a.pak"), image);
 
     PakReader pak;
-    EXPECT_EQ(pak.LastIndex(), 0);
-    EXPECT_EQ(pak.FileLoaded(), "");
-    ASSERT_TRUE(pak.Open(dir / "a.pak")) << pak.LastError();
-    EXPECT_EQ(pak.FileLoaded(), dir / "a.pak");
-    EXPECT_EQ(pak.DirectoryLength(), 192);
-    EXPECT_EQ(pak.LastIndex(), 2);
-    EXPECT_EQ(pak.EntryName(0), name18 + std::string(38, '\0'));
-    EXPECT_EQ(pak.EntryOffset(0), 16);
-    EXPECT_EQ(pak.EntrySize(0), 256);
-    EXPECT_EQ(pak.EntryOffset(2), 16 + 256);
-    EXPECT_EQ(pak.EntrySize(1), 0);
+    EXPECT_EQ(pak.EntryCount(), 0);
+    EXPECT_EQ(pak.Path(), "");
+    const Result opened = pak.Open(dir / "a.pak");
+    ASSERT_TRUE(opened) << opened.Reason();
+    EXPECT_EQ(pak.Path(), dir / "a.pak");
+    ASSERT_EQ(pak.EntryCount(), 3);
+    const auto e = pak.Entries();
+    EXPECT_EQ(e[0].name, name18 + std::string(38, '\0'));
+    EXPECT_EQ(e[0].offset, 16);
+    EXPECT_EQ(e[0].size, 256);
+    EXPECT_EQ(e[2].offset, 16 + 256);
+    EXPECT_EQ(e[1].size, 0);
 
-    ASSERT_TRUE(pak.SaveEntry(0, dir / "all.bin")) << pak.LastError();
-    EXPECT_EQ(test::ReadFile(dir / "all.bin"), all);
+    ASSERT_TRUE(pak.SaveEntry(0, dir / "all.bin"));
+    EXPECT_EQ(test::ReadBytes(dir / "all.bin"), all);
     // An empty entry gives an empty file.
-    ASSERT_TRUE(pak.SaveEntry(1, dir / "empty.bin")) << pak.LastError();
+    ASSERT_TRUE(pak.SaveEntry(1, dir / "empty.bin"));
     EXPECT_TRUE(std::filesystem::exists(dir / "empty.bin"));
     EXPECT_EQ(std::filesystem::file_size(dir / "empty.bin"), 0u);
 }
@@ -78,7 +80,7 @@ TEST(PakArchive, StoredBytesComeOutShiftedBack) {
     image[17] = 0x01;
     image[18] = 0x80;
     image[19] = 0xFF;
-    test::WriteFile(dir / "s.pak", image);
+    test::WriteBytes(dir / "s.pak", image);
     PakReader pak;
     ASSERT_TRUE(pak.Open(dir / "s.pak"));
     Bytes out;
@@ -92,24 +94,26 @@ TEST(PakArchive, FullLengthNameIsReadWithinItsField) {
     ASSERT_TRUE(WritePak(dir / "f.pak", {{full, test::Text("abc")}}));
     PakReader pak;
     ASSERT_TRUE(pak.Open(dir / "f.pak"));
-    EXPECT_EQ(pak.EntryName(0), full);
-    EXPECT_EQ(pak.EntryOffset(0), 16);
-    EXPECT_EQ(pak.EntrySize(0), 3);
+    ASSERT_EQ(pak.EntryCount(), 1);
+    EXPECT_EQ(pak.Entries()[0].name, full);
+    EXPECT_EQ(pak.Entries()[0].offset, 16);
+    EXPECT_EQ(pak.Entries()[0].size, 3);
 }
 
-TEST(PakArchive, SubscriptErrorsOutsideTheDirectory) {
+TEST(PakArchive, EntriesOutsideTheDirectoryAreRefused) {
     test::ScratchDir dir;
     PakReader pak;
-    EXPECT_THROW((void)pak.EntryName(0), std::out_of_range);  // nothing loaded yet
-    EXPECT_FALSE(pak.SaveEntry(0, dir / "x"));
-    test::WriteFile(dir / "t.pak", TwoEntryArchive());
+    Bytes out;
+    EXPECT_EQ(pak.SaveEntry(0, dir / "x").Reason(), "no archive loaded");
+    test::WriteBytes(dir / "t.pak", TwoEntryArchive());
     ASSERT_TRUE(pak.Open(dir / "t.pak"));
-    EXPECT_THROW((void)pak.EntryName(-1), std::out_of_range);
-    EXPECT_THROW((void)pak.EntrySize(2), std::out_of_range);
-    EXPECT_NO_THROW((void)pak.EntryOffset(1));
-    // The browser's "no selection" index is refused, not a crash.
-    EXPECT_FALSE(pak.SaveEntry(-1, dir / "x"));
-    EXPECT_NE(pak.LastError().find("entry -1 outside 0..1"), std::string::npos) << pak.LastError();
+    // The browser's "no selection" index, and one past the end, are refused, not a crash.
+    for (const std::int32_t id : {-1, 2}) {
+        const Result saved = pak.SaveEntry(id, dir / "x");
+        EXPECT_NE(saved.Reason().find("entry " + std::to_string(id) + " outside 0..1"), std::string::npos)
+            << saved.Reason();
+        EXPECT_FALSE(pak.ReadEntry(id, out));
+    }
     EXPECT_FALSE(std::filesystem::exists(dir / "x"));
 }
 
@@ -122,15 +126,15 @@ struct Malformed {
 TEST(PakArchive, MalformedArchivesLoadNothingAndKeepTheEarlierOne) {
     test::ScratchDir dir;
     const std::string good = dir / "good.pak";
-    test::WriteFile(good, TwoEntryArchive());
+    test::WriteBytes(good, TwoEntryArchive());
     auto patched = [](std::size_t at, std::uint32_t v) {
         return [at, v](const std::string& p) {
             Bytes b = TwoEntryArchive();
             test::PutLe32(b, at, v);
-            test::WriteFile(p, b);
+            test::WriteBytes(p, b);
         };
     };
-    auto bytes = [](Bytes b) { return [b](const std::string& p) { test::WriteFile(p, b); }; };
+    auto bytes = [](Bytes b) { return [b](const std::string& p) { test::WriteBytes(p, b); }; };
     Bytes lowerMagic = TwoEntryArchive();
     lowerMagic[0] = 'p';
     Bytes hundred(100, 0);
@@ -161,14 +165,14 @@ TEST(PakArchive, MalformedArchivesLoadNothingAndKeepTheEarlierOne) {
              Bytes b = TwoEntryArchive();
              test::PutLe32(b, 8, 64 * 1000);
              b.resize(b.size() + 64 * 998, 0);
-             test::WriteFile(p, b);
+             test::WriteBytes(p, b);
          },
          "entry 2: the name field at offset 159 is empty"},
         {"directory of more records than any archive holds",
          [](const std::string& p) {
              Bytes b = TwoEntryArchive();
              test::PutLe32(b, 8, 64 * 65537);
-             test::WriteFile(p, b);
+             test::WriteBytes(p, b);
              std::filesystem::resize_file(p, 31 + 64 * 65537);
          },
          "directory length at offset 8 is 4194368, more than the 65536 records"},
@@ -177,7 +181,7 @@ TEST(PakArchive, MalformedArchivesLoadNothingAndKeepTheEarlierOne) {
              Bytes b = TwoEntryArchive();
              test::PutLe32(b, 151, 0x7FFFFFF0u);
              test::PutLe32(b, 155, 0x7FFFFFF0u);
-             test::WriteFile(p, b);
+             test::WriteBytes(p, b);
          },
          "entry 1 \"Xounds_A.WAV\": data at offset 2147483632"},
     };
@@ -187,53 +191,55 @@ TEST(PakArchive, MalformedArchivesLoadNothingAndKeepTheEarlierOne) {
         c.make(path);
         PakReader pak;
         ASSERT_TRUE(pak.Open(good));
-        EXPECT_FALSE(pak.Open(path));
-        EXPECT_NE(pak.LastError().find(path + ": "), std::string::npos) << pak.LastError();
-        EXPECT_NE(pak.LastError().find(c.reason), std::string::npos) << pak.LastError();
+        const Result refused = pak.Open(path);
+        EXPECT_FALSE(refused);
+        EXPECT_NE(refused.Reason().find(path + ": "), std::string::npos) << refused.Reason();
+        EXPECT_NE(refused.Reason().find(c.reason), std::string::npos) << refused.Reason();
         // The earlier archive is still the loaded one and still readable.
-        EXPECT_EQ(pak.FileLoaded(), good);
-        EXPECT_EQ(pak.LastIndex(), 1);
+        EXPECT_EQ(pak.Path(), good);
+        EXPECT_EQ(pak.EntryCount(), 2);
         Bytes out;
         EXPECT_TRUE(pak.ReadEntry(1, out));
         EXPECT_EQ(out, Bytes(5, 0x17));
         // And a fresh reader stays empty.
         PakReader fresh;
         EXPECT_FALSE(fresh.Open(path));
-        EXPECT_EQ(fresh.FileLoaded(), "");
+        EXPECT_EQ(fresh.Path(), "");
+        EXPECT_EQ(fresh.EntryCount(), 0);
     }
 }
 
 TEST(PakArchive, SavingReplacesWithoutFollowingLinksOrLeavingParts) {
     test::ScratchDir dir;
-    test::WriteFile(dir / "t.pak", TwoEntryArchive());
+    test::WriteBytes(dir / "t.pak", TwoEntryArchive());
     PakReader pak;
     ASSERT_TRUE(pak.Open(dir / "t.pak"));
 
     // A longer old file is replaced by exactly the entry's bytes.
-    test::WriteFile(dir / "long.bin", Bytes(1000, 7));
+    test::WriteBytes(dir / "long.bin", Bytes(1000, 7));
     ASSERT_TRUE(pak.SaveEntry(1, dir / "long.bin"));
-    EXPECT_EQ(test::ReadFile(dir / "long.bin"), Bytes(5, 0x17));
+    EXPECT_EQ(test::ReadBytes(dir / "long.bin"), Bytes(5, 0x17));
 
     // A symbolic link at the target is replaced, its target left alone.
-    test::WriteFile(dir / "victim", test::Text("keep"));
+    test::WriteBytes(dir / "victim", test::Text("keep"));
     std::filesystem::create_symlink(dir / "victim", dir / "link.bin");
     ASSERT_TRUE(pak.SaveEntry(0, dir / "link.bin"));
-    EXPECT_EQ(test::ReadFile(dir / "victim"), test::Text("keep"));
+    EXPECT_EQ(test::ReadBytes(dir / "victim"), test::Text("keep"));
     EXPECT_FALSE(std::filesystem::is_symlink(dir / "link.bin"));
-    EXPECT_EQ(test::ReadFile(dir / "link.bin"), Bytes(10, 0x42));
+    EXPECT_EQ(test::ReadBytes(dir / "link.bin"), Bytes(10, 0x42));
 
     // Creating a new file refuses a planted link outright.
     SafeDir d;
     ASSERT_TRUE(SafeDir::Open(dir.path().string(), d));
     std::filesystem::create_symlink(dir / "victim", dir / "planted");
-    EXPECT_FALSE(pak.SaveEntry(0, d, "planted", WriteMode::CreateNew));
-    EXPECT_NE(pak.LastError().find("already exists"), std::string::npos) << pak.LastError();
-    EXPECT_EQ(test::ReadFile(dir / "victim"), test::Text("keep"));
+    const Result planted = pak.SaveEntry(0, d, "planted", WriteMode::CreateNew);
+    EXPECT_NE(planted.Reason().find("already exists"), std::string::npos) << planted.Reason();
+    EXPECT_EQ(test::ReadBytes(dir / "victim"), test::Text("keep"));
 }
 
 TEST(PakArchive, FailedWritesLeaveNoPartialFile) {
     test::ScratchDir dir;
-    test::WriteFile(dir / "big.pak", Build({{"Xoyal_BIG.BMP", Bytes(200000, 3)}}));
+    test::WriteBytes(dir / "big.pak", Build({{"Xoyal_BIG.BMP", Bytes(200000, 3)}}));
     PakReader pak;
     ASSERT_TRUE(pak.Open(dir / "big.pak"));
     SafeDir d;
@@ -247,20 +253,19 @@ TEST(PakArchive, FailedWritesLeaveNoPartialFile) {
     rlimit small = old;
     small.rlim_cur = 100000;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool created = pak.SaveEntry(0, d, "out.bmp", WriteMode::CreateNew);
-    const std::string createdError = pak.LastError();
-    const bool replaced = pak.SaveEntry(0, dir / "out2.bmp");
+    const Result created = pak.SaveEntry(0, d, "out.bmp", WriteMode::CreateNew);
+    const Result replaced = pak.SaveEntry(0, dir / "out2.bmp");
     ::setrlimit(RLIMIT_FSIZE, &old);
 
     EXPECT_FALSE(created);
-    EXPECT_NE(createdError.find("write failed"), std::string::npos) << createdError;
+    EXPECT_NE(created.Reason().find("write failed"), std::string::npos) << created.Reason();
     EXPECT_FALSE(replaced);
     EXPECT_EQ(test::ListTree(dir.path()), before);
 
     // An archive that shrank after opening is caught at save time.
     ASSERT_EQ(::truncate((dir / "big.pak").c_str(), 1000), 0);
-    EXPECT_FALSE(pak.SaveEntry(0, dir / "out3.bmp"));
-    EXPECT_NE(pak.LastError().find("shrunk"), std::string::npos) << pak.LastError();
+    const Result shrunk = pak.SaveEntry(0, dir / "out3.bmp");
+    EXPECT_NE(shrunk.Reason().find("shrunk"), std::string::npos) << shrunk.Reason();
     EXPECT_EQ(test::ListTree(dir.path()), before);
 }
 
@@ -278,9 +283,9 @@ TEST(PakArchive, WriterRefusesWhatTheReaderCouldNotRepresent) {
         {{{"same", {}}, {"same", {}}}, "appears twice"},
     };
     for (const Case& c : cases) {
-        const IoResult r = BuildPak(c.entries, out);
-        EXPECT_FALSE(r.ok());
-        EXPECT_NE(r.error.find(c.reason), std::string::npos) << r.error;
+        const Result r = BuildPak(c.entries, out);
+        EXPECT_FALSE(r);
+        EXPECT_NE(r.Reason().find(c.reason), std::string::npos) << r.Reason();
     }
 }
 

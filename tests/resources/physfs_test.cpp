@@ -7,9 +7,11 @@
 #include <map>
 #include <random>
 
-#include "resources/pak.h"
+#include "resources/pak_reader.h"
+#include "resources/pak_writer.h"
 #include "resources/resource_layout.h"
-#include "test_util.h"
+#include "support/archive_fixture.h"
+#include "support/scratch_dir.h"
 
 namespace tenfold {
 namespace {
@@ -47,13 +49,16 @@ std::map<std::string, Bytes> ReadWithPhysFs(const std::string& path) {
 std::map<std::string, Bytes> ReadWithPakReader(const std::string& path) {
     std::map<std::string, Bytes> out;
     PakReader pak;
-    EXPECT_TRUE(pak.Open(path)) << pak.LastError();
-    for (std::int32_t id = 0; !pak.FileLoaded().empty() && id <= pak.LastIndex(); ++id) {
+    const Result opened = pak.Open(path);
+    EXPECT_TRUE(opened) << opened.Reason();
+    for (std::int32_t id = 0; id < pak.EntryCount(); ++id) {
+        const PakRecord& r = pak.Entries()[static_cast<std::size_t>(id)];
         Bytes bytes;
-        EXPECT_TRUE(pak.ReadEntry(id, bytes)) << pak.LastError();
+        const Result read = pak.ReadEntry(id, bytes);
+        EXPECT_TRUE(read) << read.Reason();
         for (std::uint8_t& b : bytes) b = PakShift(b);
-        EXPECT_EQ(bytes.size(), static_cast<std::size_t>(pak.EntrySize(id)));
-        out[layout::TrimName(pak.EntryName(id))] = std::move(bytes);
+        EXPECT_EQ(bytes.size(), static_cast<std::size_t>(r.size));
+        out[layout::TrimName(r.name)] = std::move(bytes);
     }
     return out;
 }

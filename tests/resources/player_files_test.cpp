@@ -9,7 +9,8 @@
 
 #include "resources/player_files.h"
 #include "resources/settings.h"
-#include "test_util.h"
+#include "support/archive_fixture.h"
+#include "support/scratch_dir.h"
 
 namespace tenfold {
 namespace {
@@ -39,7 +40,7 @@ private:
 };
 
 std::string Slurp(const std::string& path) {
-    const test::Bytes b = test::ReadFile(path);
+    const test::Bytes b = test::ReadBytes(path);
     return std::string(b.begin(), b.end());
 }
 
@@ -76,8 +77,8 @@ TEST(PlayerFolders, FollowTheXdgVariablesAndFallBackToHome) {
 TEST(SaveDurably, CreatesPrivateFoldersReplacesWholeAndLeavesNoTemporaryFile) {
     ScratchDir dir;
     const std::string path = dir / "a/b/tenfold/match.sav";
-    ASSERT_TRUE(SaveDurably(path, "a long first content\n").ok());
-    ASSERT_TRUE(SaveDurably(path, "short\n").ok());
+    ASSERT_TRUE(SaveDurably(path, "a long first content\n").Ok());
+    ASSERT_TRUE(SaveDurably(path, "short\n").Ok());
     EXPECT_EQ(Slurp(path), "short\n");
     struct stat st {};
     ASSERT_EQ(::stat((dir / "a/b/tenfold").c_str(), &st), 0);
@@ -89,15 +90,15 @@ TEST(SaveDurably, AFailedSaveKeepsTheOldFileAndLeavesNothingElse) {
     ScratchDir dir;
     // A folder in the file's place cannot be replaced by a file.
     std::filesystem::create_directories(dir / "t/match.sav/inside");
-    const IoResult r = SaveDurably(dir / "t/match.sav", "new");
-    ASSERT_FALSE(r.ok());
-    EXPECT_NE(r.error.find("match.sav"), std::string::npos) << r.error;
+    const Result r = SaveDurably(dir / "t/match.sav", "new");
+    ASSERT_FALSE(r.Ok());
+    EXPECT_NE(r.Reason().find("match.sav"), std::string::npos) << r.Reason();
     EXPECT_EQ(test::ListTree(dir / "t"), (std::set<std::string>{"match.sav/", "match.sav/inside/"}));
     // A file where a folder is needed.
-    test::WriteFile(dir / "blocker", test::Text("x"));
-    EXPECT_FALSE(SaveDurably(dir / "blocker/tenfold/settings.ini", "x").ok());
+    test::WriteBytes(dir / "blocker", test::Text("x"));
+    EXPECT_FALSE(SaveDurably(dir / "blocker/tenfold/settings.ini", "x").Ok());
     EXPECT_EQ(Slurp(dir / "blocker"), "x");
-    EXPECT_FALSE(SaveDurably("relative/settings.ini", "x").ok());
+    EXPECT_FALSE(SaveDurably("relative/settings.ini", "x").Ok());
 }
 
 TEST(Settings, RoundTripKeepsEveryChoice) {
@@ -138,7 +139,7 @@ TEST(Settings, DamagedFileGivesDefaultsAndIsKeptAsideOnce) {
     for (const std::string& content : damaged) {
         ScratchDir dir;
         const std::string path = dir / "settings.ini";
-        test::WriteFile(path, test::Bytes(content.begin(), content.end()));
+        test::WriteBytes(path, test::Bytes(content.begin(), content.end()));
         std::string warning;
         EXPECT_EQ(LoadSettings(path, warning), Settings{}) << content;
         EXPECT_NE(warning.find(path), std::string::npos) << warning;
@@ -154,9 +155,9 @@ TEST(Settings, DamagedFileGivesDefaultsAndIsKeptAsideOnce) {
 TEST(Settings, UnknownValuesKeepTheirDefaultsAndTheRestIsRead) {
     ScratchDir dir;
     const std::string path = dir / "settings.ini";
-    test::WriteFile(path, test::Text("[Table]\ndeck=Tarot\nwindowed=true\nslow_animation=sometimes\n"
-                                     "[Rules]\ndeal_packets=7\nseven_of_hearts_lead=true\n"
-                                     "[Future]\nsomething=1\n"));
+    test::WriteBytes(path, test::Text("[Table]\ndeck=Tarot\nwindowed=true\nslow_animation=sometimes\n"
+                                      "[Rules]\ndeal_packets=7\nseven_of_hearts_lead=true\n"
+                                      "[Future]\nsomething=1\n"));
     std::string warning;
     const Settings s = LoadSettings(path, warning);
     EXPECT_EQ(s.Deck, "Roya2");

@@ -8,9 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "resources/pak.h"
+#include "resources/pak_writer.h"
 #include "resources/resource_layout.h"
-#include "test_util.h"
+#include "support/archive_fixture.h"
+#include "support/scratch_dir.h"
 
 namespace tenfold {
 namespace {
@@ -42,7 +43,7 @@ ToolRun Tool(const test::ScratchDir& scratch, const std::string& args, rlim_t fi
     ToolRun r;
     // A death by signal shows as 128 + the signal, as a shell reports it.
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    const Bytes o = test::ReadFile(out), e = test::ReadFile(err);
+    const Bytes o = test::ReadBytes(out), e = test::ReadBytes(err);
     r.out.assign(o.begin(), o.end());
     r.err.assign(e.begin(), e.end());
     fs::remove(out);
@@ -61,14 +62,14 @@ TEST(PakTool, CreateListExtractRoundTripIsByteIdentical) {
     fs::create_directories(s / "src/Royal");
     fs::create_directories(s / "src/sounds");  // folders match in any case
     fs::create_directories(s / "src/Bitmaps");
-    test::WriteFile(s / "src/Royal/AC.BMP", all);
-    test::WriteFile(s / "src/Royal/10H.BMP", test::Text("ten"));
-    test::WriteFile(s / "src/sounds/CARD_FLIP.WAV", test::MakeWav());
-    test::WriteFile(s / "src/Bitmaps/empty.bin", {});
+    test::WriteBytes(s / "src/Royal/AC.BMP", all);
+    test::WriteBytes(s / "src/Royal/10H.BMP", test::Text("ten"));
+    test::WriteBytes(s / "src/sounds/CARD_FLIP.WAV", test::MakeWav());
+    test::WriteBytes(s / "src/Bitmaps/empty.bin", {});
 
     ASSERT_EQ(Tool(s, "create " + (s / "a.pak") + " " + (s / "src")).status, 0);
     ASSERT_EQ(Tool(s, "create " + (s / "b.pak") + " " + (s / "src")).status, 0);
-    EXPECT_EQ(test::ReadFile(s / "a.pak"), test::ReadFile(s / "b.pak"));  // same input, same bytes
+    EXPECT_EQ(test::ReadBytes(s / "a.pak"), test::ReadBytes(s / "b.pak"));  // same input, same bytes
 
     const ToolRun list = Tool(s, "list " + (s / "a.pak"));
     ASSERT_EQ(list.status, 0) << list.err;
@@ -84,24 +85,24 @@ TEST(PakTool, CreateListExtractRoundTripIsByteIdentical) {
     EXPECT_EQ(test::ListTree(s / "out"),
               (std::set<std::string>{"Bitmaps/", "Bitmaps/empty.bin", "Royal/", "Royal/10H.BMP",
                                      "Royal/AC.BMP", "Sounds/", "Sounds/CARD_FLIP.WAV"}));
-    EXPECT_EQ(test::ReadFile(s / "out/Royal/AC.BMP"), all);
-    EXPECT_EQ(test::ReadFile(s / "out/Sounds/CARD_FLIP.WAV"), test::MakeWav());
+    EXPECT_EQ(test::ReadBytes(s / "out/Royal/AC.BMP"), all);
+    EXPECT_EQ(test::ReadBytes(s / "out/Sounds/CARD_FLIP.WAV"), test::MakeWav());
 
     // Existing files are kept unless replacing is asked for; the files this
     // run wrote before it met one are taken back.
-    test::WriteFile(s / "out/Royal/AC.BMP", test::Text("changed"));
+    test::WriteBytes(s / "out/Royal/AC.BMP", test::Text("changed"));
     fs::remove(s / "out/Sounds/CARD_FLIP.WAV");
     fs::remove(s / "out/Royal/10H.BMP");
     fs::remove(s / "out/Bitmaps/empty.bin");
     const ToolRun again = Tool(s, "extract " + (s / "a.pak") + " -C " + (s / "out"));
     EXPECT_EQ(again.status, 1);
     EXPECT_EQ(again.err, "tenfold-pak: " + (s / "out/Royal/AC.BMP") + ": already exists, not overwritten\n");
-    EXPECT_EQ(test::ReadFile(s / "out/Royal/AC.BMP"), test::Text("changed"));
+    EXPECT_EQ(test::ReadBytes(s / "out/Royal/AC.BMP"), test::Text("changed"));
     EXPECT_FALSE(fs::exists(s / "out/Sounds/CARD_FLIP.WAV"));
     EXPECT_FALSE(fs::exists(s / "out/Royal/10H.BMP"));
     EXPECT_FALSE(fs::exists(s / "out/Bitmaps/empty.bin"));
     EXPECT_EQ(Tool(s, "extract -f " + (s / "a.pak") + " -C " + (s / "out")).status, 0);
-    EXPECT_EQ(test::ReadFile(s / "out/Royal/AC.BMP"), all);
+    EXPECT_EQ(test::ReadBytes(s / "out/Royal/AC.BMP"), all);
 
     // Only the entries named.
     ASSERT_EQ(Tool(s, "extract " + (s / "a.pak") + " -C " + (s / "one") + " Xoyal_10H.BMP").status, 0);
@@ -111,7 +112,7 @@ TEST(PakTool, CreateListExtractRoundTripIsByteIdentical) {
     EXPECT_NE(none.err.find("no resource entry named \"nothing.bmp\""), std::string::npos) << none.err;
 
     // A file outside the resource folders is refused rather than dropped.
-    test::WriteFile(s / "src/stray.txt", {});
+    test::WriteBytes(s / "src/stray.txt", {});
     const ToolRun stray = Tool(s, "create " + (s / "c.pak") + " " + (s / "src"));
     EXPECT_EQ(stray.status, 1);
     EXPECT_NE(stray.err.find("stray.txt: not one of the resource folders"), std::string::npos) << stray.err;
@@ -126,8 +127,8 @@ TEST(PakTool, CreateRefusesSymbolicLinksWithOneLine) {
     };
     test::ScratchDir s;
     fs::create_directories(s / "outside/Royal");
-    test::WriteFile(s / "outside/secret", test::Text("secret"));
-    test::WriteFile(s / "outside/Royal/AC.BMP", test::Text("ace"));
+    test::WriteBytes(s / "outside/secret", test::Text("secret"));
+    test::WriteBytes(s / "outside/Royal/AC.BMP", test::Text("ace"));
     const std::vector<Case> cases = {
         {"a loop", "Royal/loop.BMP", ""},
         {"a file outside the tree", "Royal/passwd.BMP", s / "outside/secret"},
@@ -138,7 +139,7 @@ TEST(PakTool, CreateRefusesSymbolicLinksWithOneLine) {
         SCOPED_TRACE(c.what);
         fs::remove_all(s / "src");
         fs::create_directories(s / "src/Sounds");
-        test::WriteFile(s / "src/Sounds/CARD_FLIP.WAV", test::MakeWav());
+        test::WriteBytes(s / "src/Sounds/CARD_FLIP.WAV", test::MakeWav());
         if (std::string(c.link) != "Royal") fs::create_directories(s / "src/Royal");
         const std::string link = s / ("src/" + std::string(c.link));
         fs::create_symlink(c.target.empty() ? link : c.target, link);
@@ -154,15 +155,15 @@ TEST(PakTool, WritesPastTheFileSizeLimitFailWithoutLeavingShortOrTemporaryFiles)
     const Bytes big(300000, 0x5A);
     fs::create_directories(s / "src/Royal");
     fs::create_directories(s / "src/Sounds");
-    test::WriteFile(s / "src/Royal/AC.BMP", test::Text("ace"));
-    test::WriteFile(s / "src/Sounds/SHUFFLE.WAV", big);
+    test::WriteBytes(s / "src/Royal/AC.BMP", test::Text("ace"));
+    test::WriteBytes(s / "src/Sounds/SHUFFLE.WAV", big);
     ASSERT_EQ(Tool(s, "create " + (s / "a.pak") + " " + (s / "src")).status, 0);
     const rlim_t limit = 100000;
 
     // extract into an empty folder, and with -f over an older copy of the big file.
     fs::create_directories(s / "fresh");
     fs::create_directories(s / "old/Sounds");
-    test::WriteFile(s / "old/Sounds/SHUFFLE.WAV", test::Text("old"));
+    test::WriteBytes(s / "old/Sounds/SHUFFLE.WAV", test::Text("old"));
     for (const std::string target : {"fresh", "old"}) {
         SCOPED_TRACE(target);
         const auto before = test::ListTree(s / target);
@@ -172,7 +173,7 @@ TEST(PakTool, WritesPastTheFileSizeLimitFailWithoutLeavingShortOrTemporaryFiles)
         EXPECT_NE(r.err.find("SHUFFLE.WAV: write failed: File too large"), std::string::npos) << r.err;
         EXPECT_EQ(test::ListTree(s / target), before);
     }
-    EXPECT_EQ(test::ReadFile(s / "old/Sounds/SHUFFLE.WAV"), test::Text("old"));
+    EXPECT_EQ(test::ReadBytes(s / "old/Sounds/SHUFFLE.WAV"), test::Text("old"));
     // A target folder the run made goes too.
     EXPECT_EQ(Tool(s, "extract " + (s / "a.pak") + " -C " + (s / "new"), limit).status, 1);
     EXPECT_FALSE(fs::exists(s / "new"));
@@ -189,11 +190,11 @@ TEST(PakTool, ExtractTakesBackWhatItWroteWhenALaterFolderCannotBeUsed) {
     test::ScratchDir s;
     fs::create_directories(s / "src/Royal");
     fs::create_directories(s / "src/Sounds");
-    test::WriteFile(s / "src/Royal/AC.BMP", test::Text("ace"));
-    test::WriteFile(s / "src/Sounds/SIGN1.WAV", test::MakeWav());
+    test::WriteBytes(s / "src/Royal/AC.BMP", test::Text("ace"));
+    test::WriteBytes(s / "src/Sounds/SIGN1.WAV", test::MakeWav());
     ASSERT_EQ(Tool(s, "create " + (s / "a.pak") + " " + (s / "src")).status, 0);
     fs::create_directories(s / "out");
-    test::WriteFile(s / "out/Royal", test::Text("a file where a folder should be"));  // Royal comes last
+    test::WriteBytes(s / "out/Royal", test::Text("a file where a folder should be"));  // Royal comes last
     const auto before = test::ListTree(s / "out");
 
     const ToolRun r = Tool(s, "extract " + (s / "a.pak") + " -C " + (s / "out"));
@@ -212,7 +213,7 @@ TEST(PakTool, UsageAndArchiveErrorsGiveOneLineAndTheirStatus) {
     }
     EXPECT_EQ(Tool(s, "--help").status, 0);
 
-    test::WriteFile(s / "bad.pak", test::Text("PACKxxxxyyyyzzzz"));
+    test::WriteBytes(s / "bad.pak", test::Text("PACKxxxxyyyyzzzz"));
     for (const std::string cmd : {"list", "extract", "verify"}) {
         const ToolRun r =
             Tool(s, cmd + " " + (s / "bad.pak") + (cmd == "extract" ? " -C " + (s / "out") : ""));
@@ -231,7 +232,7 @@ TEST(PakTool, UsageAndArchiveErrorsGiveOneLineAndTheirStatus) {
     test::PutLe32(sparse, 8, 512u << 20);
     std::copy_n("Xoyal_AC.BMP", 12, sparse.begin() + 16);
     test::PutLe32(sparse, 16 + 56, 16);
-    test::WriteFile(s / "sparse.pak", sparse);
+    test::WriteBytes(s / "sparse.pak", sparse);
     fs::resize_file(s / "sparse.pak", 16 + (512u << 20));
     const ToolRun r = Tool(s, "list " + (s / "sparse.pak"));
     EXPECT_EQ(r.status, 1);
@@ -254,7 +255,7 @@ void WriteRawArchive(const std::string& path, std::vector<std::string> fields) {
         f.resize(56, '\0');
         std::copy(f.begin(), f.end(), image.begin() + static_cast<std::ptrdiff_t>(dir + 64 * i));
     }
-    test::WriteFile(path, image);
+    test::WriteBytes(path, image);
 }
 
 TEST(PakTool, ListingTellsEveryNameApartAndExtractTakesNamesAsListed) {
@@ -313,7 +314,7 @@ TEST(PakTool, UnsafeNamesAndPlantedLinksWriteNothingOutsideTheTarget) {
         SCOPED_TRACE(c.what);
         test::ScratchDir s;
         fs::create_directories(s / "outside");
-        test::WriteFile(s / "outside/victim", test::Text("keep"));
+        test::WriteBytes(s / "outside/victim", test::Text("keep"));
         if (c.plant) c.plant(s);
         WriteRawArchive(s / "x.pak", c.fields);
         const auto before = test::ListTree(s.path());
@@ -328,7 +329,7 @@ TEST(PakTool, UnsafeNamesAndPlantedLinksWriteNothingOutsideTheTarget) {
         expected.erase("target/");
         expected.erase("target/Royal/");
         EXPECT_EQ(after, expected);
-        EXPECT_EQ(test::ReadFile(s / "outside/victim"), test::Text("keep"));
+        EXPECT_EQ(test::ReadBytes(s / "outside/victim"), test::Text("keep"));
     }
 }
 
@@ -340,7 +341,7 @@ TEST(PakTool, VerifyListsWhatTheGameWouldMiss) {
         const Bytes content = ext == "WAV"   ? test::MakeWav()
                               : ext == "jpg" ? test::MakeJpeg(8, 8)
                                              : test::MakeBmp(2, 2);
-        test::WriteFile(s / ("src/" + f.folder + "/" + f.file), content);
+        test::WriteBytes(s / ("src/" + f.folder + "/" + f.file), content);
     }
     ASSERT_EQ(Tool(s, "create " + (s / "full.pak") + " " + (s / "src")).status, 0);
     const ToolRun ok = Tool(s, "verify " + (s / "full.pak"));
@@ -349,7 +350,7 @@ TEST(PakTool, VerifyListsWhatTheGameWouldMiss) {
 
     fs::remove(s / "src/Roya2/KS.BMP");
     fs::remove(s / "src/Sounds/INTRO.WAV");
-    test::WriteFile(s / "src/Numbers/clubs.BMP", test::Text("BMnot really"));
+    test::WriteBytes(s / "src/Numbers/clubs.BMP", test::Text("BMnot really"));
     ASSERT_EQ(Tool(s, "create " + (s / "part.pak") + " " + (s / "src")).status, 0);
     const ToolRun bad = Tool(s, "verify " + (s / "part.pak"));
     EXPECT_EQ(bad.status, 1);

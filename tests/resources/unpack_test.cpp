@@ -14,7 +14,8 @@
 #include "resources/resource_check.h"
 #include "resources/resource_layout.h"
 #include "resources/stop_signals.h"
-#include "test_util.h"
+#include "support/archive_fixture.h"
+#include "support/scratch_dir.h"
 
 namespace tenfold {
 namespace {
@@ -22,7 +23,7 @@ namespace {
 using test::Bytes;
 namespace fs = std::filesystem;
 
-Bytes BackgroundJpeg() { return test::ReadFile(std::string(TENFOLD_RESOURCE_FIXTURES) + "/back.jpg"); }
+Bytes BackgroundJpeg() { return test::ReadBytes(std::string(TENFOLD_RESOURCE_FIXTURES) + "/back.jpg"); }
 
 std::string MakeArchive(const test::ScratchDir& s, const std::vector<PakEntry>& entries) {
     const std::string path = s / "res120.pak";
@@ -61,7 +62,8 @@ TEST(Unpacker, FillsAPrivateFolderAndRemovesItAgain) {
                                             {"Xumbers_clubs.BMP", test::MakeBmp(1, 1)}});
     {
         ResourceUnpacker unpacker;
-        ASSERT_TRUE(unpacker.UnpackResources(pak, parent.path().string())) << unpacker.LastError();
+        const Result unpacked = unpacker.Unpack(pak, parent.path().string());
+        ASSERT_TRUE(unpacked) << unpacked.Reason();
         const std::string base = unpacker.BaseFolder();
         ASSERT_EQ(base.rfind(parent / "tenfold-", 0), 0u) << base;
         ASSERT_EQ(base.back(), '/');
@@ -78,17 +80,13 @@ TEST(Unpacker, FillsAPrivateFolderAndRemovesItAgain) {
                                          id + "res/Sounds/CARD_FLIP.WAV", id + "res/Bitmaps/Back_800x600.jpg",
                                          id + "res/Bitmaps/Back_800x600.bmp", id + "res/Bitmaps/empty.bin",
                                          id + "res/Numbers/clubs.BMP"}));
-        EXPECT_EQ(test::ReadFile(base + "res/Royal/AC.BMP"), all);
-        EXPECT_EQ(test::ReadFile(base + "res/Bitmaps/Back_800x600.jpg"), BackgroundJpeg());
+        EXPECT_EQ(test::ReadBytes(base + "res/Royal/AC.BMP"), all);
+        EXPECT_EQ(test::ReadBytes(base + "res/Bitmaps/Back_800x600.jpg"), BackgroundJpeg());
         EXPECT_EQ(fs::file_size(base + "res/Bitmaps/empty.bin"), 0u);
-        ASSERT_EQ(unpacker.Skipped().size(), 1u);
-        EXPECT_NE(unpacker.Skipped()[0].find("entry 5 \"README.TXT\": no known folder prefix, skipped"),
-                  std::string::npos);
-        EXPECT_FALSE(unpacker.ForceCleanUp());
 
         // The background bitmap: same size, red left half, blue right half.
-        const Bytes bmp = test::ReadFile(base + "res/Bitmaps/Back_800x600.bmp");
-        EXPECT_EQ(CheckBmp(bmp), "");
+        const Bytes bmp = test::ReadBytes(base + "res/Bitmaps/Back_800x600.bmp");
+        EXPECT_TRUE(CheckBmp(bmp));
         EXPECT_EQ(bmp[28], 24);
         const auto red = Pixel(bmp, 2, 3), blue = Pixel(bmp, 13, 8);
         EXPECT_GT(red[0], 200);
@@ -96,16 +94,8 @@ TEST(Unpacker, FillsAPrivateFolderAndRemovesItAgain) {
         EXPECT_GT(blue[2], 200);
         EXPECT_LT(blue[0], 60);
 
-        // Folders are found in any case, as the game names them.
-        EXPECT_EQ(layout::ResolveResourcePath(base, "res\\bitmaps\\Back_800x600.bmp"),
-                  base + "res/Bitmaps/Back_800x600.bmp");
-        EXPECT_EQ(layout::ResolveResourcePath(base, "res\\sounds\\CARD_FLIP.WAV"),
-                  base + "res/Sounds/CARD_FLIP.WAV");
-        EXPECT_EQ(layout::ResolveResourcePath(base, "RES/royal/AC.BMP"), base + "res/Royal/AC.BMP");
-        EXPECT_EQ(layout::ResolveResourcePath(base, "res/Nowhere/x.bmp"), base + "res/Nowhere/x.bmp");
-
         // With the presence file there, a second call has nothing to do.
-        EXPECT_TRUE(unpacker.UnpackResources(s / "gone.pak", parent.path().string()));
+        EXPECT_TRUE(unpacker.Unpack(s / "gone.pak", parent.path().string()));
         EXPECT_EQ(unpacker.BaseFolder(), base);
 
         unpacker.DeleteResources();
@@ -114,7 +104,7 @@ TEST(Unpacker, FillsAPrivateFolderAndRemovesItAgain) {
         unpacker.DeleteResources();  // harmless again
 
         // Going out of scope removes a folder nobody deleted.
-        ASSERT_TRUE(unpacker.UnpackResources(pak, parent.path().string()));
+        ASSERT_TRUE(unpacker.Unpack(pak, parent.path().string()));
         EXPECT_FALSE(test::ListTree(parent.path()).empty());
     }
     EXPECT_TRUE(test::ListTree(parent.path()).empty());
@@ -126,14 +116,12 @@ TEST(Unpacker, EveryFailureLeavesNothingBehind) {
         const char* what;
         std::vector<PakEntry> entries;  // empty: no archive at all
         const char* reason;
-        bool force = false;
     };
     const std::vector<Case> cases = {
         {"missing archive", {}, "res120.pak: cannot open"},
         {"foreign marker",
          {{"Xoyal_AC.BMP", test::Text("a")}, {"dummX", {}}, {"Xoyal_2C.BMP", test::Text("b")}},
-         "entry 1 \"dummX\": a marker of another archive",
-         true},
+         "entry 1 \"dummX\": a marker of another archive; the resources were removed"},
         {"unsafe name",
          {{"Xoyal_AC.BMP", test::Text("a")}, {"Xounds_../../x", {}}},
          "entry 1 \"Xounds_../../x\": refused"},
@@ -157,9 +145,9 @@ TEST(Unpacker, EveryFailureLeavesNothingBehind) {
         fs::remove(s / "res120.pak");
         if (!c.entries.empty()) MakeArchive(s, c.entries);
         ResourceUnpacker unpacker;
-        EXPECT_FALSE(unpacker.UnpackResources(s / "res120.pak", parent.path().string()));
-        EXPECT_NE(unpacker.LastError().find(c.reason), std::string::npos) << unpacker.LastError();
-        EXPECT_EQ(unpacker.ForceCleanUp(), c.force);
+        const Result unpacked = unpacker.Unpack(s / "res120.pak", parent.path().string());
+        EXPECT_FALSE(unpacked);
+        EXPECT_NE(unpacked.Reason().find(c.reason), std::string::npos) << unpacked.Reason();
         EXPECT_EQ(unpacker.BaseFolder(), "");
         EXPECT_TRUE(test::ListTree(parent.path()).empty());
     }
@@ -167,9 +155,8 @@ TEST(Unpacker, EveryFailureLeavesNothingBehind) {
     // A parent folder that cannot be used is reported, not a crash.
     MakeArchive(s, {{"Xoyal_AC.BMP", {}}});
     ResourceUnpacker unpacker;
-    EXPECT_FALSE(unpacker.UnpackResources(s / "res120.pak", s / "no/such/folder"));
-    EXPECT_NE(unpacker.LastError().find("cannot make a private folder"), std::string::npos)
-        << unpacker.LastError();
+    const Result unpacked = unpacker.Unpack(s / "res120.pak", s / "no/such/folder");
+    EXPECT_NE(unpacked.Reason().find("cannot make a private folder"), std::string::npos) << unpacked.Reason();
 }
 
 TEST(Unpacker, AFileSizeLimitFailsTheUnpackingAndLeavesNothing) {
@@ -182,9 +169,10 @@ TEST(Unpacker, AFileSizeLimitFailsTheUnpackingAndLeavesNothing) {
         const rlimit limit{100000, RLIM_INFINITY};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(5);
         ResourceUnpacker unpacker;
-        const bool ok = unpacker.UnpackResources(s / "res120.pak", parent.path().string());
+        const Result unpacked = unpacker.Unpack(s / "res120.pak", parent.path().string());
+        const bool ok = unpacked.Ok();
         const bool reported =
-            unpacker.LastError().find("SHUFFLE.WAV: write failed: File too large") != std::string::npos;
+            unpacked.Reason().find("SHUFFLE.WAV: write failed: File too large") != std::string::npos;
         ::_exit(ok ? 4 : reported ? 3 : 6);
     }
     int status = 0;
@@ -194,24 +182,42 @@ TEST(Unpacker, AFileSizeLimitFailsTheUnpackingAndLeavesNothing) {
     EXPECT_TRUE(test::ListTree(parent.path()).empty());
 }
 
-TEST(Unpacker, ExitWithoutCleanUpStillRemovesTheFolder) {
+TEST(Unpacker, TheFatalRoadRemovesTheFolder) {
     test::ScratchDir s, parent;
     MakeArchive(s, {{"Xounds_CARD_FLIP.WAV", test::MakeWav()}});
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        // The fatal-error road: the unpacker is never destroyed (and its
-        // storage stays reachable, so a leak checker has nothing to say).
+        // The unpacker is never destroyed: only its clean-up on the fatal
+        // road can remove the folder (and its storage stays reachable, so a
+        // leak checker has nothing to say).
         alignas(ResourceUnpacker) static unsigned char storage[sizeof(ResourceUnpacker)];
         auto* unpacker = new (storage) ResourceUnpacker;
-        const bool ok = unpacker->UnpackResources(s / "res120.pak", parent.path().string()) &&
-                        !test::ListTree(parent.path()).empty();
-        std::exit(ok ? 3 : 4);
+        if (!unpacker->Unpack(s / "res120.pak", parent.path().string()) ||
+            test::ListTree(parent.path()).empty()) {
+            ::_exit(4);
+        }
+        Fatal("a failure the program cannot go on from");  // ends with status 1
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_TRUE(test::ListTree(parent.path()).empty());
+
+    // Once the resources are removed in order, the fatal road has nothing left to do for them.
+    const pid_t second = ::fork();
+    ASSERT_GE(second, 0);
+    if (second == 0) {
+        ResourceUnpacker unpacker;
+        if (!unpacker.Unpack(s / "res120.pak", parent.path().string())) ::_exit(4);
+        unpacker.DeleteResources();
+        if (!unpacker.Unpack(s / "res120.pak", parent.path().string())) ::_exit(5);
+        Fatal("after a second unpacking");
+    }
+    ASSERT_EQ(::waitpid(second, &status, 0), second);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
     EXPECT_TRUE(test::ListTree(parent.path()).empty());
 }
 
@@ -228,7 +234,7 @@ struct UnpackingChild {
         if (pid == 0) {
             ::close(ready[0]);
             static ResourceUnpacker unpacker;  // never destroyed: the child only dies
-            if (!unpacker.UnpackResources(pak, parent)) ::_exit(3);
+            if (!unpacker.Unpack(pak, parent)) ::_exit(3);
             const std::string base = unpacker.BaseFolder();
             if (::write(ready[1], base.data(), base.size()) != static_cast<ssize_t>(base.size())) ::_exit(4);
             ::close(ready[1]);
@@ -261,25 +267,38 @@ TEST(Unpacker, EachStartRemovesTheFoldersOfKilledRunsButNoLiveRunsFolder) {
     ASSERT_FALSE(live.folder.empty());
     killed.Kill(SIGKILL);  // no handler runs: its folder stays behind
     ASSERT_TRUE(fs::exists(killed.folder));
-    // Not ours to judge: a folder of the same form without a lock, made just now.
+    // Not ours to judge: a folder of the same form without a lock, made just
+    // now, and a run's staging folder not yet locked.
     fs::create_directories(parent / "tenfold-Recent/res");
+    fs::create_directories(parent / ".tenfold-Staged");
+    test::WriteBytes(parent / ".tenfold-Staged/.lock.new", {});
+    // A run killed after it locked its staging folder, before naming it: the lock is free.
+    fs::create_directories(parent / ".tenfold-Locked");
+    test::WriteBytes(parent / ".tenfold-Locked/.lock", {});
 
     ResourceUnpacker unpacker;
-    ASSERT_TRUE(unpacker.UnpackResources(pak, parent.path().string())) << unpacker.LastError();
+    ASSERT_TRUE(unpacker.Unpack(pak, parent.path().string()));
     EXPECT_FALSE(fs::exists(killed.folder));
+    EXPECT_FALSE(fs::exists(parent / ".tenfold-Locked"));
     EXPECT_TRUE(fs::exists(live.folder + "res/Sounds/CARD_FLIP.WAV"));
     EXPECT_TRUE(fs::exists(parent / "tenfold-Recent"));
+    EXPECT_TRUE(fs::exists(parent / ".tenfold-Staged"));
+    // Every run's folder has its own name once it is in use: no staging folder of its own stays.
+    for (const std::string& name : test::ListFolder(parent.str())) {
+        EXPECT_TRUE(name == ".tenfold-Staged" || name.rfind("tenfold-", 0) == 0) << name;
+    }
 
     // Once old, a lockless folder holding only what the unpacker makes goes too;
     // one holding anything else stays.
     fs::create_directories(parent / "tenfold-Olders/res");
     fs::create_directories(parent / "tenfold-Others");
-    test::WriteFile(parent / "tenfold-Others/mine.txt", {});
-    for (const char* name : {"tenfold-Recent", "tenfold-Olders", "tenfold-Others"}) {
+    test::WriteBytes(parent / "tenfold-Others/mine.txt", {});
+    for (const char* name : {"tenfold-Recent", ".tenfold-Staged", "tenfold-Olders", "tenfold-Others"}) {
         fs::last_write_time(parent / name, fs::file_time_type::clock::now() - std::chrono::hours(1));
     }
     RemoveAbandonedFolders(parent.path().string());
     EXPECT_FALSE(fs::exists(parent / "tenfold-Recent"));
+    EXPECT_FALSE(fs::exists(parent / ".tenfold-Staged"));
     EXPECT_FALSE(fs::exists(parent / "tenfold-Olders"));
     EXPECT_TRUE(fs::exists(parent / "tenfold-Others/mine.txt"));
     EXPECT_TRUE(fs::exists(live.folder));
@@ -300,8 +319,9 @@ TEST(Unpacker, AStopSignalEndsTheUnpackingAndRemovesTheFolder) {
         InstallStopHandlers();
         ::raise(SIGHUP);  // noted, not fatal
         ResourceUnpacker unpacker;
-        const bool ok = unpacker.UnpackResources(pak, parent.path().string());
-        const bool said = unpacker.LastError().find("unpacking stopped by signal 1") != std::string::npos;
+        const Result unpacked = unpacker.Unpack(pak, parent.path().string());
+        const bool ok = unpacked.Ok();
+        const bool said = unpacked.Reason().find("unpacking stopped by signal 1") != std::string::npos;
         ::_exit(ok ? 4 : !said ? 5 : StopExitStatus());
     }
     int status = 0;
@@ -345,8 +365,8 @@ TEST(Unpacker, ARuntimeFolderThatCannotBeWrittenFallsBackToTheTemporaryFolder) {
         ::setenv("TMPDIR", tmp.path().c_str(), 1);
         if (DefaultUnpackParent() != tmp.path().string()) ::_exit(6);
         ResourceUnpacker unpacker;
-        if (!unpacker.UnpackResources(pak)) {
-            std::fprintf(stderr, "%s\n", unpacker.LastError().c_str());
+        if (const Result unpacked = unpacker.Unpack(pak); !unpacked) {
+            std::fprintf(stderr, "%s\n", unpacked.Reason().c_str());
             ::_exit(7);
         }
         const bool inTmp = unpacker.BaseFolder().rfind(tmp.path().string() + "/tenfold-", 0) == 0;

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "resources/pak.h"
+#include "resources/pak_writer.h"
 #include "resources/resource_layout.h"
 
 namespace tenfold::assets {
@@ -86,7 +86,7 @@ void WriteArchive(const std::vector<Resource>& resources, const std::string& pat
         if (prefix.empty()) throw std::logic_error("no archive prefix for the folder " + r.folder);
         entries.push_back({std::string(prefix) + r.file, r.bytes});
     }
-    if (const IoResult result = WritePak(path, entries); !result) throw std::runtime_error(result.error);
+    if (const Result result = WritePak(path, entries); !result) throw std::runtime_error(result.Reason());
 }
 
 }  // namespace tenfold::assets

@@ -14,7 +14,8 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "resources/pak.h"
+#include "resources/pak_reader.h"
+#include "resources/pak_writer.h"
 #include "resources/resource_check.h"
 #include "resources/resource_layout.h"
 #include "resources/unpack_plan.h"
@@ -27,33 +28,29 @@ namespace {
 constexpr int kBadArchive = 1;
 constexpr int kBadUsage = 2;
 
-int Error(const std::string& message) {
-    std::cerr << "tenfold-pak: " << message << "\n";
-    return kBadArchive;
-}
-
 std::string Lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return s;
 }
 
-int List(const std::string& file) {
+// The name of an entry as `list` prints it and `extract` takes it.
+std::string ListedName(const PakRecord& r) { return PrintableName(layout::TrimName(r.name)); }
+
+Result List(const std::string& file) {
     PakReader pak;
-    if (!pak.Open(file)) return Error(pak.LastError());
-    for (std::int32_t id = 0; id <= pak.LastIndex(); ++id) {
-        std::cout << PrintableName(layout::TrimName(pak.EntryName(id))) << '\t' << pak.EntryOffset(id) << '\t'
-                  << pak.EntrySize(id) << '\n';
-    }
-    return 0;
+    BAIL_IF_FAILED(pak.Open(file));
+    for (const PakRecord& r : pak.Entries())
+        std::cout << ListedName(r) << '\t' << r.offset << '\t' << r.size << '\n';
+    return {};
 }
 
-int Extract(const std::string& file, const std::string& target, const std::vector<std::string>& names,
-            bool force) {
+Result Extract(const std::string& file, const std::string& target, const std::vector<std::string>& names,
+               bool force) {
     PakReader pak;
-    if (!pak.Open(file)) return Error(pak.LastError());
-    UnpackPlan plan;
-    if (IoResult r = PlanUnpack(pak, /*keepUnknown=*/true, plan); !r) return Error(r.error);
+    BAIL_IF_FAILED(pak.Open(file));
+    std::vector<PlannedFile> plan;
+    BAIL_IF_FAILED(PlanUnpack(pak, /*keepUnknown=*/true, plan));
 
     // Only the entries asked for, when names are given, each as `list` prints
     // it (escapes and all); each name must exist.
@@ -61,18 +58,17 @@ int Extract(const std::string& file, const std::string& target, const std::vecto
         std::set<std::string> wanted(names.begin(), names.end());
         std::set<std::string> found;
         std::vector<PlannedFile> chosen;
-        for (PlannedFile& p : plan.files) {
-            const std::string name = PrintableName(layout::TrimName(pak.EntryName(p.id)));
+        for (PlannedFile& p : plan) {
+            const std::string name = ListedName(pak.Entries()[static_cast<std::size_t>(p.id)]);
             if (wanted.count(name) != 0) {
                 found.insert(name);
                 chosen.push_back(std::move(p));
             }
         }
         for (const std::string& n : wanted) {
-            if (found.count(n) == 0)
-                return Error(file + ": no resource entry named \"" + PrintableName(n) + "\"");
+            BAIL_IF(found.count(n) == 0, file + ": no resource entry named \"" + PrintableName(n) + "\"");
         }
-        plan.files = std::move(chosen);
+        plan = std::move(chosen);
     }
 
     // Everything this run makes is noted, so any failure can take all of it back.
@@ -83,40 +79,43 @@ int Extract(const std::string& file, const std::string& target, const std::vecto
     } made;
     std::map<std::string, SafeDir> folders;
     SafeDir top;
-    const auto fail = [&](const std::string& why) {
+    const auto takeBack = [&] {
         for (const auto& [d, f] : made.files) d->RemoveFile(f);
         folders.clear();  // closes them
         for (const std::string& f : made.folders) top.RemoveEmptyFolder(f);
         top = SafeDir();
         if (made.target) ::rmdir(target.c_str());
-        return Error(why);
     };
-
-    if (::mkdir(target.c_str(), 0777) == 0) {
-        made.target = true;
-    } else if (errno != EEXIST) {
-        return Error(target + ": cannot create folder: " + ErrnoText(errno));
-    }
-    if (IoResult r = SafeDir::Open(target, top); !r) return fail(r.error);
-    const WriteMode mode = force ? WriteMode::Replace : WriteMode::CreateNew;
-    for (const PlannedFile& p : plan.files) {
-        const SafeDir* dir = &top;
-        if (!p.folder.empty()) {
-            auto it = folders.find(p.folder);
-            if (it == folders.end()) {
-                SafeDir sub;
-                bool created = false;
-                if (IoResult r = top.Sub(p.folder, /*create=*/true, sub, &created); !r) return fail(r.error);
-                if (created) made.folders.push_back(p.folder);
-                it = folders.emplace(p.folder, std::move(sub)).first;
-            }
-            dir = &it->second;
+    const auto write = [&]() -> Result {
+        if (::mkdir(target.c_str(), 0777) == 0) {
+            made.target = true;
+        } else {
+            BAIL_IF(errno != EEXIST, target + ": cannot create folder: " + ErrnoText(errno));
         }
-        const bool existed = dir->Has(p.file);
-        if (!pak.SaveEntry(p.id, *dir, p.file, mode)) return fail(pak.LastError());
-        if (!existed) made.files.emplace_back(dir, p.file);
-    }
-    return 0;
+        BAIL_IF_FAILED(SafeDir::Open(target, top));
+        const WriteMode mode = force ? WriteMode::Replace : WriteMode::CreateNew;
+        for (const PlannedFile& p : plan) {
+            const SafeDir* dir = &top;
+            if (!p.folder.empty()) {
+                auto it = folders.find(p.folder);
+                if (it == folders.end()) {
+                    SafeDir sub;
+                    bool created = false;
+                    BAIL_IF_FAILED(top.Sub(p.folder, /*create=*/true, sub, &created));
+                    if (created) made.folders.push_back(p.folder);
+                    it = folders.emplace(p.folder, std::move(sub)).first;
+                }
+                dir = &it->second;
+            }
+            const bool existed = dir->Has(p.file);
+            BAIL_IF_FAILED(pak.SaveEntry(p.id, *dir, p.file, mode));
+            if (!existed) made.files.emplace_back(dir, p.file);
+        }
+        return {};
+    };
+    Result written = write();
+    if (!written) takeBack();
+    return written;
 }
 
 // The kind of `e` itself: a symbolic link is reported as one, never followed
@@ -125,70 +124,69 @@ fs::file_type KindOf(const fs::directory_entry& e, std::error_code& ec) {
     return e.symlink_status(ec).type();
 }
 
-int RefuseLink(const fs::path& p) { return Error(p.string() + ": a symbolic link, not packed"); }
+std::string LinkRefused(const fs::path& p) { return p.string() + ": a symbolic link, not packed"; }
 
 // Finds the one sub-folder of `dir` whose name matches `folder` in any case.
-int FindFolder(const fs::path& dir, std::string_view folder, fs::path& out) {
+Result FindFolder(const fs::path& dir, std::string_view folder, fs::path& out) {
     out.clear();
     std::error_code ec;
     for (const fs::directory_entry& e : fs::directory_iterator(dir, ec)) {
         if (Lower(e.path().filename().string()) != Lower(std::string(folder))) continue;
-        if (!out.empty())
-            return Error(dir.string() + ": two folders are named \"" + std::string(folder) + "\"");
+        BAIL_IF(!out.empty(), dir.string() + ": two folders are named \"" + std::string(folder) + "\"");
         out = e.path();
     }
-    if (ec) return Error(dir.string() + ": cannot list folder: " + ec.message());
-    return 0;
+    BAIL_IF(ec, dir.string() + ": cannot list folder: " + ec.message());
+    return {};
 }
 
-int Create(const std::string& file, const std::string& source) {
+// The resource folders, as messages list them.
+std::string FolderList() {
+    std::string list;
+    for (const std::string_view f : layout::kCreateOrder) list += (list.empty() ? "" : ", ") + std::string(f);
+    return list;
+}
+
+Result Create(const std::string& file, const std::string& source) {
     std::error_code ec;
-    if (!fs::is_directory(source, ec)) return Error(source + ": not a folder");
+    BAIL_IF(!fs::is_directory(source, ec), source + ": not a folder");
 
     // Everything at the top of the source must be one of the resource folders.
     std::set<std::string> known;
     for (const std::string_view f : layout::kCreateOrder) known.insert(Lower(std::string(f)));
     for (const fs::directory_entry& e : fs::directory_iterator(source, ec)) {
         const fs::file_type kind = KindOf(e, ec);
-        if (ec) return Error(e.path().string() + ": " + ec.message());
-        if (kind == fs::file_type::symlink) return RefuseLink(e.path());
-        if (known.count(Lower(e.path().filename().string())) == 0 || kind != fs::file_type::directory) {
-            return Error(e.path().string() + ": not one of the resource folders " +
-                         "fntFonts, Sounds, Bitmaps, Numbers, Roya2, Royal");
-        }
+        BAIL_IF(ec, e.path().string() + ": " + ec.message());
+        BAIL_IF(kind == fs::file_type::symlink, LinkRefused(e.path()));
+        BAIL_IF(known.count(Lower(e.path().filename().string())) == 0 || kind != fs::file_type::directory,
+                e.path().string() + ": not one of the resource folders " + FolderList());
     }
-    if (ec) return Error(source + ": cannot list folder: " + ec.message());
+    BAIL_IF(ec, source + ": cannot list folder: " + ec.message());
 
     std::vector<PakEntry> entries;
     entries.push_back({std::string(layout::kMarker), {}});
     std::uint64_t budget = 0x7FFFFFFF;
     for (const std::string_view folder : layout::kCreateOrder) {
         fs::path dir;
-        if (int rc = FindFolder(source, folder, dir); rc != 0) return rc;
+        BAIL_IF_FAILED(FindFolder(source, folder, dir));
         if (dir.empty()) continue;
         std::vector<fs::path> files;
         for (const fs::directory_entry& e : fs::directory_iterator(dir, ec)) {
             const fs::file_type kind = KindOf(e, ec);
-            if (ec) return Error(e.path().string() + ": " + ec.message());
-            if (kind == fs::file_type::symlink) return RefuseLink(e.path());
-            if (kind != fs::file_type::regular) return Error(e.path().string() + ": not a regular file");
+            BAIL_IF(ec, e.path().string() + ": " + ec.message());
+            BAIL_IF(kind == fs::file_type::symlink, LinkRefused(e.path()));
+            BAIL_IF(kind != fs::file_type::regular, e.path().string() + ": not a regular file");
             files.push_back(e.path());
         }
-        if (ec) return Error(dir.string() + ": cannot list folder: " + ec.message());
+        BAIL_IF(ec, dir.string() + ": cannot list folder: " + ec.message());
         std::sort(files.begin(), files.end());
         for (const fs::path& p : files) {
             const std::string name = p.filename().string();
-            if (const std::string why = layout::CheckFileName(name); !why.empty()) {
-                return Error(p.string() + ": " + why);
-            }
+            BAIL_IF_FAILED(layout::CheckFileName(name).Within(p.string() + ": "));
             PakEntry entry{std::string(layout::PrefixOf(folder)) + name, {}};
-            if (entry.name.size() > kPakNameSize) {
-                return Error(p.string() + ": the entry name \"" + entry.name + "\" is longer than 56 bytes");
-            }
+            BAIL_IF(entry.name.size() > kPakNameSize,
+                    p.string() + ": the entry name \"" + entry.name + "\" is longer than 56 bytes");
             // Read without following a link that may have replaced the file since the listing.
-            if (IoResult r = ReadWholeFile(p.string(), budget, entry.bytes, LinkPolicy::Refuse); !r) {
-                return Error(r.error);
-            }
+            BAIL_IF_FAILED(ReadWholeFile(p.string(), budget, entry.bytes, LinkPolicy::Refuse));
             budget -= entry.bytes.size();
             entries.push_back(std::move(entry));
         }
@@ -196,44 +194,43 @@ int Create(const std::string& file, const std::string& source) {
     // The same checks the unpacker makes, so a created archive always unpacks.
     std::vector<std::string> fields;
     for (const PakEntry& e : entries) fields.push_back(e.name);
-    UnpackPlan plan;
-    if (IoResult r = PlanUnpack(fields, false, plan); !r) return Error(source + ": " + r.error);
-    if (IoResult r = WritePak(file, entries); !r) return Error(r.error);
-    return 0;
+    std::vector<PlannedFile> plan;
+    BAIL_IF_FAILED(PlanUnpack(fields, false, plan).Within(source + ": "));
+    return WritePak(file, entries);
 }
 
 // The checks the game makes at start, on every entry in archive order: the
 // archive and its plan as the unpacker takes them, no foreign marker, and each
 // resource through the same checks the game runs before it loads the file.
 // Lists every problem; the error line names the first entry that fails.
-int Verify(const std::string& file) {
+Result Verify(const std::string& file) {
     PakReader pak;
-    if (!pak.Open(file)) return Error(pak.LastError());
-    UnpackPlan plan;
-    if (IoResult r = PlanGameUnpack(pak, plan); !r) return Error(r.error);
+    BAIL_IF_FAILED(pak.Open(file));
+    std::vector<PlannedFile> plan;
+    BAIL_IF_FAILED(PlanGameUnpack(pak, plan));
     std::map<std::int32_t, const PlannedFile*> planned;
-    for (const PlannedFile& p : plan.files) planned[p.id] = &p;
+    for (const PlannedFile& p : plan) planned[p.id] = &p;
 
     std::string first;  // the first entry that fails, with its reason
     int problems = 0;
-    const auto fail = [&](std::int32_t id, const std::string& line, const std::string& why) {
+    const auto fail = [&](const std::string& entry, const std::string& line, const std::string& why) {
         std::cout << line << '\n';
-        if (problems++ == 0) first = DescribeEntry(id, pak.EntryName(id)) + ": " + why;
+        if (problems++ == 0) first = entry + ": " + why;
     };
     std::set<std::string> present;
-    for (std::int32_t id = 0; id <= pak.LastIndex(); ++id) {
-        const layout::EntryRoute route = layout::RouteEntry(pak.EntryName(id));
+    for (std::int32_t id = 0; id < pak.EntryCount(); ++id) {
+        const std::string& name = pak.Entries()[static_cast<std::size_t>(id)].name;
+        const std::string entry = DescribeEntry(id, name);
+        const layout::EntryRoute route = layout::RouteEntry(name);
         if (route.kind == layout::EntryKind::ForeignMarker) {
-            fail(id, "foreign marker: " + DescribeEntry(id, pak.EntryName(id)),
-                 "a marker of another archive");
+            fail(entry, "foreign marker: " + entry, "a marker of another archive");
         } else if (route.kind == layout::EntryKind::Unknown) {
-            std::cout << "unknown entry (skipped when unpacking): " << DescribeEntry(id, pak.EntryName(id))
-                      << '\n';
+            std::cout << "unknown entry (skipped when unpacking): " << entry << '\n';
         } else if (const auto it = planned.find(id); it != planned.end()) {
             const PlannedFile& p = *it->second;
-            present.insert(p.folder + "/" + p.file);
-            if (const std::string why = CheckPlannedEntry(pak, p); !why.empty()) {
-                fail(id, "damaged: " + p.folder + "/" + p.file + ": " + why, why);
+            present.insert(p.Path());
+            if (const Result checked = CheckArchiveEntry(pak, id, p.Path()); !checked) {
+                fail(entry, "damaged: " + p.Path() + ": " + checked.Reason(), checked.Reason());
             }
         }
     }
@@ -247,10 +244,17 @@ int Verify(const std::string& file) {
     if (problems + missing > 0) {
         const std::string counts = std::to_string(missing) + " missing and " + std::to_string(problems) +
                                    " damaged or foreign entries";
-        return Error(file + ": " + (first.empty() ? counts : first + " (" + counts + " in all)"));
+        return Result::Fail(file + ": " + (first.empty() ? counts : first + " (" + counts + " in all)"));
     }
-    std::cout << file << ": " << pak.LastIndex() + 1 << " entries, every resource present\n";
-    return 0;
+    std::cout << file << ": " << pak.EntryCount() << " entries, every resource present\n";
+    return {};
+}
+
+// One line on the standard error and the status for a bad archive or a failed write.
+int Finish(const Result& r) {
+    if (r) return 0;
+    std::cerr << "tenfold-pak: " << r.Reason() << "\n";
+    return kBadArchive;
 }
 
 }  // namespace
@@ -286,12 +290,12 @@ int main(int argc, char** argv) {
 
     // Whatever a library throws still ends in one line and a status, never an abort.
     try {
-        if (*list) return List(file);
-        if (*extract) return Extract(file, dir, names, force);
-        if (*create) return Create(file, source);
-        if (*verify) return Verify(file);
+        if (*list) return Finish(List(file));
+        if (*extract) return Finish(Extract(file, dir, names, force));
+        if (*create) return Finish(Create(file, source));
+        if (*verify) return Finish(Verify(file));
     } catch (const std::exception& e) {
-        return Error(e.what());
+        return Finish(Result::Fail(e.what()));
     }
     return kBadUsage;
 }
