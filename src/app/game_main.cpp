@@ -181,10 +181,15 @@ bool Game::Frame() {
     TableState& t = table_;
     try {
         screen.display.PumpEvents();
-        if (screen.display.QuitRequested()) return false;
+        // A classic table closes at once; one with aids asks during a match.
+        const bool classic = t.options.classicTable;
+        if (classic && screen.display.QuitRequested()) return false;
+        const bool closeBox = !classic && screen.display.TakeQuitRequest();
         screen.input.Poll(screen.display);
         PlayerInput input = screen.input.Read();
-        if (options_.autoplay) {
+        input.closeBox = closeBox;
+        // While "Leave this match?" is asked, only the player answers.
+        if (options_.autoplay && !t.aids.leaveAsked) {
             // Hold the autopilot's click until the menu or the score page has been seen.
             const bool menu = t.flow.state == GameState::ChoosingContract && t.human.waiting;
             const bool scores = t.flow.state == GameState::DealOver;
@@ -217,7 +222,8 @@ bool Game::Frame() {
             // minute turns.
             const int wait = StillTableWaitMs(t, parts_->services.TickCount(), MsToNextMinute());
             if (wait > 0) screen.display.WaitForEvent(wait);
-        } else if (t.flow.paused && !options_.uncapped) {
+        } else if (t.flow.paused && classic && !options_.uncapped) {
+            // A classic table draws nothing while paused, so the frame waits here.
             screen.display.WaitFrame();
         }
         parts_->services.FrameDone();

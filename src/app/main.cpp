@@ -20,6 +20,7 @@
 #include "app/monkey.h"
 #include "core/random.h"
 #include "resources/file_path.h"
+#include "resources/settings.h"
 #endif
 #if TENFOLD_WITH_DIALOGS
 #include "resources/start_road.h"
@@ -111,10 +112,16 @@ int main(int argc, char** argv) {
 #if TENFOLD_WITH_GAME
     // The game on screen: the mode without --simulate.
     tenfold::GameOptions game;
-    app.add_option("--deck", game.table.deckName,
-                   "Card deck: Roya2 (standard pattern) or Royal (Genoese pattern)")
+    std::string deck = "Roya2";
+    app.add_option("--deck", deck, "Card deck: Roya2 (standard pattern) or Royal (Genoese pattern)")
         ->check(CLI::IsMember({"Royal", "Roya2"}))
         ->capture_default_str();
+    bool classic = false;
+    app.add_flag("--classic", classic,
+                 "The classic table: no contract badge, seat names, hints, last trick, keyboard play, "
+                 "Leave question or full score sheet; only the mouse, Escape, P and R");
+    bool dim = false;
+    app.add_flag("--dim-unplayable", dim, "Dim the cards you may not play while it is your turn");
     bool windowed = false;
     auto* windowedFlag =
         app.add_flag("--windowed", windowed,
@@ -210,7 +217,9 @@ int main(int argc, char** argv) {
         monkey.width = game.width;
         monkey.height = game.height;
         monkey.seed = app.get_option("--seed")->count() > 0 ? sim.seed : tenfold::TimeOfDaySeed();
-        monkey.deck = game.table.deckName;
+        monkey.deck = deck;
+        monkey.classic = classic;
+        monkey.dimUnplayable = dim;
         monkey.slow = sim.slow;
         monkey.sevenOfHeartsLead = sim.sevenOfHeartsLead;
         monkey.dealPackets = packets;
@@ -221,11 +230,19 @@ int main(int argc, char** argv) {
         return RunMonkeyMode(monkey);
     }
 
-    // Without a mode, the game starts on screen.
-    game.table.fullScreen = !windowed;
-    game.table.slowAnimation = sim.slow;
-    game.table.sevenOfHeartsLead = sim.sevenOfHeartsLead;
-    game.table.dealPacketSize = static_cast<std::int16_t>(packets);
+    // Without a mode, the game starts on screen with the remembered choices;
+    // what the command line gives overrides them for this run only.
+    std::string warning;
+    tenfold::ApplySettings(tenfold::LoadSettings(tenfold::SettingsPath(), warning), game.table);
+    if (!warning.empty()) std::cerr << "tenfold: " << warning << "\n";
+    const auto given = [&app](const char* option) { return app.get_option(option)->count() > 0; };
+    if (given("--deck")) game.table.deckName = deck;
+    if (windowed) game.table.fullScreen = false;
+    if (sim.slow) game.table.slowAnimation = true;
+    if (sim.sevenOfHeartsLead) game.table.sevenOfHeartsLead = true;
+    if (given("--deal-packets")) game.table.dealPacketSize = static_cast<std::int16_t>(packets);
+    if (classic) game.table.classicTable = true;
+    if (dim) game.table.dimUnplayable = true;
     if (app.get_option("--seed")->count() > 0) game.seed = sim.seed;
     game.trace = sim.tracePath;
     game.programFolder = tenfold::ProgramFolder();
@@ -234,11 +251,15 @@ int main(int argc, char** argv) {
     game.archive = tenfold::FindArchive(game.programFolder);
     game.unloadForms = tenfold::CloseEveryWindow;
     if (argc == 1) {
-        // No options: the start dialog chooses, and its start button runs the game.
-        tenfold::Options choices;
+        // No options: the start dialog chooses, starting from the remembered
+        // choices, and its start button keeps them and runs the game.
+        tenfold::Options choices = game.table;
         tenfold::StartRoad road;
         road.archivePath = game.archive;
         road.runGame = [&game](tenfold::Options& chosen) {
+            const std::string failed =
+                tenfold::SaveSettings(tenfold::SettingsPath(), tenfold::SettingsOf(chosen));
+            if (!failed.empty()) std::cerr << "tenfold: " << failed << "\n";
             game.table = chosen;
             game.closeStartDialog = tenfold::CloseStartDialog;
             return tenfold::RunGame(game);

@@ -18,6 +18,7 @@
 #include "core/random.h"
 #include "core/services.h"
 #include "core/state_machine.h"
+#include "core/table_aids.h"
 #include "present/game_screen.h"
 #include "present/synthetic_input.h"
 #include "present/table_drawing.h"
@@ -88,10 +89,11 @@ Wanted WhatIsWanted(const TableState& t) {
     return Wanted::Nothing;
 }
 
-// Keys a player might touch besides R and P; never Escape.
+// Keys a player might touch besides the game's own; never Escape (which is
+// pressed on its own, and answered) nor Y (which would confirm leaving).
 constexpr std::array<int, 12> kOtherKeys = {keys::kSpace, keys::kEnter, keys::kQ,         keys::kA,
                                             keys::kZ,     keys::kTab,   keys::kLeftShift, keys::kLeftCtrl,
-                                            keys::kF1,    keys::kUp,    keys::kOne,       keys::kBackspace};
+                                            keys::kF1,    keys::kN,     keys::kOne,       keys::kBackspace};
 
 // Seat 0's random player: every frame it may click (a tap, a held button,
 // a double click in one frame or over two), aiming mostly where the game
@@ -114,6 +116,19 @@ public:
     // This frame's presses, releases and moves, before the game polls.
     void Act(const TableState& t) {
         LetGo();
+        if (t.aids.leaveAsked) {
+            // Asked whether to leave: stay, by N or the No button, soon.
+            if (Chance(0.3)) {
+                if (Chance(0.5)) {
+                    Key(keys::kN);
+                } else {
+                    devices_.MovePointer(kLeaveNo.x + Between(1, kLeaveNo.width - 2),
+                                         kLeaveNo.y + Between(1, kLeaveNo.height - 2));
+                    if (!devices_.ButtonHeld(0)) Tap();
+                }
+            }
+            return;
+        }
         if (secondClick_) {
             secondClick_ = false;
             Tap();
@@ -128,6 +143,13 @@ public:
             const Spot at = Chance(0.5) ? AimAtHand(t) : AimAnywhere();
             devices_.MovePointer(at.x, at.y);
         }
+        // The keyboard's play: the arrows and Enter or Space where the game
+        // waits for the player, now and then anywhere.
+        if (Chance(wanted == Wanted::Nothing ? 1.0 / 200 : 1.0 / 8)) {
+            static constexpr std::array<int, 6> kPlayKeys = {keys::kLeft, keys::kRight, keys::kUp,
+                                                             keys::kDown, keys::kEnter, keys::kSpace};
+            Key(kPlayKeys[static_cast<std::size_t>(Between(0, static_cast<int>(kPlayKeys.size()) - 1))]);
+        }
 
         // P: now and then; while paused, soon again, so no pause lasts long.
         if (Chance(t.flow.paused ? 0.2 : 1.0 / 2500)) Key(keys::kP);
@@ -136,12 +158,20 @@ public:
         if (Chance(maySort ? 1.0 / 40 : 1.0 / 500)) Key(keys::kR);
         if (Chance(1.0 / 300))
             Key(kOtherKeys[static_cast<std::size_t>(Between(0, static_cast<int>(kOtherKeys.size()) - 1))]);
-        if (Chance(1.0 / 400)) {
-            // The other buttons do nothing in this game.
-            const int button = Between(1, 2);
-            devices_.PressButton(button);
-            devices_.ReleaseButton(button);
+        // The last trick, held up by L or the right button for a moment.
+        if (Chance(1.0 / 150)) Key(keys::kL);
+        if (!devices_.ButtonHeld(1) && Chance(1.0 / 150)) {
+            devices_.PressButton(1);
+            rightFrames_ = Between(0, 40);
         }
+        if (Chance(1.0 / 400)) {
+            // The middle button does nothing in this game.
+            devices_.PressButton(2);
+            devices_.ReleaseButton(2);
+        }
+        // Escape during a match asks first (and is answered No above); a
+        // classic table, or the end of a match, would leave at once.
+        if (!t.options.classicTable && MatchInProgress(t) && Chance(1.0 / 3000)) Key(keys::kEscape);
         if (loseDisplay_ && Chance(1.0 / 1500))
             devices_.LoseDisplay(static_cast<std::uint32_t>(Between(1, 5)));
     }
@@ -165,6 +195,7 @@ private:
             if (keyFrames_[code] >= 0 && keyFrames_[code]-- == 0) devices_.ReleaseKey(static_cast<int>(code));
         }
         if (buttonFrames_ >= 0 && buttonFrames_-- == 0) devices_.ReleaseButton(0);
+        if (rightFrames_ >= 0 && rightFrames_-- == 0) devices_.ReleaseButton(1);
     }
 
     void Tap() {
@@ -263,6 +294,7 @@ private:
     bool loseDisplay_;
     std::array<int, 256> keyFrames_{};  // by scancode: frames until a held key is let go; -1 not held
     int buttonFrames_ = -1;             // the same for the left button
+    int rightFrames_ = -1;              // and the right one
     bool secondClick_ = false;          // the second click of a slow double click is due
     int step_ = 0;
 };
@@ -272,6 +304,8 @@ void ApplyOptions(const MonkeyOptions& o, TableState& t) {
     t.options.slowAnimation = o.slow;
     t.options.sevenOfHeartsLead = o.sevenOfHeartsLead;
     t.options.dealPacketSize = static_cast<std::int16_t>(o.dealPackets);
+    t.options.classicTable = o.classic;
+    t.options.dimUnplayable = o.dimUnplayable;
 }
 
 }  // namespace
@@ -345,7 +379,7 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
             services.Advance(monkey.FrameMs());
             if (o.afterFrame) o.afterFrame(t, frame);
             if (outcome == FrameOutcome::Quit) {
-                fault = TableFault{"input", "the game quit, though Escape was never pressed"};
+                fault = TableFault{"input", "the game quit, though leaving was never confirmed"};
             } else if (hooks.Closed() || screen.display.QuitRequested()) {
                 fault = TableFault{"display", "the window closed itself"};
             } else {

@@ -23,6 +23,8 @@ struct MonkeyOptions {
     bool slow = false;
     bool sevenOfHeartsLead = false;
     int dealPackets = 1;
+    bool classic = false;  // the classic table: none of the aids or their keys
+    bool dimUnplayable = false;
     // With draw: where res120.pak is (ProgramFolder + "res120.pak" when Archive is empty).
     std::string programFolder;
     std::string archive;

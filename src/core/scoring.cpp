@@ -68,12 +68,35 @@ void ScoreDeal(TableState& t) {
     }
 }
 
+std::int16_t DealPointsSoFar(const TableState& t, int seat) {
+    const int units = UnitsWonBy(t, seat);
+    int score = 0;
+    if (IsTrumpContract(t.contract)) {
+        score = TrickPoints(units);
+    } else if (t.contract == Contract::NoTricks) {
+        score = -TrickPoints(units);
+    } else if (t.contract == Contract::NoLastTwoTricks) {
+        if (t.trick.cardsPlayed >= 44 && t.trick.eleventhWinner == seat) score -= 180;
+        if (t.trick.cardsPlayed >= 48 && t.trick.twelfthWinner == seat) score -= 180;
+    } else {
+        score = -PointsPerUnit(t.contract) * units;
+    }
+    return Narrow<std::int16_t>(score);
+}
+
 void EndDeal(TableState& t, Services& s) {
     ScoreDeal(t);
     Match& m = t.match;
     for (Seat& seat : t.seats) {
         seat.history[m.historyRows] = Narrow<std::int16_t>(-seat.dealScore);
         seat.matchTotal = Narrow<std::int16_t>(seat.matchTotal - seat.dealScore);
+    }
+    if (m.dealsPlayed < kDealsPerMatch) {
+        DealRecord& record = m.log[m.dealsPlayed];
+        record.contract = t.contract;
+        record.chooser = static_cast<std::int8_t>(t.firstSeat);
+        for (int seat = 0; seat < kSeatCount; ++seat)
+            record.points[seat] = t.seats[seat].history[m.historyRows];
     }
     m.historyRows = Narrow<std::int16_t>(m.historyRows + 1);
     m.result = MatchResult::None;

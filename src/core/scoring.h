@@ -46,6 +46,9 @@ std::int16_t PenaltyTaken(const TableState& t);
 void CheckDealEnd(TableState& t, Services& s);
 // Fills every seat's dealScore with the deal's natural-sign result.
 void ScoreDeal(TableState& t);
+// A seat's points of the running deal so far, natural sign (what ScoreDeal
+// would give it if the deal ended now); for the table's tally.
+std::int16_t DealPointsSoFar(const TableState& t, int seat);
 // Scores the deal, books it into the history and the totals (sign turned),
 // counts it, and after the twentieth deal settles the match result.
 void EndDeal(TableState& t, Services& s);

@@ -4,6 +4,7 @@
 #include "core/dealing.h"
 #include "core/layout.h"
 #include "core/movement.h"
+#include "core/table_aids.h"
 #include "core/trick_play.h"
 
 namespace tenfold {
@@ -85,9 +86,117 @@ void ArrivalAction(TableState& t, Services& s, CardSprite& card) {
 }
 }  // namespace
 
+namespace {
+
+// One frame's drawing with nothing moving: the table as it stands, with the
+// pause sign, the last trick or the question over it.
+void DrawStill(const TableState& t, FrameHooks* hooks) {
+    if (!hooks) return;
+    hooks->BeginDrawing(t);
+    hooks->DrawTable(t);
+    hooks->FinishDrawing(t);
+}
+
+// Escape and the close box on a table with aids: during a match they ask
+// first, and a second request (or Yes) leaves. True when the game is to end.
+bool LeaveRequested(TableState& t, const PlayerInput& input) {
+    TableAids& aids = t.aids;
+    const bool escapePressed = input.quit && !aids.escapeHeld;
+    aids.escapeHeld = input.quit;
+    // A button held down since before the question was asked answers nothing.
+    const bool clicked = input.click && !aids.clickHeld;
+    aids.clickHeld = input.click;
+    if (escapePressed || input.closeBox) {
+        if (!MatchInProgress(t) || aids.leaveAsked) return true;
+        aids.leaveAsked = true;
+        return false;
+    }
+    if (!aids.leaveAsked) return false;
+    if (input.yes || (clicked && kLeaveYes.Holds(input.x, input.y))) return true;
+    if (input.no || (clicked && kLeaveNo.Holds(input.x, input.y))) aids.leaveAsked = false;
+    return false;
+}
+
+// The last trick held up: the game's clock stops while it shows, so a wait
+// that was running is as long afterwards as it was before.
+void HoldUpLastTrick(TableState& t, Services& s, bool held) {
+    TableAids& aids = t.aids;
+    const bool show = held && LastTrick(t).has_value() && t.flow.state != GameState::DealOver;
+    if (show && !aids.lastTrickShown) aids.frozenSince = s.TickCount();
+    if (!show && aids.lastTrickShown && t.flow.state == GameState::Waiting)
+        t.flow.delayStart += s.TickCount() - aids.frozenSince;
+    aids.lastTrickShown = show;
+}
+
+// The keys of a table with aids, and what a click on a card that may not be
+// played tells. Keys act through the same roads as clicks: the menu's hit
+// test, the card's hit test (legality, the players hearing the play).
+void AidsKeysAndRefusals(TableState& t, ComputerPlayer& players, const PlayerInput& input) {
+    TableAids& aids = t.aids;
+    if (aids.refusalFrames > 0) --aids.refusalFrames;
+    if (t.human.pickedSlot >= 0) {
+        // A card was played: what was refused before no longer matters.
+        aids.refusal = Refusal::None;
+        aids.refusalFrames = 0;
+        aids.refusedSlot = -1;
+        return;
+    }
+    if (t.flow.state == GameState::ChoosingContract && t.human.waiting && t.menu.shown) {
+        if (input.up) aids.menuFocus = static_cast<std::int16_t>(StepMenuFocus(t, aids.menuFocus, -1));
+        if (input.down) aids.menuFocus = static_cast<std::int16_t>(StepMenuFocus(t, aids.menuFocus, 1));
+        if (input.confirm) {
+            const int row = aids.menuFocus;
+            if (row >= 0 && row < kContractCount && t.menu.rows[row].enabled) {
+                const Point p = MenuRowClickPoint(t, row);
+                MenuHitTest(t, p.x, p.y);
+            } else {
+                aids.menuFocus = static_cast<std::int16_t>(StepMenuFocus(t, -1, 1));
+            }
+        }
+        return;
+    }
+    if (!HumanToPlay(t)) return;
+    if (input.left) aids.focusSlot = static_cast<std::int16_t>(StepFocus(t, aids.focusSlot, -1));
+    if (input.right) aids.focusSlot = static_cast<std::int16_t>(StepFocus(t, aids.focusSlot, 1));
+    if (input.confirm && t.human.pickedSlot < 0) {
+        if (MayPlaySlot(t, aids.focusSlot)) {
+            const Point p = SlotClickPoint(t, aids.focusSlot);
+            t.human.pickedSlot = CardHitTest(t, players, p.x, p.y);
+        } else {
+            aids.focusSlot = static_cast<std::int16_t>(StepFocus(t, -1, 1));
+        }
+    }
+    if (t.human.pickedSlot >= 0) {
+        aids.refusal = Refusal::None;
+        aids.refusalFrames = 0;
+        aids.refusedSlot = -1;
+    } else if (input.click) {
+        // The click found no card it may play: the card on top there says why.
+        const int top = TopSlotAt(t, input.x, input.y);
+        if (top >= 0) {
+            aids.refusedSlot = static_cast<std::int16_t>(top);
+            aids.refusal = WhyHumanRefused(t, t.seats[kHumanSeat].hand[top].card);
+            aids.refusalFrames = kRefusalShakeFrames;
+        }
+    }
+}
+
+}  // namespace
+
 FrameOutcome RunFrame(TableState& t, Services& s, ComputerPlayer& players, const PlayerInput& input,
                       FrameHooks* hooks) {
-    if (input.quit) return FrameOutcome::Quit;
+    const bool aids = !t.options.classicTable;
+    if (aids) {
+        // The frame that answers the question does nothing else.
+        const bool asked = t.aids.leaveAsked;
+        if (LeaveRequested(t, input)) return FrameOutcome::Quit;
+        if (asked || t.aids.leaveAsked) {
+            DrawStill(t, hooks);
+            return FrameOutcome::Continue;
+        }
+    } else if (input.quit) {
+        return FrameOutcome::Quit;
+    }
 
     Flow& flow = t.flow;
     if (input.pause) {
@@ -106,20 +215,33 @@ FrameOutcome RunFrame(TableState& t, Services& s, ComputerPlayer& players, const
 
     t.human.pickedSlot = -1;
 
-    if (input.click) {
+    if (input.click || (aids && input.confirm)) {
         if (flow.state == GameState::DealOver) {
             NewDeal(t, s, players);
-        } else if (flow.state == GameState::ChoosingContract && t.human.waiting) {
+        } else if (input.click && flow.state == GameState::ChoosingContract && t.human.waiting) {
             MenuHitTest(t, input.x, input.y);
         }
     }
 
-    if (flow.paused) return FrameOutcome::Continue;
+    if (flow.paused) {
+        // A table with aids says it is paused, and the pointer still moves.
+        if (aids) DrawStill(t, hooks);
+        return FrameOutcome::Continue;
+    }
+
+    if (aids) {
+        HoldUpLastTrick(t, s, input.lastTrick);
+        if (t.aids.lastTrickShown) {
+            DrawStill(t, hooks);
+            return FrameOutcome::Continue;
+        }
+    }
 
     if (input.click && flow.state == GameState::Playing && t.currentSeat == kHumanSeat &&
         !t.human.hasPlayed && t.human.waiting) {
         t.human.pickedSlot = CardHitTest(t, players, input.x, input.y);
     }
+    if (aids) AidsKeysAndRefusals(t, players, input);
 
     if (hooks) hooks->BeginDrawing(t);
     StateMachineStep(t, s, players);

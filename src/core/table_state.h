@@ -59,6 +59,7 @@ std::string_view ResultText(MatchResult result);
 struct Point {
     std::int16_t x = 0;
     std::int16_t y = 0;
+    bool operator==(const Point&) const = default;
 };
 
 // One card on the table: where it is, where it is going, what it shows.
@@ -78,6 +79,7 @@ struct CardSprite {
     std::int8_t dirY = 0;
     Point home;            // the slot's resting place
     std::int8_t seat = 0;  // the seat that played it, which is also its throw spot
+    bool operator==(const CardSprite&) const = default;
 };
 
 // Everything that belongs to one seat.
@@ -104,6 +106,7 @@ struct Seat {
     Point throwSpot;    // where its played card lands, before the random offset
     Point penaltyRow;   // where its taken penalty cards lie face up...
     Point penaltyStep;  // ...10 x this further on for each
+    bool operator==(const Seat&) const = default;
 };
 
 // Where everything rests on the 800 x 600 table and how fast cards travel.
@@ -123,6 +126,7 @@ struct Layout {
     Point totals;
     Point result;
     Point clock;
+    bool operator==(const Layout&) const = default;
 };
 
 // The choices of the start dialog that the rules follow.
@@ -132,6 +136,11 @@ struct Options {
     bool sevenOfHeartsLead = false;  // the holder of the seven of hearts chooses first
     bool slowAnimation = false;
     std::int16_t dealPacketSize = 1;  // cards a seat receives in a row: 1, or 13
+    // The table exactly as it always was: none of the aids below, and only the
+    // mouse, Escape, P and R. The rules play the same either way.
+    bool classicTable = false;
+    bool dimUnplayable = false;  // darken the cards the human may not play while he is to play
+    bool operator==(const Options&) const = default;
 };
 
 // The 52 cards to deal and how far the dealing has come.
@@ -142,6 +151,7 @@ struct Deck {
     std::int16_t packetCardsDealt = 0;
     std::int8_t flightSeat = 0;  // the seat the card in flight goes to
     Point pile{5, 4};            // where the undealt pile stands
+    bool operator==(const Deck&) const = default;
 };
 
 // One row of the human's contract menu; row i stands for contract i + 1.
@@ -149,6 +159,7 @@ struct MenuRow {
     std::int16_t x = 0;
     std::int16_t y = 0;
     bool enabled = false;
+    bool operator==(const MenuRow&) const = default;
 };
 inline constexpr std::int16_t kMenuRowWidth = 283;
 inline constexpr std::int16_t kMenuRowHeight = 46;
@@ -156,6 +167,7 @@ inline constexpr std::int16_t kMenuRowHeight = 46;
 struct ContractMenu {
     bool shown = false;
     Array<MenuRow, kContractCount> rows{};  // laid out when the menu is opened
+    bool operator==(const ContractMenu&) const = default;
 };
 
 // The trick on the table and what the deal's play has come to.
@@ -169,6 +181,7 @@ struct Trick {
     std::int16_t twelfthWinner = 0;
     bool heartsBroken = false;
     std::int16_t computerSlot = 0;  // hand slot of the computer card in flight
+    bool operator==(const Trick&) const = default;
 };
 
 // The human's turn: the wait for his click and what it did.
@@ -177,6 +190,7 @@ struct HumanTurn {
     bool acted = false;            // the awaited click came
     bool hasPlayed = false;        // his card for this turn was taken
     std::int16_t pickedSlot = -1;  // the hand slot clicked in this frame
+    bool operator==(const HumanTurn&) const = default;
 };
 
 // The state machine's own flags.
@@ -190,6 +204,15 @@ struct Flow {
     bool stepPhase = false;        // second frame of the contract states
     bool paused = false;
     bool pauseKeyHeld = false;  // one press of P toggles the pause once
+    bool operator==(const Flow&) const = default;
+};
+
+// One scored deal as the score sheet lists it.
+struct DealRecord {
+    Contract contract = Contract::None;
+    std::int8_t chooser = 0;
+    Array<std::int16_t, kSeatCount> points{};  // as the history rows: sign turned
+    bool operator==(const DealRecord&) const = default;
 };
 
 struct Match {
@@ -198,6 +221,38 @@ struct Match {
     MatchResult result = MatchResult::None;
     std::int16_t historyRows = 0;  // deal rows on the score page
     bool historyFull = false;      // the page is full; the next deal starts a new one
+    // Every deal of the match so far, for a score sheet that shows them all.
+    Array<DealRecord, kDealsPerMatch> log{};
+    bool operator==(const Match&) const = default;
+};
+
+// Why the human may not play a card; None when he may.
+enum class Refusal : std::uint8_t {
+    None,
+    FollowSuit,        // he holds the suit led
+    HeartsNotBroken,   // no heart lead under the heart contracts before a heart was played
+    ShedKingOfHearts,  // void in the led suit under no king of hearts, holding it
+    ShedQueen,         // ... under no queens, holding a queen
+    ShedKingOrJack,    // ... under no kings and jacks, holding one
+    ShedHeart,         // ... under no hearts, holding a heart
+    PlayTrump,         // ... under a trump contract, holding a trump
+};
+
+// What the table shows to help the player. The rules never read it; the
+// frame routine sets it from the input and the drawing shows it. A classic
+// table leaves it untouched.
+struct TableAids {
+    std::int16_t focusSlot = -1;      // the keyboard's card in the human's hand
+    std::int16_t menuFocus = -1;      // the keyboard's row of the contract menu
+    std::int16_t refusedSlot = -1;    // the card refused last...
+    Refusal refusal = Refusal::None;  // ...and why; shown until the human plays
+    std::int16_t refusalFrames = 0;   // frames the refused card still shakes
+    bool lastTrickShown = false;      // the last trick is held up; nothing moves
+    std::uint32_t frozenSince = 0;    // tick count when it was held up
+    bool leaveAsked = false;          // "Leave this match?" is asked
+    bool escapeHeld = false;          // one press of Escape is one request
+    bool clickHeld = false;           // the question's buttons take a fresh click only
+    bool operator==(const TableAids&) const = default;
 };
 
 struct TableState {
@@ -220,10 +275,12 @@ struct TableState {
     HumanTurn human;
     Flow flow;
     Match match;
+    TableAids aids;
     // How many cards are moving: the state machine asks "is anything moving?"
     // several times a frame. SetMoving changes a card's flag and this count
     // together, and debug builds check them against each other.
     std::int16_t cardsInMotion = 0;
+    bool operator==(const TableState&) const = default;
 };
 
 // The cards of a hand as the rules and the computer players read them: the
@@ -239,12 +296,23 @@ int HandSize(const TableState& t, int seat);
 
 // A frame's input as the rules read it: the game's own words, not keys.
 struct PlayerInput {
-    bool quit = false;   // leave the game now
+    bool quit = false;   // leave the game now (on a classic table; else asks first)
     bool pause = false;  // the pause key is held
     bool sort = false;   // the sort key is held
     bool click = false;  // the pointer's button is down
     std::int32_t x = 0;  // the pointer, in table pixels
     std::int32_t y = 0;
+    // Read only when the table is not classic.
+    bool lastTrick = false;  // the key or button that holds up the last trick is held
+    bool closeBox = false;   // the window's close box was pressed
+    // Pressed in this frame (a key held down counts once).
+    bool left = false;
+    bool right = false;
+    bool up = false;
+    bool down = false;
+    bool confirm = false;  // Enter or Space
+    bool yes = false;
+    bool no = false;
 };
 
 }  // namespace tenfold

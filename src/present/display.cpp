@@ -388,6 +388,21 @@ void Display::Draw(const Picture& source, const Rect& part, std::int16_t x16, st
     commands_.push_back(c);
 }
 
+void Display::Shade(const Rect& part) {
+    const std::size_t before = commands_.size();
+    Fill(part, 0);
+    if (commands_.size() > before) commands_.back().shade = true;
+}
+
+void Display::DrawDimmed(const Picture& source, std::int16_t x, std::int16_t y, std::uint16_t grey) {
+    const std::size_t before = commands_.size();
+    Draw(source, kWholePicture, x, y, true);
+    if (commands_.size() > before) {
+        commands_.back().dimmed = true;
+        commands_.back().colour = grey;
+    }
+}
+
 void Display::Fill(const Rect& part, std::uint16_t colour) {
     Rect r{std::max(part.left, clip.left), std::max(part.top, clip.top), std::min(part.right, clip.right),
            std::min(part.bottom, clip.bottom)};
@@ -412,9 +427,22 @@ Rect Union(const Rect& a, const Rect& b) {
 constexpr std::size_t kMaxDirtyAreas = 8;
 }  // namespace
 
+namespace {
+// Half of each colour channel: two such halves added make an even mix.
+constexpr std::uint16_t Half(std::uint16_t p) { return static_cast<std::uint16_t>((p >> 1) & 0x7BEF); }
+}  // namespace
+
 void Display::Paint(const Command& c, const Rect& area) {
     if (c.picture == nullptr) {
-        backBuffer.Fill(Intersect(c.bounds, area), c.colour);
+        const Rect r = Intersect(c.bounds, area);
+        if (!c.shade) {
+            backBuffer.Fill(r, c.colour);
+            return;
+        }
+        for (int y = r.top; y < r.bottom; ++y) {
+            std::uint16_t* row = backBuffer.Row(y);
+            for (int x = r.left; x < r.right; ++x) row[x] = Half(row[x]);
+        }
         return;
     }
     const Surface& source = c.picture->At(mapping_.scale);
@@ -439,7 +467,13 @@ void Display::Paint(const Command& c, const Rect& area) {
         source.RowSpans(row, span, end);
         for (; span != end; ++span) {
             const int b = std::max(span->begin, left), e = std::min(span->end, right);
-            if (b < e) std::memcpy(to + b, from + b, static_cast<std::size_t>(e - b) * 2);
+            if (b >= e) continue;
+            if (!c.dimmed) {
+                std::memcpy(to + b, from + b, static_cast<std::size_t>(e - b) * 2);
+            } else {
+                for (int i = b; i < e; ++i)
+                    to[i] = static_cast<std::uint16_t>(Half(from[i]) + Half(c.colour));
+            }
         }
     }
 }

@@ -15,6 +15,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/layout.h"
@@ -139,6 +140,10 @@ public:
     void Draw(const Picture& source, const Rect& part, std::int16_t x, std::int16_t y, bool keyed);
     // Fills a rectangle of the table (cut to the clip rectangle) with one colour.
     void Fill(const Rect& part, std::uint16_t colour);
+    // Halves every colour channel under a rectangle of the table (a shade).
+    void Shade(const Rect& part);
+    // Draws a whole picture as Draw does, each pixel an even mix with `grey`.
+    void DrawDimmed(const Picture& source, std::int16_t x, std::int16_t y, std::uint16_t grey);
     // The picture the felt outside the table is made from (the table's cloth,
     // mirrored at the table's edges); nothing: black.
     void SetSurround(const Picture* cloth);
@@ -175,6 +180,8 @@ public:
     std::uint32_t TakeButtonTaps();
     // Set by the window's close box; the main loop then ends the game.
     bool QuitRequested() const { return quitRequested_; }
+    // Takes the close box's request (the game asks before it leaves a match).
+    bool TakeQuitRequest() { return std::exchange(quitRequested_, false); }
     // The window position of the table picture, for the mouse.
     Letterbox CurrentLetterbox() const;
     bool IsOpen() const { return window_ != nullptr; }
@@ -205,11 +212,13 @@ private:
         std::int32_t x = 0;
         std::int32_t y = 0;
         bool keyed = false;
+        bool shade = false;   // a fill that halves what lies under it
+        bool dimmed = false;  // a picture mixed evenly with `colour`
         std::uint16_t colour = 0;
         Rect bounds;  // back-buffer pixels it covers
         bool operator==(const Command& o) const {
             return picture == o.picture && version == o.version && part == o.part && x == o.x && y == o.y &&
-                   keyed == o.keyed && colour == o.colour;
+                   keyed == o.keyed && shade == o.shade && dimmed == o.dimmed && colour == o.colour;
         }
     };
     Rect BoundsOf(const Command& c) const;

@@ -46,7 +46,23 @@ void ApplyKey(int sdlScancode, PlayerInput& input) {
         case SDL_SCANCODE_ESCAPE: input.quit = true; break;
         case SDL_SCANCODE_P: input.pause = true; break;
         case SDL_SCANCODE_R: input.sort = true; break;
+        case SDL_SCANCODE_L: input.lastTrick = true; break;
         default: break;
+    }
+}
+
+void ApplyKeyPress(int sdlScancode, PlayerInput& input) {
+    switch (sdlScancode) {
+        case SDL_SCANCODE_LEFT: input.left = true; break;
+        case SDL_SCANCODE_RIGHT: input.right = true; break;
+        case SDL_SCANCODE_UP: input.up = true; break;
+        case SDL_SCANCODE_DOWN: input.down = true; break;
+        case SDL_SCANCODE_RETURN:
+        case SDL_SCANCODE_KP_ENTER:
+        case SDL_SCANCODE_SPACE: input.confirm = true; break;
+        case SDL_SCANCODE_Y: input.yes = true; break;
+        case SDL_SCANCODE_N: input.no = true; break;
+        default: ApplyKey(sdlScancode, input); break;
     }
 }
 
@@ -67,14 +83,15 @@ void InputDevices::Poll(Display& display) {
     SDL_PumpEvents();
     int count = 0;
     const Uint8* keys = Source().HeldKeys(count);
-    for (int sc : {SDL_SCANCODE_ESCAPE, SDL_SCANCODE_P, SDL_SCANCODE_R}) {
+    for (int sc : {SDL_SCANCODE_ESCAPE, SDL_SCANCODE_P, SDL_SCANCODE_R, SDL_SCANCODE_L}) {
         if (sc < count && keys[sc] != 0) ApplyKey(sc, input_);
     }
-    for (int sc : display.TakeKeyTaps()) ApplyKey(sc, input_);
+    for (int sc : display.TakeKeyTaps()) ApplyKeyPress(sc, input_);
     PollPointer(display);
     int wx = 0, wy = 0;
-    input_.click =
-        ((Source().HeldButtons(wx, wy) | display.TakeButtonTaps()) & SDL_BUTTON_LMASK) != 0 && onTable_;
+    const std::uint32_t buttons = Source().HeldButtons(wx, wy) | display.TakeButtonTaps();
+    input_.click = (buttons & SDL_BUTTON_LMASK) != 0 && onTable_;
+    input_.lastTrick = input_.lastTrick || (buttons & SDL_BUTTON_RMASK) != 0;
     input_.x = mouseX;
     input_.y = mouseY;
 }

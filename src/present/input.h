@@ -1,7 +1,8 @@
 #pragma once
 // Keyboard, mouse and the game's own pointer, read once a frame and handed to
 // the rules in the game's own words (PlayerInput): Escape quits, P pauses, R
-// sorts, the left button clicks at a point of the table.
+// sorts, the left button clicks at a point of the table; L or the right button
+// hold up the last trick, the arrows, Enter and Space play by keyboard.
 
 #include <cstdint>
 
@@ -23,8 +24,12 @@ struct MouseLimits {
 void WindowToTable(const Letterbox& box, double windowX, double windowY, const MouseLimits& limits,
                    std::int32_t& mouseX, std::int32_t& mouseY);
 
-// The game's meaning of the keys held and tapped in a frame, by SDL scancode.
+// The game's meaning of the keys held and tapped in a frame, by SDL scancode:
+// Escape, P, R, and L (the last trick, while held).
 void ApplyKey(int sdlScancode, PlayerInput& input);
+// A key pressed in this frame: the arrows, Enter and Space, Y and N, and the
+// keys ApplyKey knows.
+void ApplyKeyPress(int sdlScancode, PlayerInput& input);
 
 // Where the input reads what is held down: the window system's keyboard and
 // mouse, or devices a program works (SyntheticDevices, for the soak test).

@@ -34,7 +34,10 @@ Uint8 SdlButton(int index) {
 static_assert(keys::kP == SDL_SCANCODE_P && keys::kR == SDL_SCANCODE_R &&
               keys::kEscape == SDL_SCANCODE_ESCAPE && keys::kSpace == SDL_SCANCODE_SPACE &&
               keys::kLeftShift == SDL_SCANCODE_LSHIFT && keys::kUp == SDL_SCANCODE_UP &&
-              keys::kF1 == SDL_SCANCODE_F1);
+              keys::kF1 == SDL_SCANCODE_F1 && keys::kL == SDL_SCANCODE_L && keys::kN == SDL_SCANCODE_N &&
+              keys::kY == SDL_SCANCODE_Y && keys::kRight == SDL_SCANCODE_RIGHT &&
+              keys::kLeft == SDL_SCANCODE_LEFT && keys::kDown == SDL_SCANCODE_DOWN &&
+              keys::kEnter == SDL_SCANCODE_RETURN);
 
 bool IsScancode(int sc) { return sc > 0 && sc < SDL_NUM_SCANCODES; }
 

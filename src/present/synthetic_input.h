@@ -18,6 +18,7 @@ namespace tenfold {
 namespace keys {
 inline constexpr int kA = 4, kQ = 20, kZ = 29, kOne = 30, kEscape = 41, kBackspace = 42, kTab = 43;
 inline constexpr int kP = 19, kR = 21, kEnter = 40, kSpace = 44, kF1 = 58, kUp = 82;
+inline constexpr int kL = 15, kN = 17, kY = 28, kRight = 79, kLeft = 80, kDown = 81;
 inline constexpr int kLeftCtrl = 224, kLeftShift = 225;
 }  // namespace keys
 

@@ -1,5 +1,6 @@
 #include "present/table_art.h"
 
+#include "present/table_aids_drawing.h"
 #include "resources/resource_layout.h"
 
 namespace tenfold {
@@ -43,6 +44,7 @@ void LoadTableArt(Display& display, TableArt& art, std::string_view deckName,
     art.scoreFont.Load(display, fonts + std::string(layout::kScoreFont), kFontCellWidth, kFontCellHeight,
                        kFontColumns, larger);
     art.scoreFont.SetColorKeyMode(kMagentaKey);
+    MakeAidPictures(art);
 }
 
 void RefreshArt(const TableArt& art) {
@@ -63,6 +65,9 @@ void ReleaseArt(TableArt& art) {
     art.scorePage.Release();
     for (auto& s : art.contracts) s.Release();
     art.scoreRule.Release();
+    art.smallFont.Release();
+    art.midFont.Release();
+    for (auto& s : art.smallContracts) s.Release();
 }
 
 }  // namespace tenfold

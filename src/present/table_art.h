@@ -25,6 +25,10 @@ struct TableArt {
     Picture pointer;
     BitmapFont clockFont;
     BitmapFont scoreFont;
+    // Made from the above for the table aids (MakeAidPictures).
+    BitmapFont smallFont;
+    BitmapFont midFont;
+    Array<Picture, kContractCount> smallContracts{};
 };
 
 // Loads every picture and font of the deck `deckName` ("Royal" or "Roya2") from

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "present/table_aids_drawing.h"
+
 namespace tenfold {
 
 namespace {
@@ -50,11 +52,19 @@ void DrawTable(const TableState& t, Display& d, const TableArt& art, std::string
     } else if (last.active) {
         DrawCard(d, art, last, true);
     }
+    const bool aids = !t.options.classicTable;
     // The trick, led card lowest.
     for (int i = 0; i < t.trick.count; ++i) DrawIfActive(d, art, t.trick.cards[i]);
+    if (aids) DrawTrickIndices(t, d, art);
     // The hands: top, right, left, bottom.
-    for (int seat : {kTopSeat, kRightSeat, kLeftSeat, kHumanSeat}) {
+    for (int seat : {kTopSeat, kRightSeat, kLeftSeat}) {
         for (const CardSprite& card : t.seats[seat].hand) DrawIfActive(d, art, card);
+    }
+    if (aids) {
+        DrawHumanHand(t, d, art);
+        DrawTableLabels(t, d, art);
+    } else {
+        for (const CardSprite& card : t.seats[kHumanSeat].hand) DrawIfActive(d, art, card);
     }
     if (t.contractAnnounced) DrawWhole(d, art.contracts[Index(t.contract)], kContractX, kContractY, true);
     // The human's menu, where the rules laid it out.
@@ -63,6 +73,7 @@ void DrawTable(const TableState& t, Display& d, const TableArt& art, std::string
             const MenuRow& r = t.menu.rows[row];
             if (r.enabled) DrawWhole(d, art.contracts[row], r.x, r.y, true);
         }
+        if (aids) DrawMenuFocus(t, d);
     }
     // The undealt pile, highest card first so the next card lies on top; once
     // dealing has begun the card just taken is drawn too, while it lies there.
@@ -72,8 +83,15 @@ void DrawTable(const TableState& t, Display& d, const TableArt& art, std::string
         const int k = n != 0 ? 1 : 0;
         for (int j = n + c + 1 - k; j >= n - k; --j) DrawIfActive(d, art, t.deck.cards[j]);
     }
+    if (aids) DrawTableAids(t, d, art);
     // The deal's end: the score page hides the table.
-    if (t.flow.state == GameState::DealOver) DrawScorePage(t, d, art);
+    if (t.flow.state == GameState::DealOver) {
+        if (aids)
+            DrawScoreSheet(t, d, art);
+        else
+            DrawScorePage(t, d, art);
+    }
+    if (aids) DrawAidOverlays(t, d, art);
     // The clock. "hh:mm AM" is wider than the room right of the clock's place,
     // and a glyph that does not fit is not drawn, which would leave only
     // "hh:mm": the text starts at its place where it fits, else ends just

@@ -33,6 +33,8 @@ const std::vector<Key>& Keys() {
         {"Table", "slow_animation", &Settings::SlowAnimation, {}},
         {"Rules", "seven_of_hearts_lead", &Settings::SevenOfHeartsLead, {}},
         {"Rules", "deal_packets", &Settings::DealPackets, {"1", "13"}},
+        {"Table", "classic_table", &Settings::ClassicTable, {}},
+        {"Table", "dim_unplayable", &Settings::DimUnplayable, {}},
     };
     return keys;
 }
@@ -150,6 +152,28 @@ std::string SaveSettings(const std::string& path, const Settings& settings) {
     g_free(data);
     if (Result r = SaveDurably(path, text); !r) return "settings: " + r.Reason();
     return {};
+}
+
+void ApplySettings(const Settings& settings, Options& options) {
+    options.deckName = settings.Deck;
+    options.fullScreen = !settings.Windowed;
+    options.slowAnimation = settings.SlowAnimation;
+    options.sevenOfHeartsLead = settings.SevenOfHeartsLead;
+    options.dealPacketSize = static_cast<std::int16_t>(settings.DealPackets);
+    options.classicTable = settings.ClassicTable;
+    options.dimUnplayable = settings.DimUnplayable;
+}
+
+Settings SettingsOf(const Options& options) {
+    Settings s;
+    s.Deck = options.deckName;
+    s.Windowed = !options.fullScreen;
+    s.SlowAnimation = options.slowAnimation;
+    s.SevenOfHeartsLead = options.sevenOfHeartsLead;
+    s.DealPackets = options.dealPacketSize;
+    s.ClassicTable = options.classicTable;
+    s.DimUnplayable = options.dimUnplayable;
+    return s;
 }
 
 }  // namespace tenfold

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "core/table_state.h"
+
 namespace tenfold {
 
 struct Settings {
@@ -14,6 +16,8 @@ struct Settings {
     bool SlowAnimation = false;      // card moves take twice as many frames
     bool SevenOfHeartsLead = false;  // the holder of the seven of hearts chooses first in a match
     int DealPackets = 1;             // cards a seat receives in a row: 1 or 13
+    bool ClassicTable = false;       // the table without its aids, as it always was
+    bool DimUnplayable = false;      // cards the player may not play are dimmed
 
     bool operator==(const Settings&) const = default;
 };
@@ -31,5 +35,9 @@ Settings LoadSettings(const std::string& path, std::string& warning);
 
 // Writes the settings crash-safe; "" on success, else the reason.
 std::string SaveSettings(const std::string& path, const Settings& settings);
+
+// The game's options as the settings choose them, and back.
+void ApplySettings(const Settings& settings, Options& options);
+Settings SettingsOf(const Options& options);
 
 }  // namespace tenfold

@@ -33,12 +33,17 @@ constexpr std::array<DeckRow, 4> kDeckRows = {{
      false},
 }};
 
-constexpr std::array<const char*, 5> kKeyTexts = {
+constexpr std::array<const char*, 8> kKeyTexts = {
     "To select a contract: Use the menu that will appear on screen.",
     "To play a card: Left-click on the card.",
     "Pressing the key R after the deal you order your cards in hand.",
     "Pressing the key P at any time pauses the game. Press again to resume.",
     "Use the ESCAPE key to exit the game.",
+    "Without the mouse: Left and Right choose a card you may play, Enter or Space plays it; Up, Down "
+    "and Enter choose a contract; Enter or Space leaves the score sheet.",
+    "Hold the key L or the right mouse button to see the last trick again.",
+    "During a match ESCAPE or the window's close box first asks \"Leave this match?\": ESCAPE again or Y "
+    "leaves, N plays on. \"Classic table\" (Options) leaves at once.",
 };
 
 constexpr const char* kLinkMessage = "Please use your installed Web browser to view this page.";
@@ -48,6 +53,8 @@ void SetText(Gtk::Label& label, const char* text, int indent = 0) {
     label.set_text(text);
     label.set_xalign(0.0F);
     label.set_line_wrap(true);
+    // Long texts wrap rather than widen the dialog.
+    label.set_max_width_chars(80);
     label.set_margin_start(indent);
 }
 
@@ -204,6 +211,7 @@ StartDialog::StartDialog(Options& options, StartDialogHooks hooks, const DeckPre
     // The indexed preview control starts on the selected deck's picture.
     Preview[1].hide();
     Preview[2].hide();
+    if (DeckOption[2].get_active()) OnDeckToggled(2);
     StartButton.grab_focus();
 }
 
@@ -227,7 +235,7 @@ void StartDialog::BuildDeckTab() {
         grid->attach(DeckDescription[deck.Number], 0, row++);
         DeckDescription[deck.Number].set_margin_bottom(10);
     }
-    DeckOption[4].set_active(true);
+    DeckOption[options_.deckName == "Royal" ? 2 : 4].set_active(true);
 
     auto* pictures = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_VERTICAL);
     pictures->set_size_request(120, 170);
@@ -241,9 +249,8 @@ void StartDialog::BuildDeckTab() {
 
     Windowed.set_label("Windowed");
     UseVidMem.set_label("Use VidMem");
-    Windowed.set_active(false);
+    Windowed.set_active(!options_.fullScreen);
     UseVidMem.set_active(false);
-    Windowed.set_sensitive(false);
     UseVidMem.set_sensitive(false);
     auto* checks = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL, 24);
     checks->pack_start(Windowed, Gtk::PACK_SHRINK);
@@ -301,39 +308,55 @@ void StartDialog::BuildCreditsTab(const std::string& credits) {
 
 void StartDialog::BuildOptionsTab() {
     Gtk::Box& page = pages_[4];
-    const std::array<std::pair<Gtk::CheckButton*, const char*>, 3> checks = {{
-        {&SevenOfHeartsLead, "Seven of Hearts Lead"},
-        {&PartnershipGame, "Partnership game"},
-        {&SlowAnimation, "Slow animation"},
-    }};
-    constexpr std::array<const char*, 3> explanations = {
-        "If checked, first kingdom is assigned to player who holds the Seven of Hearts.",
-        "Check to play in partnerships. Leave this unchecked for the cutthroat game.",
-        "Click for slower card animation. Useful when learning the game, or in faster "
-        "computers.",
+    struct Check {
+        Gtk::CheckButton* control;
+        const char* caption;
+        const char* explanation;
+        bool active;
     };
+    const std::array<Check, 5> checks = {{
+        {&SevenOfHeartsLead, "Seven of Hearts Lead",
+         "If checked, first kingdom is assigned to player who holds the Seven of Hearts.",
+         options_.sevenOfHeartsLead},
+        {&PartnershipGame, "Partnership game",
+         "Check to play in partnerships. Leave this unchecked for the cutthroat game.", false},
+        {&SlowAnimation, "Slow animation",
+         "Click for slower card animation. Useful when learning the game, or in faster "
+         "computers.",
+         options_.slowAnimation},
+        {&ClassicTable, "Classic table",
+         "The table as it always was: no contract badge, names, hints, last trick or keyboard play, "
+         "and Escape leaves at once.",
+         options_.classicTable},
+        {&DimUnplayable, "Dim cards I may not play",
+         "While it is your turn, the cards the rules do not let you play are greyed.",
+         options_.dimUnplayable},
+    }};
     for (std::size_t i = 0; i < checks.size(); ++i) {
-        checks[i].first->set_label(checks[i].second);
-        checks[i].first->set_active(false);
-        SetText(OptionExplanations[i], explanations[i], 26);
+        checks[i].control->set_label(checks[i].caption);
+        checks[i].control->set_active(checks[i].active);
+        SetText(OptionExplanations[i], checks[i].explanation, 26);
         OptionExplanations[i].set_margin_bottom(10);
-        page.pack_start(*checks[i].first, Gtk::PACK_SHRINK);
+        page.pack_start(*checks[i].control, Gtk::PACK_SHRINK);
         page.pack_start(OptionExplanations[i], Gtk::PACK_SHRINK);
     }
-    SevenOfHeartsLead.set_sensitive(false);
+    // The game has no partnerships.
     PartnershipGame.set_sensitive(false);
-    OptionExplanations[0].set_sensitive(false);
     OptionExplanations[1].set_sensitive(false);
 
     ReglesFrancaises.set_label("Regles francaises");
     ReguasPortuguese.set_label("Reguas portuguese");
     Gtk::RadioButton::Group group = ReglesFrancaises.get_group();
     ReguasPortuguese.set_group(group);
-    ReguasPortuguese.set_active(true);
-    ReglesFrancaises.set_sensitive(false);
-    ReguasPortuguese.set_sensitive(false);
+    // The Portuguese rules deal one card at a time, the French thirteen.
+    (options_.dealPacketSize == 13 ? ReglesFrancaises : ReguasPortuguese).set_active(true);
     page.pack_start(ReglesFrancaises, Gtk::PACK_SHRINK);
     page.pack_start(ReguasPortuguese, Gtk::PACK_SHRINK);
+    SetText(DealingExplanation,
+            "The French rules deal each player thirteen cards at once; the Portuguese rules deal one card "
+            "at a time.",
+            26);
+    page.pack_start(DealingExplanation, Gtk::PACK_SHRINK);
 }
 
 void StartDialog::OnDeckToggled(int deck) {
@@ -361,9 +384,12 @@ void StartDialog::OnStartClicked() {
     options_.fullScreen = !Windowed.get_active();
     if (DeckOption[2].get_active()) options_.deckName = "Royal";
     if (DeckOption[4].get_active()) options_.deckName = "Roya2";
-    if (SevenOfHeartsLead.get_active()) options_.sevenOfHeartsLead = true;
-    if (SlowAnimation.get_active()) options_.slowAnimation = true;
-    // The Portuguese rules deal one card at a time, the French thirteen.
+    // The dialog starts from the remembered choices, so a box left clear
+    // clears its option.
+    options_.sevenOfHeartsLead = SevenOfHeartsLead.get_active();
+    options_.slowAnimation = SlowAnimation.get_active();
+    options_.classicTable = ClassicTable.get_active();
+    options_.dimUnplayable = DimUnplayable.get_active();
     options_.dealPacketSize = ReguasPortuguese.get_active() ? 1 : 13;
     if (hooks_.LoadUnpacker) hooks_.LoadUnpacker();
 }

@@ -37,7 +37,8 @@ const char* RulesText();
 
 class StartDialog : public Gtk::Window {
 public:
-    // The dialog's load: EndOnUnload, first tab, version label.
+    // The dialog's load: EndOnUnload, first tab, version label; the controls
+    // start from `options` (the remembered choices).
     StartDialog(Options& options, StartDialogHooks hooks, const DeckPreviews& previews,
                 const std::string& credits);
 
@@ -62,7 +63,7 @@ public:
     Gtk::CheckButton UseVidMem;
 
     // "Keys" tab.
-    std::array<Gtk::Label, 5> KeyLabels;
+    std::array<Gtk::Label, 8> KeyLabels;
 
     // "Rules" tab.
     Gtk::TextView RulesView;
@@ -75,9 +76,14 @@ public:
     Gtk::CheckButton SevenOfHeartsLead;
     Gtk::CheckButton PartnershipGame;
     Gtk::CheckButton SlowAnimation;
-    Gtk::RadioButton ReglesFrancaises;
-    Gtk::RadioButton ReguasPortuguese;
-    std::array<Gtk::Label, 3> OptionExplanations;
+    Gtk::RadioButton ReglesFrancaises;  // deals in packets of 13
+    Gtk::RadioButton ReguasPortuguese;  // deals one card at a time
+    Gtk::CheckButton ClassicTable;
+    Gtk::CheckButton DimUnplayable;
+    // Under "Seven of Hearts Lead", "Partnership game", "Slow animation",
+    // "Classic table" and "Dim cards I may not play".
+    std::array<Gtk::Label, 5> OptionExplanations;
+    Gtk::Label DealingExplanation;  // under the two dealing rules
 
     // The tab captions in their order.
     static constexpr std::array<const char*, 5> kTabCaptions = {"Deck", "Keys", "Rules", "Credits",

@@ -34,6 +34,8 @@ struct Game {
     HeadlessGame game;
     TableState& t = game.table;
     explicit Game(int firstSeat, std::uint64_t seed = 21u) : game(seed) {
+        // The frame routine as it always was; the aids' keys have their own tests.
+        t.options.classicTable = true;
         t.firstSeatChosen = true;
         t.firstSeat = static_cast<std::int16_t>(PreviousSeat(firstSeat));
         game.Start();

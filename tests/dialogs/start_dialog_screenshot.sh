@@ -12,6 +12,8 @@ golden="$3"
 export SDL_AUDIODRIVER=dummy
 export XDG_RUNTIME_DIR
 XDG_RUNTIME_DIR="$(mktemp -d)"
+# The dialog as a new player sees it: no remembered settings.
+export XDG_CONFIG_HOME="$XDG_RUNTIME_DIR/config"
 log="$(mktemp)"
 "$program" >"$log" 2>&1 &
 pid=$!

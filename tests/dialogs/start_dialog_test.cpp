@@ -29,14 +29,6 @@ struct Road {
 
 class StartDialogTest : public DialogTest {
 protected:
-    // Options holding values the start button must replace.
-    Options StaleOptions() {
-        Options o;
-        o.deckName = "stale";
-        o.fullScreen = false;
-        o.dealPacketSize = 13;
-        return o;
-    }
     Road road;
 };
 
@@ -67,13 +59,15 @@ TEST_F(StartDialogTest, LoadsWithTheDesignedCaptionsTextsAndEnabledStates) {
         {&form.DeckOption[2], "Halkali Kagit San cards (Made in Turkey) [800x600 resolution]", true, false},
         {&form.DeckOption[3], "Copag Da Amazonia cards (Made in Brazil) [800x600 resolution]", false, false},
         {&form.DeckOption[1], "Altenburg Stralsunder (Used) [1024x768 resolution]", false, false},
-        {&form.Windowed, "Windowed", false, false},
+        {&form.Windowed, "Windowed", true, false},
         {&form.UseVidMem, "Use VidMem", false, false},
-        {&form.SevenOfHeartsLead, "Seven of Hearts Lead", false, false},
+        {&form.SevenOfHeartsLead, "Seven of Hearts Lead", true, false},
         {&form.PartnershipGame, "Partnership game", false, false},
         {&form.SlowAnimation, "Slow animation", true, false},
-        {&form.ReglesFrancaises, "Regles francaises", false, false},
-        {&form.ReguasPortuguese, "Reguas portuguese", false, true},
+        {&form.ClassicTable, "Classic table", true, false},
+        {&form.DimUnplayable, "Dim cards I may not play", true, false},
+        {&form.ReglesFrancaises, "Regles francaises", true, false},
+        {&form.ReguasPortuguese, "Reguas portuguese", true, true},
     };
     for (const Toggle& c : toggles) {
         SCOPED_TRACE(c.caption);
@@ -97,39 +91,79 @@ TEST_F(StartDialogTest, LoadsWithTheDesignedCaptionsTextsAndEnabledStates) {
 }
 
 TEST_F(StartDialogTest, StartStoresTheChoicesThenLoadsTheUnpacker) {
+    // What Start stores beyond the defaults: every choice the dialog offers.
     struct Case {
         const char* name;
         std::function<void(StartDialog&)> touch;
-        const char* deck;
-        bool slow;
+        std::function<void(Options&)> expect;
     };
     const std::vector<Case> cases = {
-        {"nothing touched", [](StartDialog&) {}, "Roya2", false},
-        {"deck 2", [](StartDialog& f) { f.DeckOption[2].set_active(true); }, "Royal", false},
+        {"nothing touched", [](StartDialog&) {}, [](Options&) {}},
+        {"deck 2", [](StartDialog& f) { f.DeckOption[2].set_active(true); },
+         [](Options& o) { o.deckName = "Royal"; }},
         {"deck 2 then deck 4",
          [](StartDialog& f) {
              f.DeckOption[2].set_active(true);
              f.DeckOption[4].set_active(true);
          },
-         "Roya2", false},
-        {"slow animation", [](StartDialog& f) { f.SlowAnimation.set_active(true); }, "Roya2", true},
+         [](Options&) {}},
+        {"windowed", [](StartDialog& f) { f.Windowed.set_active(true); },
+         [](Options& o) { o.fullScreen = false; }},
+        {"slow animation", [](StartDialog& f) { f.SlowAnimation.set_active(true); },
+         [](Options& o) { o.slowAnimation = true; }},
+        {"seven of hearts", [](StartDialog& f) { f.SevenOfHeartsLead.set_active(true); },
+         [](Options& o) { o.sevenOfHeartsLead = true; }},
+        {"French rules deal in packets", [](StartDialog& f) { f.ReglesFrancaises.set_active(true); },
+         [](Options& o) { o.dealPacketSize = 13; }},
+        {"classic table", [](StartDialog& f) { f.ClassicTable.set_active(true); },
+         [](Options& o) { o.classicTable = true; }},
+        {"dimming", [](StartDialog& f) { f.DimUnplayable.set_active(true); },
+         [](Options& o) { o.dimUnplayable = true; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Road r;
-        Options t = StaleOptions();
+        Options t;
         StartDialog form(t, r.Hooks(), {}, "");
         c.touch(form);
         form.StartButton.clicked();
 
         EXPECT_EQ(r.calls, (std::vector<std::string>{"unpack"}));
         EXPECT_FALSE(form.EndOnUnload());
-        EXPECT_EQ(t.deckName, c.deck);
-        EXPECT_TRUE(t.fullScreen);
-        EXPECT_FALSE(t.sevenOfHeartsLead);
-        EXPECT_EQ(t.slowAnimation, c.slow);
-        EXPECT_EQ(t.dealPacketSize, 1);
+        Options expected;
+        c.expect(expected);
+        EXPECT_TRUE(t == expected);
     }
+}
+
+TEST_F(StartDialogTest, OpensOnTheRememberedChoicesAndAClearedBoxClearsItsOption) {
+    Options remembered;
+    remembered.deckName = "Royal";
+    remembered.fullScreen = false;
+    remembered.slowAnimation = true;
+    remembered.sevenOfHeartsLead = true;
+    remembered.dealPacketSize = 13;
+    remembered.classicTable = true;
+    remembered.dimUnplayable = true;
+    Options t = remembered;
+    StartDialog form(t, road.Hooks(), {}, "");
+    EXPECT_TRUE(form.DeckOption[2].get_active());
+    EXPECT_TRUE(form.Windowed.get_active());
+    EXPECT_TRUE(form.SlowAnimation.get_active());
+    EXPECT_TRUE(form.SevenOfHeartsLead.get_active());
+    EXPECT_TRUE(form.ReglesFrancaises.get_active());
+    EXPECT_TRUE(form.ClassicTable.get_active());
+    EXPECT_TRUE(form.DimUnplayable.get_active());
+    // The Genoese deck's preview shows, the other's does not.
+    EXPECT_TRUE(form.Preview[1].get_visible());
+    EXPECT_FALSE(form.Preview[0].get_visible());
+
+    form.SlowAnimation.set_active(false);
+    form.ClassicTable.set_active(false);
+    form.StartButton.clicked();
+    remembered.slowAnimation = false;
+    remembered.classicTable = false;
+    EXPECT_TRUE(t == remembered);
 }
 
 TEST_F(StartDialogTest, ClosingEndsTheProgramUnlessStartWasPressed) {

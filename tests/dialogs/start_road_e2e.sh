@@ -10,7 +10,10 @@ export SDL_AUDIODRIVER=dummy
 export XDG_RUNTIME_DIR
 XDG_RUNTIME_DIR="$(mktemp -d)"
 log="$(mktemp)"
-trap 'rm -rf "$XDG_RUNTIME_DIR" "$log"' EXIT
+# The player's settings are written when Start is pressed: into a folder of the test's own.
+export XDG_CONFIG_HOME
+XDG_CONFIG_HOME="$(mktemp -d)"
+trap 'rm -rf "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME" "$log"' EXIT
 
 "$program" >"$log" 2>&1 &
 pid=$!
@@ -63,8 +66,10 @@ wait_for "the start dialog opens" running dialog_shown
 before="$(full_screen_ids)"
 xdotool key Return
 wait_for "the game alone covers the screen" running only_game_shown
-# Escape until the game ends: the first presses may come before the game
-# reads its keyboard. Whichever press it sees must end it with status 0.
+grep -q '^deck=Roya2$' "$XDG_CONFIG_HOME/tenfold/settings.ini" ||
+  fail "Start did not keep the choices in settings.ini"
+# Escape until the game ends: during a match the first press it sees asks
+# "Leave this match?" and the next one leaves, with status 0.
 escape_ends_game() {
   xdotool key Escape
   local until_next=$((SECONDS + 2))

@@ -31,6 +31,7 @@ head -c 50000000 /dev/zero >"$work/src/Bitmaps/padding.bin"
 "$pak_tool" create "$work/bin/res120.pak" "$work/src"
 rm -rf "$work/src"
 export XDG_RUNTIME_DIR="$work/run"
+export XDG_CONFIG_HOME="$work/config"  # no remembered settings of the machine's player
 export SDL_AUDIODRIVER=dummy
 
 folders() { find "$XDG_RUNTIME_DIR" -mindepth 1 -maxdepth 1 -name 'tenfold-*' | sort; }

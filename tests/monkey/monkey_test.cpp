@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/monkey.h"
+#include "core/table_aids.h"
 
 namespace tenfold {
 namespace {
@@ -37,6 +38,9 @@ SoakRun Soak(const MonkeyOptions& options) {
 TEST(Monkey, PlaysItsDealsWithEveryKindOfInput) {
     // What the random player got done, as the table shows it.
     int sorts = 0, pausedFrames = 0, menuChoices = 0, matches = 0;
+    // ...and with the aids' keys and the right button.
+    int lastTrickFrames = 0, questions = 0, cardFocusFrames = 0, menuFocusFrames = 0, refusals = 0;
+    bool asked = false;
     GameState last = GameState::NotStarted;
     MonkeyOptions options;
     options.deals = 24;
@@ -49,6 +53,12 @@ TEST(Monkey, PlaysItsDealsWithEveryKindOfInput) {
             last = t.flow.state;
         }
         if (t.flow.paused) ++pausedFrames;
+        if (t.aids.lastTrickShown) ++lastTrickFrames;
+        if (t.aids.leaveAsked && !asked) ++questions;
+        asked = t.aids.leaveAsked;
+        if (t.aids.focusSlot >= 0) ++cardFocusFrames;
+        if (t.menu.shown && t.aids.menuFocus >= 0) ++menuFocusFrames;
+        if (t.aids.refusalFrames == kRefusalShakeFrames) ++refusals;
     };
     const SoakRun r = Soak(options);
     EXPECT_EQ(r.status, 0) << r.err;
@@ -59,6 +69,11 @@ TEST(Monkey, PlaysItsDealsWithEveryKindOfInput) {
     EXPECT_GT(pausedFrames, 0);
     EXPECT_GT(menuChoices, 0);
     EXPECT_EQ(matches, 1);
+    EXPECT_GT(lastTrickFrames, 0);
+    EXPECT_GT(questions, 0) << "Escape was never asked about (and answered No)";
+    EXPECT_GT(cardFocusFrames, 0);
+    EXPECT_GT(menuFocusFrames, 0);
+    EXPECT_GT(refusals, 0);
 }
 
 TEST(Monkey, TheSameSeedGivesTheSameRun) {

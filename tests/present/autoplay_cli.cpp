@@ -32,7 +32,9 @@ std::vector<std::string> ReadLines(const fs::path& path) {
 }
 
 int RunProgram(const std::string& arguments) {
-    const std::string command = std::string("'") + TENFOLD_EXE + "' " + arguments;
+    // No remembered settings of the machine's player reach these runs.
+    const std::string command =
+        std::string("XDG_CONFIG_HOME=/nonexistent/tenfold-test '") + TENFOLD_EXE + "' " + arguments;
     const int raw = std::system(command.c_str());
     return raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }

@@ -18,7 +18,7 @@ truncate -s 100 "$work/res/Bitmaps/mouse.bmp"
 "$pak" create "$work/bin/res120.pak" "$work/res" >/dev/null
 
 status=0
-XDG_RUNTIME_DIR="$work/run" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
+XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
   "$work/bin/tenfold" --frames 5 >/dev/null 2>"$work/err" || status=$?
 [ "$status" -eq 1 ] || { echo "FAIL: exit status $status, not 1" >&2; cat "$work/err" >&2; exit 1; }
 grep -q "Error in function CreateSurfaceFromFile() " "$work/err" || { echo "FAIL: no label:" >&2; cat "$work/err" >&2; exit 1; }

@@ -2,7 +2,7 @@
 // frame, mean frame cost over one autoplayed deal, peak memory, and CPU use
 // while playing with frame pacing.
 //
-//   present_frame_bench [--paced SECONDS] [--windowed] [--size WxH] [--scale S]
+//   present_frame_bench [--paced SECONDS] [--windowed] [--classic] [--dim] [--size WxH] [--scale S]
 //
 // Headless by default (SDL's dummy drivers unless others are set); with
 // --paced it plays that many seconds at the display's pace instead of one
@@ -30,12 +30,16 @@ int main(int argc, char** argv) {
     bool windowed = false;
     int width = 0, height = 0;
     double scale = 0;
+    bool classic = false;  // the table without its aids
+    bool dim = false;      // the aids with the unplayable cards greyed
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--paced" && i + 1 < argc) pacedSeconds = std::atof(argv[++i]);
         if (arg == "--windowed") windowed = true;
         if (arg == "--size" && i + 1 < argc) std::sscanf(argv[++i], "%dx%d", &width, &height);
         if (arg == "--scale" && i + 1 < argc) scale = std::atof(argv[++i]);
+        if (arg == "--classic") classic = true;
+        if (arg == "--dim") dim = true;
     }
 
     using Clock = std::chrono::steady_clock;
@@ -45,6 +49,8 @@ int main(int argc, char** argv) {
     options.autoplay = true;
     options.uncapped = pacedSeconds <= 0;
     options.table.fullScreen = !windowed;
+    options.table.classicTable = classic;
+    options.table.dimUnplayable = dim;
     options.programFolder = TENFOLD_BUILD_DIR;
     options.width = width;
     options.height = height;

@@ -47,6 +47,8 @@ protected:
         options.autoplay = true;
         options.uncapped = true;
         options.programFolder = TENFOLD_BUILD_DIR;
+        // The classic table, whose places these tests know; the aids draw over it.
+        options.table.classicTable = true;
         game = std::make_unique<Game>(options);
         ASSERT_TRUE(game->Start());
     }
@@ -172,6 +174,38 @@ TEST_F(HeadlessGame, ATapWithinOneFrameReachesTheNextFrame) {
         screen.display.PumpEvents();
         screen.input.Poll(screen.display);
         EXPECT_TRUE(tap.seen(screen.input.Read()));
+    }
+}
+
+// The window's close box during a match asks first, as Escape does, and the
+// autopilot does not answer for the player; a classic table closes at once.
+TEST(CloseBox, AsksDuringAMatchAndASecondPressLeaves) {
+    for (const bool classic : {false, true}) {
+        SCOPED_TRACE(classic ? "classic" : "aids");
+        GameOptions options;
+        options.seed = 7;
+        options.autoplay = true;
+        options.uncapped = true;
+        options.programFolder = TENFOLD_BUILD_DIR;
+        options.table.classicTable = classic;
+        Game game(options);
+        ASSERT_TRUE(game.Start());
+        for (int frame = 0; frame < 600; ++frame) ASSERT_TRUE(game.Frame());
+        SDL_Event close{};
+        close.type = SDL_QUIT;
+        ASSERT_EQ(SDL_PushEvent(&close), 1) << SDL_GetError();
+        if (classic) {
+            EXPECT_FALSE(game.Frame());
+        } else {
+            EXPECT_TRUE(game.Frame());
+            EXPECT_TRUE(game.State().aids.leaveAsked);
+            const TableState asked = game.State();
+            for (int frame = 0; frame < 300; ++frame) ASSERT_TRUE(game.Frame());
+            EXPECT_TRUE(game.State() == asked) << "the table stood still while the question was asked";
+            ASSERT_EQ(SDL_PushEvent(&close), 1) << SDL_GetError();
+            EXPECT_FALSE(game.Frame());
+        }
+        EXPECT_EQ(game.Finish(), 0);
     }
 }
 

@@ -15,9 +15,11 @@ shift 4
 clock="640,565,800,600"
 
 out="$(mktemp --suffix=.png)"
-trap 'rm -f "$out"' EXIT
-SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
-  "$program" --autoplay --uncapped --frames "$frames" --screenshot "$out" "$@" >/dev/null
+config="$(mktemp -d)"
+trap 'rm -rf "$out" "$config"' EXIT
+# The pinned pictures are of the classic table, without remembered settings.
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$config" \
+  "$program" --classic --autoplay --uncapped --frames "$frames" --screenshot "$out" "$@" >/dev/null
 
 if [ "${TENFOLD_UPDATE_GOLDEN:-0}" = 1 ]; then
   install -m 644 "$out" "$golden"

@@ -45,6 +45,7 @@ protected:
         art.scoreFont.SetColorKeyMode(2);
         ComputeLayout(t);
         t.flow.state = GameState::Playing;
+        t.options.classicTable = true;  // the aids draw over it; they have their own tests
     }
 
     void Draw(std::string_view clock = "") {

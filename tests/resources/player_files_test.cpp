@@ -110,11 +110,22 @@ TEST(Settings, RoundTripKeepsEveryChoice) {
     chosen.SlowAnimation = true;
     chosen.SevenOfHeartsLead = true;
     chosen.DealPackets = 13;
+    chosen.ClassicTable = true;
+    chosen.DimUnplayable = true;
     ASSERT_NE(chosen, Settings{});
     ASSERT_EQ(SaveSettings(path, chosen), "");
     std::string warning;
     EXPECT_EQ(LoadSettings(path, warning), chosen);
     EXPECT_EQ(warning, "");
+    // And through the game's options, as the start dialog gets and gives them.
+    Options options;
+    ApplySettings(chosen, options);
+    EXPECT_EQ(options.deckName, "Royal");
+    EXPECT_FALSE(options.fullScreen);
+    EXPECT_EQ(options.dealPacketSize, 13);
+    EXPECT_TRUE(options.classicTable && options.dimUnplayable && options.slowAnimation);
+    EXPECT_EQ(SettingsOf(options), chosen);
+    EXPECT_EQ(SettingsOf(Options{}), Settings{}) << "the game's defaults are the settings' defaults";
     // Saving the defaults again really writes them (no stale values survive).
     ASSERT_EQ(SaveSettings(path, Settings{}), "");
     EXPECT_EQ(LoadSettings(path, warning), Settings{});
@@ -156,6 +167,7 @@ TEST(Settings, UnknownValuesKeepTheirDefaultsAndTheRestIsRead) {
     ScratchDir dir;
     const std::string path = dir / "settings.ini";
     test::WriteBytes(path, test::Text("[Table]\ndeck=Tarot\nwindowed=true\nslow_animation=sometimes\n"
+                                      "classic_table=perhaps\ndim_unplayable=true\n"
                                       "[Rules]\ndeal_packets=7\nseven_of_hearts_lead=true\n"
                                       "[Future]\nsomething=1\n"));
     std::string warning;
@@ -165,7 +177,10 @@ TEST(Settings, UnknownValuesKeepTheirDefaultsAndTheRestIsRead) {
     EXPECT_FALSE(s.SlowAnimation);
     EXPECT_EQ(s.DealPackets, 1);
     EXPECT_TRUE(s.SevenOfHeartsLead);
-    for (const char* key : {"Table/deck", "Table/slow_animation", "Rules/deal_packets"}) {
+    EXPECT_FALSE(s.ClassicTable);
+    EXPECT_TRUE(s.DimUnplayable);
+    for (const char* key :
+         {"Table/deck", "Table/slow_animation", "Rules/deal_packets", "Table/classic_table"}) {
         EXPECT_NE(warning.find(key), std::string::npos) << warning;
     }
     EXPECT_TRUE(std::filesystem::exists(path)) << "a readable file is not set aside";

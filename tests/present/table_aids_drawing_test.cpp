@@ -1,0 +1,106 @@
+// What the table aids draw, on pictures small enough to tell apart by colour.
+#include <gtest/gtest.h>
+
+#include "core/layout.h"
+#include "present/table_aids_drawing.h"
+#include "present/table_drawing.h"
+#include "support/cards.h"
+#include "support/tables.h"
+
+namespace tenfold {
+namespace {
+
+using test::operator""_card;
+
+constexpr std::uint16_t kCloth = 5;
+constexpr std::uint16_t CardColour(int code) { return static_cast<std::uint16_t>(1000 + code); }
+constexpr std::uint16_t ContractColour(int index) { return static_cast<std::uint16_t>(2000 + index * 64); }
+
+Surface Solid(int w, int h, std::uint16_t colour) {
+    Surface s(w, h);
+    s.Fill(Rect{0, 0, w, h}, colour);
+    SetColorKeyMode(s, 2);
+    return s;
+}
+
+class TableAidsDrawing : public ::testing::Test {
+protected:
+    TableAidsDrawing() {
+        d.backBuffer = Surface(800, 600);
+        d.ClipToTable();
+        Surface cloth(800, 600);
+        cloth.Fill(Rect{0, 0, 800, 600}, kCloth);
+        art.background = std::move(cloth);
+        art.cardBack = Solid(99, 153, 7);
+        for (int i = 0; i < kDeckSize; ++i) art.cards[i] = Solid(99, 153, CardColour(i));
+        for (int i = 0; i < kContractCount; ++i) art.contracts[i] = Solid(40, 10, ContractColour(i));
+        art.scorePage = Solid(50, 50, 9);
+        art.scoreRule = Solid(30, 2, 11);
+        const Surface glyphs = Solid(19 * 20, 27 * 5, 0xF81F);  // fonts without ink
+        for (BitmapFont* f : {&art.clockFont, &art.scoreFont}) {
+            f->Use(glyphs, 19, 27, 20);
+            f->SetColorKeyMode(2);
+        }
+        MakeAidPictures(art);
+        t = test::TableUnder(Contract::NoTricks);
+    }
+
+    void Draw() {
+        d.Draw(art.background, kWholePicture, 0, 0, false);
+        DrawTable(t, d, art, "");
+        d.Render();
+    }
+    std::uint16_t At(int x, int y) const { return d.backBuffer.Pixel(x, y); }
+
+    Display d;
+    TableArt art;
+    TableState t;
+};
+
+TEST_F(TableAidsDrawing, DimmingGreysOnlyTheCardsHeMayNotPlayAndOnlyWhenChosen) {
+    // Hearts led: the club may not be played, the heart may.
+    t.flow.state = GameState::Playing;
+    t.human.waiting = true;
+    test::Deal(t, kHumanSeat, {"2C"_card, "4H"_card});
+    t.seats[0].hand[0].x = 100;
+    t.seats[0].hand[1].x = 400;
+    test::Lay(t, {"9H"_card});
+    struct Case {
+        bool classic, dim;
+        bool clubGreyed;
+    };
+    for (const Case c : {Case{false, true, true}, Case{false, false, false}, Case{true, true, false}}) {
+        SCOPED_TRACE(testing::Message() << "classic " << c.classic << ", dim " << c.dim);
+        t.options.classicTable = c.classic;
+        t.options.dimUnplayable = c.dim;
+        Draw();
+        EXPECT_EQ(At(150, 500) != CardColour("2C"_card), c.clubGreyed);
+        EXPECT_EQ(At(450, 500), CardColour("4H"_card));
+    }
+}
+
+TEST_F(TableAidsDrawing, TheSheetAfterTheLastDealListsAllTwentyDealsInOrder) {
+    t.flow.state = GameState::DealOver;
+    t.match.over = true;
+    t.match.dealsPlayed = kDealsPerMatch;
+    t.match.historyRows = kHistoryRows;
+    for (int deal = 0; deal < kDealsPerMatch; ++deal)
+        t.match.log[deal].contract = ContractNumbered(deal % 10 + 1);
+    Draw();
+    // Down the column of the rows' contract pictures: twenty pictures, in the
+    // deals' order, each apart from the next.
+    std::vector<std::uint16_t> seen;
+    std::uint16_t previous = kCloth;
+    for (int y = 0; y < 600; ++y) {
+        const std::uint16_t p = At(260, y);
+        if (p != previous && p >= ContractColour(0) && p <= ContractColour(kContractCount - 1))
+            seen.push_back(p);
+        previous = p;
+    }
+    ASSERT_EQ(seen.size(), static_cast<std::size_t>(kDealsPerMatch));
+    for (int deal = 0; deal < kDealsPerMatch; ++deal)
+        EXPECT_EQ(seen[deal], ContractColour(deal % 10)) << deal;
+}
+
+}  // namespace
+}  // namespace tenfold
