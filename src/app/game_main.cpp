@@ -1,7 +1,9 @@
 #include "app/game_main.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -70,7 +72,26 @@ private:
     bool windowClosed_ = false;
 };
 
+int MsToNextMinute() {
+    const std::time_t clock = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&clock, &local);
+    return (60 - local.tm_sec) * 1000;
+}
+
 }  // namespace
+
+int StillTableWaitMs(const TableState& t, std::uint32_t now, int msToMinute) {
+    const bool waitsForPlayer = t.flow.paused || t.flow.state == GameState::DealOver ||
+                                (t.human.waiting && (t.flow.state == GameState::Playing ||
+                                                     t.flow.state == GameState::ChoosingContract));
+    std::int64_t wait = std::min(kLongestStillWaitMs, msToMinute);
+    if (!waitsForPlayer) {
+        if (t.flow.state != GameState::Waiting) return 0;
+        wait = std::min<std::int64_t>(wait, static_cast<std::int32_t>(DelayEndTick(t) - now));
+    }
+    return static_cast<int>(std::max<std::int64_t>(wait, 0));
+}
 
 struct Game::Parts {
     Parts(std::uint64_t seed, bool frameClock, PlayerKind opponents)
@@ -132,14 +153,27 @@ bool Game::Start() {
         const std::string pak = options_.archive.empty()
                                     ? options_.programFolder + std::string(layout::kPakFile)
                                     : options_.archive;
+        // Only the art this run can show leaves the archive: the 1x files,
+        // and the larger art of the one scale and the one deck it needs.
+        const DisplayOptions display{!t.options.fullScreen, options_.uncapped, options_.width,
+                                     options_.height, options_.scale};
+        const int artScale = Display::ArtScaleFor(Display::LargestScale(display));
+        const std::string deck = t.options.deckName;
+        parts_->resources.UnpackOnly([artScale, deck](std::string_view folder, std::string_view file) {
+            const int scale = layout::ScaleOfFileName(file);
+            if (scale == 1) return true;
+            const bool otherDeck =
+                std::find(layout::kDecks.begin(), layout::kDecks.end(), folder) != layout::kDecks.end() &&
+                folder != deck;
+            return scale == artScale && !otherDeck;
+        });
         if (const Result unpacked = parts_->resources.Unpack(pak); !unpacked) {
             if (StopSignal() != 0) return !EndOnStopSignal();
             throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
                                      unpacked.Reason());
         }
         if (options_.closeStartDialog) options_.closeStartDialog();
-        screen.Open(DisplayOptions{!t.options.fullScreen, options_.uncapped}, t.options.deckName,
-                    parts_->resources.BaseFolder());
+        screen.Open(display, t.options.deckName, parts_->resources.BaseFolder());
         StartRun(t, parts_->services, parts_->seated);
         if (parts_->trace) parts_->recorder.emplace(t);
         screen.input.ShowSystemCursor(false);
@@ -206,8 +240,19 @@ bool Game::Frame() {
                                                             {"classic", opponent, opponent, opponent}}));
         }
         if (outcome == FrameOutcome::Quit || parts_->hooks.WindowClosed()) return false;
-        // A classic table draws nothing while paused, so the frame waits here.
-        if (t.flow.paused && classic && !options_.uncapped) screen.display.WaitFrame();
+        const std::uint64_t changed = screen.display.ChangedFrames();
+        const bool drewNothing = changed == changedFrames_;
+        changedFrames_ = changed;
+        if (!options_.uncapped && !options_.autoplay && drewNothing) {
+            // The table is still and waits for the player or a timer: sleep
+            // until an input event comes, the timer runs out or the clock's
+            // minute turns.
+            const int wait = StillTableWaitMs(t, parts_->services.TickCount(), MsToNextMinute());
+            if (wait > 0) screen.display.WaitForEvent(wait);
+        } else if (t.flow.paused && classic && !options_.uncapped) {
+            // A classic table draws nothing while paused, so the frame waits here.
+            screen.display.WaitFrame();
+        }
         parts_->services.FrameDone();
         ++frames_;
         return !(options_.frames > 0 && frames_ >= options_.frames);

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -197,6 +198,25 @@ int main(int argc, char** argv) {
             ->check(CLI::NonNegativeNumber);
     auto* screenshot = app.add_option("--screenshot", game.screenshot,
                                       "Write the last frame to this PNG file when the game ends");
+    std::string size;
+    auto* sizeOption =
+        app.add_option("--size", size,
+                       "Window size WxH in pixels (headless: the picture's size), e.g. 1920x1080; the "
+                       "table keeps its shape and is drawn crisp at that resolution")
+            ->check(CLI::Validator(
+                [](const std::string& text) {
+                    int w = 0, h = 0;
+                    char x = 0, extra = 0;
+                    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) == 3 && x == 'x' &&
+                        w >= 200 && h >= 150 && w <= 16384 && h <= 16384)
+                        return std::string();
+                    return "must be WIDTHxHEIGHT, from 200x150 up to 16384x16384 (got " + text + ")";
+                },
+                "WxH"));
+    app.add_option("--scale", game.scale,
+                   "Draw the table at this scale of its 800 x 600 pixels and enlarge that picture to the "
+                   "window (1: the classic table); without it the table is drawn at the window's resolution")
+        ->check(CLI::Range(0.25, 4.0));
     auto* uncapped =
         app.add_flag("--uncapped", game.uncapped,
                      "No frame pacing; the game clock moves 1000/60 ms a frame, so the game plays as at "
@@ -217,6 +237,7 @@ int main(int argc, char** argv) {
             ->excludes(uncapped)
             ->excludes(trace)
             ->excludes(tournament);
+    sizeOption->excludes(simulate)->excludes(tournament);
     app.add_flag("--draw", monkey.draw,
                  "With --monkey: also draw every frame into the headless back buffer, and lose and "
                  "restore the display at random")
@@ -263,7 +284,10 @@ int main(int argc, char** argv) {
 #endif
 
 #if TENFOLD_WITH_GAME
+    if (*sizeOption) std::sscanf(size.c_str(), "%dx%d", &game.width, &game.height);
     if (*monkeyMode) {
+        monkey.width = game.width;
+        monkey.height = game.height;
         monkey.seed = app.get_option("--seed")->count() > 0 ? sim.seed : tenfold::TimeOfDaySeed();
         monkey.deck = deck;
         monkey.classic = classic;

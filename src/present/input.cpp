@@ -91,7 +91,7 @@ void InputDevices::Poll(Display& display) {
     PollPointer(display);
     int wx = 0, wy = 0;
     const std::uint32_t buttons = Source().HeldButtons(wx, wy) | display.TakeButtonTaps();
-    input_.click = (buttons & SDL_BUTTON_LMASK) != 0;
+    input_.click = (buttons & SDL_BUTTON_LMASK) != 0 && onTable_;
     input_.lastTrick = input_.lastTrick || (buttons & SDL_BUTTON_RMASK) != 0;
     input_.x = mouseX;
     input_.y = mouseY;
@@ -112,12 +112,14 @@ void InputDevices::PollPointer(Display& display) {
         px = wx * static_cast<double>(outW) / ww;
         py = wy * static_cast<double>(outH) / wh;
     }
+    onTable_ = px >= box.offsetX && px < box.offsetX + box.width && py >= box.offsetY &&
+               py < box.offsetY + box.height;
     WindowToTable(box, px, py, limits, mouseX, mouseY);
 }
 
 void InputDevices::ShowSystemCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
-void InputDevices::DrawPointer(Display& display, const Surface& pointer) {
+void InputDevices::DrawPointer(Display& display, const Picture& pointer) {
     constexpr int kHot = 16;
     constexpr int kSize = 32;
     if (open_) PollPointer(display);

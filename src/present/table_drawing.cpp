@@ -14,7 +14,7 @@ namespace {
 
 std::int16_t Pixel(float v) { return Narrow<std::int16_t>(static_cast<long long>(std::nearbyint(v))); }
 
-void DrawWhole(Display& d, const Surface& s, int x, int y, bool keyed) {
+void DrawWhole(Display& d, const Picture& s, int x, int y, bool keyed) {
     d.Draw(s, kWholePicture, Narrow<std::int16_t>(x), Narrow<std::int16_t>(y), keyed);
 }
 
@@ -36,7 +36,7 @@ constexpr int kTotalsRuleBelowTableX = 157;
 }  // namespace
 
 void DrawCard(Display& display, const TableArt& art, const CardSprite& card, bool faceUp) {
-    const Surface& picture = faceUp ? art.cards[card.card] : art.cardBack;
+    const Picture& picture = faceUp ? art.cards[card.card] : art.cardBack;
     display.Draw(picture, kWholePicture, Pixel(card.x), Pixel(card.y), true);
 }
 
@@ -98,23 +98,17 @@ void DrawTable(const TableState& t, Display& d, const TableArt& art, std::string
     // inside the edge.
     const int width = art.clockFont.TextWidth(static_cast<int>(clockText.size()));
     const int x = std::min<int>(t.layout.clock.x, d.clip.right - kClockRightMargin - width);
-    art.clockFont.DrawText(d.clip, d.backBuffer, static_cast<float>(x), t.layout.clock.y, clockText, true);
+    art.clockFont.DrawText(d, static_cast<float>(x), t.layout.clock.y, clockText, true);
 }
 
 namespace {
 // A frame `thickness` pixels wide just outside the rectangle, cut to the table.
 void DrawFrame(Display& d, int left, int top, int right, int bottom, int thickness, std::uint16_t colour) {
-    const auto fill = [&](int l, int t, int r, int b) {
-        l = std::max<int>(l, d.clip.left);
-        t = std::max<int>(t, d.clip.top);
-        r = std::min<int>(r, d.clip.right);
-        b = std::min<int>(b, d.clip.bottom);
-        if (l < r && t < b) d.backBuffer.Fill(Rect{l, t, r, b}, colour);
-    };
-    fill(left - thickness, top - thickness, right + thickness, top);
-    fill(left - thickness, bottom, right + thickness, bottom + thickness);
-    fill(left - thickness, top, left, bottom);
-    fill(right, top, right + thickness, bottom);
+    // Filled through the display, which clips and draws at the window's scale.
+    d.Fill(Rect{left - thickness, top - thickness, right + thickness, top}, colour);
+    d.Fill(Rect{left - thickness, bottom, right + thickness, bottom + thickness}, colour);
+    d.Fill(Rect{left - thickness, top, left, bottom}, colour);
+    d.Fill(Rect{right, top, right + thickness, bottom}, colour);
 }
 constexpr std::uint16_t kHintColour = 0xFFE0;  // yellow in RGB565
 constexpr int kHintLift = 28;                  // pixels the hinted card rises above its hand
@@ -190,18 +184,17 @@ void DrawScorePage(const TableState& t, Display& d, const TableArt& art) {
         header += t.seats[seat].name;
         if (seat + 1 < kSeatCount) header += " ";
     }
-    font.DrawText(d.clip, d.backBuffer, x, static_cast<float>(l.scoreTable.y), header, true);
+    font.DrawText(d, x, static_cast<float>(l.scoreTable.y), header, true);
     for (int row = 0; row < t.match.historyRows; ++row) {
         std::string text;
         for (const Seat& seat : t.seats) text += ScoreField(seat.history[row]);
         const float y = static_cast<float>(l.scoreRowHeight * (row + 1) + l.scoreTable.y);
-        font.DrawText(d.clip, d.backBuffer, x, y, text, true);
+        font.DrawText(d, x, y, text, true);
     }
     std::string totals;
     for (const Seat& seat : t.seats) totals += ScoreField(seat.matchTotal);
-    font.DrawText(d.clip, d.backBuffer, static_cast<float>(l.totals.x - kScoreTextIndent), l.totals.y, totals,
-                  true);
-    font.DrawText(d.clip, d.backBuffer, static_cast<float>(l.result.x - kScoreTextIndent), l.result.y,
+    font.DrawText(d, static_cast<float>(l.totals.x - kScoreTextIndent), l.totals.y, totals, true);
+    font.DrawText(d, static_cast<float>(l.result.x - kScoreTextIndent), l.result.y,
                   ResultText(t.match.result), true);
 }
 
