@@ -36,7 +36,8 @@ std::optional<PlayerInput> Autopilot::Decide(const TableState& t) {
 }
 
 Contract Autopilot::ContractFor(const TableState& t) {
-    const Contract wanted = ChooseClassicContract(t, kHumanSeat, chance_);
+    const Contract wanted = other_ != nullptr ? other_->ChooseContract(t, kHumanSeat, chance_)
+                                              : ChooseClassicContract(t, kHumanSeat, chance_);
     if (t.menu.rows[Index(wanted)].enabled) return wanted;
     for (int row = 0; row < kContractCount; ++row) {
         if (t.menu.rows[row].enabled) return ContractNumbered(row + 1);
@@ -46,7 +47,8 @@ Contract Autopilot::ContractFor(const TableState& t) {
 
 int Autopilot::CardSlotFor(const TableState& t) const {
     const CardList cards = HandCards(t, kHumanSeat);
-    const Card wanted = ChooseClassicCard(t, judgement_.Memory(), cards);
+    const Card wanted = other_ != nullptr ? other_->ChooseCard(t, kHumanSeat)
+                                          : ChooseClassicCard(t, judgement_.Memory(), cards);
     const PlayRules rules(t, cards);
     int lowestLegal = -1;
     const auto& hand = t.seats[kHumanSeat].hand;

@@ -23,6 +23,10 @@ public:
     Autopilot(const ClassicPlayer& judgement, std::uint64_t seed)
         : judgement_(judgement), chance_(seed, 0x5eed) {}
 
+    // Plays seat 0 with another player's judgement (its contract and card
+    // choices for seat 0) instead of the classic one.
+    void JudgeWith(ComputerPlayer& player) { other_ = &player; }
+
     // The click the human makes in this frame, if any: his contract or card
     // while the game waits for him, the next deal on the score page.
     std::optional<PlayerInput> Decide(const TableState& t);
@@ -43,6 +47,7 @@ public:
 
 private:
     const ClassicPlayer& judgement_;
+    ComputerPlayer* other_ = nullptr;
     SeededRandom chance_;
 };
 

@@ -4,6 +4,25 @@
 
 namespace tenfold {
 
+namespace {
+std::array<ComputerPlayer*, kSeatCount> SeatPlayers(const HeadlessGame::Seating& seating,
+                                                    ClassicPlayer& classic, ExpertPlayer& expert) {
+    std::array<ComputerPlayer*, kSeatCount> bySeat{};
+    for (std::size_t s = 0; s < bySeat.size(); ++s)
+        bySeat[s] = seating[s] == PlayerKind::Expert ? static_cast<ComputerPlayer*>(&expert) : &classic;
+    return bySeat;
+}
+}  // namespace
+
+HeadlessGame::HeadlessGame(std::uint64_t seed, const Seating& seating)
+    : services(seed),
+      expert(ExpertSeed(seed)),
+      seated(SeatPlayers(seating, players, expert)),
+      pilot(players, seed),
+      allClassic_(seating == kAllClassic) {
+    if (seating[kHumanSeat] == PlayerKind::Expert) pilot.JudgeWith(expert);
+}
+
 FrameOutcome HeadlessGame::Frame(bool autopilot) {
     if (table.flow.state == GameState::Waiting) {
         services.clock.now = std::max(services.clock.now, DelayEndTick(table));
@@ -12,7 +31,7 @@ FrameOutcome HeadlessGame::Frame(bool autopilot) {
     if (autopilot) {
         if (const auto click = pilot.Decide(table)) input = *click;
     }
-    const FrameOutcome outcome = RunFrame(table, services, players, input);
+    const FrameOutcome outcome = RunFrame(table, services, Table(), input);
     services.clock.Advance(1);
     return outcome;
 }

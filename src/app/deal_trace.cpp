@@ -80,6 +80,7 @@ std::string DealRecorder::Line(const TableState& t, const TraceOptions& options)
     line["options"] = {{"seven_of_hearts_lead", options.sevenOfHeartsLead},
                        {"packet", options.dealPacketSize}};
     line["autopilot_seats"] = {0};
+    line["players"] = options.players;
     line["first_seat"] = firstSeat_;
     line["deck"] = deck_;
     line["chooser"] = chooser_;

@@ -7,6 +7,7 @@
 #include <array>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/table_state.h"
@@ -39,6 +40,9 @@ private:
 struct TraceOptions {
     bool sevenOfHeartsLead = false;
     int dealPacketSize = 1;
+    // The player at each seat ("classic", "expert"); seat 0's is the judgement
+    // its autopilot or hint plays with.
+    std::array<std::string_view, kSeatCount> players = {"classic", "classic", "classic", "classic"};
 };
 
 // Follows the table from the first deal on, one call after every frame.

@@ -1,9 +1,11 @@
 #include "app/game_main.h"
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -13,6 +15,7 @@
 #include "ai/autopilot.h"
 #include "ai/classic_player.h"
 #include "app/deal_trace.h"
+#include "app/expert_ahead.h"
 #include "app/match_keeper.h"
 #include "core/random.h"
 #include "core/services.h"
@@ -113,15 +116,53 @@ private:
     long left_ = 0;
 };
 
+int MsToNextMinute() {
+    const std::time_t clock = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&clock, &local);
+    return (60 - local.tm_sec) * 1000;
+}
+
 }  // namespace
 
+int StillTableWaitMs(const TableState& t, std::uint32_t now, int msToMinute) {
+    const bool waitsForPlayer = t.flow.paused || t.flow.state == GameState::DealOver ||
+                                (t.human.waiting && (t.flow.state == GameState::Playing ||
+                                                     t.flow.state == GameState::ChoosingContract));
+    std::int64_t wait = std::min(kLongestStillWaitMs, msToMinute);
+    if (!waitsForPlayer) {
+        if (t.flow.state != GameState::Waiting) return 0;
+        wait = std::min<std::int64_t>(wait, static_cast<std::int32_t>(DelayEndTick(t) - now));
+    }
+    return static_cast<int>(std::max<std::int64_t>(wait, 0));
+}
+
 struct Game::Parts {
-    Parts(std::uint64_t seed, bool frameClock)
-        : services(seed, screen, frameClock), hooks(screen), autopilot(players, seed) {}
+    Parts(std::uint64_t seed, bool frameClock, PlayerKind opponents)
+        : services(seed, screen, frameClock),
+          expert(ExpertSeed(seed)),
+          seated(Seating(opponents)),
+          hooks(screen),
+          autopilot(players, seed) {
+        seated.AlsoTell(expert);
+        for (int s = 1; s < kSeatCount; ++s)
+            expertSeats[static_cast<std::size_t>(s)] = opponents == PlayerKind::Expert;
+    }
+    std::array<ComputerPlayer*, kSeatCount> Seating(PlayerKind opponents) {
+        ComputerPlayer* other =
+            opponents == PlayerKind::Expert ? static_cast<ComputerPlayer*>(&expert) : &players;
+        return {&players, other, other, other};
+    }
     GameScreen screen;
     ResourceUnpacker resources;
     GameServices services;
     ClassicPlayer players;
+    // The expert seats' player, which also follows every deal for the hint.
+    // The table talks to the seated players: the classic player's answers
+    // are its own whether or not the expert listens.
+    ExpertAhead expert;
+    SeatedPlayers seated;
+    std::array<bool, kSeatCount> expertSeats{};  // seat 0: the hint, when on
     ScreenHooks hooks;
     Autopilot autopilot;
     std::unique_ptr<TraceFile> trace;
@@ -145,7 +186,14 @@ void Game::ShutDown() {
 }
 
 bool Game::Start() {
-    parts_ = std::make_unique<Parts>(options_.seed.value_or(TimeOfDaySeed()), options_.uncapped);
+    // A saved match is taken up against the players it was begun with.
+    if (options_.resume) {
+        options_.opponents = options_.resume->expertOpponents ? PlayerKind::Expert : PlayerKind::Classic;
+        options_.table.expertOpponents = options_.resume->expertOpponents;
+    }
+    parts_ = std::make_unique<Parts>(options_.seed.value_or(TimeOfDaySeed()), options_.uncapped,
+                                     options_.opponents);
+    parts_->expertSeats[kHumanSeat] = options_.hints && !options_.table.classicTable;
     cleanUp_ = RegisterCleanUp([this] { ShutDown(); });
     SetMessageShower(Display::ShowMessageBox);
     TableState& t = table_;
@@ -156,14 +204,27 @@ bool Game::Start() {
         const std::string pak = options_.archive.empty()
                                     ? options_.programFolder + std::string(layout::kPakFile)
                                     : options_.archive;
+        // Only the art this run can show leaves the archive: the 1x files,
+        // and the larger art of the one scale and the one deck it needs.
+        const DisplayOptions display{!t.options.fullScreen, options_.uncapped, options_.width,
+                                     options_.height, options_.scale};
+        const int artScale = Display::ArtScaleFor(Display::LargestScale(display));
+        const std::string deck = t.options.deckName;
+        parts_->resources.UnpackOnly([artScale, deck](std::string_view folder, std::string_view file) {
+            const int scale = layout::ScaleOfFileName(file);
+            if (scale == 1) return true;
+            const bool otherDeck =
+                std::find(layout::kDecks.begin(), layout::kDecks.end(), folder) != layout::kDecks.end() &&
+                folder != deck;
+            return scale == artScale && !otherDeck;
+        });
         if (const Result unpacked = parts_->resources.Unpack(pak); !unpacked) {
             if (StopSignal() != 0) return !EndOnStopSignal();
             throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
                                      unpacked.Reason());
         }
         if (options_.closeStartDialog) options_.closeStartDialog();
-        screen.Open(DisplayOptions{!t.options.fullScreen, options_.uncapped}, t.options.deckName,
-                    parts_->resources.BaseFolder());
+        screen.Open(display, t.options.deckName, parts_->resources.BaseFolder());
         StartMatch();
         if (parts_->trace) parts_->recorder.emplace(t);
         screen.input.ShowSystemCursor(false);
@@ -243,17 +304,33 @@ bool Game::Frame() {
             }
         }
         MatchKeeper& keeper = *parts_->keeper;
+        UpdateHint(input.hint);
         keeper.BeforeFrame(t, parts_->services.Rng());
-        const FrameOutcome outcome = RunFrame(t, parts_->services, parts_->players, input, &parts_->hooks);
+        const FrameOutcome outcome = RunFrame(t, parts_->services, parts_->seated, input, &parts_->hooks);
         keeper.AfterFrame(t, parts_->services.Rng());
         parts_->killSwitch.AfterFrame(t);
+        if (!HintShown()) screen.hint.reset();
+        parts_->expert.Foresee(t, parts_->expertSeats);
         if (parts_->recorder && parts_->recorder->AfterFrame(t)) {
-            parts_->trace->Write(parts_->recorder->Line(
-                t, {t.options.sevenOfHeartsLead, static_cast<int>(t.options.dealPacketSize)}));
+            const std::string_view opponent = PlayerKindName(options_.opponents);
+            parts_->trace->Write(parts_->recorder->Line(t, {t.options.sevenOfHeartsLead,
+                                                            static_cast<int>(t.options.dealPacketSize),
+                                                            {"classic", opponent, opponent, opponent}}));
         }
         if (outcome == FrameOutcome::Quit || parts_->hooks.WindowClosed()) return false;
-        // A classic table draws nothing while paused, so the frame waits here.
-        if (t.flow.paused && classic && !options_.uncapped) screen.display.WaitFrame();
+        const std::uint64_t changed = screen.display.ChangedFrames();
+        const bool drewNothing = changed == changedFrames_;
+        changedFrames_ = changed;
+        if (!options_.uncapped && !options_.autoplay && drewNothing) {
+            // The table is still and waits for the player or a timer: sleep
+            // until an input event comes, the timer runs out or the clock's
+            // minute turns.
+            const int wait = StillTableWaitMs(t, parts_->services.TickCount(), MsToNextMinute());
+            if (wait > 0) screen.display.WaitForEvent(wait);
+        } else if (t.flow.paused && classic && !options_.uncapped) {
+            // A classic table draws nothing while paused, so the frame waits here.
+            screen.display.WaitFrame();
+        }
         parts_->services.FrameDone();
         ++frames_;
         if (options_.matches > 0 && keeper.MatchesFinished() >= options_.matches) return false;
@@ -263,6 +340,26 @@ bool Game::Frame() {
     } catch (const std::exception& e) {
         Fatal(e.what());
     }
+}
+
+void Game::UpdateHint(bool keyHeld) {
+    const bool pressed = keyHeld && !hintKeyHeld_;
+    hintKeyHeld_ = keyHeld;
+    // A classic table has no aids, the hint included.
+    if (!pressed || !options_.hints || table_.options.classicTable || parts_->screen.hint) return;
+    const TableState& t = table_;
+    if (const std::optional<int> choice = parts_->expert.HintNow(t)) {
+        parts_->screen.hint = TableHint{t.flow.state == GameState::ChoosingContract, *choice};
+        hintCardsPlayed_ = t.trick.cardsPlayed;
+        hintState_ = t.flow.state;
+    }
+}
+
+bool Game::HintShown() const {
+    // Shown until the human has chosen: then the table has moved on.
+    const TableState& t = table_;
+    return parts_ && parts_->screen.hint && t.human.waiting && !t.human.hasPlayed &&
+           t.flow.state == hintState_ && t.trick.cardsPlayed == hintCardsPlayed_;
 }
 
 int Game::Finish() {

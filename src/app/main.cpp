@@ -4,13 +4,17 @@
 
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <limits>
 #include <stdexcept>
 #include <string>
 
 #include "app/simulator.h"
+#include "app/tournament.h"
 #if TENFOLD_WITH_GAME || TENFOLD_WITH_DIALOGS
 #include "resources/stop_signals.h"
 #endif
@@ -69,6 +73,39 @@ int RunSimulateMode(const tenfold::SimOptions& options) {
     }
 }
 
+int RunTournamentMode(const tenfold::TournamentOptions& options) {
+    try {
+        const tenfold::TournamentReport report = tenfold::RunTournament(options);
+        tenfold::PrintReport(std::cout, report);
+        if (!options.reportPath.empty()) {
+            const std::string temp = options.reportPath + ".tmp";
+            {
+                std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+                out << tenfold::ReportJson(report, options.commandLine);
+                if (!out.flush()) throw std::runtime_error("cannot write report file " + options.reportPath);
+            }
+            std::filesystem::rename(temp, options.reportPath);
+        }
+        return EXIT_SUCCESS;
+    } catch (const std::invalid_argument& e) {
+        std::cerr << "tenfold: " << e.what() << "\n";
+        return kExitUsage;
+    } catch (const std::exception& e) {
+        std::cerr << "tenfold: " << e.what() << "\n";
+        return kExitFailure;
+    }
+}
+
+// "classic" or "expert", as the command line names a player.
+CLI::Validator PlayerName() {
+    return CLI::Validator(
+        [](const std::string& text) {
+            return tenfold::PlayerKindNamed(text) ? std::string()
+                                                  : "must be classic or expert (got " + text + ")";
+        },
+        "classic|expert");
+}
+
 #if TENFOLD_WITH_GAME
 int RunMonkeyMode(const tenfold::MonkeyOptions& options) {
     try {
@@ -120,6 +157,34 @@ int main(int argc, char** argv) {
     app.add_option("--deal-packets", packets, "Cards a seat receives in a row while dealing: 1 or 13")
         ->check(CLI::IsMember({1, 13}));
     app.add_flag("--slow", sim.slow, "Slow card animation");
+    std::string opponents = "classic";
+    auto* opponentsOption =
+        app.add_option("--opponents", opponents, "The computer players at seats 1 to 3: classic or expert")
+            ->check(PlayerName())
+            ->capture_default_str();
+
+    // Duplicate tournaments between two players.
+    tenfold::TournamentOptions tour;
+    auto* tournament =
+        app.add_option("--tournament", tour.sets,
+                       "Play N duplicate sets of --players A,B (A in each seat against three B, and four "
+                       "B, on the same cards) and print each player's advantage")
+            ->check(WholeNumber<int>(1, "a number of sets"))
+            ->excludes(simulate)
+            ->excludes(opponentsOption)
+            ->excludes(trace);
+    std::vector<std::string> pair = {"expert", "classic"};
+    app.add_option("--players", pair, "With --tournament: the two players A,B (classic or expert)")
+        ->delimiter(',')
+        ->expected(2)
+        ->check(PlayerName())
+        ->needs(tournament);
+    app.add_option("--jobs", tour.jobs, "With --tournament: sets played at once, on that many threads")
+        ->check(WholeNumber<int>(1, "a number of threads"))
+        ->needs(tournament);
+    app.add_option("--report", tour.reportPath, "With --tournament: also write the figures as JSON to FILE")
+        ->type_name("FILE")
+        ->needs(tournament);
 
 #if TENFOLD_WITH_GAME
     // The game on screen: the mode without --simulate.
@@ -146,6 +211,25 @@ int main(int argc, char** argv) {
             ->check(CLI::NonNegativeNumber);
     auto* screenshot = app.add_option("--screenshot", game.screenshot,
                                       "Write the last frame to this PNG file when the game ends");
+    std::string size;
+    auto* sizeOption =
+        app.add_option("--size", size,
+                       "Window size WxH in pixels (headless: the picture's size), e.g. 1920x1080; the "
+                       "table keeps its shape and is drawn crisp at that resolution")
+            ->check(CLI::Validator(
+                [](const std::string& text) {
+                    int w = 0, h = 0;
+                    char x = 0, extra = 0;
+                    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) == 3 && x == 'x' &&
+                        w >= 200 && h >= 150 && w <= 16384 && h <= 16384)
+                        return std::string();
+                    return "must be WIDTHxHEIGHT, from 200x150 up to 16384x16384 (got " + text + ")";
+                },
+                "WxH"));
+    app.add_option("--scale", game.scale,
+                   "Draw the table at this scale of its 800 x 600 pixels and enlarge that picture to the "
+                   "window (1: the classic table); without it the table is drawn at the window's resolution")
+        ->check(CLI::Range(0.25, 4.0));
     auto* uncapped =
         app.add_flag("--uncapped", game.uncapped,
                      "No frame pacing; the game clock moves 1000/60 ms a frame, so the game plays as at "
@@ -164,7 +248,9 @@ int main(int argc, char** argv) {
             ->excludes(frames)
             ->excludes(screenshot)
             ->excludes(uncapped)
-            ->excludes(trace);
+            ->excludes(trace)
+            ->excludes(tournament);
+    sizeOption->excludes(simulate)->excludes(tournament);
     // Saved matches and the record of finished ones.
     bool resume = false;
     bool newMatch = false;
@@ -216,8 +302,15 @@ int main(int argc, char** argv) {
         return code == 0 ? 0 : kExitUsage;
     }
     sim.dealPacketSize = packets;
+    sim.opponents = *tenfold::PlayerKindNamed(opponents);
 
     if (*simulate) return RunSimulateMode(sim);
+    if (*tournament) {
+        tour.seed = sim.seed;
+        tour.players = {*tenfold::PlayerKindNamed(pair[0]), *tenfold::PlayerKindNamed(pair[1])};
+        for (int i = 0; i < argc; ++i) tour.commandLine += (i > 0 ? " " : "") + std::string(argv[i]);
+        return RunTournamentMode(tour);
+    }
 #if TENFOLD_WITH_GAME || TENFOLD_WITH_DIALOGS
     // On screen, TERM, INT and HUP end the program by its orderly road, which
     // removes whatever it has unpacked and closes its windows.
@@ -228,8 +321,11 @@ int main(int argc, char** argv) {
 #endif
 
 #if TENFOLD_WITH_GAME
+    if (*sizeOption) std::sscanf(size.c_str(), "%dx%d", &game.width, &game.height);
     if (*statsFlag) return RunStatsMode(statsJson);
     if (*monkeyMode) {
+        monkey.width = game.width;
+        monkey.height = game.height;
         monkey.seed = app.get_option("--seed")->count() > 0 ? sim.seed : tenfold::TimeOfDaySeed();
         monkey.deck = deck;
         monkey.classic = classic;
@@ -259,6 +355,8 @@ int main(int argc, char** argv) {
     if (dim) game.table.dimUnplayable = true;
     if (app.get_option("--seed")->count() > 0) game.seed = sim.seed;
     game.trace = sim.tracePath;
+    if (given("--opponents")) game.table.expertOpponents = sim.opponents == tenfold::PlayerKind::Expert;
+    game.opponents = game.table.expertOpponents ? tenfold::PlayerKind::Expert : tenfold::PlayerKind::Classic;
     game.programFolder = tenfold::ProgramFolder();
     game.savePath = tenfold::MatchSavePath();
     game.statisticsPath = tenfold::StatisticsPath();
@@ -287,6 +385,8 @@ int main(int argc, char** argv) {
                 tenfold::SaveSettings(tenfold::SettingsPath(), tenfold::SettingsOf(chosen));
             if (!failed.empty()) std::cerr << "tenfold: " << failed << "\n";
             game.table = chosen;
+            game.opponents =
+                chosen.expertOpponents ? tenfold::PlayerKind::Expert : tenfold::PlayerKind::Classic;
             game.closeStartDialog = tenfold::CloseStartDialog;
             return tenfold::RunGame(game);
         };

@@ -39,6 +39,7 @@ void TakeOptions(MatchSave& save, const TableState& t) {
     save.sevenOfHeartsLead = t.options.sevenOfHeartsLead;
     save.dealPackets = t.options.dealPacketSize;
     save.slowAnimation = t.options.slowAnimation;
+    save.expertOpponents = t.options.expertOpponents;
 }
 
 }  // namespace

@@ -72,8 +72,12 @@ HumanWanted WhatHumanIsWanted(const TableState& t) {
 
 bool ReplayMatch(const MatchSave& save, bool fullScreen, TableState& t, Pcg32& rng, ComputerPlayer& players,
                  std::string& why, const std::function<void(const TableState&)>& afterFrame) {
+    // The looks are this run's (classic table, dimming); the rules are the match's.
+    const Options run = t.options;
     t = TableState{};
+    t.options = run;
     t.options.deckName = save.deck;
+    t.options.expertOpponents = save.expertOpponents;
     t.options.fullScreen = fullScreen;
     t.options.sevenOfHeartsLead = save.sevenOfHeartsLead;
     t.options.slowAnimation = save.slowAnimation;

@@ -372,7 +372,8 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
                 throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
                                          unpacked.Reason());
             }
-            screen.Open(DisplayOptions{false, true}, t.options.deckName, resources.BaseFolder());
+            screen.Open(DisplayOptions{false, true, o.width, o.height}, t.options.deckName,
+                        resources.BaseFolder());
             keeper->StartNew(t, services.Rng(), services, players);
             screen.input.ShowSystemCursor(false);
             screen.BeginDrawing();

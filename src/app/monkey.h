@@ -17,6 +17,8 @@ struct MonkeyOptions {
     std::int64_t deals = 0;  // deals to play to their end, 1 or more
     std::uint64_t seed = 1;  // game and input; the same seed gives the same run
     bool draw = false;       // draw every frame and lose the display now and then
+    int width = 0;           // the headless back buffer's size when drawing; 0: 800 x 600
+    int height = 0;
     std::string deck = "Roya2";
     bool slow = false;
     bool sevenOfHeartsLead = false;

@@ -22,6 +22,12 @@ namespace {
 // frames at the fewest frames per move); passing it means the flow is stuck.
 constexpr std::uint64_t kFramesPerDealLimit = 200000;
 
+std::array<std::string_view, kSeatCount> SeatNames(const HeadlessGame::Seating& seating) {
+    std::array<std::string_view, kSeatCount> names{};
+    for (std::size_t s = 0; s < names.size(); ++s) names[s] = PlayerKindName(seating[s]);
+    return names;
+}
+
 }  // namespace
 
 SimSummary RunSimulation(const SimOptions& options) {
@@ -37,7 +43,9 @@ SimSummary RunSimulation(const SimOptions& options) {
         return summary;
     }
 
-    auto game = std::make_unique<HeadlessGame>(options.seed);
+    const HeadlessGame::Seating seating = {PlayerKind::Classic, options.opponents, options.opponents,
+                                           options.opponents};
+    auto game = std::make_unique<HeadlessGame>(options.seed, seating);
     TableState& t = game->table;
     t.options.sevenOfHeartsLead = options.sevenOfHeartsLead;
     t.options.dealPacketSize = static_cast<std::int16_t>(options.dealPacketSize);
@@ -73,7 +81,8 @@ SimSummary RunSimulation(const SimOptions& options) {
                     summary.totalSums[static_cast<std::size_t>(s)] += t.seats[s].matchTotal;
             }
             if (trace.enabled())
-                trace.Write(record.Line(t, {options.sevenOfHeartsLead, options.dealPacketSize}));
+                trace.Write(
+                    record.Line(t, {options.sevenOfHeartsLead, options.dealPacketSize, SeatNames(seating)}));
         }
     }
 

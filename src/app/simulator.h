@@ -8,6 +8,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "ai/seated_players.h"
+
 namespace tenfold {
 
 struct SimOptions {
@@ -15,8 +17,9 @@ struct SimOptions {
     std::uint64_t seed = 1;
     std::string tracePath;  // JSON Lines, one object per scored deal; empty: none
     bool sevenOfHeartsLead = false;
-    int dealPacketSize = 1;  // 1 or 13
-    bool slow = false;       // animate at the slow option's frame counts
+    int dealPacketSize = 1;                      // 1 or 13
+    bool slow = false;                           // animate at the slow option's frame counts
+    PlayerKind opponents = PlayerKind::Classic;  // at seats 1..3; seat 0 is the classic autopilot
 };
 
 struct SimSummary {

@@ -139,7 +139,8 @@ struct Options {
     // The table exactly as it always was: none of the aids below, and only the
     // mouse, Escape, P and R. The rules play the same either way.
     bool classicTable = false;
-    bool dimUnplayable = false;  // darken the cards the human may not play while he is to play
+    bool dimUnplayable = false;    // darken the cards the human may not play while he is to play
+    bool expertOpponents = false;  // the computer seats are expert players, not classic ones
     bool operator==(const Options&) const = default;
 };
 
@@ -300,6 +301,7 @@ struct PlayerInput {
     bool pause = false;  // the pause key is held
     bool sort = false;   // the sort key is held
     bool click = false;  // the pointer's button is down
+    bool hint = false;   // the hint key is held (shown by the game, never played)
     std::int32_t x = 0;  // the pointer, in table pixels
     std::int32_t y = 0;
     // Read only when the table is not classic.

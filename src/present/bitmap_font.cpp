@@ -6,9 +6,10 @@
 
 namespace tenfold {
 
-void BitmapFont::Load(Display& display, const std::string& file, int cellWidth, int cellHeight, int columns) {
+void BitmapFont::Load(Display& display, const std::string& file, int cellWidth, int cellHeight, int columns,
+                      int largerScale) {
     try {
-        Use(display.pictures.Load(file), cellWidth, cellHeight, columns);
+        Use(display.LoadTablePicture(file, largerScale, false), cellWidth, cellHeight, columns);
     } catch (const PresentError& e) {
         throw PresentError("Error in function clsDXBitmapFont.CreateSpriteFromFile() ", e.Number(),
                            e.Description());
@@ -16,6 +17,10 @@ void BitmapFont::Load(Display& display, const std::string& file, int cellWidth, 
 }
 
 void BitmapFont::Use(Surface picture, int cellWidth, int cellHeight, int columns) {
+    Use(tenfold::Picture(std::move(picture)), cellWidth, cellHeight, columns);
+}
+
+void BitmapFont::Use(tenfold::Picture picture, int cellWidth, int cellHeight, int columns) {
     picture_ = std::move(picture);
     cellWidth_ = cellWidth;
     cellHeight_ = cellHeight;
@@ -31,8 +36,7 @@ bool BitmapFont::CellRect(int cell, Rect& out) const {
     return out.right <= picture_.Width() && out.bottom <= picture_.Height();
 }
 
-void BitmapFont::DrawText(const ClipRect& clip, Surface& destination, float x, float y, std::string_view text,
-                          bool keyed) const {
+void BitmapFont::DrawText(Display& display, float x, float y, std::string_view text, bool keyed) const {
     const auto yi = Narrow<std::int16_t>(static_cast<long long>(std::nearbyint(y)));
     for (std::size_t i = 0; i < text.size(); ++i) {
         const int cell = static_cast<unsigned char>(text[i]) - 32;
@@ -40,7 +44,7 @@ void BitmapFont::DrawText(const ClipRect& clip, Surface& destination, float x, f
         if (!CellRect(cell, source)) continue;
         const float glyphX = x + static_cast<float>(Advance()) * static_cast<float>(i);
         const auto xi = Narrow<std::int16_t>(static_cast<long long>(std::nearbyint(glyphX)));
-        DrawClipped(clip, picture_, destination, source, xi, yi, keyed);
+        display.Draw(picture_, source, xi, yi, keyed);
     }
 }
 

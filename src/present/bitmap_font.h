@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "present/display.h"
+#include "present/picture.h"
 #include "present/surface.h"
 
 namespace tenfold {
@@ -15,16 +16,19 @@ namespace tenfold {
 class BitmapFont {
 public:
     // Loads the font picture with cells of `cellWidth` x `cellHeight`, `columns`
-    // to a row; failures raise the font loader's label.
-    void Load(Display& display, const std::string& file, int cellWidth, int cellHeight, int columns);
+    // to a row (and its art drawn at `largerScale`, see Display::LoadTablePicture);
+    // failures raise the font loader's label.
+    void Load(Display& display, const std::string& file, int cellWidth, int cellHeight, int columns,
+              int largerScale = 0);
     // Uses an already made picture (tests, and fonts made in memory).
     void Use(Surface picture, int cellWidth, int cellHeight, int columns);
+    void Use(Picture picture, int cellWidth, int cellHeight, int columns);
     // 1: black transparent, 2: magenta, other values: nothing.
-    void SetColorKeyMode(int mode) { tenfold::SetColorKeyMode(picture_, mode); }
-    // Draws text with its top-left corner at (x, y), cut to the clip rectangle.
-    // Characters without a cell in the font picture are skipped.
-    void DrawText(const ClipRect& clip, Surface& destination, float x, float y, std::string_view text,
-                  bool keyed) const;
+    void SetColorKeyMode(int mode) { picture_.SetColorKeyMode(mode); }
+    // Draws text with its top-left corner at (x, y) in table pixels, cut to
+    // the display's clip rectangle. Characters without a cell in the font
+    // picture are skipped.
+    void DrawText(Display& display, float x, float y, std::string_view text, bool keyed) const;
     // The width `glyphs` characters cover: the advance per character, and the
     // whole last cell.
     int TextWidth(int glyphs) const { return glyphs == 0 ? 0 : (glyphs - 1) * Advance() + cellWidth_; }
@@ -32,10 +36,10 @@ public:
     // Source rectangle of a cell, or false when the font picture has no such cell.
     bool CellRect(int cell, Rect& out) const;
     void Release() { picture_.Release(); }
-    const Surface& Picture() const { return picture_; }
+    const tenfold::Picture& Glyphs() const { return picture_; }
 
 private:
-    Surface picture_;
+    tenfold::Picture picture_;
     int cellWidth_ = 0;
     int cellHeight_ = 0;
     int columns_ = 0;

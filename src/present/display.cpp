@@ -8,11 +8,13 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <utility>
 
 #include "core/fatal.h"
 #include "resources/resource_check.h"
+#include "resources/resource_layout.h"
 #include "resources/safe_file.h"
 
 namespace tenfold {
@@ -131,17 +133,21 @@ std::vector<std::uint8_t> ReadResourceFile(const std::string& fileName, std::uin
     return data;
 }
 
-Surface PictureFiles::Load(const std::string& fileName) {
-    auto found = bytes_.find(fileName);
-    if (found == bytes_.end())
-        found = bytes_.emplace(fileName, ReadResourceFile(fileName, kMaxPictureBytes)).first;
-    const auto& data = found->second;
+namespace {
+SDL_Surface* DecodePicture(const std::string& fileName) {
+    const std::vector<std::uint8_t> data = ReadResourceFile(fileName, kMaxPictureBytes);
     SDL_RWops* rw = SDL_RWFromConstMem(data.data(), static_cast<int>(data.size()));
     SDL_Surface* picture = rw != nullptr ? IMG_Load_RW(rw, 1) : nullptr;
     if (picture == nullptr) {
         throw PresentError("", kErrPictureDecode,
                            "Cannot decode the picture file " + fileName + ": " + IMG_GetError());
     }
+    return picture;
+}
+}  // namespace
+
+Surface PictureFiles::Load(const std::string& fileName) {
+    SDL_Surface* picture = DecodePicture(fileName);
     try {
         Surface s = Surface::FromSdl(picture);
         SDL_FreeSurface(picture);
@@ -175,13 +181,19 @@ void Display::Open(const DisplayOptions& options) {
     // that it covers the screen even where no window manager applies the
     // full-screen request.
     int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED, w = kTableWidth, h = kTableHeight;
+    if (options.width > 0 && options.height > 0) {
+        w = options.width;
+        h = options.height;
+    }
     SDL_Rect desktop{};
-    if ((windowFlags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0 && SDL_GetDisplayBounds(0, &desktop) == 0) {
+    const bool haveDesktop = !headless && SDL_GetDisplayBounds(0, &desktop) == 0;
+    if ((windowFlags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0 && haveDesktop) {
         x = desktop.x;
         y = desktop.y;
         w = desktop.w;
         h = desktop.h;
     }
+    largestScale_ = LargestScale(options);
     window_ =
         SDL_CreateWindow(options.windowed ? kWindowTitle : "", x, y, w, h,
                          windowFlags | (options.windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_BORDERLESS)));
@@ -218,18 +230,100 @@ void Display::Open(const DisplayOptions& options) {
         vsync_ = false;
     }
 
-    backBuffer = Surface(kTableWidth, kTableHeight);
     shown_ = true;
     quitRequested_ = false;
     nextFrame_ = 0;
     flipsMeasured_ = 0;
-    Clear();
+    windowWidth_ = windowHeight_ = 0;
+    FitToWindow();
+}
+
+void Display::FitToWindow() {
+    int w = kTableWidth, h = kTableHeight;
+    if (renderer_ != nullptr) {
+        SDL_GetRendererOutputSize(renderer_, &w, &h);
+    } else if (window_ != nullptr) {
+        SDL_GetWindowSizeInPixels(window_, &w, &h);
+    }
+    w = std::max(w, 1);
+    h = std::max(h, 1);
+    if (w == windowWidth_ && h == windowHeight_ && backBuffer.Valid()) return;
+    windowWidth_ = w;
+    windowHeight_ = h;
+    int bufferW = w, bufferH = h;
+    if (options_.fixedScale > 0) {
+        mapping_ = TableMapping{options_.fixedScale, 0, 0};
+        bufferW = mapping_.Length(kTableWidth);
+        bufferH = mapping_.Length(kTableHeight);
+    } else {
+        const Letterbox box = FitTable(w, h, kTableWidth, kTableHeight);
+        mapping_ = TableMapping{box.scale, static_cast<int>(std::lround(box.offsetX)),
+                                static_cast<int>(std::lround(box.offsetY))};
+    }
+    if (backBuffer.Width() != bufferW || backBuffer.Height() != bufferH) {
+        backBuffer = Surface(bufferW, bufferH);
+        if (renderer_ != nullptr) CreateTexture();
+    }
+    scaledForWidth_ = scaledForHeight_ = 0;
+    RedrawAll();
+}
+
+double Display::LargestScale(const DisplayOptions& options) {
+    if (options.fixedScale > 0) return options.fixedScale;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 1;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool headless =
+        driver != nullptr && (std::string(driver) == "dummy" || std::string(driver) == "offscreen");
+    int w = kTableWidth, h = kTableHeight;
+    if (options.width > 0 && options.height > 0) {
+        w = options.width;
+        h = options.height;
+    }
+    // The window may grow to the desktop; headless, it keeps its size.
+    SDL_Rect desktop{};
+    if (!headless && SDL_GetDisplayBounds(0, &desktop) == 0) {
+        w = std::max(w, desktop.w);
+        h = std::max(h, desktop.h);
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return FitTable(w, h, kTableWidth, kTableHeight).scale;
+}
+
+int Display::ArtScaleFor(double largestScale) {
+    if (largestScale <= 1.0) return 0;
+    for (const int scale : layout::kLargerScales) {
+        if (scale >= largestScale) return scale;
+    }
+    return layout::kLargerScales.back();
+}
+
+Picture Display::LoadTablePicture(const std::string& fileName, int largerScale, bool keyed) {
+    Picture picture(LoadPicture(fileName));
+    if (keyed) picture.SetColorKeyMode(2);
+    if (largerScale <= 1) return picture;
+    const std::size_t slash = fileName.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "" : fileName.substr(0, slash + 1);
+    const std::string larger =
+        folder + layout::ScaledFileName(slash == std::string::npos ? fileName : fileName.substr(slash + 1),
+                                        largerScale);
+    // An archive without art for large screens still plays: the 1x art is then scaled up.
+    std::error_code ec;
+    if (!std::filesystem::exists(FindFileIgnoringCase(larger), ec)) return picture;
+    try {
+        picture.SetLarger(largerScale, pictures.Load(larger));
+    } catch (const PresentError& e) {
+        throw PresentError(kLoadPictureLabel, e.Number(), e.Description());
+    } catch (const std::invalid_argument& e) {
+        throw PresentError(kLoadPictureLabel, kErrDamagedFile,
+                           "The file " + larger + " does not match " + fileName + ": " + e.what());
+    }
+    return picture;
 }
 
 void Display::CreateTexture() {
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, kTableWidth,
-                                 kTableHeight);
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
+                                 backBuffer.Width(), backBuffer.Height());
     if (texture_ == nullptr) throw PresentError(kOpenLabel, kErrTexture, SDL_GetError());
 }
 
@@ -243,7 +337,248 @@ Surface Display::LoadPicture(const std::string& fileName) {
 
 void Display::ClipToTable() { clip = ClipRect{0, 0, kTableWidth, kTableHeight}; }
 
-void Display::Clear() { backBuffer.Fill(Rect{0, 0, backBuffer.Width(), backBuffer.Height()}, 0); }
+void Display::Clear() {
+    backBuffer.Fill(Rect{0, 0, backBuffer.Width(), backBuffer.Height()}, 0);
+    RedrawAll();
+}
+
+Rect Display::TableArea() const {
+    return Rect{mapping_.originX, mapping_.originY, mapping_.originX + mapping_.Length(kTableWidth),
+                mapping_.originY + mapping_.Length(kTableHeight)};
+}
+
+void Display::RedrawAll() {
+    redrawAll_ = true;
+    mustPresent_ = true;
+}
+
+void Display::SetSurround(const Picture* cloth) {
+    surround_ = cloth;
+    RedrawAll();
+}
+
+void Display::Draw(const Picture& source, const Rect& part, std::int16_t x16, std::int16_t y16, bool keyed) {
+    // The classic copy's cut (see DrawClipped) and refusal (see CopyRect), in table pixels.
+    Rect r = part;
+    const bool whole = r == kWholePicture;
+    std::int32_t x = x16, y = y16;
+    if ((r.right - r.left) + x > clip.right) r.right = clip.right + r.left - x;
+    if ((r.bottom - r.top) + y > clip.bottom) r.bottom = clip.bottom + r.top - y;
+    if (x < clip.left) {
+        r.left = clip.left + r.left - x;
+        x = clip.left;
+    }
+    if (y < clip.top) {
+        r.top = clip.top + r.top - y;
+        y = clip.top;
+    }
+    if (!whole && r == kWholePicture) return;
+    if (r == kWholePicture) r = Rect{0, 0, source.Width(), source.Height()};
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return;
+    if (r.left < 0 || r.top < 0 || r.right > source.Width() || r.bottom > source.Height()) return;
+    if (x < 0 || y < 0 || x + w > kTableWidth || y + h > kTableHeight) return;
+    Command c;
+    c.picture = &source;
+    c.version = source.Version();
+    c.part = r;
+    c.x = x;
+    c.y = y;
+    c.keyed = keyed;
+    commands_.push_back(c);
+}
+
+void Display::Shade(const Rect& part) {
+    const std::size_t before = commands_.size();
+    Fill(part, 0);
+    if (commands_.size() > before) commands_.back().shade = true;
+}
+
+void Display::DrawDimmed(const Picture& source, std::int16_t x, std::int16_t y, std::uint16_t grey) {
+    const std::size_t before = commands_.size();
+    Draw(source, kWholePicture, x, y, true);
+    if (commands_.size() > before) {
+        commands_.back().dimmed = true;
+        commands_.back().colour = grey;
+    }
+}
+
+void Display::Fill(const Rect& part, std::uint16_t colour) {
+    Rect r{std::max(part.left, clip.left), std::max(part.top, clip.top), std::min(part.right, clip.right),
+           std::min(part.bottom, clip.bottom)};
+    if (r.right <= r.left || r.bottom <= r.top) return;
+    Command c;
+    c.part = r;
+    c.colour = colour;
+    commands_.push_back(c);
+}
+
+namespace {
+Rect Intersect(const Rect& a, const Rect& b) {
+    return Rect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+}
+bool IsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+Rect Union(const Rect& a, const Rect& b) {
+    return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+// Areas drawn anew in one frame; more are merged into one.
+constexpr std::size_t kMaxDirtyAreas = 8;
+}  // namespace
+
+namespace {
+// Half of each colour channel: two such halves added make an even mix.
+constexpr std::uint16_t Half(std::uint16_t p) { return static_cast<std::uint16_t>((p >> 1) & 0x7BEF); }
+}  // namespace
+
+void Display::Paint(const Command& c, const Rect& area) {
+    if (c.picture == nullptr) {
+        const Rect r = Intersect(c.bounds, area);
+        if (!c.shade) {
+            backBuffer.Fill(r, c.colour);
+            return;
+        }
+        for (int y = r.top; y < r.bottom; ++y) {
+            std::uint16_t* row = backBuffer.Row(y);
+            for (int x = r.left; x < r.right; ++x) row[x] = Half(row[x]);
+        }
+        return;
+    }
+    const Surface& source = c.picture->At(mapping_.scale);
+    const int sx = mapping_.Length(c.part.left), sy = mapping_.Length(c.part.top);
+    Rect target = Intersect(c.bounds, area);
+    target.right = std::min(target.right, c.bounds.left + source.Width() - sx);
+    target.bottom = std::min(target.bottom, c.bounds.top + source.Height() - sy);
+    if (IsEmpty(target)) return;
+    const int left = sx + (target.left - c.bounds.left);
+    const int right = left + (target.right - target.left);
+    const bool keyed = c.keyed && source.HasColorKey();
+    for (int y = target.top; y < target.bottom; ++y) {
+        const int row = sy + (y - c.bounds.top);
+        const std::uint16_t* from = source.Row(row);
+        std::uint16_t* to = backBuffer.Row(y) + target.left - left;
+        if (!keyed) {
+            std::memcpy(to + left, from + left, static_cast<std::size_t>(right - left) * 2);
+            continue;
+        }
+        const Surface::Span* span = nullptr;
+        const Surface::Span* end = nullptr;
+        source.RowSpans(row, span, end);
+        for (; span != end; ++span) {
+            const int b = std::max(span->begin, left), e = std::min(span->end, right);
+            if (b >= e) continue;
+            if (!c.dimmed) {
+                std::memcpy(to + b, from + b, static_cast<std::size_t>(e - b) * 2);
+            } else {
+                for (int i = b; i < e; ++i)
+                    to[i] = static_cast<std::uint16_t>(Half(from[i]) + Half(c.colour));
+            }
+        }
+    }
+}
+
+void Display::PaintSurround() {
+    const Rect table = TableArea();
+    const int w = backBuffer.Width(), h = backBuffer.Height();
+    if (table.left <= 0 && table.top <= 0 && table.right >= w && table.bottom >= h) return;
+    const Surface* cloth =
+        surround_ != nullptr && surround_->Valid() ? &surround_->At(mapping_.scale) : nullptr;
+    const int tw = table.right - table.left, th = table.bottom - table.top;
+    if (cloth == nullptr || cloth->Width() < tw || cloth->Height() < th || tw <= 0 || th <= 0) {
+        for (const Rect& r :
+             {Rect{0, 0, w, table.top}, Rect{0, table.bottom, w, h},
+              Rect{0, table.top, table.left, table.bottom}, Rect{table.right, table.top, w, table.bottom}})
+            backBuffer.Fill(r, 0);
+        return;
+    }
+    // The cloth mirrored at the table's edges, so its grain and light run on
+    // without a seam.
+    const auto mirror = [](int p, int begin, int size) {
+        int u = p - begin;
+        const int period = 2 * size;
+        u %= period;
+        if (u < 0) u += period;
+        return u < size ? u : period - 1 - u;
+    };
+    for (int y = 0; y < h; ++y) {
+        const bool inside = y >= table.top && y < table.bottom;
+        const std::uint16_t* from = cloth->Row(mirror(y, table.top, th));
+        std::uint16_t* to = backBuffer.Row(y);
+        for (int x = 0; x < w; ++x) {
+            if (inside && x == table.left) x = table.right;
+            if (x >= w) break;
+            to[x] = from[mirror(x, table.left, tw)];
+        }
+    }
+}
+
+Rect Display::BoundsOf(const Command& c) const {
+    if (c.picture == nullptr) {
+        return Rect{mapping_.X(c.part.left), mapping_.Y(c.part.top), mapping_.X(c.part.right),
+                    mapping_.Y(c.part.bottom)};
+    }
+    const int px = mapping_.X(c.x), py = mapping_.Y(c.y);
+    return Rect{px, py, px + mapping_.Length(c.part.right) - mapping_.Length(c.part.left),
+                py + mapping_.Length(c.part.bottom) - mapping_.Length(c.part.top)};
+}
+
+bool Display::Render() {
+    dirty_.clear();
+    if (!backBuffer.Valid()) {
+        commands_.clear();
+        return false;
+    }
+    // Where each picture lands, by the mapping of now: the window may have
+    // changed size since it was recorded (a resize redraws everything).
+    for (Command& c : commands_) c.bounds = BoundsOf(c);
+    const Rect table = Intersect(TableArea(), Rect{0, 0, backBuffer.Width(), backBuffer.Height()});
+    if (redrawAll_) {
+        PaintSurround();
+        dirty_.push_back(table);
+    } else {
+        const std::size_t n = std::max(commands_.size(), drawn_.size());
+        for (std::size_t i = 0; i < n; ++i) {
+            const bool inNow = i < commands_.size(), inShown = i < drawn_.size();
+            if (inNow && inShown && commands_[i] == drawn_[i]) continue;
+            for (const Rect* r :
+                 {inNow ? &commands_[i].bounds : nullptr, inShown ? &drawn_[i].bounds : nullptr}) {
+                if (r == nullptr) continue;
+                const Rect cut = Intersect(*r, table);
+                if (IsEmpty(cut)) continue;
+                // Joined to an area it touches, else an area of its own.
+                bool joined = false;
+                for (Rect& d : dirty_) {
+                    if (!IsEmpty(Intersect(Rect{d.left - 1, d.top - 1, d.right + 1, d.bottom + 1}, cut))) {
+                        d = Union(d, cut);
+                        joined = true;
+                        break;
+                    }
+                }
+                if (!joined) dirty_.push_back(cut);
+            }
+        }
+        if (dirty_.size() > kMaxDirtyAreas) {
+            Rect all = dirty_.front();
+            for (const Rect& d : dirty_) all = Union(all, d);
+            dirty_.assign(1, all);
+        }
+    }
+    const bool changed = redrawAll_ || !dirty_.empty();
+    for (const Rect& area : dirty_) {
+        if (IsEmpty(area)) continue;
+        for (const Command& c : commands_) {
+            const Rect cut = Intersect(c.bounds, area);
+            if (!IsEmpty(cut)) Paint(c, cut);
+        }
+    }
+    if (redrawAll_) dirty_.assign(1, Rect{0, 0, backBuffer.Width(), backBuffer.Height()});
+    redrawAll_ = false;
+    drawn_.swap(commands_);
+    commands_.clear();
+    if (changed) ++changedFrames_;
+    return changed;
+}
 
 Letterbox Display::CurrentLetterbox() const {
     int w = kTableWidth, h = kTableHeight;
@@ -257,6 +592,7 @@ Letterbox Display::CurrentLetterbox() const {
 
 void Display::Present() {
     if (window_ == nullptr) return;
+    Render();
     Pace(PresentFrame());
 }
 
@@ -264,16 +600,25 @@ bool Display::PresentFrame() {
     if (window_ == nullptr) return false;
     if (drawOnWindow_) return PresentOnWindow();
     if (renderer_ == nullptr || texture_ == nullptr) return false;
-    if (!mustPresent_ && shownPicture_ == backBuffer.Pixels()) return false;
-    shownPicture_ = backBuffer.Pixels();
+    if (!mustPresent_ && dirty_.empty()) return false;
+    if (mustPresent_) {
+        SDL_UpdateTexture(texture_, nullptr, backBuffer.Row(0), backBuffer.PitchBytes());
+    } else {
+        for (const Rect& r : dirty_) {
+            const SDL_Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
+            SDL_UpdateTexture(texture_, &area, backBuffer.Row(r.top) + r.left, backBuffer.PitchBytes());
+        }
+    }
+    dirty_.clear();
     mustPresent_ = false;
-    SDL_UpdateTexture(texture_, nullptr, backBuffer.Row(0), backBuffer.PitchBytes());
     const Letterbox box = CurrentLetterbox();
     SDL_Rect target{static_cast<int>(std::lround(box.offsetX)), static_cast<int>(std::lround(box.offsetY)),
                     box.width, box.height};
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    const bool whole = backBuffer.Width() == windowWidth_ && backBuffer.Height() == windowHeight_;
+    // The felt's mean tone around a table enlarged as one picture.
+    SDL_SetRenderDrawColor(renderer_, 28, 98, 52, 255);
     SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+    SDL_RenderCopy(renderer_, texture_, nullptr, whole ? nullptr : &target);
     SDL_RenderPresent(renderer_);
     return true;
 }
@@ -281,39 +626,75 @@ bool Display::PresentFrame() {
 bool Display::PresentOnWindow() {
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
     if (surface == nullptr || surface->w <= 0 || surface->h <= 0) return false;
-    const Letterbox box = FitTable(surface->w, surface->h, kTableWidth, kTableHeight);
-    if (box.width <= 0 || box.height <= 0) return false;
-    const bool resized = surface->w != scaledForWidth_ || surface->h != scaledForHeight_;
-    if (resized) {
-        scaler_.Prepare(kTableWidth, kTableHeight, box.width, box.height);
-        scaledForWidth_ = surface->w;
-        scaledForHeight_ = surface->h;
-    }
-    const bool whole = mustPresent_ || resized || shownPicture_.size() != backBuffer.Pixels().size();
-    if (whole) {
-        shownPicture_ = backBuffer.Pixels();
-        changed_.assign(1, Rect{0, 0, kTableWidth, kTableHeight});
-    } else {
-        ChangedAreas(backBuffer, shownPicture_, changed_, kMaxUpdateRects);
-        if (changed_.empty()) return false;
-        CopyAreas(backBuffer, changed_, shownPicture_);
-    }
-    mustPresent_ = false;
-
-    if (whole) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));  // the border
-    const int ox = static_cast<int>(std::lround(box.offsetX));
-    const int oy = static_cast<int>(std::lround(box.offsetY));
+    if (!mustPresent_ && dirty_.empty()) return false;
     const SDL_PixelFormat* f = surface->format;
     const bool direct =
         f->BytesPerPixel == 4 && f->Rmask == 0xFF0000u && f->Gmask == 0xFF00u && f->Bmask == 0xFFu;
+    const bool oneToOne = surface->w == backBuffer.Width() && surface->h == backBuffer.Height();
+    const bool whole = mustPresent_;
+    std::array<SDL_Rect, kMaxUpdateRects> updates{};
+    int count = 0;
+    if (oneToOne) {
+        // The back buffer is the window: its changed areas are converted as they are.
+        if (whole) dirty_.assign(1, Rect{0, 0, backBuffer.Width(), backBuffer.Height()});
+        if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
+        for (const Rect& r : dirty_) {
+            const int w = r.right - r.left;
+            if (w <= 0 || r.bottom <= r.top) continue;
+            for (int y = r.top; y < r.bottom; ++y) {
+                const std::uint16_t* from = backBuffer.Row(y) + r.left;
+                auto* line = static_cast<std::uint8_t*>(surface->pixels) +
+                             static_cast<std::ptrdiff_t>(y) * surface->pitch;
+                if (direct) {
+                    auto* to = reinterpret_cast<std::uint32_t*>(line) + r.left;
+                    for (int x = 0; x < w; ++x) to[x] = Xrgb8888From565(from[x]);
+                } else {
+                    SDL_ConvertPixels(w, 1, SDL_PIXELFORMAT_RGB565, from, w * 2, f->format,
+                                      line + static_cast<std::ptrdiff_t>(r.left) * f->BytesPerPixel,
+                                      surface->pitch);
+                }
+            }
+            if (count < static_cast<int>(kMaxUpdateRects))
+                updates[static_cast<std::size_t>(count++)] = SDL_Rect{r.left, r.top, w, r.bottom - r.top};
+        }
+        if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+        dirty_.clear();
+        mustPresent_ = false;
+        if (whole || count == static_cast<int>(kMaxUpdateRects)) {
+            SDL_UpdateWindowSurface(window_);
+        } else if (count > 0) {
+            SDL_UpdateWindowSurfaceRects(window_, updates.data(), count);
+        }
+        return true;
+    }
+
+    // A table drawn at a fixed scale, enlarged onto the window as one picture.
+    const Letterbox box = FitTable(surface->w, surface->h, backBuffer.Width(), backBuffer.Height());
+    if (box.width <= 0 || box.height <= 0) return false;
+    const bool resized = surface->w != scaledForWidth_ || surface->h != scaledForHeight_;
+    if (resized) {
+        scaler_.Prepare(backBuffer.Width(), backBuffer.Height(), box.width, box.height);
+        scaledForWidth_ = surface->w;
+        scaledForHeight_ = surface->h;
+    }
+    const bool all = whole || resized;
+    if (all) {
+        changed_.assign(1, Rect{0, 0, backBuffer.Width(), backBuffer.Height()});
+    } else {
+        changed_ = dirty_;
+    }
+    dirty_.clear();
+    mustPresent_ = false;
+
+    if (all) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 28, 98, 52));  // the felt's tone
+    const int ox = static_cast<int>(std::lround(box.offsetX));
+    const int oy = static_cast<int>(std::lround(box.offsetY));
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
     auto* origin = static_cast<std::uint8_t*>(surface->pixels) +
                    static_cast<std::ptrdiff_t>(oy) * surface->pitch +
                    static_cast<std::ptrdiff_t>(ox) * f->BytesPerPixel;
-    std::array<SDL_Rect, kMaxUpdateRects> updates{};
-    int count = 0;
     for (const Rect& area : changed_) {
-        const Rect t = whole ? Rect{0, 0, box.width, box.height} : scaler_.Affected(area);
+        const Rect t = all ? Rect{0, 0, box.width, box.height} : scaler_.Affected(area);
         if (t.right <= t.left || t.bottom <= t.top) continue;
         if (direct) {
             scaler_.Scale(backBuffer, t, reinterpret_cast<std::uint32_t*>(origin), surface->pitch / 4);
@@ -329,11 +710,12 @@ bool Display::PresentOnWindow() {
                                   static_cast<std::ptrdiff_t>(t.left) * f->BytesPerPixel,
                               surface->pitch);
         }
-        updates[static_cast<std::size_t>(count++)] =
-            SDL_Rect{ox + t.left, oy + t.top, t.right - t.left, t.bottom - t.top};
+        if (count < static_cast<int>(kMaxUpdateRects))
+            updates[static_cast<std::size_t>(count++)] =
+                SDL_Rect{ox + t.left, oy + t.top, t.right - t.left, t.bottom - t.top};
     }
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    if (whole) {
+    if (all || count == static_cast<int>(kMaxUpdateRects)) {
         SDL_UpdateWindowSurface(window_);
     } else if (count > 0) {
         SDL_UpdateWindowSurfaceRects(window_, updates.data(), count);
@@ -401,6 +783,12 @@ void Display::WaitFrame() {
 
 std::uint32_t Display::Ticks() { return SDL_GetTicks(); }
 
+void Display::WaitForEvent(int timeoutMs) {
+    if (timeoutMs <= 0) return;
+    // Without taking the event: PumpEvents reads it in the next frame.
+    SDL_WaitEventTimeout(nullptr, timeoutMs);
+}
+
 std::vector<int> Display::TakeKeyTaps() { return std::exchange(keyTaps_, {}); }
 
 std::uint32_t Display::TakeButtonTaps() { return std::exchange(buttonTaps_, 0u); }
@@ -413,6 +801,7 @@ bool Display::IsShown() const {
 
 void Display::PumpEvents() {
     bool repaint = false;
+    bool resized = false;
     SDL_Event e;
     while (SDL_PollEvent(&e) != 0) {
         switch (e.type) {
@@ -432,7 +821,10 @@ void Display::PumpEvents() {
                         shown_ = true;
                         repaint = true;
                         break;
-                    case SDL_WINDOWEVENT_SIZE_CHANGED: repaint = true; break;
+                    case SDL_WINDOWEVENT_SIZE_CHANGED:
+                        resized = true;
+                        repaint = true;
+                        break;
                     case SDL_WINDOWEVENT_CLOSE: quitRequested_ = true; break;
                     default: break;
                 }
@@ -447,7 +839,13 @@ void Display::PumpEvents() {
         }
     }
     // The window shows the last frame again at once: while the game is paused
-    // no frame is drawn that would do it.
+    // no frame is drawn that would do it. A new size draws the last frame's
+    // pictures anew at the new resolution.
+    if (resized && window_ != nullptr) {
+        FitToWindow();
+        if (commands_.empty()) commands_ = drawn_;
+        Render();
+    }
     if (repaint) {
         mustPresent_ = true;
         if (IsShown()) PresentFrame();
@@ -482,8 +880,11 @@ void Display::Close() {
     drawOnWindow_ = false;
     scaledForWidth_ = scaledForHeight_ = 0;
     backBuffer.Release();
-    shownPicture_.clear();
-    mustPresent_ = true;
+    commands_.clear();
+    drawn_.clear();
+    dirty_.clear();
+    surround_ = nullptr;
+    RedrawAll();
 }
 
 void Display::ShowMessageBox(const std::string& text) {
@@ -496,6 +897,21 @@ void Display::ShowMessageBox(const std::string& text) {
 
 bool Display::SaveScreenshot(const std::string& fileName) const {
     if (!backBuffer.Valid()) return false;
+    std::vector<std::uint32_t> window;
+    int w = 0, h = 0;
+    if ((backBuffer.Width() != windowWidth_ || backBuffer.Height() != windowHeight_) &&
+        ReadWindow(window, w, h)) {
+        // A table enlarged as one picture: what the window shows.
+        SDL_Surface* view =
+            SDL_CreateRGBSurfaceWithFormatFrom(window.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_RGB888);
+        if (view == nullptr) return false;
+        SDL_Surface* rgb = SDL_ConvertSurfaceFormat(view, SDL_PIXELFORMAT_RGB24, 0);
+        SDL_FreeSurface(view);
+        if (rgb == nullptr) return false;
+        const bool ok = IMG_SavePNG(rgb, fileName.c_str()) == 0;
+        SDL_FreeSurface(rgb);
+        return ok;
+    }
     SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint16_t*>(backBuffer.Row(0)),
                                                            backBuffer.Width(), backBuffer.Height(), 16,
                                                            backBuffer.PitchBytes(), SDL_PIXELFORMAT_RGB565);

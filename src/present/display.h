@@ -1,8 +1,15 @@
 #pragma once
-// The display: one window that shows the 800 x 600 table, the back buffer the
-// game draws on, the clip rectangle, the presentation with its frame pacing,
-// and the recovery after the window was taken away.
+// The display: one window that shows the table, the back buffer the game
+// draws on, the clip rectangle, the presentation with its frame pacing, and
+// the recovery after the window was taken away.
+//
+// The game draws in the table's logical 800 x 600 pixels; the display draws
+// each picture at the window's own resolution (the pictures' art made for
+// that size), the table centred with the felt around it. A frame's drawing is
+// a list of pictures; only where that list changed since the last frame is
+// anything drawn and sent to the screen, so a table that waits costs nothing.
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -12,6 +19,7 @@
 #include <vector>
 
 #include "core/layout.h"
+#include "present/picture.h"
 #include "present/scaler.h"
 #include "present/surface.h"
 
@@ -63,20 +71,38 @@ struct Letterbox {
 Letterbox FitTable(int windowWidth, int windowHeight, int tableWidth, int tableHeight);
 
 struct DisplayOptions {
-    bool windowed = false;  // an 800 x 600 window that can be resized, else desktop full screen
+    bool windowed = false;  // a window that can be resized, else desktop full screen
     bool uncapped = false;  // no vsync and no frame pacing
+    // The window's size (headless: the back buffer's); 0: 800 x 600 in a
+    // window or headless, the desktop's size in full screen.
+    int width = 0;
+    int height = 0;
+    // 0: the table is drawn at the window's resolution. Else it is drawn at
+    // this scale of its 800 x 600 pixels and that picture scaled to the window
+    // (1: the classic table, enlarged as one picture).
+    double fixedScale = 0;
 };
 
-// Decoded pictures are read through this cache, so a reload after the display
-// came back does not need the resource folders, which are gone by then.
+// Where the table's logical pixels land on the back buffer: a logical length
+// l starts at origin + round(l x scale).
+struct TableMapping {
+    double scale = 1;
+    int originX = 0;
+    int originY = 0;
+    int X(int logical) const { return originX + static_cast<int>(std::floor(logical * scale + 0.5)); }
+    int Y(int logical) const { return originY + static_cast<int>(std::floor(logical * scale + 0.5)); }
+    // A length inside a picture drawn at this scale.
+    int Length(int logical) const { return static_cast<int>(std::floor(logical * scale + 0.5)); }
+};
+
+// Picture files, read and decoded straight from the unpacked folders. The
+// decoded pictures stay in memory (see Picture), so a reload after the display
+// came back needs no files: the folders are gone by then.
 class PictureFiles {
 public:
     // Reads a picture file, checks its structure (see ReadResourceFile) and
     // decodes it (BMP, or anything SDL_image reads) to RGB565.
     Surface Load(const std::string& fileName);
-
-private:
-    std::map<std::string, std::vector<std::uint8_t>> bytes_;
 };
 
 class Display {
@@ -86,24 +112,60 @@ public:
     Display& operator=(const Display&) = delete;
     ~Display();
 
-    Surface backBuffer;  // the table as this frame draws it
-    ClipRect clip;       // every picture drawn onto the back buffer is cut to it
+    Surface backBuffer;  // the window's pixels as the frames draw them
+    ClipRect clip;       // in table pixels: every picture drawn is cut to it
     PictureFiles pictures;
 
     // Opens the window and the back buffer; failures raise the display's label.
     void Open(const DisplayOptions& options);
     // A picture from a file; failures raise "Error in function CreateSurfaceFromFile() ".
     Surface LoadPicture(const std::string& fileName);
-    // Draws a part of a picture onto the back buffer at (x, y), cut to the clip rectangle.
-    void Draw(const Surface& source, const Rect& part, std::int16_t x, std::int16_t y, bool keyed) {
-        DrawClipped(clip, source, backBuffer, part, x, y, keyed);
-    }
+    // A picture of the table from its 1x file and, when `largerScale` is not
+    // 0, the same art drawn at that scale (the file ScaledFileName names, if
+    // the archive has it). Keyed with magenta when `keyed`. Decoded once, here.
+    Picture LoadTablePicture(const std::string& fileName, int largerScale, bool keyed);
+    // The largest scale of the table this display may draw at (the whole
+    // desktop, or the headless size), and the art scale that covers it: the
+    // smallest of layout::kLargerScales at least as large, 0 when 1x does.
+    double LargestScale() const { return largestScale_; }
+    int ArtScaleNeeded() const { return ArtScaleFor(largestScale_); }
+    // The same before the display opens (the video system is started and
+    // stopped again for the desktop's size).
+    static double LargestScale(const DisplayOptions& options);
+    static int ArtScaleFor(double largestScale);
+
+    // Draws a part of a picture at (x, y), both in table pixels, cut to the
+    // clip rectangle as the classic copy cuts it (a whole picture that does
+    // not fit is not drawn at all). The picture must live until Present.
+    void Draw(const Picture& source, const Rect& part, std::int16_t x, std::int16_t y, bool keyed);
+    // Fills a rectangle of the table (cut to the clip rectangle) with one colour.
+    void Fill(const Rect& part, std::uint16_t colour);
+    // Halves every colour channel under a rectangle of the table (a shade).
+    void Shade(const Rect& part);
+    // Draws a whole picture as Draw does, each pixel an even mix with `grey`.
+    void DrawDimmed(const Picture& source, std::int16_t x, std::int16_t y, std::uint16_t grey);
+    // The picture the felt outside the table is made from (the table's cloth,
+    // mirrored at the table's edges); nothing: black.
+    void SetSurround(const Picture* cloth);
+    // Puts this frame's pictures onto the back buffer where they differ from
+    // the last frame's; true when any pixel was drawn.
+    bool Render();
+    // Draws the whole back buffer anew at the next Render (window resized or
+    // brought back, pictures reloaded).
+    void RedrawAll();
     // The clip rectangle: the whole table.
     void ClipToTable();
     // Colour 0 over the whole back buffer.
     void Clear();
-    // Shows the back buffer, then waits for the next frame when pacing applies.
+    // Renders, shows what changed, then waits for the next frame when pacing applies.
     void Present();
+    // Frames in which something was drawn, since the display opened.
+    std::uint64_t ChangedFrames() const { return changedFrames_; }
+    // Sleeps until a window event arrives or `timeoutMs` has passed.
+    void WaitForEvent(int timeoutMs);
+    // Where the table's pixels land on the back buffer, and the table's area there.
+    const TableMapping& Mapping() const { return mapping_; }
+    Rect TableArea() const;
     // True while the window is on screen (not minimised, not hidden).
     bool IsShown() const;
     // Waits while the window is away, handling window events; when it was
@@ -134,7 +196,8 @@ public:
     // The window's pixels as last shown, as XRGB8888 (only when drawing onto
     // the window's own pixels); false otherwise.
     bool ReadWindow(std::vector<std::uint32_t>& pixels, int& width, int& height) const;
-    // Writes the back buffer as a PNG file; false on failure.
+    // Writes what the window shows as a PNG file (the back buffer, when it is
+    // the window's size); false on failure.
     bool SaveScreenshot(const std::string& fileName) const;
     // Sleep to the next 1/60 s step; used by frames that do not flip (pause).
     void WaitFrame();
@@ -142,6 +205,27 @@ public:
     static std::uint32_t Ticks();
 
 private:
+    struct Command {
+        const Picture* picture = nullptr;  // nullptr: a fill
+        std::uint64_t version = 0;
+        Rect part;  // of the picture, table pixels, after the clip
+        std::int32_t x = 0;
+        std::int32_t y = 0;
+        bool keyed = false;
+        bool shade = false;   // a fill that halves what lies under it
+        bool dimmed = false;  // a picture mixed evenly with `colour`
+        std::uint16_t colour = 0;
+        Rect bounds;  // back-buffer pixels it covers
+        bool operator==(const Command& o) const {
+            return picture == o.picture && version == o.version && part == o.part && x == o.x && y == o.y &&
+                   keyed == o.keyed && shade == o.shade && dimmed == o.dimmed && colour == o.colour;
+        }
+    };
+    Rect BoundsOf(const Command& c) const;
+    void Paint(const Command& c, const Rect& area);
+    void PaintSurround();
+    // Sizes the back buffer and the mapping for the window's current size.
+    void FitToWindow();
     void CreateTexture();
     void Pace(bool presented);
     // Shows the back buffer when it changed (or must be shown anyway); false
@@ -151,6 +235,16 @@ private:
     // false when nothing changed.
     bool PresentOnWindow();
 
+    TableMapping mapping_;
+    double largestScale_ = 1;
+    std::vector<Command> commands_;  // this frame's
+    std::vector<Command> drawn_;     // on the back buffer
+    const Picture* surround_ = nullptr;
+    bool redrawAll_ = true;
+    std::vector<Rect> dirty_;  // back-buffer areas drawn anew this frame
+    std::uint64_t changedFrames_ = 0;
+    int windowWidth_ = 0;  // window pixels the back buffer was made for
+    int windowHeight_ = 0;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
@@ -161,11 +255,9 @@ private:
     std::uint64_t nextFrame_ = 0;  // performance-counter time of the next paced frame
     std::uint64_t firstFlip_ = 0;
     int flipsMeasured_ = 0;
-    // The picture last shown: an unchanged frame (a player thinking, a delay)
-    // is not sent to the screen again, unless the window needs repainting.
-    std::vector<std::uint16_t> shownPicture_;
-    // Without a renderer: the table scaled onto the window's own pixels, only
-    // where it changed, so a frame in which one card moves costs little.
+    // Without a renderer: the back buffer put onto the window's own pixels
+    // (scaled when the table is drawn at a fixed scale), only where it
+    // changed, so a frame in which one card moves costs little.
     bool drawOnWindow_ = false;
     TableScaler scaler_;
     int scaledForWidth_ = 0;  // window size the scaler was prepared for

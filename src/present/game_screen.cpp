@@ -15,11 +15,16 @@ void GameScreen::Open(const DisplayOptions& options, std::string_view deckName,
     sound.LoadSounds(resourceRoot + std::string(layout::kResFolder) + "/" +
                      std::string(layout::kSoundsFolder) + "/");
     LoadTableArt(display, art, deckName_, resourceRoot_);
+    display.SetSurround(&art.background);
     display.ClipToTable();
 }
 
 bool GameScreen::BeginDrawing() {
-    const bool open = display.WaitUntilShown([&] { LoadTableArt(display, art, deckName_, resourceRoot_); });
+    // Back from away: every picture made anew from its art, the window drawn whole.
+    const bool open = display.WaitUntilShown([&] {
+        RefreshArt(art);
+        display.RedrawAll();
+    });
     if (!open) return false;
     display.Draw(art.background, kWholePicture, 0, 0, false);
     return true;
@@ -27,6 +32,7 @@ bool GameScreen::BeginDrawing() {
 
 void GameScreen::DrawTable(const TableState& t, std::string_view clockText) {
     tenfold::DrawTable(t, display, art, clockText);
+    if (hint) DrawHint(t, display, art, *hint);
 }
 
 void GameScreen::FinishFrame() {

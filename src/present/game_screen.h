@@ -3,6 +3,7 @@
 // (display, mouse and keyboard, sound, pictures) and closed in one place.
 // Failures while opening or drawing come up as PresentError.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,7 @@
 #include "present/input.h"
 #include "present/sound.h"
 #include "present/table_art.h"
+#include "present/table_drawing.h"
 
 namespace tenfold {
 
@@ -21,6 +23,8 @@ public:
     InputDevices input;
     SoundDevice sound;
     TableArt art;
+    // The hint drawn over the table while it is set (the game sets and clears it).
+    std::optional<TableHint> hint;
 
     // Opens display, input, sound (silently off without a device), every
     // sound, picture and font of the deck from `resourceRoot` (the folder

@@ -47,6 +47,7 @@ void ApplyKey(int sdlScancode, PlayerInput& input) {
         case SDL_SCANCODE_P: input.pause = true; break;
         case SDL_SCANCODE_R: input.sort = true; break;
         case SDL_SCANCODE_L: input.lastTrick = true; break;
+        case SDL_SCANCODE_H: input.hint = true; break;
         default: break;
     }
 }
@@ -83,14 +84,14 @@ void InputDevices::Poll(Display& display) {
     SDL_PumpEvents();
     int count = 0;
     const Uint8* keys = Source().HeldKeys(count);
-    for (int sc : {SDL_SCANCODE_ESCAPE, SDL_SCANCODE_P, SDL_SCANCODE_R, SDL_SCANCODE_L}) {
+    for (int sc : {SDL_SCANCODE_ESCAPE, SDL_SCANCODE_P, SDL_SCANCODE_R, SDL_SCANCODE_L, SDL_SCANCODE_H}) {
         if (sc < count && keys[sc] != 0) ApplyKey(sc, input_);
     }
     for (int sc : display.TakeKeyTaps()) ApplyKeyPress(sc, input_);
     PollPointer(display);
     int wx = 0, wy = 0;
     const std::uint32_t buttons = Source().HeldButtons(wx, wy) | display.TakeButtonTaps();
-    input_.click = (buttons & SDL_BUTTON_LMASK) != 0;
+    input_.click = (buttons & SDL_BUTTON_LMASK) != 0 && onTable_;
     input_.lastTrick = input_.lastTrick || (buttons & SDL_BUTTON_RMASK) != 0;
     input_.x = mouseX;
     input_.y = mouseY;
@@ -111,12 +112,14 @@ void InputDevices::PollPointer(Display& display) {
         px = wx * static_cast<double>(outW) / ww;
         py = wy * static_cast<double>(outH) / wh;
     }
+    onTable_ = px >= box.offsetX && px < box.offsetX + box.width && py >= box.offsetY &&
+               py < box.offsetY + box.height;
     WindowToTable(box, px, py, limits, mouseX, mouseY);
 }
 
 void InputDevices::ShowSystemCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
-void InputDevices::DrawPointer(Display& display, const Surface& pointer) {
+void InputDevices::DrawPointer(Display& display, const Picture& pointer) {
     constexpr int kHot = 16;
     constexpr int kSize = 32;
     if (open_) PollPointer(display);

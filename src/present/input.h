@@ -59,12 +59,13 @@ public:
     // Reads the keys and the pointer for this frame (keys and buttons tapped
     // since the last poll count as down).
     void Poll(Display& display);
-    // This frame's input as the rules read it.
+    // This frame's input as the rules read it. A click on the felt around
+    // the table is no click.
     const PlayerInput& Read() const { return input_; }
     // Shows or hides the window system's pointer (the game draws its own).
     void ShowSystemCursor(bool show);
     // Draws the pointer picture (32 x 32) with its point (16, 16) on the mouse position.
-    void DrawPointer(Display& display, const Surface& pointer);
+    void DrawPointer(Display& display, const Picture& pointer);
     // Releases the devices and shows the system pointer again.
     void Release();
     // Reads held keys, buttons and the pointer from `source` from now on;
@@ -77,6 +78,7 @@ private:
 
     InputSource* source_ = nullptr;
     bool open_ = false;
+    bool onTable_ = true;  // the pointer is over the table, not the felt around it
     PlayerInput input_;
 };
 

@@ -32,6 +32,15 @@ Surface Surface::FromSdl(SDL_Surface* picture) {
     return s;
 }
 
+Surface Surface::Copy(const Surface& from, bool keepKey) {
+    Surface s;
+    s.width_ = from.width_;
+    s.height_ = from.height_;
+    s.pixels_ = from.pixels_;
+    if (keepKey && from.hasKey_) s.SetColorKey(from.key_);
+    return s;
+}
+
 void Surface::RowSpans(int y, const Span*& first, const Span*& last) const {
     if (!spansValid_) {
         spans_.clear();

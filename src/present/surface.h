@@ -42,6 +42,8 @@ public:
     Surface(int width, int height);  // filled with colour 0
     // Converts a decoded picture of any format to RGB565 (1:1, no scaling).
     static Surface FromSdl(SDL_Surface* picture);
+    // The same pixels, with or without the colour key.
+    static Surface Copy(const Surface& from, bool keepKey);
 
     int Width() const { return width_; }
     int Height() const { return height_; }

@@ -76,7 +76,7 @@ void Shrink(const Surface& src, const Rect& from, Surface& dst, const Rect& to, 
 constexpr std::uint16_t kMagenta = kRedMask565 | kBlueMask565;
 
 void MakeFont(const BitmapFont& from, BitmapFont& to, int cellW, int cellH) {
-    const Surface& src = from.Picture();
+    const Surface& src = from.Glyphs().OneX();
     if (!src.Valid()) return;
     constexpr int kColumns = 20;
     Rect first;
@@ -100,7 +100,7 @@ void Fill(Display& d, int left, int top, int right, int bottom, std::uint16_t co
     top = std::max<int>(top, d.clip.top);
     right = std::min<int>(right, d.clip.right);
     bottom = std::min<int>(bottom, d.clip.bottom);
-    if (left < right && top < bottom) d.backBuffer.Fill(Rect{left, top, right, bottom}, colour);
+    if (left < right && top < bottom) d.Fill(Rect{left, top, right, bottom}, colour);
 }
 
 void Frame(Display& d, int left, int top, int right, int bottom, int thick, std::uint16_t colour) {
@@ -121,29 +121,15 @@ void Darken(Display& d, int left, int top, int right, int bottom) {
     top = std::max<int>(top, d.clip.top);
     right = std::min<int>(right, d.clip.right);
     bottom = std::min<int>(bottom, d.clip.bottom);
-    for (int y = top; y < bottom; ++y) {
-        std::uint16_t* row = d.backBuffer.Row(y);
-        for (int x = left; x < right; ++x) row[x] = Half(row[x]);
-    }
+    if (left < right && top < bottom) d.Shade(Rect{left, top, right, bottom});
 }
 
 // A card drawn greyed: half its own colour, half grey.
-void DrawDimmed(Display& d, const Surface& picture, int x, int y) {
-    for (int py = 0; py < picture.Height(); ++py) {
-        const int ty = y + py;
-        if (ty < d.clip.top || ty >= d.clip.bottom) continue;
-        const std::uint16_t* src = picture.Row(py);
-        std::uint16_t* dst = d.backBuffer.Row(ty);
-        for (int px = 0; px < picture.Width(); ++px) {
-            const int tx = x + px;
-            if (tx < d.clip.left || tx >= d.clip.right) continue;
-            if (picture.HasColorKey() && src[px] == picture.ColorKey()) continue;
-            dst[tx] = static_cast<std::uint16_t>(Half(src[px]) + Half(kDimGrey));
-        }
-    }
+void DrawDimmed(Display& d, const Picture& picture, int x, int y) {
+    d.DrawDimmed(picture, Narrow<std::int16_t>(x), Narrow<std::int16_t>(y), kDimGrey);
 }
 
-const Surface& Face(const TableArt& art, const CardSprite& c) {
+const Picture& Face(const TableArt& art, const CardSprite& c) {
     return c.faceUp ? art.cards[c.card] : art.cardBack;
 }
 
@@ -153,7 +139,7 @@ void DrawIndex(Display& d, const TableArt& art, Card card, int x, int y) {
 }
 
 void Text(Display& d, const BitmapFont& font, int x, int y, std::string_view text) {
-    font.DrawText(d.clip, d.backBuffer, static_cast<float>(x), static_cast<float>(y), text, true);
+    font.DrawText(d, static_cast<float>(x), static_cast<float>(y), text, true);
 }
 int Width(const BitmapFont& font, std::string_view text) {
     return font.TextWidth(static_cast<int>(text.size()));
@@ -217,7 +203,7 @@ void DrawBadge(const TableState& t, Display& d, const TableArt& art) {
     Panel(d, kLeft, kTop, kRight, bottom, false);
     const int centre = (kLeft + kRight) / 2;
     if (contract) {
-        const Surface& picture = art.smallContracts[Index(t.contract)];
+        const Picture& picture = art.smallContracts[Index(t.contract)];
         if (picture.Valid())
             d.Draw(picture, kWholePicture, Narrow<std::int16_t>(centre - picture.Width() / 2), kTop + 3,
                    true);
@@ -314,7 +300,7 @@ void DrawRowStart(const TableState& t, Display& d, const TableArt& art, int deal
     Text(d, art.smallFont, kNumberRight - Width(art.smallFont, number), y + textDy, number);
     const Contract c = t.match.log[deal - 1].contract;
     if (c == Contract::None) return;
-    const Surface& picture = art.smallContracts[Index(c)];
+    const Picture& picture = art.smallContracts[Index(c)];
     if (picture.Valid())
         d.Draw(picture, kWholePicture, kContractX, Narrow<std::int16_t>(y + textDy - 2), true);
 }
@@ -341,7 +327,7 @@ void MakeAidPictures(TableArt& art) {
     MakeFont(art.scoreFont, art.smallFont, kSmallCellW, kSmallCellH);
     MakeFont(art.scoreFont, art.midFont, kMidCellW, kMidCellH);
     for (int i = 0; i < kContractCount; ++i) {
-        const Surface& big = art.contracts[i];
+        const Surface& big = art.contracts[i].OneX();
         if (!big.Valid()) continue;
         Surface small(kSmallContractW, kSmallContractH);
         Shrink(big, Rect{0, 0, big.Width(), big.Height()}, small,

@@ -23,9 +23,9 @@ void LoadTableArt(Display& display, TableArt& art, std::string_view deckName,
     const std::string numbers = Folder(resourceRoot, layout::kNumbersFolder);
     const std::string fonts = Folder(resourceRoot, layout::kFontsFolder);
 
-    auto load = [&](Surface& s, const std::string& folder, std::string_view file, bool keyed) {
-        s = display.LoadPicture(folder + std::string(file));
-        if (keyed) SetColorKeyMode(s, kMagentaKey);
+    const int larger = display.ArtScaleNeeded();
+    auto load = [&](Picture& p, const std::string& folder, std::string_view file, bool keyed) {
+        p = display.LoadTablePicture(folder + std::string(file), larger, keyed);
     };
     load(art.background, bitmaps, layout::kBackgroundBmp, false);
     load(art.cardBack, deck, layout::kCardBack, true);
@@ -39,12 +39,20 @@ void LoadTableArt(Display& display, TableArt& art, std::string_view deckName,
     load(art.pointer, bitmaps, layout::kPointer, true);
 
     art.clockFont.Load(display, fonts + std::string(layout::kDigitFont), kFontCellWidth, kFontCellHeight,
-                       kFontColumns);
+                       kFontColumns, larger);
     art.clockFont.SetColorKeyMode(kMagentaKey);
     art.scoreFont.Load(display, fonts + std::string(layout::kScoreFont), kFontCellWidth, kFontCellHeight,
-                       kFontColumns);
+                       kFontColumns, larger);
     art.scoreFont.SetColorKeyMode(kMagentaKey);
     MakeAidPictures(art);
+}
+
+void RefreshArt(const TableArt& art) {
+    for (const Picture* p : {&art.background, &art.cardBack, &art.scorePage, &art.scoreRule, &art.pointer,
+                             &art.clockFont.Glyphs(), &art.scoreFont.Glyphs()})
+        p->Forget();
+    for (const Picture& p : art.cards) p.Forget();
+    for (const Picture& p : art.contracts) p.Forget();
 }
 
 void ReleaseArt(TableArt& art) {

@@ -14,27 +14,34 @@
 
 namespace tenfold {
 
+// Each picture is drawn at the display's resolution from art made for it (see Picture).
 struct TableArt {
-    Surface background;
-    Surface cardBack;
-    Array<Surface, kDeckSize> cards{};           // by card code
-    Array<Surface, kContractCount> contracts{};  // announced and in the menu, by contract index
-    Surface scorePage;
-    Surface scoreRule;  // drawn under the score page's header and above its totals
-    Surface pointer;
+    Picture background;
+    Picture cardBack;
+    Array<Picture, kDeckSize> cards{};           // by card code
+    Array<Picture, kContractCount> contracts{};  // announced and in the menu, by contract index
+    Picture scorePage;
+    Picture scoreRule;  // drawn under the score page's header and above its totals
+    Picture pointer;
     BitmapFont clockFont;
     BitmapFont scoreFont;
     // Made from the above for the table aids (MakeAidPictures).
     BitmapFont smallFont;
     BitmapFont midFont;
-    Array<Surface, kContractCount> smallContracts{};
+    Array<Picture, kContractCount> smallContracts{};
 };
 
 // Loads every picture and font of the deck `deckName` ("Royal" or "Roya2") from
 // `resourceRoot` (the folder holding "res/", ending in a path separator).
-// Every picture but the background gets the magenta key.
+// Every picture but the background gets the magenta key. Besides the 1x art
+// it decodes the art drawn for the largest size the display may show
+// (Display::ArtScaleNeeded), where the archive has it.
 void LoadTableArt(Display& display, TableArt& art, std::string_view deckName,
                   const std::string& resourceRoot);
+
+// Makes every picture's pixels anew from its decoded art (after the display
+// came back), without reading any file.
+void RefreshArt(const TableArt& art);
 
 // Releases every picture and font.
 void ReleaseArt(TableArt& art);

@@ -14,7 +14,7 @@ namespace {
 
 std::int16_t Pixel(float v) { return Narrow<std::int16_t>(static_cast<long long>(std::nearbyint(v))); }
 
-void DrawWhole(Display& d, const Surface& s, int x, int y, bool keyed) {
+void DrawWhole(Display& d, const Picture& s, int x, int y, bool keyed) {
     d.Draw(s, kWholePicture, Narrow<std::int16_t>(x), Narrow<std::int16_t>(y), keyed);
 }
 
@@ -36,7 +36,7 @@ constexpr int kTotalsRuleBelowTableX = 157;
 }  // namespace
 
 void DrawCard(Display& display, const TableArt& art, const CardSprite& card, bool faceUp) {
-    const Surface& picture = faceUp ? art.cards[card.card] : art.cardBack;
+    const Picture& picture = faceUp ? art.cards[card.card] : art.cardBack;
     display.Draw(picture, kWholePicture, Pixel(card.x), Pixel(card.y), true);
 }
 
@@ -98,7 +98,41 @@ void DrawTable(const TableState& t, Display& d, const TableArt& art, std::string
     // inside the edge.
     const int width = art.clockFont.TextWidth(static_cast<int>(clockText.size()));
     const int x = std::min<int>(t.layout.clock.x, d.clip.right - kClockRightMargin - width);
-    art.clockFont.DrawText(d.clip, d.backBuffer, static_cast<float>(x), t.layout.clock.y, clockText, true);
+    art.clockFont.DrawText(d, static_cast<float>(x), t.layout.clock.y, clockText, true);
+}
+
+namespace {
+// A frame `thickness` pixels wide just outside the rectangle, cut to the table.
+void DrawFrame(Display& d, int left, int top, int right, int bottom, int thickness, std::uint16_t colour) {
+    // Filled through the display, which clips and draws at the window's scale.
+    d.Fill(Rect{left - thickness, top - thickness, right + thickness, top}, colour);
+    d.Fill(Rect{left - thickness, bottom, right + thickness, bottom + thickness}, colour);
+    d.Fill(Rect{left - thickness, top, left, bottom}, colour);
+    d.Fill(Rect{right, top, right + thickness, bottom}, colour);
+}
+constexpr std::uint16_t kHintColour = 0xFFE0;  // yellow in RGB565
+constexpr int kHintLift = 28;                  // pixels the hinted card rises above its hand
+constexpr int kHintFrame = 3;
+}  // namespace
+
+void DrawHint(const TableState& t, Display& d, const TableArt& art, const TableHint& hint) {
+    if (t.flow.state == GameState::DealOver) return;
+    if (hint.isContract) {
+        if (!t.menu.shown || hint.value < 1 || hint.value > kContractCount) return;
+        const MenuRow& r = t.menu.rows[hint.value - 1];
+        if (!r.enabled) return;
+        DrawFrame(d, r.x, r.y, r.x + kMenuRowWidth, r.y + kMenuRowHeight, kHintFrame, kHintColour);
+        return;
+    }
+    for (const CardSprite& card : t.seats[kHumanSeat].hand) {
+        if (!card.active || card.moving || card.card != hint.value) continue;
+        CardSprite lifted = card;
+        lifted.y -= kHintLift;
+        DrawCard(d, art, lifted, true);
+        const int x = static_cast<int>(std::lround(lifted.x));
+        const int y = static_cast<int>(std::lround(lifted.y));
+        DrawFrame(d, x, y, x + kCardWidth, y + kCardHeight, kHintFrame, kHintColour);
+    }
 }
 
 std::string FormatClock(int hour24, int minute) {
@@ -150,18 +184,17 @@ void DrawScorePage(const TableState& t, Display& d, const TableArt& art) {
         header += t.seats[seat].name;
         if (seat + 1 < kSeatCount) header += " ";
     }
-    font.DrawText(d.clip, d.backBuffer, x, static_cast<float>(l.scoreTable.y), header, true);
+    font.DrawText(d, x, static_cast<float>(l.scoreTable.y), header, true);
     for (int row = 0; row < t.match.historyRows; ++row) {
         std::string text;
         for (const Seat& seat : t.seats) text += ScoreField(seat.history[row]);
         const float y = static_cast<float>(l.scoreRowHeight * (row + 1) + l.scoreTable.y);
-        font.DrawText(d.clip, d.backBuffer, x, y, text, true);
+        font.DrawText(d, x, y, text, true);
     }
     std::string totals;
     for (const Seat& seat : t.seats) totals += ScoreField(seat.matchTotal);
-    font.DrawText(d.clip, d.backBuffer, static_cast<float>(l.totals.x - kScoreTextIndent), l.totals.y, totals,
-                  true);
-    font.DrawText(d.clip, d.backBuffer, static_cast<float>(l.result.x - kScoreTextIndent), l.result.y,
+    font.DrawText(d, static_cast<float>(l.totals.x - kScoreTextIndent), l.totals.y, totals, true);
+    font.DrawText(d, static_cast<float>(l.result.x - kScoreTextIndent), l.result.y,
                   ResultText(t.match.result), true);
 }
 

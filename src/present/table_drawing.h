@@ -22,6 +22,17 @@ void DrawCard(Display& display, const TableArt& art, const CardSprite& card, boo
 // all of it lies on the table).
 void DrawTable(const TableState& t, Display& display, const TableArt& art, std::string_view clockText);
 
+// What the hint key shows: the card the expert would play (a hand card of
+// the human's) or the contract it would choose (a row of the open menu).
+struct TableHint {
+    bool isContract = false;
+    int value = 0;  // card code, or contract number
+};
+// Draws the hint over the table: the card lifted out of the hand, or the
+// menu row, in a yellow frame. Draws nothing when the hand or the menu does
+// not show it.
+void DrawHint(const TableState& t, Display& display, const TableArt& art, const TableHint& hint);
+
 // The clock text: 12-hour hours and minutes with two digits each, a blank and AM or PM.
 std::string FormatClock(int hour24, int minute);
 std::string ClockNow();

@@ -138,6 +138,8 @@ std::string EncodeMatchSave(const MatchSave& s) {
     if (s.autopilot) {
         out << "autopilot " << Hex64(s.autopilot->state) << " " << Hex64(s.autopilot->increment) << "\n";
     }
+    // Only when not the classic players, so a classic match's save reads as before.
+    if (s.expertOpponents) out << "opponents expert\n";
     out << "journal " << s.journal.size() << "\n";
     for (const JournalEntry& e : s.journal) {
         out << Hex64(e.at) << " " << static_cast<char>(e.act) << " " << e.value << "\n";
@@ -218,6 +220,10 @@ std::optional<MatchSave> DecodeMatchSave(std::string_view bytes, std::string& wh
             return bad("autopilot line");
         }
         s.autopilot = p;
+    }
+    if (r.Peek("opponents")) {
+        if (!r.Next("opponents", 2, w) || w[1] != "expert") return bad("opponents line");
+        s.expertOpponents = true;
     }
     std::size_t count = 0;
     if (!r.Next("journal", 2, w) || !Number(w[1], count) || count > kMaxJournal) return bad("journal line");

@@ -53,6 +53,7 @@ struct MatchSave {
     bool sevenOfHeartsLead = false;
     std::int16_t dealPackets = 1;
     bool slowAnimation = false;
+    bool expertOpponents = false;  // the computer seats were expert players
 
     // The match's start: the generator before the opponents' names are drawn.
     GeneratorPosition start;

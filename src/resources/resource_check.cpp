@@ -59,7 +59,7 @@ PictureLimit PictureLimitFor(std::string_view path) {
 
 std::uint64_t ResourceByteLimit(std::string_view path) {
     const std::string ext = ExtensionOf(path);
-    if (ext == "bmp" || ext == "jpg" || ext == "jpeg") {
+    if (ext == "bmp" || ext == "jpg" || ext == "jpeg" || ext == "png") {
         const PictureLimit limit = PictureLimitFor(path);
         return static_cast<std::uint64_t>(limit.width * limit.height * 4) + (1u << 20);
     }
@@ -69,7 +69,7 @@ std::uint64_t ResourceByteLimit(std::string_view path) {
 
 bool IsCheckedResource(std::string_view path) {
     const std::string ext = ExtensionOf(path);
-    return ext == "bmp" || ext == "wav" || ext == "jpg" || ext == "jpeg";
+    return ext == "bmp" || ext == "wav" || ext == "jpg" || ext == "jpeg" || ext == "png";
 }
 
 Result CheckResource(std::string_view path, std::span<const std::uint8_t> bytes) {
@@ -78,6 +78,7 @@ Result CheckResource(std::string_view path, std::span<const std::uint8_t> bytes)
     const std::string ext = ExtensionOf(path);
     if (ext == "bmp") return CheckBmp(bytes, PictureLimitFor(path));
     if (ext == "wav") return CheckWav(bytes);
+    if (ext == "png") return CheckPng(bytes, PictureLimitFor(path));
     return CheckJpeg(bytes, PictureLimitFor(path));
 }
 

@@ -54,7 +54,11 @@ Result CheckWav(std::span<const std::uint8_t> bytes);
 // progressive frame header of 8-bit samples in 1, 3 or 4 components and 1
 // pixel up to the limit each way, before the scan data.
 Result CheckJpeg(std::span<const std::uint8_t> bytes, PictureLimit limit = kTablePictureLimit);
-// Chooses the check by the file name's extension (.bmp, .wav, .jpg, .jpeg, any
+// PNG: the signature, a 13-byte header chunk first with 1 pixel up to the
+// limit each way, a bit depth the colour type allows, the known methods, and
+// chunks inside the file up to an end chunk.
+Result CheckPng(std::span<const std::uint8_t> bytes, PictureLimit limit = kTablePictureLimit);
+// Chooses the check by the file name's extension (.bmp, .wav, .jpg, .jpeg, .png, any
 // case) and the limits by its folder (see above); other files pass. A file
 // longer than ResourceByteLimit is refused first.
 Result CheckResource(std::string_view path, std::span<const std::uint8_t> bytes);

@@ -36,6 +36,26 @@ std::vector<ResourceFile> ArchiveFiles() {
     return files;
 }
 
+std::string ScaledFileName(std::string_view file, int scale) {
+    const std::size_t dot = file.rfind('.');
+    const std::string_view stem = file.substr(0, dot);
+    const bool background = file == kBackgroundBmp || file == kBackgroundJpeg;
+    return std::string(stem) + "@" + std::to_string(scale) + "x" + (background ? ".jpg" : ".png");
+}
+
+int ScaleOfFileName(std::string_view file) {
+    const std::size_t dot = file.rfind('.');
+    const std::size_t at = file.rfind('@', dot);
+    if (at == std::string_view::npos || dot == std::string_view::npos || dot < at + 3 || file[dot - 1] != 'x')
+        return 1;
+    int scale = 0;
+    for (std::size_t i = at + 1; i + 1 < dot; ++i) {
+        if (file[i] < '0' || file[i] > '9' || scale > 100) return 1;
+        scale = scale * 10 + (file[i] - '0');
+    }
+    return scale >= 2 ? scale : 1;
+}
+
 std::string_view PrefixOf(std::string_view folder) {
     for (const Route& r : kRoutes) {
         if (r.folder == folder) return r.prefix;

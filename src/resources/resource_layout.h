@@ -87,6 +87,17 @@ inline constexpr std::array<std::string_view, 10> kSoundFiles{
     "CARD_FLIP.WAV", "CARD_FLIP2.WAV", "CARD_FLIP3.WAV", "SIGN1.WAV",    "SIGN2.WAV",
     "SIGN3.WAV",     "SHUFFLE.WAV",    "INTRO.WAV",      "WIN_GAME.WAV", "LOSE_GAME.WAV"};
 
+// The same pictures drawn for large screens, at these whole multiples of
+// their size in the layout; the game picks the smallest that is at least as
+// large as the screen needs and scales it down.
+inline constexpr std::array<int, 2> kLargerScales{2, 3};
+// The file of picture `file` (a name the game loads, such as "AC.BMP" or
+// "Back_800x600.bmp") drawn at `scale`: the name without its extension, "@",
+// the scale, "x" and ".png" (keyed pictures need exact colours), or ".jpg"
+// for the table background, whose fine grain a JPEG keeps far smaller.
+std::string ScaledFileName(std::string_view file, int scale);
+// The scale a file of that naming was drawn at; 1 for any other name.
+int ScaleOfFileName(std::string_view file);
 // The sign that the resources are unpacked (folder, file).
 inline constexpr std::string_view kPresenceFolder = kSoundsFolder;
 inline constexpr std::string_view kPresenceFile = kSoundFiles[0];

@@ -35,6 +35,7 @@ const std::vector<Key>& Keys() {
         {"Rules", "deal_packets", &Settings::DealPackets, {"1", "13"}},
         {"Table", "classic_table", &Settings::ClassicTable, {}},
         {"Table", "dim_unplayable", &Settings::DimUnplayable, {}},
+        {"Rules", "opponents", &Settings::Opponents, {"classic", "expert"}},
     };
     return keys;
 }
@@ -162,6 +163,7 @@ void ApplySettings(const Settings& settings, Options& options) {
     options.dealPacketSize = static_cast<std::int16_t>(settings.DealPackets);
     options.classicTable = settings.ClassicTable;
     options.dimUnplayable = settings.DimUnplayable;
+    options.expertOpponents = settings.Opponents == "expert";
 }
 
 Settings SettingsOf(const Options& options) {
@@ -173,6 +175,7 @@ Settings SettingsOf(const Options& options) {
     s.DealPackets = options.dealPacketSize;
     s.ClassicTable = options.classicTable;
     s.DimUnplayable = options.dimUnplayable;
+    s.Opponents = options.expertOpponents ? "expert" : "classic";
     return s;
 }
 

@@ -359,6 +359,21 @@ void StartDialog::BuildOptionsTab() {
             "at a time.",
             26);
     page.pack_start(DealingExplanation, Gtk::PACK_SHRINK);
+    BuildOpponentsChoice(page);
+}
+
+void StartDialog::BuildOpponentsChoice(Gtk::Box& page) {
+    auto* row = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL, 12);
+    row->pack_start(*Gtk::make_managed<Gtk::Label>("Opponents:"), Gtk::PACK_SHRINK);
+    ClassicOpponents.set_label("Classic");
+    ExpertOpponents.set_label("Expert");
+    Gtk::RadioButton::Group group = ClassicOpponents.get_group();
+    ExpertOpponents.set_group(group);
+    (options_.expertOpponents ? ExpertOpponents : ClassicOpponents).set_active(true);
+    row->pack_start(ClassicOpponents, Gtk::PACK_SHRINK);
+    row->pack_start(ExpertOpponents, Gtk::PACK_SHRINK);
+    row->set_margin_top(10);
+    page.pack_start(*row, Gtk::PACK_SHRINK);
 }
 
 void StartDialog::OnDeckToggled(int deck) {
@@ -398,6 +413,7 @@ void StartDialog::OnStartClicked() {
     options_.classicTable = ClassicTable.get_active();
     options_.dimUnplayable = DimUnplayable.get_active();
     options_.dealPacketSize = ReguasPortuguese.get_active() ? 1 : 13;
+    options_.expertOpponents = ExpertOpponents.get_active();
     if (hooks_.LoadUnpacker) hooks_.LoadUnpacker();
 }
 

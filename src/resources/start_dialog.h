@@ -105,6 +105,8 @@ public:
     // "Classic table" and "Dim cards I may not play".
     std::array<Gtk::Label, 5> OptionExplanations;
     Gtk::Label DealingExplanation;  // under the two dealing rules
+    Gtk::RadioButton ClassicOpponents;
+    Gtk::RadioButton ExpertOpponents;
 
     // The tab captions in their order.
     static constexpr std::array<const char*, 5> kTabCaptions = {"Deck", "Keys", "Rules", "Credits",
@@ -143,6 +145,8 @@ private:
     void BuildKeysTab();
     void BuildRulesTab();
     void BuildCreditsTab(const std::string& credits);
+    // The "Opponents: Classic / Expert" row of the Options tab.
+    void BuildOpponentsChoice(Gtk::Box& page);
     void BuildOptionsTab();
 
     Options& options_;

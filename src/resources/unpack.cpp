@@ -67,6 +67,7 @@ Result ResourceUnpacker::UnpackInto(const std::string& pakPath, const std::strin
                 entry + "a marker of another archive; the resources were removed");
         if (route.kind != layout::EntryKind::Resource) continue;
         const PlannedFile& p = *byId.at(id);
+        if (wanted_ && !wanted_(p.folder, p.file)) continue;
         const SafeDir& dir = dirs.at(route.folder);
         BAIL_IF_FAILED(pak.SaveEntry(id, dir, p.file, WriteMode::CreateNew));
         if (p.folder == layout::kBackgroundFolder && p.file == layout::kBackgroundJpeg) {

@@ -3,7 +3,9 @@
 // folder made for this run (see private_folder.h), loaded from there, and the
 // folder is removed again as soon as everything is in memory.
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "core/fatal.h"
 #include "resources/private_folder.h"
@@ -29,6 +31,12 @@ public:
     // failed write or conversion, a stop signal) everything written is
     // removed, and the reason names the file and the entry or field.
     Result Unpack(const std::string& pakPath, const std::string& parent = DefaultUnpackParent());
+    // Entries for which `wanted(folder, file)` is false stay in the archive
+    // (the art for screen sizes or decks this run does not show); every
+    // entry is checked as before. Unset: every entry is unpacked.
+    void UnpackOnly(std::function<bool(std::string_view folder, std::string_view file)> wanted) {
+        wanted_ = std::move(wanted);
+    }
 
     // Removes the unpacked files and folders, the folders in the order
     // Sounds, Bitmaps, fntFonts, Numbers, Royal, Roya2, then "res" and the
@@ -41,6 +49,7 @@ public:
 
 private:
     Result UnpackInto(const std::string& pakPath, const std::string& parent);
+    std::function<bool(std::string_view, std::string_view)> wanted_;
 
     std::string base_;
     int lockFd_ = -1;  // the lock on the private folder, held while it exists

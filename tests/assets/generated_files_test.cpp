@@ -368,6 +368,49 @@ TEST(Sounds, AllTenArePcm22kStereoWithinTheirLimits) {
     EXPECT_EQ(distinct.size(), sounds.size()) << "some sounds are the same";
 }
 
+// Every picture comes again at twice and three times its size, the same art:
+// exactly that many pixels, and transparent (keyed) where the 1x picture is,
+// but for the antialiased rim, which each size cuts on its own pixels.
+TEST(LargerArt, EveryPictureAgainAtTwiceAndThriceItsSize) {
+    int pictures = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(Output() / "res")) {
+        const std::string name = entry.path().filename().string();
+        const std::string ext = entry.path().extension().string();
+        const bool oneX = name.find('@') == std::string::npos &&
+                          (ext == ".bmp" || ext == ".BMP" || name == "Back_800x600.jpg");
+        if (!entry.is_regular_file() || !oneX) continue;
+        ++pictures;
+        const Picture small = Load(entry.path());
+        const bool keyed = name != "Back_800x600.jpg";
+        for (const int scale : {2, 3}) {
+            const std::string larger =
+                entry.path().stem().string() + "@" + std::to_string(scale) + "x" + (keyed ? ".png" : ".jpg");
+            const fs::path path = entry.path().parent_path() / larger;
+            ASSERT_TRUE(fs::exists(path)) << larger;
+            const Picture big = Load(path);
+            ASSERT_EQ(big.width, small.width * scale) << larger;
+            ASSERT_EQ(big.height, small.height * scale) << larger;
+            if (!keyed) continue;
+            // Only pixels inside a keyed or an opaque area (their whole
+            // neighbourhood alike) are compared: the rim is cut anew at each size.
+            int differ = 0, compared = 0;
+            for (int y = 1; y + 1 < small.height; ++y) {
+                for (int x = 1; x + 1 < small.width; ++x) {
+                    bool alike = true;
+                    for (int dy = -1; dy <= 1; ++dy)
+                        for (int dx = -1; dx <= 1; ++dx)
+                            alike = alike && small.Key(x + dx, y + dy) == small.Key(x, y);
+                    if (!alike) continue;
+                    ++compared;
+                    if (small.Key(x, y) != big.Key(x * scale + scale / 2, y * scale + scale / 2)) ++differ;
+                }
+            }
+            EXPECT_LE(differ, compared / 200 + 2) << larger << ": another shape";
+        }
+    }
+    EXPECT_EQ(pictures, 124);
+}
+
 // The build must be reproducible: a second run gives the same bytes.
 TEST(Generator, SameBytesOnEveryRun) {
     const fs::path again = Generate();
@@ -379,7 +422,7 @@ TEST(Generator, SameBytesOnEveryRun) {
         EXPECT_TRUE(ReadBytes(entry.path()) == ReadBytes(again / relative)) << relative << " differs";
         ++files;
     }
-    EXPECT_EQ(files, 134u);
+    EXPECT_EQ(files, 134u + 2 * 124u) << "the game's 134 files, and its 124 pictures at 2x and at 3x";
     EXPECT_TRUE(ReadBytes(Output() / "res120.pak") == ReadBytes(again / "res120.pak"))
         << "the archive differs";
     fs::remove_all(again);

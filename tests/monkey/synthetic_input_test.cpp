@@ -98,6 +98,33 @@ TEST_F(SyntheticInput, ThePointerLandsOnTablePixelsWithinTheLimits) {
     }
 }
 
+// On a window wider than the table the felt lies left and right of it: a
+// click there is no click, one just inside the table's edge is.
+TEST(SyntheticDisplay, ClicksOnTheFeltAroundTheTableDoNothing) {
+    Display display;
+    display.Open(DisplayOptions{true, true, 1000, 600});
+    InputDevices input;
+    input.Open();
+    SyntheticDevices devices(display);
+    input.UseSource(&devices);
+    display.PumpEvents();
+    display.TakeButtonTaps();
+    struct Case {
+        int x, y;
+        bool click;
+    };
+    for (const Case& c : {Case{-60, 300, false}, Case{-1, 10, false}, Case{0, 10, true}, Case{799, 599, true},
+                          Case{800, 300, false}, Case{880, 20, false}}) {
+        devices.MovePointer(c.x, c.y);
+        devices.PressButton(0);
+        devices.ReleaseButton(0);
+        display.PumpEvents();
+        input.Poll(display);
+        EXPECT_EQ(input.Read().click, c.click) << c.x << "," << c.y;
+    }
+    input.Release();
+}
+
 TEST(SyntheticDisplay, ALostDisplayComesBackAndEveryPictureIsReloaded) {
     Display display;
     display.Open(DisplayOptions{false, true});

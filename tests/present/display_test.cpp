@@ -93,14 +93,18 @@ TEST_F(DisplayFiles, PicturesBecomeRgb565WithMagentaExactlyTheKey) {
     EXPECT_EQ(s.Pixel(1, 0), 0xFFFF);
     EXPECT_EQ(s.Pixel(2, 0), 0x0000);
 
-    // A reload after the display came back must not need the file any more.
+    // A reload after the display came back needs no file: the picture keeps its art.
+    Picture p = d.LoadTablePicture((dir / "res" / "TWO.BMP").string(), 2, true);
     fs::remove(dir / "Res" / "Two.bmp");
-    EXPECT_EQ(d.LoadPicture((dir / "res" / "TWO.BMP").string()).Pixel(0, 0), 0xF81F);
+    const std::vector<std::uint16_t> before = p.At(2).Pixels();
+    p.Forget();
+    EXPECT_EQ(p.At(2).Pixels(), before);
+    EXPECT_EQ(p.At(2).Pixel(0, 0), 0xF81F) << "the key stays the key when scaled";
 }
 
 TEST_F(DisplayFiles, LoadFailuresCarryTheRoutineLabelAndNameTheFile) {
     // Passes the structure checks (they know no PNG), so it is the decoder that fails.
-    std::ofstream(dir / "broken.png") << "not a picture";
+    std::ofstream(dir / "broken.gif") << "not a picture";
     Display d;
     BitmapFont font;
     const struct {
@@ -111,7 +115,7 @@ TEST_F(DisplayFiles, LoadFailuresCarryTheRoutineLabelAndNameTheFile) {
     } cases[] = {
         {"missing picture", [&] { d.LoadPicture((dir / "gone.bmp").string()); },
          "Error in function CreateSurfaceFromFile() ", kErrFileRead},
-        {"undecodable picture", [&] { d.LoadPicture((dir / "broken.png").string()); },
+        {"undecodable picture", [&] { d.LoadPicture((dir / "broken.gif").string()); },
          "Error in function CreateSurfaceFromFile() ", kErrPictureDecode},
         {"missing font", [&] { font.Load(d, (dir / "gone.bmp").string(), 19, 27, 20); },
          "Error in function clsDXBitmapFont.CreateSpriteFromFile() ", kErrFileRead},
@@ -218,31 +222,47 @@ TEST(DisplayOpen, HeadlessDisplayGivesTheTablesBackBufferAndClip) {
 }
 
 // Without a graphics card only the changed parts of a frame are sent to the
-// window: after several frames the window must still show the last one whole.
+// window: after several frames the window must still show the last one whole,
+// at the table's own size and at a larger one (the table then drawn at 1.25,
+// centred, black around it without a cloth).
 TEST(DisplayOpen, WindowShowsTheLastFrameAfterPartialUpdates) {
-    Display d;
-    d.Open(DisplayOptions{true, true});
-    ASSERT_EQ(d.Presenter(), "window");
-    Surface& b = d.backBuffer;
-    b.Fill(Rect{0, 0, 800, 600}, Rgb565(0, 128, 0));
-    d.Present();
-    b.Fill(Rect{100, 100, 200, 253}, 0xFFFF);  // a card
-    b.SetPixel(799, 599, 0xF800);
-    d.Present();
-    b.Fill(Rect{100, 100, 200, 253}, Rgb565(0, 128, 0));  // moved on
-    b.Fill(Rect{104, 98, 204, 251}, 0xFFFF);
-    d.Present();
-    d.Present();  // still: nothing to send
+    for (const auto& [w, h] : {std::pair{800, 600}, std::pair{1100, 750}}) {
+        Display d;
+        d.Open(DisplayOptions{true, true, w, h});
+        d.ClipToTable();
+        ASSERT_EQ(d.Presenter(), "window");
+        ASSERT_EQ(d.backBuffer.Width(), w);
+        const std::uint16_t green = Rgb565(0, 128, 0);
+        d.Fill(Rect{0, 0, 800, 600}, green);
+        d.Present();
+        d.Fill(Rect{0, 0, 800, 600}, green);
+        d.Fill(Rect{100, 100, 200, 253}, 0xFFFF);  // a card
+        d.Fill(Rect{799, 599, 800, 600}, 0xF800);
+        d.Present();
+        d.Fill(Rect{0, 0, 800, 600}, green);
+        d.Fill(Rect{104, 98, 204, 251}, 0xFFFF);  // moved on
+        d.Present();
+        const std::uint64_t changed = d.ChangedFrames();
+        d.Fill(Rect{0, 0, 800, 600}, green);
+        d.Fill(Rect{104, 98, 204, 251}, 0xFFFF);
+        d.Present();  // still: nothing drawn, nothing to send
+        EXPECT_EQ(d.ChangedFrames(), changed);
 
-    std::vector<std::uint32_t> window;
-    int w = 0, h = 0;
-    ASSERT_TRUE(d.ReadWindow(window, w, h));
-    ASSERT_EQ(w, 800);
-    ASSERT_EQ(h, 600);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            ASSERT_EQ(window[static_cast<std::size_t>(y) * w + x], Xrgb8888From565(b.Pixel(x, y)))
-                << x << "," << y;
+        std::vector<std::uint32_t> window;
+        int ww = 0, wh = 0;
+        ASSERT_TRUE(d.ReadWindow(window, ww, wh));
+        ASSERT_EQ(ww, w);
+        ASSERT_EQ(wh, h);
+        const Rect table = d.TableArea();
+        const TableMapping& m = d.Mapping();
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const bool inTable = x >= table.left && x < table.right && y >= table.top && y < table.bottom;
+                const bool inCard = x >= m.X(104) && x < m.X(204) && y >= m.Y(98) && y < m.Y(251);
+                const std::uint16_t want = !inTable ? 0 : inCard ? 0xFFFF : green;
+                ASSERT_EQ(window[static_cast<std::size_t>(y) * w + x], Xrgb8888From565(want))
+                    << x << "," << y << " at " << w << " x " << h;
+            }
         }
     }
 }

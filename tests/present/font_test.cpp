@@ -19,6 +19,16 @@ Surface GridPicture() {
     return s;
 }
 
+// Text drawn through a display whose back buffer (and clip) is w x h.
+Surface Drawn(const BitmapFont& f, int w, int h, float x, float y, std::string_view text, bool keyed) {
+    Display d;
+    d.backBuffer = Surface(w, h);
+    d.clip = ClipRect{0, 0, w, h};
+    f.DrawText(d, x, y, text, keyed);
+    d.Render();
+    return std::move(d.backBuffer);
+}
+
 BitmapFont GameFont() {
     BitmapFont f;
     f.Use(GridPicture(), kW, kH, kCols);
@@ -41,9 +51,7 @@ TEST(BitmapFont, CellRectanglesFollowTheGrid) {
 
 TEST(BitmapFont, AdvancesSeventeenPixels) {
     const BitmapFont f = GameFont();
-    Surface target(200, 40);
-    const ClipRect clip{0, 0, 200, 40};
-    f.DrawText(clip, target, 100, 5, "AB", true);
+    const Surface target = Drawn(f, 200, 40, 100, 5, "AB", true);
     const int a = 'A' - 32 + 1, b = 'B' - 32 + 1;
     EXPECT_EQ(target.Pixel(100, 5), 0) << "magenta corner of A is transparent";
     EXPECT_EQ(target.Pixel(101, 5), a);
@@ -56,9 +64,7 @@ TEST(BitmapFont, AdvancesSeventeenPixels) {
 
 TEST(BitmapFont, RoundsPositionsHalfToEven) {
     const BitmapFont f = GameFont();
-    Surface target(60, 40);
-    const ClipRect clip{0, 0, 60, 40};
-    f.DrawText(clip, target, 2.5f, 3.5f, "!", false);  // (2, 4): halves to even
+    const Surface target = Drawn(f, 60, 40, 2.5f, 3.5f, "!", false);  // (2, 4): halves to even
     EXPECT_EQ(target.Pixel(2, 4), 0xF81F);
     EXPECT_EQ(target.Pixel(1, 4), 0);
     EXPECT_EQ(target.Pixel(2, 3), 0);
@@ -66,10 +72,8 @@ TEST(BitmapFont, RoundsPositionsHalfToEven) {
 
 TEST(BitmapFont, SkipsCharactersWithoutACellButKeepsTheirPlace) {
     const BitmapFont f = GameFont();
-    Surface target(120, 40);
-    const ClipRect clip{0, 0, 120, 40};
     const std::string text = std::string("A\x01") + "\xE9" + "B";
-    f.DrawText(clip, target, 0, 0, text, false);
+    const Surface target = Drawn(f, 120, 40, 0, 0, text, false);
     EXPECT_EQ(target.Pixel(5, 5), 'A' - 32 + 1);
     EXPECT_EQ(target.Pixel(17 + 5, 5), 0) << "nothing drawn for code 1";
     EXPECT_EQ(target.Pixel(40, 5), 0) << "nothing drawn for a code past the last cell";
@@ -78,9 +82,7 @@ TEST(BitmapFont, SkipsCharactersWithoutACellButKeepsTheirPlace) {
 
 TEST(BitmapFont, TextPastTheRightClipLosesOnlyTheColumnsBeyondIt) {
     const BitmapFont f = GameFont();
-    Surface target(40, 30);
-    const ClipRect clip{0, 0, 40, 30};
-    f.DrawText(clip, target, 10, 0, "AB", false);
+    const Surface target = Drawn(f, 40, 30, 10, 0, "AB", false);
     EXPECT_EQ(target.Pixel(26, 3), 'A' - 32 + 1);
     EXPECT_EQ(target.Pixel(39, 3), 'B' - 32 + 1);
 }

@@ -87,7 +87,7 @@ TEST_F(HeadlessGame, ShowsTheHandTheContractMenuAndTheScoreSheet) {
         EXPECT_NEAR(x, first.home.x, t.layout.arriveToleranceX);
         EXPECT_NEAR(y, first.home.y, t.layout.arriveToleranceY);
         // Slot 1 covers all but the first columns.
-        EXPECT_TRUE(ShownAt(Picture(), Art().cards[first.card], x, y, Rect{0, 0, 20, 153}, Pointer()));
+        EXPECT_TRUE(ShownAt(Picture(), Art().cards[first.card].OneX(), x, y, Rect{0, 0, 20, 153}, Pointer()));
     }
 
     // 2. The human's contract menu, within the first four deals.
@@ -103,7 +103,7 @@ TEST_F(HeadlessGame, ShowsTheHandTheContractMenuAndTheScoreSheet) {
                 const MenuRow& r = t.menu.rows[row];
                 if (!r.enabled) continue;
                 ++rows;
-                const Surface& button = Art().contracts[row];
+                const Surface& button = Art().contracts[row].OneX();
                 EXPECT_TRUE(ShownAt(Picture(), button, r.x, r.y, Rect{0, 0, button.Width(), button.Height()},
                                     Pointer()))
                     << "row " << row;
@@ -121,7 +121,7 @@ TEST_F(HeadlessGame, ShowsTheHandTheContractMenuAndTheScoreSheet) {
             // " Me ..." at the score table's place less 65: 'M' is the second cell;
             // its last two columns lie under the next letter.
             const Point table = t.layout.scoreTable;
-            EXPECT_TRUE(ShownAt(Picture(), font.Picture(), table.x - 65 + 17 - m.left, table.y - m.top,
+            EXPECT_TRUE(ShownAt(Picture(), font.Glyphs().OneX(), table.x - 65 + 17 - m.left, table.y - m.top,
                                 Rect{m.left, m.top, m.right - 2, m.bottom}, Pointer()));
             ASSERT_TRUE(
                 RunUntil([](const TableState& s) { return s.flow.state != GameState::DealOver; }, 1000));
@@ -206,6 +206,84 @@ TEST(CloseBox, AsksDuringAMatchAndASecondPressLeaves) {
             EXPECT_FALSE(game.Frame());
         }
         EXPECT_EQ(game.Finish(), 0);
+    }
+}
+
+}  // namespace
+}  // namespace tenfold
+
+namespace tenfold {
+namespace {
+
+// A table that drew nothing new sleeps only while it waits for the player or
+// a timer, and never past the delay's end or the clock's next minute.
+TEST(StillTable, SleepsOnlyWhileItWaitsForThePlayerOrATimer) {
+    struct Case {
+        const char* what;
+        GameState state;
+        bool humanWaiting;
+        bool paused;
+        std::uint32_t now;
+        int msToMinute;
+        int want;
+    };
+    const Case cases[] = {
+        {"dealing", GameState::Dealing, false, false, 0, 60000, 0},
+        {"a computer seat plays", GameState::Playing, false, false, 0, 60000, 0},
+        {"cards fly to the winner", GameState::CarryingTrick, true, false, 0, 60000, 0},
+        {"the human's card", GameState::Playing, true, false, 0, 60000, kLongestStillWaitMs},
+        {"the human's contract", GameState::ChoosingContract, true, false, 0, 60000, kLongestStillWaitMs},
+        {"the score page", GameState::DealOver, false, false, 0, 60000, kLongestStillWaitMs},
+        {"paused while dealing", GameState::Dealing, false, true, 0, 60000, kLongestStillWaitMs},
+        {"the minute turns first", GameState::DealOver, false, false, 0, 200, 200},
+        {"a delay with 351 ms left", GameState::Waiting, false, false, 1000, 60000, 351},
+        {"a delay that has ended", GameState::Waiting, false, false, 2000, 60000, 0},
+    };
+    for (const Case& c : cases) {
+        TableState t;
+        t.flow.state = c.state;
+        t.flow.paused = c.paused;
+        t.human.waiting = c.humanWaiting;
+        t.flow.delayStart = 100;
+        t.flow.delayLength = 1250;  // ends at tick 1351
+        EXPECT_EQ(StillTableWaitMs(t, c.now, c.msToMinute), c.want) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace tenfold
+
+namespace tenfold {
+namespace {
+
+// A window given a new size shows the last frame drawn anew at the new
+// table scale, at once (no frame of the game needed): nothing left where the
+// pictures stood at the old size.
+TEST(DisplayResize, ANewWindowSizeDrawsTheLastFrameAnewAtItsScale) {
+    Display d;
+    d.Open(DisplayOptions{true, true});
+    d.ClipToTable();
+    const std::uint16_t green = Rgb565(0, 128, 0);
+    d.Fill(Rect{0, 0, 800, 600}, green);
+    d.Fill(Rect{100, 100, 200, 253}, 0xFFFF);
+    d.Present();
+    SDL_Window* window = nullptr;
+    for (Uint32 id = 1; id < 64 && window == nullptr; ++id) window = SDL_GetWindowFromID(id);
+    ASSERT_NE(window, nullptr);
+    SDL_SetWindowSize(window, 1000, 750);
+    d.PumpEvents();
+    ASSERT_EQ(d.backBuffer.Width(), 1000);
+    ASSERT_DOUBLE_EQ(d.Mapping().scale, 1.25);
+    std::vector<std::uint32_t> shown;
+    int w = 0, h = 0;
+    ASSERT_TRUE(d.ReadWindow(shown, w, h));
+    ASSERT_EQ(w, 1000);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const bool card = x >= 125 && x < 250 && y >= 125 && y < 316;
+            ASSERT_EQ(shown[static_cast<std::size_t>(y) * w + x], Xrgb8888From565(card ? 0xFFFF : green))
+                << x << "," << y;
+        }
     }
 }
 

@@ -28,8 +28,9 @@ protected:
     TableAidsDrawing() {
         d.backBuffer = Surface(800, 600);
         d.ClipToTable();
-        art.background = Surface(800, 600);
-        art.background.Fill(Rect{0, 0, 800, 600}, kCloth);
+        Surface cloth(800, 600);
+        cloth.Fill(Rect{0, 0, 800, 600}, kCloth);
+        art.background = std::move(cloth);
         art.cardBack = Solid(99, 153, 7);
         for (int i = 0; i < kDeckSize; ++i) art.cards[i] = Solid(99, 153, CardColour(i));
         for (int i = 0; i < kContractCount; ++i) art.contracts[i] = Solid(40, 10, ContractColour(i));
@@ -47,6 +48,7 @@ protected:
     void Draw() {
         d.Draw(art.background, kWholePicture, 0, 0, false);
         DrawTable(t, d, art, "");
+        d.Render();
     }
     std::uint16_t At(int x, int y) const { return d.backBuffer.Pixel(x, y); }
 

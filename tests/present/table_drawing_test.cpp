@@ -30,8 +30,9 @@ protected:
     TableDrawing() {
         d.backBuffer = Surface(800, 600);
         d.ClipToTable();
-        art.background = Surface(800, 600);
-        art.background.Fill(Rect{0, 0, 800, 600}, kCloth);
+        Surface cloth(800, 600);
+        cloth.Fill(Rect{0, 0, 800, 600}, kCloth);
+        art.background = std::move(cloth);
         art.cardBack = Solid(10, 10, kBack);
         for (int i = 0; i < kDeckSize; ++i) art.cards[i] = Solid(10, 10, CardColour(i));
         for (int i = 0; i < kContractCount; ++i) art.contracts[i] = Solid(20, 10, ContractColour(i));
@@ -50,6 +51,7 @@ protected:
     void Draw(std::string_view clock = "") {
         d.Draw(art.background, kWholePicture, 0, 0, false);
         DrawTable(t, d, art, clock);
+        d.Render();
     }
     std::uint16_t At(int x, int y) const { return d.backBuffer.Pixel(x, y); }
 
@@ -197,6 +199,52 @@ TEST_F(TableDrawing, ClockShowsAllEightGlyphsOnTheTable) {
         EXPECT_EQ(At(left - 1, y + 5), kCloth);
         EXPECT_EQ(At(left + 138, y + 5), kCloth);
     }
+}
+
+// The hint: the card lifted out of the hand and framed (kCardWidth x
+// kCardHeight, whatever its picture's size), the menu row framed; nothing for
+// a card the hand does not hold, a row the menu does not offer, or the score page.
+TEST_F(TableDrawing, HintLiftsTheCardOrFramesTheRowAndNothingElse) {
+    constexpr std::uint16_t kYellow = 0xFFE0;
+    // One frame: the table, then the hint over it.
+    const auto drawWithHint = [this](const TableHint& hint) {
+        d.Draw(art.background, kWholePicture, 0, 0, false);
+        DrawTable(t, d, art, "");
+        DrawHint(t, d, art, hint);
+        d.Render();
+    };
+    Place(t.seats[0].hand[0], 4, 100, 500, true);
+    Place(t.seats[0].hand[1], 5, 120, 500, true);
+    drawWithHint(TableHint{false, 4});
+    EXPECT_EQ(At(100, 500 - 28), CardColour(4));    // lifted 28 pixels
+    EXPECT_EQ(At(99, 500 - 28), kYellow);           // the frame's left side
+    EXPECT_EQ(At(100 + kCardWidth, 480), kYellow);  // and its right side
+    EXPECT_EQ(At(120, 500), CardColour(5));         // the other card stays
+
+    Draw();
+    const Surface before = d.backBuffer;
+    drawWithHint(TableHint{false, 6});  // not in the hand
+    EXPECT_TRUE(d.backBuffer.Pixels() == before.Pixels());
+    drawWithHint(TableHint{true, 3});  // the menu is not open
+    EXPECT_TRUE(d.backBuffer.Pixels() == before.Pixels());
+
+    t.menu.shown = true;
+    OpenContractMenu(t);
+    t.menu.rows[2].enabled = false;
+    Draw();
+    const Surface menu = d.backBuffer;
+    drawWithHint(TableHint{true, 3});  // row 3 is not offered
+    EXPECT_TRUE(d.backBuffer.Pixels() == menu.Pixels());
+    drawWithHint(TableHint{true, 2});
+    const MenuRow& r = t.menu.rows[1];
+    EXPECT_EQ(At(r.x - 1, r.y + 5), kYellow);
+    EXPECT_EQ(At(r.x + 1, r.y + 1), ContractColour(1));  // the row itself shows through
+
+    t.flow.state = GameState::DealOver;
+    Draw();
+    const Surface page = d.backBuffer;
+    drawWithHint(TableHint{true, 2});
+    EXPECT_TRUE(d.backBuffer.Pixels() == page.Pixels());
 }
 
 }  // namespace

@@ -224,6 +224,48 @@ TEST(ResourceCheck, SoundsAndJpegs) {
         }
     }
 
+    // PNG: signature, header chunk, chunks up to the end chunk (CRCs are the decoder's).
+    const auto png = [](std::uint32_t w, std::uint32_t h, std::uint8_t depth, std::uint8_t colour) {
+        Bytes b{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+        const auto be32 = [&](std::uint32_t v) {
+            for (int shift : {24, 16, 8, 0}) b.push_back(static_cast<std::uint8_t>(v >> shift));
+        };
+        be32(13);
+        for (char c : std::string("IHDR")) b.push_back(static_cast<std::uint8_t>(c));
+        be32(w);
+        be32(h);
+        for (std::uint8_t v : {depth, colour, std::uint8_t{0}, std::uint8_t{0}, std::uint8_t{0}})
+            b.push_back(v);
+        be32(0);  // CRC
+        be32(0);
+        for (char c : std::string("IEND")) b.push_back(static_cast<std::uint8_t>(c));
+        be32(0);
+        return b;
+    };
+    Bytes pngChunkTooLong = png(10, 10, 8, 2);
+    pngChunkTooLong[33] = 0x7F;  // the end chunk's length
+    Bytes pngNoEnd = png(10, 10, 8, 2);
+    pngNoEnd.resize(33);
+    const std::vector<Case> pngs = {
+        {"plain", png(297, 459, 8, 2), ""},
+        {"magic", test::Text("\x89PNX\r\n\x1a\n........"), "magic at offset 0"},
+        {"too wide", png(40000, 10, 8, 2), "width at offset 16 is 40000"},
+        {"zero height", png(10, 0, 8, 6), "height at offset 20 is 0"},
+        {"depth", png(10, 10, 4, 2), "colour type at offset 25 is 2 with bit depth 4"},
+        {"chunk past end", pngChunkTooLong, "chunk length at offset 33"},
+        {"no end", pngNoEnd, "before its end chunk"},
+    };
+    for (const Case& c : pngs) {
+        const Result checked = CheckPng(c.bytes);
+        const std::string& why = checked.Reason();
+        if (std::string(c.reason).empty()) {
+            EXPECT_TRUE(checked) << c.what << ": " << why;
+        } else {
+            EXPECT_NE(why.find(c.reason), std::string::npos) << c.what << ": " << why;
+        }
+    }
+    EXPECT_FALSE(CheckResource("Roya2/AC@3x.PNG", png(2000, 2000, 8, 2))) << "a card of poster size";
+
     // Chosen by extension, in any case; the file version names the file.
     EXPECT_FALSE(CheckResource("X.WAV", MakeBmp(1, 1)));
     EXPECT_TRUE(CheckResource("x.Bmp", MakeBmp(1, 1)));

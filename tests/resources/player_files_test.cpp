@@ -112,6 +112,7 @@ TEST(Settings, RoundTripKeepsEveryChoice) {
     chosen.DealPackets = 13;
     chosen.ClassicTable = true;
     chosen.DimUnplayable = true;
+    chosen.Opponents = "expert";
     ASSERT_NE(chosen, Settings{});
     ASSERT_EQ(SaveSettings(path, chosen), "");
     std::string warning;
@@ -123,7 +124,8 @@ TEST(Settings, RoundTripKeepsEveryChoice) {
     EXPECT_EQ(options.deckName, "Royal");
     EXPECT_FALSE(options.fullScreen);
     EXPECT_EQ(options.dealPacketSize, 13);
-    EXPECT_TRUE(options.classicTable && options.dimUnplayable && options.slowAnimation);
+    EXPECT_TRUE(options.classicTable && options.dimUnplayable && options.slowAnimation &&
+                options.expertOpponents);
     EXPECT_EQ(SettingsOf(options), chosen);
     EXPECT_EQ(SettingsOf(Options{}), Settings{}) << "the game's defaults are the settings' defaults";
     // Saving the defaults again really writes them (no stale values survive).
@@ -168,7 +170,7 @@ TEST(Settings, UnknownValuesKeepTheirDefaultsAndTheRestIsRead) {
     const std::string path = dir / "settings.ini";
     test::WriteBytes(path, test::Text("[Table]\ndeck=Tarot\nwindowed=true\nslow_animation=sometimes\n"
                                       "classic_table=perhaps\ndim_unplayable=true\n"
-                                      "[Rules]\ndeal_packets=7\nseven_of_hearts_lead=true\n"
+                                      "[Rules]\ndeal_packets=7\nseven_of_hearts_lead=true\nopponents=wise\n"
                                       "[Future]\nsomething=1\n"));
     std::string warning;
     const Settings s = LoadSettings(path, warning);
@@ -179,8 +181,9 @@ TEST(Settings, UnknownValuesKeepTheirDefaultsAndTheRestIsRead) {
     EXPECT_TRUE(s.SevenOfHeartsLead);
     EXPECT_FALSE(s.ClassicTable);
     EXPECT_TRUE(s.DimUnplayable);
-    for (const char* key :
-         {"Table/deck", "Table/slow_animation", "Rules/deal_packets", "Table/classic_table"}) {
+    EXPECT_EQ(s.Opponents, "classic");
+    for (const char* key : {"Table/deck", "Table/slow_animation", "Rules/deal_packets", "Table/classic_table",
+                            "Rules/opponents"}) {
         EXPECT_NE(warning.find(key), std::string::npos) << warning;
     }
     EXPECT_TRUE(std::filesystem::exists(path)) << "a readable file is not set aside";

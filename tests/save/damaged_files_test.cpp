@@ -93,6 +93,11 @@ TEST(MatchSaveFile, WhatIsWrittenIsReadBackWhole) {
     const auto back2 = DecodeMatchSave(EncodeMatchSave(plain), why);
     ASSERT_TRUE(back2) << why;
     EXPECT_EQ(*back2, plain);
+    MatchSave expert = plain;  // begun against the expert players: resumed against them
+    expert.expertOpponents = true;
+    const auto back3 = DecodeMatchSave(EncodeMatchSave(expert), why);
+    ASSERT_TRUE(back3) << why;
+    EXPECT_EQ(*back3, expert);
 }
 
 TEST(MatchSaveFile, EveryFlippedByteIsFoundOut) {

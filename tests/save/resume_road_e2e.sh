@@ -95,7 +95,10 @@ wait_for "the start dialog opens" dialog_shown
 shot 3-resume-offered
 # The button left of Start, in the dialog's bottom row (the window has no
 # keyboard focus without a window manager, so it is clicked, not keyed).
-xdotool mousemove --window "$(window_named '^Tenfold$')" 283 502 click 1
+# Its height follows the tallest tab, so the row is found from the bottom.
+dialog="$(window_named '^Tenfold$')"
+dialog_height="$(xdotool getwindowgeometry "$dialog" | sed -n 's/.*Geometry: [0-9]*x//p')"
+xdotool mousemove --window "$dialog" 283 $((dialog_height - 31)) click 1
 screen="$(xdotool getdisplaygeometry | tr " " x)"
 game_on_screen() {  # a window as large as the screen, the green table drawn beside where the dialog was
   local id

@@ -204,3 +204,23 @@ TEST(Simulator, BadOptionsWriteNothing) {
 
 }  // namespace
 }  // namespace tenfold
+
+namespace tenfold {
+namespace {
+
+// Expert opponents play their own matches, the same for the same seed, and
+// keep every rule the trace can show; the trace names them.
+TEST(Simulator, ExpertOpponentsReplayTheirMatches) {
+    SimOptions o;
+    o.seed = 8;
+    o.opponents = PlayerKind::Expert;
+    const auto a = RunTrace(o, "expert-a");
+    CheckTrace(a, 1, false, 1);
+    EXPECT_EQ(a, RunTrace(o, "expert-b"));
+    EXPECT_EQ(a[0]["players"], json({"classic", "expert", "expert", "expert"}));
+    o.opponents = PlayerKind::Classic;
+    EXPECT_NE(a[0]["plays"], RunTrace(o, "classic")[0]["plays"]);
+}
+
+}  // namespace
+}  // namespace tenfold

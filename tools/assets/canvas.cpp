@@ -162,6 +162,12 @@ std::vector<std::uint8_t> EncodeBmp(const Image& image) {
     return EncodeToMemory(capacity, [&](SDL_RWops* rw) { return SDL_SaveBMP_RW(s.get(), rw, 0) == 0; });
 }
 
+std::vector<std::uint8_t> EncodePng(const Image& image) {
+    SdlSurface s = ToSdl(image);
+    const std::size_t capacity = static_cast<std::size_t>(image.width) * image.height * 4 + 65536;
+    return EncodeToMemory(capacity, [&](SDL_RWops* rw) { return IMG_SavePNG_RW(s.get(), rw, 0) == 0; });
+}
+
 std::vector<std::uint8_t> EncodeJpeg(const Image& image, int quality) {
     SdlSurface s = ToSdl(image);
     const std::size_t capacity = static_cast<std::size_t>(image.width) * image.height * 3 + 65536;

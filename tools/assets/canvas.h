@@ -65,6 +65,8 @@ Surface ToSurface(const Image& image, bool keyed);
 
 // 24-bit uncompressed Windows bitmap bytes.
 std::vector<std::uint8_t> EncodeBmp(const Image& image);
+// PNG bytes (24-bit, lossless: keyed pictures keep their exact magenta).
+std::vector<std::uint8_t> EncodePng(const Image& image);
 // Baseline JPEG bytes at the given quality.
 std::vector<std::uint8_t> EncodeJpeg(const Image& image, int quality);
 

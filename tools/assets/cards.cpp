@@ -8,6 +8,7 @@
 #include <memory>
 #include <numbers>
 #include <stdexcept>
+#include <vector>
 
 #include "core/cards.h"
 #include "pictures.h"
@@ -111,10 +112,12 @@ void StrokeCardEdge(cairo_t* cr, Rgb colour, double width) {
 }
 
 // Renders one element of the deck so that `frame` (document pixels) fills the
-// card, clipped to the common outline, on white card stock.
-Image RenderCard(RsvgHandle* h, const std::string& id, const RsvgRectangle& frame) {
-    Surface s = NewSurface(kCardWidth, kCardHeight);
+// card, clipped to the common outline, on white card stock; `scale` times the
+// card's size in the layout.
+Image RenderCard(RsvgHandle* h, const std::string& id, const RsvgRectangle& frame, double scale) {
+    Surface s = NewSurface(Scaled(kCardWidth, scale), Scaled(kCardHeight, scale));
     Context cr = NewContext(s.get());
+    cairo_scale(cr.get(), scale, scale);
     CardOutline(cr.get());
     cairo_clip(cr.get());
     cairo_set_source_rgb(cr.get(), 1, 1, 1);
@@ -139,23 +142,26 @@ void CheckFrame(const RsvgRectangle& f, double w, double h, const std::string& i
 }
 
 // The standard deck places every card on one sheet; each card group starts
-// with its 70 x 95 outline drawn with a one-unit stroke.
-void DrawStandardFaces(const std::string& path, Deck& deck) {
+// with its 70 x 95 outline drawn with a one-unit stroke. Calls draw(card,
+// handle, id, frame) for each card code in `cards`.
+template <class Draw>
+void ForStandardFaces(const std::string& path, const std::vector<int>& cards, Draw draw) {
     const std::string text = ReadSvgz(path);
     Handle h = LoadSvg(text, path);
-    for (int card = 0; card < 52; ++card) {
+    for (int card : cards) {
         const std::string id = SvgCardId(static_cast<Card>(card));
         const Geometry g = ElementGeometry(h.get(), id);
         const RsvgRectangle frame{g.logical.x - 0.5, g.logical.y - 0.5, g.logical.width + 1,
                                   g.logical.height + 1};
         CheckFrame(frame, 71, 96, id);
-        deck.cards[card] = RenderCard(h.get(), id, frame);
+        draw(card, h.get(), id, frame);
     }
 }
 
 // The Genoese deck keeps its cards as definitions; we add one reference to
 // each (and to the shared outline) so that they can be rendered one by one.
-void DrawGenoeseFaces(const std::string& path, Deck& deck) {
+template <class Draw>
+void ForGenoeseFaces(const std::string& path, const std::vector<int>& cards, Draw draw) {
     std::string text = ReadSvgz(path);
     const std::size_t end = text.rfind("</svg>");
     if (end == std::string::npos) throw std::runtime_error(path + " is not an SVG document");
@@ -171,12 +177,18 @@ void DrawGenoeseFaces(const std::string& path, Deck& deck) {
     Handle h = LoadSvg(text, path);
     const RsvgRectangle frame = ElementGeometry(h.get(), "tenfold-frame").ink;
     if (frame.width < 10 || frame.height < 10) throw std::runtime_error(path + ": no card outline");
-    for (int card = 0; card < 52; ++card) {
+    for (int card : cards) {
         const std::string id = "tenfold-" + SvgCardId(static_cast<Card>(card));
         const Geometry g = ElementGeometry(h.get(), id);
         if (g.logical.width <= 0) throw std::runtime_error(path + ": card " + id + " is empty");
-        deck.cards[card] = RenderCard(h.get(), id, frame);
+        draw(card, h.get(), id, frame);
     }
+}
+
+std::vector<int> WholeDeck() {
+    std::vector<int> cards(kDeckSize);
+    for (int card = 0; card < kDeckSize; ++card) cards[static_cast<std::size_t>(card)] = card;
+    return cards;
 }
 
 void SetSource(cairo_t* cr, Rgb c, double alpha = 1.0) {
@@ -186,10 +198,11 @@ void SetSource(cairo_t* cr, Rgb c, double alpha = 1.0) {
 // The field of a card back: a white margin and a coloured panel with a fine
 // double border; the pattern is painted inside the panel's clip.
 template <class Pattern>
-Image DrawBack(Rgb panel, Rgb line, Pattern pattern) {
-    Surface s = NewSurface(kCardWidth, kCardHeight);
+Image DrawBack(double scale, Rgb panel, Rgb line, Pattern pattern) {
+    Surface s = NewSurface(Scaled(kCardWidth, scale), Scaled(kCardHeight, scale));
     Context cr = NewContext(s.get());
     cairo_t* c = cr.get();
+    cairo_scale(c, scale, scale);
     CardOutline(c);
     cairo_clip(c);
     cairo_set_source_rgb(c, 1, 1, 1);
@@ -211,10 +224,10 @@ Image DrawBack(Rgb panel, Rgb line, Pattern pattern) {
 }
 
 // Blue diagonal lattice with small diamonds at the crossings.
-Image StandardBack() {
+Image StandardBack(double scale) {
     constexpr Rgb kPanel{24, 52, 128};
     constexpr Rgb kLine{150, 180, 235};
-    return DrawBack(kPanel, kLine, [&](cairo_t* c) {
+    return DrawBack(scale, kPanel, kLine, [&](cairo_t* c) {
         constexpr double kStep = 9;
         SetSource(c, kLine, 0.8);
         cairo_set_line_width(c, 1.1);
@@ -243,10 +256,10 @@ Image StandardBack() {
 }
 
 // Red ground with rows of small four-petal rosettes, every other row offset.
-Image GenoeseBack() {
+Image GenoeseBack(double scale) {
     constexpr Rgb kPanel{140, 22, 34};
     constexpr Rgb kLine{245, 205, 150};
-    return DrawBack(kPanel, kLine, [&](cairo_t* c) {
+    return DrawBack(scale, kPanel, kLine, [&](cairo_t* c) {
         constexpr double kStepX = 11, kStepY = 11;
         for (int row = 0; row * kStepY < kCardHeight + kStepY; ++row) {
             const double y = row * kStepY + 6;
@@ -267,9 +280,10 @@ Image GenoeseBack() {
 }
 
 // A blue band along the card's outline, the key colour inside and outside.
-Image BlueFrame() {
-    Surface s = NewSurface(kCardWidth, kCardHeight);
+Image BlueFrame(double scale) {
+    Surface s = NewSurface(Scaled(kCardWidth, scale), Scaled(kCardHeight, scale));
     Context cr = NewContext(s.get());
+    cairo_scale(cr.get(), scale, scale);
     StrokeCardEdge(cr.get(), Rgb{30, 90, 235}, 3.0);
     return FlattenKeyed(s.get(), kClothTone);
 }
@@ -277,19 +291,38 @@ Image BlueFrame() {
 }  // namespace
 
 void DrawDecks(const Sources& sources, Pictures& out) {
+    const double scale = out.scale;
     for (Deck* deck : {&out.standard, &out.genoese}) {
         for (int card = 0; card < kDeckSize; ++card) deck->files[card] = layout::CardFileName(card);
-        deck->frame = BlueFrame();
+        deck->frame = BlueFrame(scale);
     }
     out.standard.folder = "Roya2";
     out.genoese.folder = "Royal";
-    DrawStandardFaces(sources.standardDeck, out.standard);
-    DrawGenoeseFaces(sources.genoeseDeck, out.genoese);
-    out.standard.back = StandardBack();
-    out.genoese.back = GenoeseBack();
+    const auto into = [scale](Deck& deck) {
+        return [&deck, scale](int card, RsvgHandle* h, const std::string& id, const RsvgRectangle& frame) {
+            deck.cards[static_cast<std::size_t>(card)] = RenderCard(h, id, frame, scale);
+        };
+    };
+    ForStandardFaces(sources.standardDeck, WholeDeck(), into(out.standard));
+    ForGenoeseFaces(sources.genoeseDeck, WholeDeck(), into(out.genoese));
+    out.standard.back = StandardBack(scale);
+    out.genoese.back = GenoeseBack(scale);
     for (int i = 0; i < kContractCount; ++i) {
         out.contractFiles[i] = std::string(layout::kContractFiles[static_cast<std::size_t>(i)]);
     }
+}
+
+Image DrawCardFace(const std::string& deckPath, bool genoese, int card, double scale) {
+    Image face;
+    const auto draw = [&](int, RsvgHandle* h, const std::string& id, const RsvgRectangle& frame) {
+        face = RenderCard(h, id, frame, scale);
+    };
+    if (genoese) {
+        ForGenoeseFaces(deckPath, {card}, draw);
+    } else {
+        ForStandardFaces(deckPath, {card}, draw);
+    }
+    return face;
 }
 
 }  // namespace tenfold::assets

@@ -105,10 +105,11 @@ void DrawGlyph(cairo_t* cr, const FontPlan& plan, char ch) {
 }
 
 // The whole grid, keyed: the space's cell stays empty.
-Image DrawFontGrid(const FontPlan& plan) {
+Image DrawFontGrid(const FontPlan& plan, int scale) {
     const int rows = (kCells + kGlyphColumns - 1) / kGlyphColumns;
-    Surface s = NewSurface(kGlyphColumns * kGlyphWidth, rows * kGlyphHeight);
+    Surface s = NewSurface(kGlyphColumns * kGlyphWidth * scale, rows * kGlyphHeight * scale);
     Context cr = NewContext(s.get());
+    cairo_scale(cr.get(), scale, scale);
     for (int code = 33; code <= 126; ++code) DrawGlyph(cr.get(), plan, static_cast<char>(code));
     return FlattenKeyed(s.get(), plan.backdrop, plan.threshold);
 }
@@ -128,7 +129,7 @@ void DrawFonts(Pictures& out) {
     digit.backdrop = kClothTone;
     digit.threshold = 0.45;
     digit.boldness = 0;
-    out.fontDigit = DrawFontGrid(digit);
+    out.fontDigit = DrawFontGrid(digit, out.scale);
 
     // Handwriting for the score sheet, in blue-black pen ink on the paper.
     FontPlan hand;
@@ -138,7 +139,7 @@ void DrawFonts(Pictures& out) {
     hand.backdrop = kPaperTone;
     hand.threshold = 0.35;
     hand.boldness = 0.25;
-    out.fontHand = DrawFontGrid(hand);
+    out.fontHand = DrawFontGrid(hand, out.scale);
 }
 
 void BlitText(const Image& font, const std::string& text, int x, int y, Image& target) {

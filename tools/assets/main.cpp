@@ -12,6 +12,7 @@
 #include "contact_sheet.h"
 #include "pictures.h"
 #include "resources.h"
+#include "resources/resource_layout.h"
 #include "sounds.h"
 
 namespace {
@@ -52,7 +53,14 @@ int main(int argc, char** argv) {
         const Pictures pictures = DrawAllPictures(sources);
         if (!contactSheet.empty()) WriteContactSheet(pictures, contactSheet);
         if (!pakFile.empty() || !treeDir.empty()) {
-            const std::vector<Resource> files = Package(pictures, SynthesiseSounds());
+            std::vector<Resource> files = Package(pictures, SynthesiseSounds());
+            // The same art for large screens, one scale at a time to keep the
+            // generator's memory small.
+            for (const int scale : tenfold::layout::kLargerScales) {
+                std::vector<Resource> scaled = PackageScaled(DrawAllPictures(sources, scale));
+                files.insert(files.end(), std::make_move_iterator(scaled.begin()),
+                             std::make_move_iterator(scaled.end()));
+            }
             if (!treeDir.empty()) WriteTree(files, treeDir);
             if (!pakFile.empty()) WriteArchive(files, pakFile);
         }

@@ -1,6 +1,8 @@
 #pragma once
 // Every picture the game loads, drawn in memory. The sizes here are the ones
-// the game's layout is built around: cards 99 x 153, font cells 19 x 27.
+// the game's layout is built around: cards 99 x 153, font cells 19 x 27. The
+// same art is also drawn at whole multiples of them (every length times the
+// scale), so that large screens get pictures made for their size.
 
 #include <array>
 #include <string>
@@ -33,6 +35,7 @@ struct Deck {
 };
 
 struct Pictures {
+    int scale = 1;  // every picture is this many times its size in the game's layout
     Deck standard;  // folder "Roya2"
     Deck genoese;   // folder "Royal"
     std::array<std::string, 10> contractFiles;
@@ -45,6 +48,8 @@ struct Pictures {
     Image fontHand;
 };
 
+// Each drawing function draws at out.scale: the layout's sizes times it.
+
 // Renders both decks with their backs and frames (throws on unreadable art).
 void DrawDecks(const Sources& sources, Pictures& out);
 // Contract buttons, table cloth, score sheet, rule and pointer.
@@ -52,8 +57,15 @@ void DrawTablePictures(Pictures& out);
 // The clock face and the handwriting face as 20-column grids of 19 x 27 cells.
 void DrawFonts(Pictures& out);
 
-// Everything above in one call.
-Pictures DrawAllPictures(const Sources& sources);
+// Everything above in one call, at the given whole scale.
+Pictures DrawAllPictures(const Sources& sources, int scale = 1);
+
+// One card face drawn straight from the deck's vector art at any scale, as
+// the generator draws it (for comparing with what the game shows).
+Image DrawCardFace(const std::string& deckPath, bool genoese, int card, double scale);
+
+// Length `logical` in the layout, in pixels at `scale`.
+inline int Scaled(int logical, double scale) { return static_cast<int>(logical * scale + 0.5); }
 
 // Text drawn the way the game draws it from a font grid: cell (code - 32),
 // advance 17 pixels, magenta cells left out. Used for the review sheet.

@@ -43,6 +43,28 @@ std::vector<Resource> Package(const Pictures& p, const std::vector<Sound>& sound
     return out;
 }
 
+std::vector<Resource> PackageScaled(const Pictures& p) {
+    std::vector<Resource> out;
+    const auto add = [&](std::string_view folder, std::string_view file, const Image& image) {
+        out.push_back({std::string(folder), layout::ScaledFileName(file, p.scale), EncodePng(image)});
+    };
+    add(layout::kFontsFolder, layout::kDigitFont, p.fontDigit);
+    add(layout::kFontsFolder, layout::kScoreFont, p.fontHand);
+    out.push_back({std::string(layout::kBitmapsFolder),
+                   layout::ScaledFileName(layout::kBackgroundBmp, p.scale),
+                   EncodeJpeg(p.background, kClothQuality)});
+    add(layout::kBitmapsFolder, layout::kScorePage, p.scorePage);
+    add(layout::kBitmapsFolder, layout::kScoreRule, p.line);
+    add(layout::kBitmapsFolder, layout::kPointer, p.mouse);
+    for (int i = 0; i < 10; ++i) add(layout::kNumbersFolder, p.contractFiles[i], p.contracts[i]);
+    for (const Deck* deck : {&p.standard, &p.genoese}) {
+        for (int card = 0; card < 52; ++card) add(deck->folder, deck->files[card], deck->cards[card]);
+        add(deck->folder, layout::kCardBack, deck->back);
+        add(deck->folder, layout::kFrame, deck->frame);
+    }
+    return out;
+}
+
 void WriteTree(const std::vector<Resource>& resources, const std::filesystem::path& dir) {
     for (const Resource& r : resources) {
         const std::filesystem::path folder = dir / layout::kResFolder / r.folder;

@@ -20,6 +20,8 @@ struct Resource {
 
 // Encodes every picture and sound into its file, folder by folder.
 std::vector<Resource> Package(const Pictures& pictures, const std::vector<Sound>& sounds);
+// The pictures drawn at a larger scale, each named as ScaledFileName names it.
+std::vector<Resource> PackageScaled(const Pictures& pictures);
 
 // Writes the files as DIR/res/<folder>/<file>, creating the folders.
 void WriteTree(const std::vector<Resource>& resources, const std::filesystem::path& dir);

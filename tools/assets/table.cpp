@@ -55,21 +55,25 @@ private:
 std::uint8_t Clamp8(double v) { return static_cast<std::uint8_t>(std::clamp(std::nearbyint(v), 0.0, 255.0)); }
 
 // Green cloth lit softly from above the middle of the table: bright enough to
-// feel like a lamp, dark enough at the rim that white cards stand out.
-Image Cloth() {
+// feel like a lamp, dark enough at the rim that white cards stand out. At a
+// larger scale the light and the mottling keep their places on the table and
+// the grain gets finer, as a closer look at cloth would show it.
+Image Cloth(int scale) {
     constexpr int kW = 800, kH = 600;
-    Image img(kW, kH);
+    Image img(kW * scale, kH * scale);
     Noise grain(0x7E4F01DULL);
     Mottle mottle(48, kW, kH, 0xC10751ULL);
     Mottle fibres(6, kW, kH, 0xF1B4E5ULL);
-    for (int y = 0; y < kH; ++y) {
-        for (int x = 0; x < kW; ++x) {
+    const double step = 1.0 / scale;
+    for (int py = 0; py < img.height; ++py) {
+        for (int px = 0; px < img.width; ++px) {
+            const double x = px * step, y = py * step;
             const double dx = (x - 400.0) / 520.0, dy = (y - 270.0) / 430.0;
             const double light = 1.0 - 0.55 * std::min(1.0, dx * dx + dy * dy);
             const double texture =
                 0.035 * mottle.At(x, y) + 0.03 * fibres.At(x, y) + 0.03 * (grain.Next() - 0.5);
             const double k = light + texture;
-            img.At(x, y) = {Clamp8(22 + 30 * k), Clamp8(62 + 88 * k), Clamp8(34 + 44 * k)};
+            img.At(px, py) = {Clamp8(22 + 30 * k), Clamp8(62 + 88 * k), Clamp8(34 + 44 * k)};
         }
     }
     return img;
@@ -165,10 +169,11 @@ std::array<ContractArt, 10> ContractArts() {
 }
 
 // A raised ivory button with the contract's symbol on the left and its name.
-Image ContractButton(const ContractArt& art) {
-    Surface s = NewSurface(kContractWidth, kContractHeight);
+Image ContractButton(const ContractArt& art, int scale) {
+    Surface s = NewSurface(kContractWidth * scale, kContractHeight * scale);
     Context cr = NewContext(s.get());
     cairo_t* c = cr.get();
+    cairo_scale(c, scale, scale);
     constexpr double kR = 9;
     RoundedRect(c, 0.5, 0.5, kContractWidth - 1, kContractHeight - 1, kR);
     cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 0, kContractHeight);
@@ -207,10 +212,11 @@ constexpr int kSheetX = 156, kSheetY = 4;
 constexpr int kSheetW = 488, kSheetH = 560;
 constexpr Rgb kPenInk{22, 42, 118};
 
-Image ScoreSheet() {
-    Surface s = NewSurface(kSheetW, kSheetH);
+Image ScoreSheet(int scale) {
+    Surface s = NewSurface(kSheetW * scale, kSheetH * scale);
     Context cr = NewContext(s.get());
     cairo_t* c = cr.get();
+    cairo_scale(c, scale, scale);
     RoundedRect(c, 0, 0, kSheetW, kSheetH, 5);
     cairo_clip_preserve(c);
     SetSource(c, kPaperTone);
@@ -254,11 +260,12 @@ Image ScoreSheet() {
 }
 
 // A pen rule about 330 x 3 pixels, drawn on the sheet, tapering at its ends.
-Image InkRule() {
+Image InkRule(int scale) {
     constexpr int kW = 330, kH = 3;
-    Surface s = NewSurface(kW, kH);
+    Surface s = NewSurface(kW * scale, kH * scale);
     Context cr = NewContext(s.get());
     cairo_t* c = cr.get();
+    cairo_scale(c, scale, scale);
     SetSource(c, kPenInk);
     cairo_move_to(c, 1, 1.7);
     cairo_curve_to(c, 8, 0.6, 20, 0.5, 40, 0.45);
@@ -276,10 +283,11 @@ Image InkRule() {
 
 // A white arrow with a black rim; its tip is the pixel (16, 16), where the
 // game puts the mouse position.
-Image Pointer() {
-    Surface s = NewSurface(32, 32);
+Image Pointer(int scale) {
+    Surface s = NewSurface(32 * scale, 32 * scale);
     Context cr = NewContext(s.get());
     cairo_t* c = cr.get();
+    cairo_scale(c, scale, scale);
     // Filled shapes rather than a stroked one: a stroke's mitre would poke
     // out above and left of the tip.
     const auto shape = [&](std::initializer_list<std::pair<double, double>> points) {
@@ -294,7 +302,7 @@ Image Pointer() {
     cairo_set_source_rgb(c, 1, 1, 1);
     cairo_fill(c);
     Image img = FlattenKeyed(s.get(), kClothTone);
-    img.At(16, 16) = {0, 0, 0};  // the hot spot is always drawn
+    img.At(16 * scale, 16 * scale) = {0, 0, 0};  // the hot spot is always drawn
     return img;
 }
 
@@ -302,14 +310,14 @@ Image Pointer() {
 
 void DrawTablePictures(Pictures& out) {
     const auto arts = ContractArts();
-    for (std::size_t i = 0; i < arts.size(); ++i) out.contracts[i] = ContractButton(arts[i]);
-    out.background = Cloth();
-    out.scorePage = ScoreSheet();
-    out.line = InkRule();
-    out.mouse = Pointer();
+    for (std::size_t i = 0; i < arts.size(); ++i) out.contracts[i] = ContractButton(arts[i], out.scale);
+    out.background = Cloth(out.scale);
+    out.scorePage = ScoreSheet(out.scale);
+    out.line = InkRule(out.scale);
+    out.mouse = Pointer(out.scale);
 }
 
-Pictures DrawAllPictures(const Sources& sources) {
+Pictures DrawAllPictures(const Sources& sources, int scale) {
     // Fontconfig quietly substitutes a missing font; a missing package must
     // stop the build instead of changing the pictures.
     for (const char* family :
@@ -319,6 +327,7 @@ Pictures DrawAllPictures(const Sources& sources) {
         }
     }
     Pictures p;
+    p.scale = scale;
     DrawDecks(sources, p);
     DrawTablePictures(p);
     DrawFonts(p);

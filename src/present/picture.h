@@ -1,0 +1,69 @@
+#pragma once
+// A picture of the table at any screen size: its size in the table's logical
+// 800 x 600 pixels, the art made for that size (1x), optionally the same art
+// drawn at a larger whole scale, and the pixels made from them for the scale
+// the display draws at. At scale 1 those pixels are the 1x art itself; at a
+// scale the larger art was drawn for, that art; in between, the larger art
+// scaled down with a cubic filter, so every size gets pixels made for it
+// rather than an enlarged 800 x 600 picture.
+
+#include <cstdint>
+#include <vector>
+
+#include "present/surface.h"
+
+namespace tenfold {
+
+class Picture {
+public:
+    Picture() = default;
+    // The 1x art alone (tests, pictures made in memory); larger sizes are then
+    // scaled up from it.
+    explicit Picture(Surface oneX) { SetOneX(std::move(oneX)); }
+    Picture& operator=(Surface oneX) {
+        SetOneX(std::move(oneX));
+        return *this;
+    }
+
+    // The 1x art; its colour key says whether the picture is keyed.
+    void SetOneX(Surface oneX);
+    // The same art drawn at `scale` (2, 3, ...); its size must be the 1x size
+    // times the scale. It takes the 1x art's colour key.
+    void SetLarger(int scale, Surface art);
+
+    // Logical size (of the 1x art).
+    int Width() const { return oneX_.Width(); }
+    int Height() const { return oneX_.Height(); }
+    bool Valid() const { return oneX_.Valid(); }
+    int LargerScale() const { return largerScale_; }
+    const Surface& OneX() const { return oneX_; }
+    // Changes whenever the art changes, so a display can tell an unchanged picture.
+    std::uint64_t Version() const { return version_; }
+
+    // The pixels for drawing at `scale`: the 1x art's size times the scale,
+    // rounded; keyed like the 1x art. Made on first use and kept until the
+    // scale or the art changes.
+    const Surface& At(double scale) const;
+    // Forgets the pixels made for a scale (the art stays).
+    void Forget() const;
+    void SetColorKeyMode(int mode);
+    void Release();
+
+private:
+    void KeyLikeOneX();
+    Surface oneX_;
+    int largerScale_ = 0;
+    Surface larger_;
+    std::uint64_t version_ = 0;
+    mutable double madeFor_ = 0;
+    mutable Surface made_;
+};
+
+// Scales a picture to another size with a Catmull-Rom cubic (widened when
+// shrinking, so every source pixel counts), its colour key (if it has one)
+// taken as transparent and alpha premultiplied while filtering. Where the
+// result is less than half covered it gets the magenta key, and no covered
+// pixel is left exactly magenta.
+Surface Resample(const Surface& picture, int targetWidth, int targetHeight);
+
+}  // namespace tenfold
