@@ -41,6 +41,10 @@ public:
     // by a higher active slot.
     static PlayerInput ClickOnCard(const TableState& t, int slot);
 
+    // The autopilot's own generator: a saved demonstration keeps its position
+    // so a resumed one chooses as the uninterrupted one would have.
+    Pcg32& Chance() { return chance_.rng; }
+
 private:
     const ClassicPlayer& judgement_;
     ComputerPlayer* other_ = nullptr;

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <exception>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -13,6 +16,7 @@
 #include "ai/classic_player.h"
 #include "app/deal_trace.h"
 #include "app/expert_ahead.h"
+#include "app/match_keeper.h"
 #include "core/random.h"
 #include "core/services.h"
 #include "core/state_machine.h"
@@ -47,6 +51,7 @@ public:
     }
     void PlaySound(Sound sound) override { screen_.sound.Play(sound); }
     void FrameDone() { ++frames_; }
+    Pcg32& Rng() { return rng_; }
 
 private:
     Pcg32 rng_;
@@ -70,6 +75,45 @@ public:
 private:
     GameScreen& screen_;
     bool windowClosed_ = false;
+};
+
+// Tests only: TENFOLD_TEST_KILL_AT="<moment>:<n>" ends the program with
+// SIGKILL at the n-th frame spent in that moment of the match (dealing,
+// trick, menu, scores), as a crash or a power cut would, at a point a test
+// can choose without racing the clock.
+class KillSwitch {
+public:
+    KillSwitch() {
+        const char* spec = std::getenv("TENFOLD_TEST_KILL_AT");
+        if (spec == nullptr) return;
+        const std::string text(spec);
+        const std::size_t colon = text.find(':');
+        if (colon == std::string::npos) return;
+        moment_ = text.substr(0, colon);
+        left_ = std::atol(text.c_str() + colon + 1);
+    }
+    void AfterFrame(const TableState& t) {
+        if (left_ <= 0 || Moment(t) != moment_) return;
+        if (--left_ == 0) {
+            std::fflush(nullptr);
+            std::raise(SIGKILL);
+        }
+    }
+
+private:
+    static const char* Moment(const TableState& t) {
+        switch (t.flow.state) {
+            case GameState::Dealing: return "dealing";
+            case GameState::ChoosingContract: return t.menu.shown ? "menu" : "";
+            case GameState::DealOver: return "scores";
+            case GameState::Playing:
+            case GameState::GatheringTrick:
+            case GameState::CarryingTrick: return "trick";
+            default: return "";
+        }
+    }
+    std::string moment_;
+    long left_ = 0;
 };
 
 int MsToNextMinute() {
@@ -123,6 +167,8 @@ struct Game::Parts {
     Autopilot autopilot;
     std::unique_ptr<TraceFile> trace;
     std::optional<DealRecorder> recorder;
+    std::unique_ptr<MatchKeeper> keeper;
+    KillSwitch killSwitch;
 };
 
 Game::Game(GameOptions options) : options_(std::move(options)) {}
@@ -140,6 +186,11 @@ void Game::ShutDown() {
 }
 
 bool Game::Start() {
+    // A saved match is taken up against the players it was begun with.
+    if (options_.resume) {
+        options_.opponents = options_.resume->expertOpponents ? PlayerKind::Expert : PlayerKind::Classic;
+        options_.table.expertOpponents = options_.resume->expertOpponents;
+    }
     parts_ = std::make_unique<Parts>(options_.seed.value_or(TimeOfDaySeed()), options_.uncapped,
                                      options_.opponents);
     parts_->expertSeats[kHumanSeat] = options_.hints && !options_.table.classicTable;
@@ -174,7 +225,7 @@ bool Game::Start() {
         }
         if (options_.closeStartDialog) options_.closeStartDialog();
         screen.Open(display, t.options.deckName, parts_->resources.BaseFolder());
-        StartRun(t, parts_->services, parts_->seated);
+        StartMatch();
         if (parts_->trace) parts_->recorder.emplace(t);
         screen.input.ShowSystemCursor(false);
         screen.BeginDrawing();
@@ -185,6 +236,29 @@ bool Game::Start() {
     } catch (const std::exception& e) {
         Fatal(e.what());
     }
+}
+
+void Game::StartMatch() {
+    TableState& t = table_;
+    parts_->keeper =
+        std::make_unique<MatchKeeper>(KeeperFiles{options_.savePath, options_.statisticsPath}, std::cerr);
+    MatchKeeper& keeper = *parts_->keeper;
+    if (options_.autoplay) {
+        keeper.KeepAutopilot(&parts_->autopilot.Chance());
+        keeper.PrintMatches(&std::cout);
+    }
+    if (const char* log = std::getenv("TENFOLD_TEST_FINGERPRINTS")) keeper.LogFingerprints(log);
+    Pcg32& rng = parts_->services.Rng();
+    if (options_.resume &&
+        keeper.Resume(*options_.resume, options_.table.fullScreen, t, rng, parts_->players)) {
+        return;
+    }
+    // A new match: the saved one did not fit (said and set aside), or none was asked for.
+    const Pcg32::Position fresh = Pcg32(options_.seed.value_or(TimeOfDaySeed())).Where();
+    if (options_.resume) rng.GoTo(fresh);
+    t = TableState{};
+    t.options = options_.table;
+    keeper.StartNew(t, rng, parts_->services, parts_->players);
 }
 
 bool Game::EndOnStopSignal() {
@@ -229,8 +303,12 @@ bool Game::Frame() {
                 }
             }
         }
+        MatchKeeper& keeper = *parts_->keeper;
         UpdateHint(input.hint);
+        keeper.BeforeFrame(t, parts_->services.Rng());
         const FrameOutcome outcome = RunFrame(t, parts_->services, parts_->seated, input, &parts_->hooks);
+        keeper.AfterFrame(t, parts_->services.Rng());
+        parts_->killSwitch.AfterFrame(t);
         if (!HintShown()) screen.hint.reset();
         parts_->expert.Foresee(t, parts_->expertSeats);
         if (parts_->recorder && parts_->recorder->AfterFrame(t)) {
@@ -255,6 +333,7 @@ bool Game::Frame() {
         }
         parts_->services.FrameDone();
         ++frames_;
+        if (options_.matches > 0 && keeper.MatchesFinished() >= options_.matches) return false;
         return !(options_.frames > 0 && frames_ >= options_.frames);
     } catch (const PresentError& e) {
         Fatal(e.Message());

@@ -11,6 +11,7 @@
 #include "ai/seated_players.h"
 #include "core/fatal.h"
 #include "core/table_state.h"
+#include "resources/match_save.h"
 
 namespace tenfold {
 
@@ -35,6 +36,12 @@ struct GameOptions {
     // The H key shows the expert's choice for the human. Off for a table
     // without aids (the "Classic table" setting drives this flag).
     bool hints = true;
+    // The player's files: where the match is kept and the finished ones
+    // recorded ("" keeps nothing, as in the tests that drive a Game).
+    std::string savePath;
+    std::string statisticsPath;
+    std::optional<MatchSave> resume;  // take up this saved match instead of dealing a new one
+    std::int64_t matches = 0;         // end after this many finished matches (0: no limit)
 };
 
 // One game on screen, frame by frame: the start routine, then one pass of the
@@ -67,6 +74,8 @@ public:
 
 private:
     struct Parts;
+    // The saved match taken up, or a new one dealt, with its keeper.
+    void StartMatch();
     // Everything the game opened, closed again; run by Finish, after a stop
     // signal, and by the fatal road.
     void ShutDown();

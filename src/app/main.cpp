@@ -23,7 +23,9 @@
 #include "app/monkey.h"
 #include "core/random.h"
 #include "resources/file_path.h"
+#include "resources/match_save.h"
 #include "resources/settings.h"
+#include "resources/statistics.h"
 #endif
 #if TENFOLD_WITH_DIALOGS
 #include "resources/start_road.h"
@@ -115,6 +117,17 @@ int RunMonkeyMode(const tenfold::MonkeyOptions& options) {
         std::cerr << "tenfold: " << e.what() << "\n";
         return kExitFailure;
     }
+}
+
+// tenfold --stats [--json]: the record of finished matches.
+int RunStatsMode(bool json) {
+    std::string warning;
+    const std::vector<tenfold::MatchRecord> matches =
+        tenfold::LoadStatistics(tenfold::StatisticsPath(), warning);
+    if (!warning.empty()) std::cerr << warning << "\n";
+    const tenfold::StatisticsSummary summary = tenfold::Summarize(matches);
+    std::cout << (json ? tenfold::SummaryJson(summary) : tenfold::SummaryText(summary));
+    return EXIT_SUCCESS;
 }
 #endif
 
@@ -238,6 +251,30 @@ int main(int argc, char** argv) {
             ->excludes(trace)
             ->excludes(tournament);
     sizeOption->excludes(simulate)->excludes(tournament);
+    // Saved matches and the record of finished ones.
+    bool resume = false;
+    bool newMatch = false;
+    auto* resumeFlag =
+        app.add_flag("--resume", resume,
+                     "Take up the saved match where it was left (exit status 2 when there is none)")
+            ->excludes(monkeyMode);
+    app.add_flag("--new-match", newMatch,
+                 "Start a new match without asking, even when one is saved (its save is replaced at the "
+                 "first deal); the game does this whenever options are given without --resume")
+        ->excludes(resumeFlag)
+        ->excludes(monkeyMode);
+    app.add_option("--matches", game.matches, "End the game after N finished matches (0: no limit)")
+        ->check(CLI::NonNegativeNumber)
+        ->excludes(monkeyMode);
+    bool stats = false;
+    bool statsJson = false;
+    auto* statsFlag = app.add_flag("--stats", stats, "Print the statistics of your finished matches and end")
+                          ->excludes(simulate)
+                          ->excludes(monkeyMode)
+                          ->excludes(resumeFlag)
+                          ->excludes(autoplay);
+    app.add_flag("--json", statsJson, "With --stats: print them as JSON")->needs(statsFlag);
+
     app.add_flag("--draw", monkey.draw,
                  "With --monkey: also draw every frame into the headless back buffer, and lose and "
                  "restore the display at random")
@@ -285,6 +322,7 @@ int main(int argc, char** argv) {
 
 #if TENFOLD_WITH_GAME
     if (*sizeOption) std::sscanf(size.c_str(), "%dx%d", &game.width, &game.height);
+    if (*statsFlag) return RunStatsMode(statsJson);
     if (*monkeyMode) {
         monkey.width = game.width;
         monkey.height = game.height;
@@ -320,6 +358,18 @@ int main(int argc, char** argv) {
     if (given("--opponents")) game.table.expertOpponents = sim.opponents == tenfold::PlayerKind::Expert;
     game.opponents = game.table.expertOpponents ? tenfold::PlayerKind::Expert : tenfold::PlayerKind::Classic;
     game.programFolder = tenfold::ProgramFolder();
+    game.savePath = tenfold::MatchSavePath();
+    game.statisticsPath = tenfold::StatisticsPath();
+    if (resume) {
+        tenfold::LoadedMatch saved = tenfold::LoadMatchSave(game.savePath);
+        if (saved.status == tenfold::LoadedMatch::Status::Missing) {
+            std::cerr << "tenfold: there is no saved match to resume"
+                      << (game.savePath.empty() ? std::string() : " (" + game.savePath + ")") << "\n";
+            return kExitUsage;
+        }
+        if (saved.status == tenfold::LoadedMatch::Status::Damaged) std::cerr << saved.message << "\n";
+        if (saved.status == tenfold::LoadedMatch::Status::Loaded) game.resume = std::move(saved.save);
+    }
 #if TENFOLD_WITH_DIALOGS
     // Installed, the archive lies in the data folder rather than beside the program.
     game.archive = tenfold::FindArchive(game.programFolder);
@@ -340,6 +390,18 @@ int main(int argc, char** argv) {
             game.closeStartDialog = tenfold::CloseStartDialog;
             return tenfold::RunGame(game);
         };
+        road.resumeGame = [&game](tenfold::Options& chosen, const tenfold::MatchSave& save) {
+            // The dialog's choices are kept as Start keeps them; the match keeps its own rules.
+            const std::string failed =
+                tenfold::SaveSettings(tenfold::SettingsPath(), tenfold::SettingsOf(chosen));
+            if (!failed.empty()) std::cerr << "tenfold: " << failed << "\n";
+            game.table = chosen;
+            game.resume = save;
+            game.closeStartDialog = tenfold::CloseStartDialog;
+            return tenfold::RunGame(game);
+        };
+        road.savePath = game.savePath;
+        road.statisticsPath = game.statisticsPath;
         return tenfold::RunStartDialog(choices, road);
     }
 #endif

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -13,6 +14,8 @@
 #include <vector>
 
 #include "ai/classic_player.h"
+#include "app/match_keeper.h"
+#include "app/match_replay.h"
 #include "app/table_checks.h"
 #include "core/layout.h"
 #include "core/random.h"
@@ -50,6 +53,7 @@ public:
     }
 
     void Advance(std::uint32_t ms) { now_ += ms; }
+    Pcg32& Rng() { return rng_; }
 
 private:
     Pcg32 rng_;
@@ -299,6 +303,30 @@ private:
     int step_ = 0;
 };
 
+// A folder of the soak's own for its saved match, removed at the end: the
+// player's own save is never touched.
+class SaveFolder {
+public:
+    SaveFolder() {
+        std::string templ = (std::filesystem::temp_directory_path() / "tenfold-monkey-XXXXXX").string();
+        if (::mkdtemp(templ.data()) != nullptr) path_ = templ;
+    }
+    ~SaveFolder() {
+        std::error_code ec;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+    }
+    SaveFolder(const SaveFolder&) = delete;
+    SaveFolder& operator=(const SaveFolder&) = delete;
+    std::string SavePath() const { return path_.empty() ? std::string() : path_ + "/match.sav"; }
+
+private:
+    std::string path_;
+};
+
+// About once in this many frames the soak saves, throws the running game
+// away and takes it up again from the file.
+constexpr double kRoundTripChance = 1.0 / 2500;
+
 void ApplyOptions(const MonkeyOptions& o, TableState& t) {
     t.options.deckName = o.deck;
     t.options.slowAnimation = o.slow;
@@ -330,6 +358,9 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
     Monkey monkey(o.seed, devices, o.draw);
     SoakServices services(o.seed, monkey.ClockStart(), o.draw ? &screen : nullptr);
     DrawHooks hooks(screen);
+    SaveFolder saves;
+    const KeeperFiles files{saves.SavePath(), ""};
+    auto keeper = std::make_unique<MatchKeeper>(files, err);
 
     // The game start routine, as the game runs it (with the display only when drawing).
     try {
@@ -343,12 +374,12 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
             }
             screen.Open(DisplayOptions{false, true, o.width, o.height}, t.options.deckName,
                         resources.BaseFolder());
-            StartRun(t, services, players);
+            keeper->StartNew(t, services.Rng(), services, players);
             screen.input.ShowSystemCursor(false);
             screen.BeginDrawing();
             resources.DeleteResources();
         } else {
-            StartRun(t, services, players);
+            keeper->StartNew(t, services.Rng(), services, players);
             screen.input.Open();
         }
     } catch (const std::exception& e) {
@@ -365,16 +396,49 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
     watch.Begin(t);
     std::int64_t frame = 0;
     std::optional<TableFault> fault;
+    // The save is taken up at the human's next decision, as a resumed game
+    // is: until then the game runs on untouched, and there the table taken up
+    // from the file must be the one the game came to.
+    bool catchingUp = false;
+    std::int64_t roundTrips = 0;
+    const auto takeUpTheSave = [&]() -> std::optional<TableFault> {
+        LoadedMatch saved = LoadMatchSave(files.save);
+        if (saved.status != LoadedMatch::Status::Loaded) {
+            return TableFault{"save", saved.status == LoadedMatch::Status::Missing
+                                          ? "the running match has no save"
+                                          : saved.message};
+        }
+        auto fresh = std::make_unique<TableState>();
+        ClassicPlayer freshPlayers;
+        Pcg32 freshRng(0);
+        auto freshKeeper = std::make_unique<MatchKeeper>(files, err);
+        if (!freshKeeper->Resume(saved.save, t.options.fullScreen, *fresh, freshRng, freshPlayers)) {
+            return TableFault{"save", "the save of the running match does not replay"};
+        }
+        if (TableFingerprint(*fresh) != TableFingerprint(t) ||
+            !(freshRng.Where() == services.Rng().Where())) {
+            return TableFault{"save", "the match taken up from its save is not the running one"};
+        }
+        // The running game is thrown away: table, players, generator and keeper.
+        t = *fresh;
+        players = freshPlayers;
+        services.Rng().GoTo(freshRng.Where());
+        keeper = std::move(freshKeeper);
+        ++roundTrips;
+        return std::nullopt;
+    };
     try {
         // TERM, INT and HUP end the soak between two frames, by the road below.
         while (watch.DealsEnded() < o.deals && StopSignal() == 0) {
             // One pass of the main loop: the devices act, window messages run,
             // input is polled, then the frame routine.
-            monkey.Act(t);
+            if (!catchingUp) monkey.Act(t);
             screen.display.PumpEvents();
             screen.input.Poll(screen.display);
-            const FrameOutcome outcome =
-                RunFrame(t, services, players, screen.input.Read(), o.draw ? &hooks : nullptr);
+            const PlayerInput input = catchingUp ? PlayerInput{} : screen.input.Read();
+            keeper->BeforeFrame(t, services.Rng());
+            const FrameOutcome outcome = RunFrame(t, services, players, input, o.draw ? &hooks : nullptr);
+            keeper->AfterFrame(t, services.Rng());
             ++frame;
             services.Advance(monkey.FrameMs());
             if (o.afterFrame) o.afterFrame(t, frame);
@@ -384,6 +448,14 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
                 fault = TableFault{"display", "the window closed itself"};
             } else {
                 fault = watch.AfterFrame(t);
+            }
+            if (!fault && catchingUp && WhatHumanIsWanted(t) != HumanWanted::Nothing) {
+                catchingUp = false;
+                // A match that ended meanwhile has no save left to take up.
+                if (!t.match.over) fault = takeUpTheSave();
+            } else if (!fault && !catchingUp && !t.flow.paused && !t.match.over &&
+                       monkey.Chance(kRoundTripChance)) {
+                catchingUp = true;
             }
             if (fault) break;
         }
@@ -404,7 +476,8 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
         err << "tenfold: the soak was stopped by signal " << StopSignal() << " after " << frame
             << " frames (seed " << o.seed << ")\n";
     } else {
-        out << "seed " << o.seed << ": " << frame << " frames in " << std::round(seconds * 10) / 10 << " s\n";
+        out << "seed " << o.seed << ": " << frame << " frames in " << std::round(seconds * 10) / 10
+            << " s; the match saved, thrown away and resumed " << roundTrips << " times\n";
     }
     out << watch.DealsEnded() << " deals, " << devices.Events() << " inputs, " << (fault ? 1 : 0)
         << " faults\n";

@@ -36,7 +36,7 @@ std::uint64_t SetSeed(std::uint64_t tournamentSeed, int index) {
     return z ^ (z >> 31);
 }
 
-MatchRecord PlayMatch(std::uint64_t setSeed, const HeadlessGame::Seating& seating) {
+SeatingMatch PlayMatch(std::uint64_t setSeed, const HeadlessGame::Seating& seating) {
     auto game = std::make_unique<HeadlessGame>(setSeed, seating);
     int deal = 0;
     // Each deal's chance from its own stream, set before the shuffle draws.
@@ -46,7 +46,7 @@ MatchRecord PlayMatch(std::uint64_t setSeed, const HeadlessGame::Seating& seatin
     TableState& t = game->table;
     game->Start();
     UseFewestAnimationFrames(t);
-    MatchRecord record;
+    SeatingMatch record;
     std::uint64_t frames = 0;
     GameState last = t.flow.state;
     while (!(t.flow.state == GameState::DealOver && t.match.over)) {
@@ -88,7 +88,7 @@ struct Sample {
     }
 };
 
-bool Wins(const MatchRecord& m, int seat) {
+bool Wins(const SeatingMatch& m, int seat) {
     for (int s = 0; s < kSeatCount; ++s) {
         if (m.totals[static_cast<std::size_t>(s)] < m.totals[static_cast<std::size_t>(seat)]) return false;
     }
@@ -123,10 +123,10 @@ TournamentReport Summarise(const std::vector<SetRecord>& sets, std::uint64_t see
     std::array<std::array<Sample, kContractCount>, 2> points;
     double deals = 0;
     for (const SetRecord& set : sets) {
-        const MatchRecord& allB = set.seatings[kAllB];
+        const SeatingMatch& allB = set.seatings[kAllB];
         std::array<Sample, 2> thisSet;
         for (int k = 0; k < kSeatCount; ++k) {
-            const MatchRecord& m = set.seatings[static_cast<std::size_t>(k)];
+            const SeatingMatch& m = set.seatings[static_cast<std::size_t>(k)];
             deals = static_cast<double>(m.dealScores.size());
             for (int s = 0; s < kSeatCount; ++s) {
                 const auto si = static_cast<std::size_t>(s);

@@ -29,7 +29,7 @@ struct TournamentOptions {
 };
 
 // One match of a set: the seats' deal scores (natural sign) and contracts.
-struct MatchRecord {
+struct SeatingMatch {
     std::array<std::int16_t, kSeatCount> totals{};  // match totals, sign turned (lowest wins)
     std::vector<std::array<std::int16_t, kSeatCount>> dealScores;
     std::vector<std::int8_t> contracts;              // 1..10 per deal
@@ -38,7 +38,7 @@ struct MatchRecord {
 
 // The five matches of a set: seatings[k] has A in seat k, seatings[4] is all B.
 struct SetRecord {
-    std::array<MatchRecord, 5> seatings;
+    std::array<SeatingMatch, 5> seatings;
 };
 
 // Plays set `index` of a tournament with this seed.

@@ -18,6 +18,20 @@ public:
     // Uniform value in [0, 1) from the top 24 bits, exact in single precision.
     float NextFloat();
 
+    // The whole position in the stream, to be kept and taken up again later
+    // (a saved match goes on with exactly the draws it would have had).
+    struct Position {
+        std::uint64_t state = 0;
+        std::uint64_t increment = 0;
+        bool operator==(const Position&) const = default;
+    };
+    Position Where() const { return {state_, increment_}; }
+    // An increment must be odd for the generator to run through its whole period.
+    void GoTo(const Position& p) {
+        state_ = p.state;
+        increment_ = p.increment | 1u;
+    }
+
 private:
     std::uint64_t state_ = 0;
     std::uint64_t increment_ = 0;

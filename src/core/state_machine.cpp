@@ -55,14 +55,6 @@ void ShowContractStep(TableState& t, Services& s) {
     t.flow.stepPhase = false;
 }
 
-// The sort key sorts the human's hand only from rest, before his first card
-// of the deal or while he is to choose the contract.
-bool MaySort(const TableState& t) {
-    if (t.currentSeat != kHumanSeat || AnyCardMoving(t)) return false;
-    if (t.flow.state == GameState::Playing) return HandSize(t, kHumanSeat) == kHandSize;
-    return t.flow.state == GameState::ChoosingContract;
-}
-
 void ArrivalAction(TableState& t, Services& s, CardSprite& card) {
     switch (t.flow.state) {
         case GameState::Playing: CardLanded(t, s, card); break;
@@ -208,7 +200,7 @@ FrameOutcome RunFrame(TableState& t, Services& s, ComputerPlayer& players, const
         flow.pauseKeyHeld = false;
     }
 
-    if (input.sort && MaySort(t)) {
+    if (input.sort && MaySortHand(t)) {
         flow.stateBeforeSort = flow.state;
         flow.state = GameState::GatheringHand;
     }
@@ -249,6 +241,12 @@ FrameOutcome RunFrame(TableState& t, Services& s, ComputerPlayer& players, const
     if (t.human.pickedSlot > -1) ThrowCard(t, s, t.seats[kHumanSeat].hand[t.human.pickedSlot]);
     if (hooks) hooks->FinishDrawing(t);
     return FrameOutcome::Continue;
+}
+
+bool MaySortHand(const TableState& t) {
+    if (t.currentSeat != kHumanSeat || AnyCardMoving(t)) return false;
+    if (t.flow.state == GameState::Playing) return HandSize(t, kHumanSeat) == kHandSize;
+    return t.flow.state == GameState::ChoosingContract;
 }
 
 void StartRun(TableState& t, Services& s, ComputerPlayer& players) {

@@ -46,6 +46,10 @@ FrameOutcome RunFrame(TableState& t, Services& s, ComputerPlayer& players, const
 // layout, the computer seats' names, the first deal.
 void StartRun(TableState& t, Services& s, ComputerPlayer& players);
 
+// True when the sort key would start the sort of the human's hand now: from
+// rest, before his first card of the deal or while he is to choose.
+bool MaySortHand(const TableState& t);
+
 // One step of the state machine, by state.
 void StateMachineStep(TableState& t, Services& s, ComputerPlayer& players);
 // Waits `ms` milliseconds in Waiting, then resumes the current state.

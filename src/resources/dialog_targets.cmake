@@ -15,7 +15,7 @@ add_library(tenfold_dialogs STATIC
   ${CMAKE_CURRENT_BINARY_DIR}/credits_text.cpp
 )
 target_include_directories(tenfold_dialogs PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(tenfold_dialogs PUBLIC PkgConfig::GTKMM tenfold_pak)
+target_link_libraries(tenfold_dialogs PUBLIC PkgConfig::GTKMM tenfold_pak tenfold_player_files)
 # The credits ship inside the program, so the "Credits" tab never comes up empty.
 set(TENFOLD_CREDITS "${PROJECT_SOURCE_DIR}/data/CREDITS.txt")
 add_custom_command(

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -395,6 +397,11 @@ void StartDialog::OnDeckToggled(int deck) {
 }
 
 void StartDialog::OnStartClicked() {
+    if (savedDeal_ > 0 && hooks_.Confirm &&
+        !hooks_.Confirm("Start a new match? The saved match (deal " + std::to_string(savedDeal_) + " of " +
+                        std::to_string(kDealsPerMatch) + ") will be lost.")) {
+        return;
+    }
     endOnUnload_ = false;
     options_.fullScreen = !Windowed.get_active();
     if (DeckOption[2].get_active()) options_.deckName = "Royal";
@@ -420,6 +427,134 @@ void StartDialog::Unload() {
 bool StartDialog::on_delete_event(GdkEventAny* /*event*/) {
     Unload();
     return true;  // Unload has hidden the window already
+}
+
+// ---- Saved match and statistics ----
+
+void StartDialog::OfferResume(int deal) {
+    savedDeal_ = deal;
+    ResumeButton.set_label("Resume match (deal " + std::to_string(deal) + " of " +
+                           std::to_string(kDealsPerMatch) + ")");
+    ResumeButton.signal_clicked().connect([this] { OnResumeClicked(); });
+    // Beside Start, in the row of buttons under the tabs.
+    if (auto* buttons = dynamic_cast<Gtk::Box*>(StartButton.get_parent())) {
+        buttons->pack_end(ResumeButton, Gtk::PACK_SHRINK);
+        ResumeButton.show();
+        ResumeButton.grab_focus();
+    }
+}
+
+void StartDialog::StoreDisplayChoices() {
+    options_.fullScreen = !Windowed.get_active();
+    if (DeckOption[2].get_active()) options_.deckName = "Royal";
+    if (DeckOption[4].get_active()) options_.deckName = "Roya2";
+}
+
+void StartDialog::OnResumeClicked() {
+    endOnUnload_ = false;
+    // The saved match keeps its own rules and deck; the window is chosen now.
+    StoreDisplayChoices();
+    if (hooks_.ResumeMatch) hooks_.ResumeMatch();
+}
+
+void StartDialog::ShowStatistics(const StatisticsSummary& summary) {
+    Gtk::Box& page = statisticsPage_;
+    MakePage(page);
+    const auto percent = [](double v) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f%%", 100.0 * v);
+        return std::string(text);
+    };
+    const auto oneDecimal = [](double v) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f", v);
+        return std::string(text);
+    };
+    if (summary.played == 0) {
+        StatisticsFigures.set_text(
+            "No finished matches yet. Each match you play to its end is counted here.");
+    } else {
+        StatisticsFigures.set_text(
+            "Matches played: " + std::to_string(summary.played) +
+            "      Won: " + std::to_string(summary.won) + "      Win rate: " + percent(summary.winRate) +
+            "\nBest total: " + std::to_string(*summary.bestTotal) +
+            "      Average total: " + oneDecimal(summary.averageTotal) + "      (the lowest total wins)");
+    }
+    StatisticsFigures.set_xalign(0.0F);
+    page.pack_start(StatisticsFigures, Gtk::PACK_SHRINK);
+
+    auto* grid = Gtk::make_managed<Gtk::Grid>();
+    grid->set_column_spacing(14);
+    grid->set_row_spacing(3);
+    grid->set_margin_top(10);
+    const std::array<const char*, 4> headings = {"Contract", "Played", "Your average", "Your average points"};
+    for (int column = 0; column < 4; ++column) {
+        auto* heading = Gtk::make_managed<Gtk::Label>();
+        heading->set_markup(std::string("<b>") + headings[static_cast<std::size_t>(column)] + "</b>");
+        heading->set_xalign(column == 0 || column == 3 ? 0.0F : 1.0F);
+        grid->attach(*heading, column, 0);
+    }
+    double largest = 1;
+    for (const ContractFigures& c : summary.contracts) {
+        if (c.played > 0) largest = std::max(largest, std::fabs(c.humanAverage));
+    }
+    for (int n = 1; n <= kContractCount; ++n) {
+        const auto i = static_cast<std::size_t>(n - 1);
+        const ContractFigures& c = summary.contracts[i];
+        auto* name = Gtk::make_managed<Gtk::Label>(ContractName(n));
+        name->set_xalign(0.0F);
+        ContractPlayed[i].set_text(std::to_string(c.played));
+        ContractPlayed[i].set_xalign(1.0F);
+        ContractAverage[i].set_text(c.played > 0 ? oneDecimal(c.humanAverage) : "-");
+        ContractAverage[i].set_xalign(1.0F);
+        ContractBars[i].Set(c.humanAverage, largest, c.played > 0);
+        grid->attach(*name, 0, n);
+        grid->attach(ContractPlayed[i], 1, n);
+        grid->attach(ContractAverage[i], 2, n);
+        grid->attach(ContractBars[i], 3, n);
+    }
+    page.pack_start(*grid, Gtk::PACK_SHRINK);
+    auto* legend = Gtk::make_managed<Gtk::Label>(
+        "Bars to the left of the middle line are points won (green), to the right points lost (red).");
+    legend->set_xalign(0.0F);
+    legend->set_line_wrap(true);
+    legend->set_margin_top(8);
+    page.pack_start(*legend, Gtk::PACK_SHRINK);
+    Tabs.append_page(page, "Statistics");
+    page.show_all();
+}
+
+ContractBar::ContractBar() { set_size_request(220, 18); }
+
+void ContractBar::Set(double value, double largest, bool played) {
+    value_ = value;
+    largest_ = largest > 0 ? largest : 1;
+    played_ = played;
+    queue_draw();
+}
+
+bool ContractBar::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
+    const double width = get_allocated_width();
+    const double height = get_allocated_height();
+    const double middle = std::floor(width / 2) + 0.5;
+    // The middle line: no points either way.
+    cr->set_source_rgb(0.45, 0.45, 0.45);
+    cr->set_line_width(1);
+    cr->move_to(middle, 0);
+    cr->line_to(middle, height);
+    cr->stroke();
+    if (!played_ || value_ == 0) return true;
+    const double length = (width / 2 - 2) * std::min(1.0, std::fabs(value_) / largest_);
+    // Lower is better: points won (below zero) in green to the left, points lost in red to the right.
+    if (value_ < 0) {
+        cr->set_source_rgb(0.18, 0.55, 0.24);
+        cr->rectangle(middle - length, 3, length, height - 6);
+    } else {
+        cr->set_source_rgb(0.75, 0.22, 0.17);
+        cr->rectangle(middle, 3, length, height - 6);
+    }
+    cr->fill();
+    return true;
 }
 
 }  // namespace tenfold

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/table_state.h"
+#include "resources/statistics.h"
 
 namespace tenfold {
 
@@ -21,6 +22,26 @@ struct StartDialogHooks {
     std::function<void()> EndProgram;
     // Shows an information message with an OK button (the link label).
     std::function<void(const std::string&)> ShowMessage;
+    // Takes up the saved match ("Resume match"), like LoadUnpacker for a new one.
+    std::function<void()> ResumeMatch = nullptr;
+    // Asks the player a yes-or-no question; true for yes.
+    std::function<bool(const std::string&)> Confirm = nullptr;
+};
+
+// One bar of the statistics chart: the human's average points in a contract,
+// drawn from a middle line (left: points won, right: points lost).
+class ContractBar : public Gtk::DrawingArea {
+public:
+    ContractBar();
+    void Set(double value, double largest, bool played);
+
+protected:
+    bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override;
+
+private:
+    double value_ = 0;
+    double largest_ = 1;
+    bool played_ = false;
 };
 
 // Card pictures shown beside the deck choice, one per indexed preview slot:
@@ -98,6 +119,27 @@ private:
     void OnDeckToggled(int deck);
     // Closing the window is an unload of the dialog.
     bool on_delete_event(GdkEventAny* event) override;
+
+public:
+    // A saved match exists, left in deal `deal`: "Resume match (deal n of 20)"
+    // appears beside Start, and Start asks once before it would replace it.
+    void OfferResume(int deal);
+    // Adds the "Statistics" tab with the player's finished matches.
+    void ShowStatistics(const StatisticsSummary& summary);
+
+    Gtk::Button ResumeButton;
+    // "Statistics" tab: the figures, and per contract how often and how well.
+    Gtk::Label StatisticsFigures;
+    std::array<Gtk::Label, 10> ContractPlayed;
+    std::array<Gtk::Label, 10> ContractAverage;
+    std::array<ContractBar, 10> ContractBars;
+
+private:
+    void OnResumeClicked();
+    // Stores the choices of the Deck tab that also apply to a resumed match.
+    void StoreDisplayChoices();
+    int savedDeal_ = 0;
+    Gtk::Box statisticsPage_{Gtk::ORIENTATION_VERTICAL};
 
     void BuildDeckTab();
     void BuildKeysTab();

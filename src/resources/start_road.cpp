@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "resources/pak_browser.h"
 #include "resources/resource_layout.h"
 #include "resources/start_dialog.h"
+#include "resources/statistics.h"
 #include "resources/stop_signals.h"
 
 namespace tenfold {
@@ -54,6 +56,41 @@ private:
 
 StartDialog* g_startDialog = nullptr;
 
+// The player's question before a saved match is replaced.
+bool AskYesNo(const std::string& question) {
+    Gtk::MessageDialog ask(question, false, Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_YES_NO, true);
+    ask.set_title("Tenfold");
+    if (g_startDialog != nullptr) ask.set_transient_for(*g_startDialog);
+    return ask.run() == Gtk::RESPONSE_YES;
+}
+
+struct SavedMatchOffer {
+    std::optional<MatchSave> save;
+};
+
+// Offers the saved match beside Start and adds the statistics tab. A damaged
+// save or statistics file has been set aside on the way: said once, after the
+// dialog has opened.
+SavedMatchOffer OfferSavedMatch(StartDialog& form, const StartRoad& road) {
+    SavedMatchOffer offer;
+    std::string problems;
+    LoadedMatch loaded = LoadMatchSave(road.savePath);
+    if (loaded.status == LoadedMatch::Status::Loaded) {
+        form.OfferResume(loaded.save.deal);
+        offer.save = std::move(loaded.save);
+    } else if (loaded.status == LoadedMatch::Status::Damaged) {
+        problems = loaded.message;
+    }
+    std::string warning;
+    form.ShowStatistics(Summarize(LoadStatistics(road.statisticsPath, warning)));
+    if (!warning.empty()) problems += (problems.empty() ? "" : "\n") + warning;
+    if (!problems.empty()) {
+        std::cerr << problems << "\n";
+        Glib::signal_idle().connect_once([problems] { ShowInfoBox(problems); });
+    }
+    return offer;
+}
+
 // Ends `loop` (after `then`) once a stop signal has come; a signal that came
 // before the loop runs ends it at once.
 sigc::connection QuitOnStopSignal(const Glib::RefPtr<Glib::MainLoop>& loop, std::function<void()> then) {
@@ -86,7 +123,7 @@ int RunStartDialog(Options& options, const StartRoad& road) {
         std::cerr << "tenfold: no display to show the start dialog on\n";
         return 1;
     }
-    enum class Outcome { Waiting, Start, End };
+    enum class Outcome { Waiting, Start, Resume, End };
     Outcome outcome = Outcome::Waiting;
     auto loop = Glib::MainLoop::create();
     StartDialogHooks hooks;
@@ -99,8 +136,14 @@ int RunStartDialog(Options& options, const StartRoad& road) {
         loop->quit();
     };
     hooks.ShowMessage = [](const std::string& text) { ShowInfoBox(text); };
+    hooks.ResumeMatch = [&] {
+        outcome = Outcome::Resume;
+        loop->quit();
+    };
+    hooks.Confirm = [](const std::string& question) { return AskYesNo(question); };
 
     StartDialog form(options, hooks, LoadDeckPreviews(road.archivePath), CreditsText());
+    const SavedMatchOffer saved = OfferSavedMatch(form, road);
     const WindowRegistration registration(&form, [&form] { form.Unload(); });
     g_startDialog = &form;
     sigc::connection stop = QuitOnStopSignal(loop, [&] { outcome = Outcome::End; });
@@ -110,6 +153,8 @@ int RunStartDialog(Options& options, const StartRoad& road) {
 
     int status = StopSignal() != 0 ? StopExitStatus() : 0;
     if (outcome == Outcome::Start && road.runGame) status = road.runGame(options);
+    if (outcome == Outcome::Resume && road.resumeGame && saved.save)
+        status = road.resumeGame(options, *saved.save);
     CloseStartDialog();
     g_startDialog = nullptr;
     return status;

@@ -9,6 +9,7 @@
 
 #include "core/table_state.h"
 #include "resources/file_path.h"
+#include "resources/match_save.h"
 
 namespace tenfold {
 
@@ -22,6 +23,12 @@ struct StartRoad {
     // result is the exit status. The game start routine calls
     // CloseStartDialog() before the display opens.
     std::function<int(Options&)> runGame;
+    // Takes up the saved match instead (the "Resume match" button), with the
+    // window chosen in the dialog; its result is the exit status.
+    std::function<int(Options&, const MatchSave&)> resumeGame;
+    // Where the saved match and the statistics are read from.
+    std::string savePath;
+    std::string statisticsPath;
 };
 
 // The start routine's dialog part: shows the start dialog and waits. Returns

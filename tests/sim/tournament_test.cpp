@@ -9,8 +9,8 @@ namespace tenfold {
 namespace {
 
 // One-deal matches: seat totals, and the deal scores they come from.
-MatchRecord Match(std::array<std::int16_t, kSeatCount> totals, int contract) {
-    MatchRecord m;
+SeatingMatch Match(std::array<std::int16_t, kSeatCount> totals, int contract) {
+    SeatingMatch m;
     m.totals = totals;
     std::array<std::int16_t, kSeatCount> scores{};
     for (std::size_t s = 0; s < scores.size(); ++s) scores[s] = static_cast<std::int16_t>(-totals[s]);
@@ -81,7 +81,7 @@ TEST(Tournament, ArithmeticOfASmallPinnedCase) {
 // its advantage is exactly 0.
 TEST(Tournament, SeatingsShareTheirDecks) {
     const SetRecord same = PlaySet(4, 0, {PlayerKind::Classic, PlayerKind::Classic});
-    for (const MatchRecord& m : same.seatings) {
+    for (const SeatingMatch& m : same.seatings) {
         EXPECT_EQ(m.totals, same.seatings[4].totals);
         EXPECT_EQ(m.dealScores, same.seatings[4].dealScores);
         EXPECT_EQ(m.decks, same.seatings[4].decks);
@@ -93,7 +93,7 @@ TEST(Tournament, SeatingsShareTheirDecks) {
     const SetRecord mixed = PlaySet(4, 0, {PlayerKind::Expert, PlayerKind::Classic});
     ASSERT_EQ(mixed.seatings[4].decks.size(), 20u);
     bool playedDifferently = false;
-    for (const MatchRecord& m : mixed.seatings) {
+    for (const SeatingMatch& m : mixed.seatings) {
         EXPECT_EQ(m.decks, mixed.seatings[4].decks);
         playedDifferently = playedDifferently || m.dealScores != mixed.seatings[4].dealScores;
     }
