@@ -84,9 +84,9 @@ private:
 class KillSwitch {
 public:
     KillSwitch() {
-        const char* spec = std::getenv("TENFOLD_TEST_KILL_AT");
-        if (spec == nullptr) return;
-        const std::string text(spec);
+        const char* killAt = std::getenv("TENFOLD_TEST_KILL_AT");
+        if (killAt == nullptr) return;
+        const std::string text(killAt);
         const std::size_t colon = text.find(':');
         if (colon == std::string::npos) return;
         moment_ = text.substr(0, colon);

@@ -59,10 +59,12 @@ CLI::Validator WholeNumber(T least, const std::string& what) {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-int RunSimulateMode(const tenfold::SimOptions& options) {
+// Runs a headless mode: a bad option's reason is a usage error (status 2),
+// any other failure status 1, each with one line.
+template <class Mode>
+int RunReporting(Mode&& mode) {
     try {
-        const tenfold::SimSummary summary = tenfold::RunSimulation(options);
-        tenfold::PrintSummary(std::cout, summary);
+        mode();
         return EXIT_SUCCESS;
     } catch (const std::invalid_argument& e) {
         std::cerr << "tenfold: " << e.what() << "\n";
@@ -73,27 +75,23 @@ int RunSimulateMode(const tenfold::SimOptions& options) {
     }
 }
 
+int RunSimulateMode(const tenfold::SimOptions& options) {
+    return RunReporting([&] { tenfold::PrintSummary(std::cout, tenfold::RunSimulation(options)); });
+}
+
 int RunTournamentMode(const tenfold::TournamentOptions& options) {
-    try {
+    return RunReporting([&] {
         const tenfold::TournamentReport report = tenfold::RunTournament(options);
         tenfold::PrintReport(std::cout, report);
-        if (!options.reportPath.empty()) {
-            const std::string temp = options.reportPath + ".tmp";
-            {
-                std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-                out << tenfold::ReportJson(report, options.commandLine);
-                if (!out.flush()) throw std::runtime_error("cannot write report file " + options.reportPath);
-            }
-            std::filesystem::rename(temp, options.reportPath);
+        if (options.reportPath.empty()) return;
+        const std::string temp = options.reportPath + ".tmp";
+        {
+            std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+            out << tenfold::ReportJson(report, options.commandLine);
+            if (!out.flush()) throw std::runtime_error("cannot write report file " + options.reportPath);
         }
-        return EXIT_SUCCESS;
-    } catch (const std::invalid_argument& e) {
-        std::cerr << "tenfold: " << e.what() << "\n";
-        return kExitUsage;
-    } catch (const std::exception& e) {
-        std::cerr << "tenfold: " << e.what() << "\n";
-        return kExitFailure;
-    }
+        std::filesystem::rename(temp, options.reportPath);
+    });
 }
 
 // "classic" or "expert", as the command line names a player.
