@@ -36,9 +36,6 @@ constexpr int kLift = 16;  // pixels the keyboard's card rises
 
 std::int16_t Px(float v) { return Narrow<std::int16_t>(static_cast<long long>(std::nearbyint(v))); }
 
-// Half of each colour channel, two pixels added: an even mix.
-constexpr std::uint16_t Half(std::uint16_t p) { return static_cast<std::uint16_t>((p >> 1) & 0x7BEF); }
-
 // Shrinks the keyed rectangle `from` of `src` into `to` of `dst`, averaging
 // each block; a block mostly of the colour key stays keyed (`key`).
 void Shrink(const Surface& src, const Rect& from, Surface& dst, const Rect& to, std::uint16_t key) {
