@@ -453,8 +453,11 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
                 catchingUp = false;
                 // A match that ended meanwhile has no save left to take up.
                 if (!t.match.over) fault = takeUpTheSave();
-            } else if (!fault && !catchingUp && !t.flow.paused && !t.match.over &&
+            } else if (!fault && !catchingUp && !t.flow.paused && !t.aids.leaveAsked && !t.match.over &&
                        monkey.Chance(kRoundTripChance)) {
+                // Not while paused or asked whether to leave: the game stands
+                // still until the player answers, which he does not while the
+                // soak catches up, so the next decision would never come.
                 catchingUp = true;
             }
             if (fault) break;
