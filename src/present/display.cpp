@@ -300,7 +300,12 @@ int Display::ArtScaleFor(double largestScale) {
 Picture Display::LoadTablePicture(const std::string& fileName, int largerScale, bool keyed) {
     Picture picture(LoadPicture(fileName));
     if (keyed) picture.SetColorKeyMode(2);
-    if (largerScale <= 1) return picture;
+    LoadLargerArt(picture, fileName, largerScale);
+    return picture;
+}
+
+void Display::LoadLargerArt(Picture& picture, const std::string& fileName, int largerScale) {
+    if (largerScale <= 1) return;
     const std::size_t slash = fileName.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "" : fileName.substr(0, slash + 1);
     const std::string larger =
@@ -308,7 +313,7 @@ Picture Display::LoadTablePicture(const std::string& fileName, int largerScale, 
                                         largerScale);
     // An archive without art for large screens still plays: the 1x art is then scaled up.
     std::error_code ec;
-    if (!std::filesystem::exists(FindFileIgnoringCase(larger), ec)) return picture;
+    if (!std::filesystem::exists(FindFileIgnoringCase(larger), ec)) return;
     try {
         picture.SetLarger(largerScale, pictures.Load(larger));
     } catch (const PresentError& e) {
@@ -317,7 +322,6 @@ Picture Display::LoadTablePicture(const std::string& fileName, int largerScale, 
         throw PresentError(kLoadPictureLabel, kErrDamagedFile,
                            "The file " + larger + " does not match " + fileName + ": " + e.what());
     }
-    return picture;
 }
 
 void Display::CreateTexture() {

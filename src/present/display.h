@@ -124,6 +124,10 @@ public:
     // 0, the same art drawn at that scale (the file ScaledFileName names, if
     // the archive has it). Keyed with magenta when `keyed`. Decoded once, here.
     Picture LoadTablePicture(const std::string& fileName, int largerScale, bool keyed);
+    // Adds to `picture` (its 1x art already set) the art drawn at
+    // `largerScale` for the 1x file `fileName`, when the archive has it; the
+    // 1x file itself need not exist (pictures the game makes at 1x).
+    void LoadLargerArt(Picture& picture, const std::string& fileName, int largerScale);
     // The largest scale of the table this display may draw at (the whole
     // desktop, or the headless size), and the art scale that covers it: the
     // smallest of layout::kLargerScales at least as large, 0 when 1x does.

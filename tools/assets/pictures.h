@@ -40,21 +40,28 @@ struct Pictures {
     Deck genoese;   // folder "Royal"
     std::array<std::string, 10> contractFiles;
     std::array<Image, 10> contracts;  // per contract - 1
-    Image background;                 // the table cloth, 800 x 600, no key
+    // The table aids' small contract pictures, per contract - 1 (only the
+    // larger scales are packed: the game makes the 1x ones).
+    std::array<Image, 10> smallContracts;
+    Image background;  // the table cloth, 800 x 600, no key
     Image scorePage;
     Image line;
     Image mouse;
     Image fontDigit;
     Image fontHand;
+    // The hand in the aids' smaller cells (packed at the larger scales only).
+    Image fontHandSmall;
+    Image fontHandMid;
 };
 
 // Each drawing function draws at out.scale: the layout's sizes times it.
 
 // Renders both decks with their backs and frames (throws on unreadable art).
 void DrawDecks(const Sources& sources, Pictures& out);
-// Contract buttons, table cloth, score sheet, rule and pointer.
+// Contract buttons (and their small pictures), table cloth, score sheet, rule and pointer.
 void DrawTablePictures(Pictures& out);
-// The clock face and the handwriting face as 20-column grids of 19 x 27 cells.
+// The clock face and the handwriting face as 20-column grids of 19 x 27
+// cells, and the handwriting in the aids' smaller cells.
 void DrawFonts(Pictures& out);
 
 // Everything above in one call, at the given whole scale.
