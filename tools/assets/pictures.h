@@ -71,6 +71,11 @@ Pictures DrawAllPictures(const Sources& sources, int scale = 1);
 // the generator draws it (for comparing with what the game shows).
 Image DrawCardFace(const std::string& deckPath, bool genoese, int card, double scale);
 
+// One contract's small picture (the table aids' badge and score sheet, index
+// 0..9) drawn straight from its vector art at any scale, as the generator
+// draws it (for comparing with what the game shows).
+Image DrawSmallContract(int index, double scale);
+
 // Length `logical` in the layout, in pixels at `scale`.
 inline int Scaled(int logical, double scale) { return static_cast<int>(logical * scale + 0.5); }
 

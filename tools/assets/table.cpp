@@ -326,6 +326,13 @@ void DrawTablePictures(Pictures& out) {
     out.mouse = Pointer(out.scale);
 }
 
+Image DrawSmallContract(int index, double scale) {
+    const auto arts = ContractArts();
+    return ContractButton(arts.at(static_cast<std::size_t>(index)),
+                          Scaled(layout::kSmallContractWidth, scale),
+                          Scaled(layout::kSmallContractHeight, scale));
+}
+
 Pictures DrawAllPictures(const Sources& sources, int scale) {
     // Fontconfig quietly substitutes a missing font; a missing package must
     // stop the build instead of changing the pictures.
