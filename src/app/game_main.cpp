@@ -218,13 +218,15 @@ bool Game::Start() {
                 folder != deck;
             return scale == artScale && !otherDeck;
         });
+        // Read into memory and decoded from there: nothing is written to disk only to be read back.
+        parts_->resources.UnpackIntoMemory();
         if (const Result unpacked = parts_->resources.Unpack(pak); !unpacked) {
             if (StopSignal() != 0) return !EndOnStopSignal();
             throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
                                      unpacked.Reason());
         }
         if (options_.closeStartDialog) options_.closeStartDialog();
-        screen.Open(display, t.options.deckName, parts_->resources.BaseFolder());
+        screen.Open(display, t.options.deckName, parts_->resources.ResourceRoot(), parts_->resources.Files());
         StartMatch();
         if (parts_->trace) parts_->recorder.emplace(t);
         screen.input.ShowSystemCursor(false);
