@@ -102,11 +102,13 @@ Result ResourceUnpacker::UnpackIntoMemory(const std::string& pakPath, const std:
     const std::string res = root + std::string(layout::kResFolder) + "/";
     for (std::int32_t id = 0; id < pak.EntryCount(); ++id) {
         const int sig = StopSignal();
-        BAIL_IF(sig != 0, pakPath + ": unpacking stopped by signal " + std::to_string(sig));
+        BAIL_IF(sig != 0, pakPath + ": unpacking stopped by signal " + std::to_string(sig) +
+                              "; the resources were removed");
         const PakRecord& record = pak.Entries()[static_cast<std::size_t>(id)];
         const std::string entry = pakPath + ": " + DescribeEntry(id, record.name) + ": ";
         const layout::EntryRoute route = layout::RouteEntry(record.name);
-        BAIL_IF(route.kind == layout::EntryKind::ForeignMarker, entry + "a marker of another archive");
+        BAIL_IF(route.kind == layout::EntryKind::ForeignMarker,
+                entry + "a marker of another archive; the resources were removed");
         if (route.kind != layout::EntryKind::Resource) continue;
         const PlannedFile& p = *byId.at(id);
         if (wanted_ && !wanted_(p.folder, p.file)) continue;
