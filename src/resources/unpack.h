@@ -1,7 +1,9 @@
 #pragma once
 // Start-up unpacking: the archive's resources are written into a private
 // folder made for this run (see private_folder.h), loaded from there, and the
-// folder is removed again as soon as everything is in memory.
+// folder is removed again as soon as everything is in memory. The game reads
+// them into memory instead (UnpackIntoMemory), with the same checks and
+// failures, and writes nothing.
 
 #include <functional>
 #include <string>
