@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A new player's road through a saved match, on a virtual screen: the first
 # start (no saved match, an empty Statistics tab), two deals played, the
-# window closed with its close box, the next start offering "Resume match
+# window closed with its close box in the third, the next start offering "Resume match
 # (deal 3 of 20)", a click on it taking the match up where it was left, a match
 # played to its end, and the start after it: no Resume button, the finished
 # match in the Statistics tab. The screenshots of each step go to SHOTS.
@@ -52,6 +52,7 @@ finish() {  # finish: waits for the program; its status must be 0 and it must ha
   [ ! -s "$home/log" ] || grep -q '^match ' "$home/log" || fail "the program wrote: $(cat "$home/log")"
 }
 shot() { import -window root "$shots/$1.png"; }
+felt_at() { [ "$(convert "$3" -format "%[fx:p{$1,$2}.g>0.4 && p{$1,$2}.r<0.3]" info:)" = 1 ]; }
 # The Statistics tab, the last of the dialog's tabs: clicked where its caption is.
 statistics_tab() {
   xdotool mousemove --window "$(window_named '^Tenfold$')" 415 26 click 1
@@ -65,11 +66,17 @@ shot 1-first-start-statistics
 "$close_window" "$(window_named '^Tenfold$')"
 finish
 
-# 2. Two deals, then the close box.
-start --autoplay --windowed --seed 3
-# Two deals at the game's own pace take a minute or two; more on a busy machine.
-deadline=900 wait_for "the third deal begins" save_in_deal 3
-wait_for "the game's window shows" dialog_shown
+# 2. Two deals, then the close box. The two deals are played unpaced (at the
+# game's own pace they take minutes); 13,000 frames of seed 3 end in the third.
+"$exe" --autoplay --uncapped --windowed --seed 3 --frames 13000 >"$home/log" 2>&1 || fail "two deals: $(cat "$home/log")"
+save_in_deal 3 || fail "the third deal did not begin within 13,000 frames"
+start --resume --autoplay --windowed
+table_in_window() {  # the game's window shows the green table
+  local id
+  id="$(window_named '^Tenfold$')"
+  [ -n "$id" ] && import -window "$id" "$home/probe.png" 2>/dev/null && felt_at 300 400 "$home/probe.png"
+}
+wait_for "the game's window shows the table" table_in_window
 shot 2-third-deal
 started_line="$(grep '^start ' "$save")"
 # The close box asks "Leave this match?" during a match; Y answers it.
@@ -105,7 +112,7 @@ game_on_screen() {  # a window as large as the screen, the green table drawn bes
   for id in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
     [ "$(xdotool getwindowgeometry "$id" | sed -n 's/.*Geometry: //p')" = "$screen" ] || continue
     import -window root "$home/probe.png"
-    [ "$(convert "$home/probe.png" -format '%[fx:p{300,400}.g>0.4 && p{300,400}.r<0.3]' info:)" = 1 ] && return 0
+    felt_at 300 400 "$home/probe.png" && return 0
   done
   return 1
 }
