@@ -1,6 +1,7 @@
 #include "app/game_main.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -204,27 +205,34 @@ bool Game::Start() {
         const std::string pak = options_.archive.empty()
                                     ? options_.programFolder + std::string(layout::kPakFile)
                                     : options_.archive;
-        // Only the art this run can show leaves the archive: the 1x files,
-        // and the larger art of the one scale and the one deck it needs.
+        // Only the art this run can show leaves the archive: the 1x files and
+        // the larger art of the one scale it needs, of the one deck it plays.
         const DisplayOptions display{!t.options.fullScreen, options_.uncapped, options_.width,
                                      options_.height, options_.scale};
         const int artScale = Display::ArtScaleFor(Display::LargestScale(display));
         const std::string deck = t.options.deckName;
         parts_->resources.UnpackOnly([artScale, deck](std::string_view folder, std::string_view file) {
+            const auto same = [](std::string_view a, std::string_view b) {
+                return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+                    return std::tolower(static_cast<unsigned char>(x)) ==
+                           std::tolower(static_cast<unsigned char>(y));
+                });
+            };
+            const bool otherDeck = std::any_of(layout::kDecks.begin(), layout::kDecks.end(),
+                                               [&](std::string_view d) { return same(d, folder); }) &&
+                                   !same(folder, deck);
             const int scale = layout::ScaleOfFileName(file);
-            if (scale == 1) return true;
-            const bool otherDeck =
-                std::find(layout::kDecks.begin(), layout::kDecks.end(), folder) != layout::kDecks.end() &&
-                folder != deck;
-            return scale == artScale && !otherDeck;
+            return !otherDeck && (scale == 1 || scale == artScale);
         });
+        // Read into memory and decoded from there: nothing is written to disk only to be read back.
+        parts_->resources.UnpackIntoMemory();
         if (const Result unpacked = parts_->resources.Unpack(pak); !unpacked) {
             if (StopSignal() != 0) return !EndOnStopSignal();
             throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
                                      unpacked.Reason());
         }
         if (options_.closeStartDialog) options_.closeStartDialog();
-        screen.Open(display, t.options.deckName, parts_->resources.BaseFolder());
+        screen.Open(display, t.options.deckName, parts_->resources.ResourceRoot(), parts_->resources.Files());
         StartMatch();
         if (parts_->trace) parts_->recorder.emplace(t);
         screen.input.ShowSystemCursor(false);

@@ -367,13 +367,14 @@ int RunMonkey(const MonkeyOptions& o, std::ostream& out, std::ostream& err) {
         if (o.draw) {
             const std::string pak =
                 o.archive.empty() ? o.programFolder + std::string(layout::kPakFile) : o.archive;
+            resources.UnpackIntoMemory();
             if (const Result unpacked = resources.Unpack(pak); !unpacked) {
                 if (StopSignal() != 0) return StopExitStatus();
                 throw std::runtime_error("Cannot unpack the game's resources from " + pak + ": " +
                                          unpacked.Reason());
             }
             screen.Open(DisplayOptions{false, true, o.width, o.height}, t.options.deckName,
-                        resources.BaseFolder());
+                        resources.ResourceRoot(), resources.Files());
             keeper->StartNew(t, services.Rng(), services, players);
             screen.input.ShowSystemCursor(false);
             screen.BeginDrawing();

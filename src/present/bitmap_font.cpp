@@ -6,13 +6,25 @@
 
 namespace tenfold {
 
+namespace {
+// The label that begins the player's message when a font cannot be loaded.
+constexpr const char* kFontLoadLabel = "Error in function clsDXBitmapFont.CreateSpriteFromFile() ";
+}  // namespace
+
 void BitmapFont::Load(Display& display, const std::string& file, int cellWidth, int cellHeight, int columns,
                       int largerScale) {
     try {
         Use(display.LoadTablePicture(file, largerScale, false), cellWidth, cellHeight, columns);
     } catch (const PresentError& e) {
-        throw PresentError("Error in function clsDXBitmapFont.CreateSpriteFromFile() ", e.Number(),
-                           e.Description());
+        throw PresentError(kFontLoadLabel, e.Number(), e.Description());
+    }
+}
+
+void BitmapFont::LoadLargerArt(Display& display, const std::string& file, int largerScale) {
+    try {
+        display.LoadLargerArt(picture_, file, largerScale);
+    } catch (const PresentError& e) {
+        throw PresentError(kFontLoadLabel, e.Number(), e.Description());
     }
 }
 

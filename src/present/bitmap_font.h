@@ -20,6 +20,10 @@ public:
     // failures raise the font loader's label.
     void Load(Display& display, const std::string& file, int cellWidth, int cellHeight, int columns,
               int largerScale = 0);
+    // Adds the font picture drawn at `largerScale` for the 1x file `file`, when
+    // the archive has it (see Display::LoadLargerArt); the cells keep their
+    // logical size. Failures raise the font loader's label.
+    void LoadLargerArt(Display& display, const std::string& file, int largerScale);
     // Uses an already made picture (tests, and fonts made in memory).
     void Use(Surface picture, int cellWidth, int cellHeight, int columns);
     void Use(Picture picture, int cellWidth, int cellHeight, int columns);

@@ -72,6 +72,22 @@ bool SoftwareRasterizer(SDL_Renderer* renderer) {
     return false;
 }
 
+// The size a PNG's header chunk states (the file has passed CheckPng); false
+// for any other kind of file.
+bool PngSize(const std::vector<std::uint8_t>& b, int& width, int& height) {
+    static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    if (b.size() < 24 || !std::equal(kSignature, kSignature + 8, b.begin())) return false;
+    const auto u32be = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(b[at]) << 24 | static_cast<std::uint32_t>(b[at + 1]) << 16 |
+               static_cast<std::uint32_t>(b[at + 2]) << 8 | b[at + 3];
+    };
+    const std::uint32_t w = u32be(16), h = u32be(20);
+    if (w == 0 || h == 0 || w > 1u << 20 || h > 1u << 20) return false;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
 }  // namespace
 
 PresentError::PresentError(std::string label, int number, std::string description)
@@ -123,31 +139,44 @@ std::string FindFileIgnoringCase(const std::string& path) {
     return built.string();
 }
 
-std::vector<std::uint8_t> ReadResourceFile(const std::string& fileName, std::uint64_t limit) {
+std::vector<std::uint8_t> ReadResourceFile(const std::string& fileName, std::uint64_t limit,
+                                           const ResourceFiles* files) {
     std::vector<std::uint8_t> data;
-    const std::string path = FindFileIgnoringCase(fileName);
-    if (Result r = ReadWholeFile(path, limit, data); !r) throw PresentError("", kErrFileRead, r.Reason());
+    std::string path = fileName;
+    if (const std::vector<std::uint8_t>* held = files != nullptr ? files->Find(fileName) : nullptr) {
+        if (held->size() > limit) {
+            throw PresentError("", kErrFileRead,
+                               path + ": " + std::to_string(held->size()) +
+                                   " bytes, more than the limit of " + std::to_string(limit));
+        }
+        data = *held;
+    } else {
+        path = FindFileIgnoringCase(fileName);
+        if (Result r = ReadWholeFile(path, limit, data); !r) throw PresentError("", kErrFileRead, r.Reason());
+    }
     if (Result r = CheckResource(path, data); !r) {
         throw PresentError("", kErrDamagedFile, "The file " + path + " is damaged: " + r.Reason());
     }
     return data;
 }
 
-namespace {
-SDL_Surface* DecodePicture(const std::string& fileName) {
-    const std::vector<std::uint8_t> data = ReadResourceFile(fileName, kMaxPictureBytes);
-    SDL_RWops* rw = SDL_RWFromConstMem(data.data(), static_cast<int>(data.size()));
+bool PictureFiles::Has(const std::string& fileName) const {
+    if (files != nullptr && files->Find(fileName) != nullptr) return true;
+    std::error_code ec;
+    return std::filesystem::exists(FindFileIgnoringCase(fileName), ec);
+}
+
+std::vector<std::uint8_t> PictureFiles::Read(const std::string& fileName) const {
+    return ReadResourceFile(fileName, kMaxPictureBytes, files);
+}
+
+Surface PictureFiles::Decode(const std::vector<std::uint8_t>& bytes, const std::string& fileName) {
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     SDL_Surface* picture = rw != nullptr ? IMG_Load_RW(rw, 1) : nullptr;
     if (picture == nullptr) {
         throw PresentError("", kErrPictureDecode,
                            "Cannot decode the picture file " + fileName + ": " + IMG_GetError());
     }
-    return picture;
-}
-}  // namespace
-
-Surface PictureFiles::Load(const std::string& fileName) {
-    SDL_Surface* picture = DecodePicture(fileName);
     try {
         Surface s = Surface::FromSdl(picture);
         SDL_FreeSurface(picture);
@@ -158,6 +187,8 @@ Surface PictureFiles::Load(const std::string& fileName) {
                            "Cannot convert the picture file " + fileName + ": " + e.what());
     }
 }
+
+Surface PictureFiles::Load(const std::string& fileName) { return Decode(Read(fileName), fileName); }
 
 Display::~Display() { Close(); }
 
@@ -179,7 +210,9 @@ void Display::Open(const DisplayOptions& options) {
                                                 : static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP);
     // Full screen starts as a borderless window over the whole desktop, so
     // that it covers the screen even where no window manager applies the
-    // full-screen request.
+    // full-screen request. The request itself is made once the first frame
+    // is on screen: the window system waits for the window manager's answer
+    // (without one, a tenth of a second), which the first frame need not.
     int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED, w = kTableWidth, h = kTableHeight;
     if (options.width > 0 && options.height > 0) {
         w = options.width;
@@ -187,16 +220,18 @@ void Display::Open(const DisplayOptions& options) {
     }
     SDL_Rect desktop{};
     const bool haveDesktop = !headless && SDL_GetDisplayBounds(0, &desktop) == 0;
-    if ((windowFlags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0 && haveDesktop) {
+    fullScreenLater_ = (windowFlags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0 && haveDesktop;
+    if (fullScreenLater_) {
         x = desktop.x;
         y = desktop.y;
         w = desktop.w;
         h = desktop.h;
     }
     largestScale_ = LargestScale(options);
-    window_ =
-        SDL_CreateWindow(options.windowed ? kWindowTitle : "", x, y, w, h,
-                         windowFlags | (options.windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_BORDERLESS)));
+    window_ = SDL_CreateWindow(
+        options.windowed ? kWindowTitle : "", x, y, w, h,
+        (fullScreenLater_ ? windowFlags & ~static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP) : windowFlags) |
+            (options.windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_BORDERLESS)));
     if (window_ == nullptr) throw PresentError(kOpenLabel, kErrWindow, SDL_GetError());
 
     // A renderer with vsync where a graphics card draws; without one, a
@@ -231,6 +266,7 @@ void Display::Open(const DisplayOptions& options) {
     }
 
     shown_ = true;
+    framePresented_ = false;
     quitRequested_ = false;
     nextFrame_ = 0;
     flipsMeasured_ = 0;
@@ -300,24 +336,48 @@ int Display::ArtScaleFor(double largestScale) {
 Picture Display::LoadTablePicture(const std::string& fileName, int largerScale, bool keyed) {
     Picture picture(LoadPicture(fileName));
     if (keyed) picture.SetColorKeyMode(2);
-    if (largerScale <= 1) return picture;
+    LoadLargerArt(picture, fileName, largerScale);
+    return picture;
+}
+
+void Display::LoadLargerArt(Picture& picture, const std::string& fileName, int largerScale) {
+    if (largerScale <= 1) return;
     const std::size_t slash = fileName.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "" : fileName.substr(0, slash + 1);
     const std::string larger =
         folder + layout::ScaledFileName(slash == std::string::npos ? fileName : fileName.substr(slash + 1),
                                         largerScale);
     // An archive without art for large screens still plays: the 1x art is then scaled up.
-    std::error_code ec;
-    if (!std::filesystem::exists(FindFileIgnoringCase(larger), ec)) return picture;
+    if (!pictures.Has(larger)) return;
     try {
-        picture.SetLarger(largerScale, pictures.Load(larger));
+        std::vector<std::uint8_t> bytes = pictures.Read(larger);  // checked here, at start
+        int width = 0, height = 0;
+        if (!PngSize(bytes, width, height)) {
+            picture.SetLarger(largerScale, PictureFiles::Decode(bytes, larger));
+            return;
+        }
+        // A PNG (all but the cloth) is decoded when a screen first shows it:
+        // the start decodes only what the first frame needs. Its checks,
+        // checksums included, have passed, so the decoder has sound data.
+        picture.SetLargerLater(largerScale, width, height, [bytes = std::move(bytes), larger, width, height] {
+            try {
+                Surface art = PictureFiles::Decode(bytes, larger);
+                if (art.Width() != width || art.Height() != height) {
+                    throw PresentError(
+                        "", kErrPictureDecode,
+                        "The picture file " + larger + " decoded to another size than it states");
+                }
+                return art;
+            } catch (const PresentError& e) {
+                throw PresentError(kLoadPictureLabel, e.Number(), e.Description());
+            }
+        });
     } catch (const PresentError& e) {
         throw PresentError(kLoadPictureLabel, e.Number(), e.Description());
     } catch (const std::invalid_argument& e) {
         throw PresentError(kLoadPictureLabel, kErrDamagedFile,
                            "The file " + larger + " does not match " + fileName + ": " + e.what());
     }
-    return picture;
 }
 
 void Display::CreateTexture() {
@@ -594,6 +654,7 @@ void Display::Present() {
     if (window_ == nullptr) return;
     Render();
     Pace(PresentFrame());
+    framePresented_ = true;
 }
 
 bool Display::PresentFrame() {
@@ -800,6 +861,11 @@ bool Display::IsShown() const {
 }
 
 void Display::PumpEvents() {
+    if (fullScreenLater_ && framePresented_) {
+        // The first frame is on screen: now the window manager may take its time.
+        fullScreenLater_ = false;
+        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
     bool repaint = false;
     bool resized = false;
     SDL_Event e;
@@ -840,15 +906,16 @@ void Display::PumpEvents() {
     }
     // The window shows the last frame again at once: while the game is paused
     // no frame is drawn that would do it. A new size draws the last frame's
-    // pictures anew at the new resolution.
+    // pictures anew at the new resolution. Before the first frame there is
+    // nothing to show again: the first frame draws and sends the whole window.
     if (resized && window_ != nullptr) {
         FitToWindow();
         if (commands_.empty()) commands_ = drawn_;
-        Render();
+        if (framePresented_) Render();
     }
     if (repaint) {
         mustPresent_ = true;
-        if (IsShown()) PresentFrame();
+        if (IsShown() && framePresented_) PresentFrame();
     }
 }
 

@@ -22,6 +22,7 @@
 #include "present/picture.h"
 #include "present/scaler.h"
 #include "present/surface.h"
+#include "resources/resource_files.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -95,14 +96,22 @@ struct TableMapping {
     int Length(int logical) const { return static_cast<int>(std::floor(logical * scale + 0.5)); }
 };
 
-// Picture files, read and decoded straight from the unpacked folders. The
-// decoded pictures stay in memory (see Picture), so a reload after the display
-// came back needs no files: the folders are gone by then.
+// Picture files, read and decoded straight from the unpacked resources (in
+// memory, or in a folder). The decoded pictures stay in memory (see Picture),
+// so a reload after the display came back needs no files: they are gone by then.
 class PictureFiles {
 public:
+    // The resources unpacked into memory, looked in before the disk; nullptr: the disk alone.
+    const ResourceFiles* files = nullptr;
     // Reads a picture file, checks its structure (see ReadResourceFile) and
     // decodes it (BMP, or anything SDL_image reads) to RGB565.
     Surface Load(const std::string& fileName);
+    // The two halves of Load: the file's checked bytes, and their decoding
+    // (failures raise PresentError naming `fileName`).
+    std::vector<std::uint8_t> Read(const std::string& fileName) const;
+    static Surface Decode(const std::vector<std::uint8_t>& bytes, const std::string& fileName);
+    // Whether the file is there (in memory or on disk, ignoring letter case).
+    bool Has(const std::string& fileName) const;
 };
 
 class Display {
@@ -124,6 +133,13 @@ public:
     // 0, the same art drawn at that scale (the file ScaledFileName names, if
     // the archive has it). Keyed with magenta when `keyed`. Decoded once, here.
     Picture LoadTablePicture(const std::string& fileName, int largerScale, bool keyed);
+    // Adds to `picture` (its 1x art already set) the art drawn at
+    // `largerScale` for the 1x file `fileName`, when the archive has it; the
+    // 1x file itself need not exist (pictures the game makes at 1x). The file
+    // is read and checked here; a PNG is decoded when first drawn at a size
+    // that needs it (a failure then raises "Error in function
+    // CreateSurfaceFromFile() " from the drawing).
+    void LoadLargerArt(Picture& picture, const std::string& fileName, int largerScale);
     // The largest scale of the table this display may draw at (the whole
     // desktop, or the headless size), and the art scale that covers it: the
     // smallest of layout::kLargerScales at least as large, 0 when 1x does.
@@ -267,6 +283,8 @@ private:
     std::vector<int> keyTaps_;
     std::uint32_t buttonTaps_ = 0;
     bool mustPresent_ = true;
+    bool framePresented_ = false;   // a frame was presented since the display opened
+    bool fullScreenLater_ = false;  // full screen is asked for after the first frame
 };
 
 // The path itself when it exists, else the same path with each folder and file
@@ -274,10 +292,12 @@ private:
 // case); the path unchanged when nothing matches.
 std::string FindFileIgnoringCase(const std::string& path);
 
-// Reads a picture or sound file (found without regard to letter case) and
-// checks its structure before any decoder sees it: a missing, oversized or
-// damaged file raises PresentError (kErrFileRead or kErrDamagedFile, no label)
-// whose description names the file and says what is wrong.
-std::vector<std::uint8_t> ReadResourceFile(const std::string& fileName, std::uint64_t limit);
+// Reads a picture or sound file (found without regard to letter case; in
+// `files` when given and it holds the file, else on disk) and checks its
+// structure before any decoder sees it: a missing, oversized or damaged file
+// raises PresentError (kErrFileRead or kErrDamagedFile, no label) whose
+// description names the file and says what is wrong.
+std::vector<std::uint8_t> ReadResourceFile(const std::string& fileName, std::uint64_t limit,
+                                           const ResourceFiles* files = nullptr);
 
 }  // namespace tenfold

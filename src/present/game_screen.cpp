@@ -6,15 +6,20 @@
 namespace tenfold {
 
 void GameScreen::Open(const DisplayOptions& options, std::string_view deckName,
-                      const std::string& resourceRoot) {
+                      const std::string& resourceRoot, const ResourceFiles* files) {
     resourceRoot_ = resourceRoot;
     deckName_ = deckName;
     display.Open(options);
     input.Open();
     sound.Open();
+    sound.files = files;
+    display.pictures.files = files;
     sound.LoadSounds(resourceRoot + std::string(layout::kResFolder) + "/" +
                      std::string(layout::kSoundsFolder) + "/");
     LoadTableArt(display, art, deckName_, resourceRoot_);
+    // Everything is decoded: the files in memory are let go after the start.
+    sound.files = nullptr;
+    display.pictures.files = nullptr;
     display.SetSurround(&art.background);
     display.ClipToTable();
 }

@@ -28,8 +28,10 @@ public:
 
     // Opens display, input, sound (silently off without a device), every
     // sound, picture and font of the deck from `resourceRoot` (the folder
-    // holding "res/", ending in a separator), then the clip rectangle.
-    void Open(const DisplayOptions& options, std::string_view deckName, const std::string& resourceRoot);
+    // holding "res/", ending in a separator; with `files`, where the resources
+    // unpacked into memory lie), then the clip rectangle.
+    void Open(const DisplayOptions& options, std::string_view deckName, const std::string& resourceRoot,
+              const ResourceFiles* files = nullptr);
 
     // Waits while the window is away (reloading every picture and font when
     // it comes back), then the background, which clears the previous frame.

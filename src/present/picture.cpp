@@ -66,9 +66,9 @@ Taps MakeTaps(int source, int target) {
 }
 
 // Channels are never negative here once clamped, so adding a half and
-// truncating rounds to nearest.
+// truncating rounds to nearest (and stays within 0..most).
 int Quantise(float v, int most) {
-    return std::clamp(static_cast<int>(std::clamp(v, 0.f, 1.f) * static_cast<float>(most) + 0.5f), 0, most);
+    return static_cast<int>(std::clamp(v, 0.f, 1.f) * static_cast<float>(most) + 0.5f);
 }
 
 std::uint16_t Pack565(float r, float g, float b) {
@@ -92,9 +92,10 @@ struct ChannelTables {
 
 void Picture::SetOneX(Surface oneX) {
     oneX_ = std::move(oneX);
-    if (largerScale_ != 0 && (larger_.Width() != oneX_.Width() * largerScale_ ||
-                              larger_.Height() != oneX_.Height() * largerScale_)) {
+    if (largerScale_ != 0 &&
+        (largerWidth_ != oneX_.Width() * largerScale_ || largerHeight_ != oneX_.Height() * largerScale_)) {
         larger_.Release();
+        decodeLarger_ = nullptr;
         largerScale_ = 0;
     }
     if (largerScale_ != 0) KeyLikeOneX();
@@ -102,7 +103,8 @@ void Picture::SetOneX(Surface oneX) {
     Forget();
 }
 
-void Picture::KeyLikeOneX() {
+void Picture::KeyLikeOneX() const {
+    if (!larger_.Valid()) return;  // keyed when decoded
     if (oneX_.HasColorKey()) {
         larger_.SetColorKey(oneX_.ColorKey());
     } else if (larger_.HasColorKey()) {
@@ -115,10 +117,39 @@ void Picture::SetLarger(int scale, Surface art) {
         throw std::invalid_argument("the larger picture is not the 1x picture times its scale");
     }
     largerScale_ = scale;
+    largerWidth_ = art.Width();
+    largerHeight_ = art.Height();
     larger_ = std::move(art);
+    decodeLarger_ = nullptr;
     KeyLikeOneX();
     ++version_;
     Forget();
+}
+
+void Picture::SetLargerLater(int scale, int width, int height, std::function<Surface()> decode) {
+    if (scale < 2 || width != oneX_.Width() * scale || height != oneX_.Height() * scale) {
+        throw std::invalid_argument("the larger picture is not the 1x picture times its scale");
+    }
+    largerScale_ = scale;
+    largerWidth_ = width;
+    largerHeight_ = height;
+    larger_.Release();
+    decodeLarger_ = std::move(decode);
+    ++version_;
+    Forget();
+}
+
+const Surface& Picture::Larger() const {
+    if (decodeLarger_) {
+        Surface art = decodeLarger_();
+        decodeLarger_ = nullptr;
+        if (art.Width() != largerWidth_ || art.Height() != largerHeight_) {
+            throw std::invalid_argument("the larger picture decoded to another size than its file states");
+        }
+        larger_ = std::move(art);
+        KeyLikeOneX();
+    }
+    return larger_;
 }
 
 void Picture::Forget() const {
@@ -136,6 +167,7 @@ void Picture::SetColorKeyMode(int mode) {
 void Picture::Release() {
     oneX_.Release();
     larger_.Release();
+    decodeLarger_ = nullptr;
     largerScale_ = 0;
     ++version_;
     Forget();
@@ -146,32 +178,38 @@ const Surface& Picture::At(double scale) const {
     const int w = std::max(1, static_cast<int>(std::lround(oneX_.Width() * scale)));
     const int h = std::max(1, static_cast<int>(std::lround(oneX_.Height() * scale)));
     // Drawn for this very size: its pixels as they are.
-    if (largerScale_ != 0 && w == larger_.Width() && h == larger_.Height()) return larger_;
+    if (largerScale_ != 0 && w == largerWidth_ && h == largerHeight_) return Larger();
     if (madeFor_ == scale && made_.Valid()) return made_;
     // Else the larger art scaled down (or, larger still, the closest art scaled up).
-    made_ = Resample(largerScale_ != 0 ? larger_ : oneX_, w, h);
+    made_ = Resample(largerScale_ != 0 ? Larger() : oneX_, w, h);
     madeFor_ = scale;
     return made_;
 }
 
-Surface Resample(const Surface& picture, int targetWidth, int targetHeight) {
+namespace {
+
+// The filter's two passes over `picture` into `result`, with `kChannels` floats
+// a pixel: red, green, blue and, for a keyed picture, coverage (its colours
+// premultiplied by it). An opaque picture needs no coverage: its weights sum
+// to one, and three channels spare a quarter of the work.
+template <int kChannels>
+void ResampleInto(const Surface& picture, Surface& result) {
+    constexpr bool kKeyed = kChannels == 4;
     const int width = picture.Width(), height = picture.Height();
-    if (!picture.Valid() || targetWidth <= 0 || targetHeight <= 0) {
-        throw std::invalid_argument("resampling needs a picture and a positive size");
-    }
-    const bool keyed = picture.HasColorKey();
+    const int targetWidth = result.Width(), targetHeight = result.Height();
     static const ChannelTables channels;
     const Taps across = MakeTaps(width, targetWidth);
     const Taps down = MakeTaps(height, targetHeight);
-    Surface result(targetWidth, targetHeight);
     // Target rows are made in bands: each band's source rows are first scaled
-    // across (premultiplied RGBA), then filtered down. Bands keep the
-    // intermediate picture small however large the art is.
-    constexpr int kBandRows = 32;
-    const std::size_t rowFloats = static_cast<std::size_t>(targetWidth) * 4;
-    std::vector<float> line(static_cast<std::size_t>(width) * 4);
+    // across, then filtered down. Bands keep the intermediate picture small
+    // however large the art is; the source rows two bands share are scaled
+    // across twice, so bands are not made too thin either.
+    constexpr int kBandRows = 64;
+    const std::size_t rowFloats = static_cast<std::size_t>(targetWidth) * kChannels;
+    std::vector<float> line(static_cast<std::size_t>(width) * kChannels);
     std::vector<float> rows;
     std::vector<float> acc(rowFloats);
+    const std::uint16_t key = picture.ColorKey();
     for (int band = 0; band < targetHeight; band += kBandRows) {
         const int bandEnd = std::min(targetHeight, band + kBandRows);
         int firstRow = height, lastRow = 0;
@@ -184,32 +222,28 @@ Surface Resample(const Surface& picture, int targetWidth, int targetHeight) {
         for (int y = firstRow; y < lastRow; ++y) {
             const std::uint16_t* src = picture.Row(y);
             for (int x = 0; x < width; ++x) {
-                float* l = &line[static_cast<std::size_t>(x) * 4];
-                if (keyed && src[x] == picture.ColorKey()) {
-                    l[0] = l[1] = l[2] = l[3] = 0.f;
-                    continue;
+                float* l = &line[static_cast<std::size_t>(x) * kChannels];
+                if constexpr (kKeyed) {
+                    if (src[x] == key) {
+                        l[0] = l[1] = l[2] = l[3] = 0.f;
+                        continue;
+                    }
+                    l[3] = 1.f;
                 }
                 l[0] = channels.five[static_cast<std::size_t>(src[x] >> 11)];
                 l[1] = channels.six[static_cast<std::size_t>(src[x] >> 5 & 63)];
                 l[2] = channels.five[static_cast<std::size_t>(src[x] & 31)];
-                l[3] = 1.f;
             }
             float* out = &rows[static_cast<std::size_t>(y - firstRow) * rowFloats];
             for (int d = 0; d < targetWidth; ++d) {
                 const float* w = &across.weights[static_cast<std::size_t>(d) * across.width];
                 const float* s =
-                    &line[static_cast<std::size_t>(across.first[static_cast<std::size_t>(d)]) * 4];
-                float r = 0, g = 0, b = 0, a = 0;
-                for (int i = 0; i < across.count[static_cast<std::size_t>(d)]; ++i, s += 4) {
-                    r += w[i] * s[0];
-                    g += w[i] * s[1];
-                    b += w[i] * s[2];
-                    a += w[i] * s[3];
+                    &line[static_cast<std::size_t>(across.first[static_cast<std::size_t>(d)]) * kChannels];
+                float sum[kChannels] = {};
+                for (int i = 0; i < across.count[static_cast<std::size_t>(d)]; ++i, s += kChannels) {
+                    for (int c = 0; c < kChannels; ++c) sum[c] += w[i] * s[c];
                 }
-                out[d * 4] = r;
-                out[d * 4 + 1] = g;
-                out[d * 4 + 2] = b;
-                out[d * 4 + 3] = a;
+                for (int c = 0; c < kChannels; ++c) out[d * kChannels + c] = sum[c];
             }
         }
         for (int d = band; d < bandEnd; ++d) {
@@ -219,25 +253,44 @@ Surface Resample(const Surface& picture, int targetWidth, int targetHeight) {
                 const float* s =
                     &rows[static_cast<std::size_t>(down.first[static_cast<std::size_t>(d)] + i - firstRow) *
                           rowFloats];
-                for (std::size_t k = 0; k < acc.size(); ++k) acc[k] += w[i] * s[k];
+                const float wi = w[i];
+                for (std::size_t k = 0; k < acc.size(); ++k) acc[k] += wi * s[k];
             }
             std::uint16_t* row = result.Row(d);
             for (int x = 0; x < targetWidth; ++x) {
-                const float* p = &acc[static_cast<std::size_t>(x) * 4];
-                const float a = std::clamp(p[3], 0.f, 1.f);
-                if (keyed && a < 0.5f) {
-                    row[x] = kMagenta565;
-                    continue;
+                const float* p = &acc[static_cast<std::size_t>(x) * kChannels];
+                std::uint16_t c = 0;
+                if constexpr (kKeyed) {
+                    const float a = std::clamp(p[3], 0.f, 1.f);
+                    if (a < 0.5f) {
+                        row[x] = kMagenta565;
+                        continue;
+                    }
+                    const float inv = 1.f / a;
+                    c = Pack565(p[0] * inv, p[1] * inv, p[2] * inv);
+                } else {
+                    c = Pack565(p[0], p[1], p[2]);
                 }
-                const float inv = a > 0 ? 1.f / a : 0.f;
-                std::uint16_t c =
-                    keyed ? Pack565(p[0] * inv, p[1] * inv, p[2] * inv) : Pack565(p[0], p[1], p[2]);
                 if (c == kMagenta565) c = static_cast<std::uint16_t>(c - (1 << 11));  // a step less red
                 row[x] = c;
             }
         }
     }
-    if (keyed) result.SetColorKey(kMagenta565);
+}
+
+}  // namespace
+
+Surface Resample(const Surface& picture, int targetWidth, int targetHeight) {
+    if (!picture.Valid() || targetWidth <= 0 || targetHeight <= 0) {
+        throw std::invalid_argument("resampling needs a picture and a positive size");
+    }
+    Surface result(targetWidth, targetHeight);
+    if (picture.HasColorKey()) {
+        ResampleInto<4>(picture, result);
+        result.SetColorKey(kMagenta565);
+    } else {
+        ResampleInto<3>(picture, result);
+    }
     return result;
 }
 

@@ -8,6 +8,7 @@
 // rather than an enlarged 800 x 600 picture.
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "present/surface.h"
@@ -30,6 +31,10 @@ public:
     // The same art drawn at `scale` (2, 3, ...); its size must be the 1x size
     // times the scale. It takes the 1x art's colour key.
     void SetLarger(int scale, Surface art);
+    // The same, decoded only when a size first needs it: `width` x `height`
+    // (checked here as SetLarger checks the art) is the size `decode` gives,
+    // which may raise its own failure then.
+    void SetLargerLater(int scale, int width, int height, std::function<Surface()> decode);
 
     // Logical size (of the 1x art).
     int Width() const { return oneX_.Width(); }
@@ -50,10 +55,15 @@ public:
     void Release();
 
 private:
-    void KeyLikeOneX();
+    void KeyLikeOneX() const;
+    // The larger art, decoded now if it waits for its first use.
+    const Surface& Larger() const;
     Surface oneX_;
     int largerScale_ = 0;
-    Surface larger_;
+    int largerWidth_ = 0;
+    int largerHeight_ = 0;
+    mutable Surface larger_;
+    mutable std::function<Surface()> decodeLarger_;
     std::uint64_t version_ = 0;
     mutable double madeFor_ = 0;
     mutable Surface made_;

@@ -43,7 +43,7 @@ void SoundDevice::LoadSound(Sound sound, const std::string& fileName) {
     constexpr const char* kLabel = "Error in function CreateSoundFromFile() ";
     std::vector<std::uint8_t> bytes;
     try {
-        bytes = ReadResourceFile(fileName, kMaxSoundBytes);
+        bytes = ReadResourceFile(fileName, kMaxSoundBytes, files);
     } catch (const PresentError& e) {
         throw PresentError(kLabel, e.Number(), e.Description());
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/services.h"
+#include "resources/resource_files.h"
 
 struct Mix_Chunk;
 
@@ -17,6 +18,9 @@ public:
     SoundDevice(const SoundDevice&) = delete;
     SoundDevice& operator=(const SoundDevice&) = delete;
     ~SoundDevice();
+
+    // The resources unpacked into memory, looked in before the disk; nullptr: the disk alone.
+    const ResourceFiles* files = nullptr;
 
     // Opens the mixer at 22,050 Hz, 16-bit, stereo; any failure leaves sound off.
     void Open();

@@ -11,6 +11,7 @@
 #include "core/table_aids.h"
 #include "core/trick_play.h"
 #include "present/table_drawing.h"
+#include "resources/resource_layout.h"
 
 namespace tenfold {
 
@@ -26,10 +27,10 @@ constexpr std::uint16_t kRed = Rgb565(214, 32, 32);
 constexpr std::uint16_t kDimGrey = Rgb565(96, 96, 96);
 
 // Glyph cells of the two smaller fonts made from the score font (19 x 27).
-constexpr int kSmallCellW = 12, kSmallCellH = 17;
-constexpr int kMidCellW = 15, kMidCellH = 21;
+constexpr int kSmallCellW = layout::kSmallFontCellWidth, kSmallCellH = layout::kSmallFontCellHeight;
+constexpr int kMidCellW = layout::kMidFontCellWidth, kMidCellH = layout::kMidFontCellHeight;
 // Contract pictures as the badge and the score sheet show them.
-constexpr int kSmallContractW = 112, kSmallContractH = 18;
+constexpr int kSmallContractW = layout::kSmallContractWidth, kSmallContractH = layout::kSmallContractHeight;
 // The part of a card picture that shows its rank and suit.
 constexpr int kIndexW = 20, kIndexH = 46;
 constexpr int kLift = 16;  // pixels the keyboard's card rises

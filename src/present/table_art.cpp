@@ -44,15 +44,23 @@ void LoadTableArt(Display& display, TableArt& art, std::string_view deckName,
     art.scoreFont.Load(display, fonts + std::string(layout::kScoreFont), kFontCellWidth, kFontCellHeight,
                        kFontColumns, larger);
     art.scoreFont.SetColorKeyMode(kMagentaKey);
+    // The aids' pictures: 1x made from the 1x art above (the classic sizes'
+    // pixels), larger ones drawn for large screens by the generator.
     MakeAidPictures(art);
+    art.smallFont.LoadLargerArt(display, fonts + std::string(layout::kSmallScoreFont), larger);
+    art.midFont.LoadLargerArt(display, fonts + std::string(layout::kMidScoreFont), larger);
+    for (int i = 0; i < kContractCount; ++i)
+        display.LoadLargerArt(art.smallContracts[i], numbers + layout::SmallContractFile(i), larger);
 }
 
 void RefreshArt(const TableArt& art) {
-    for (const Picture* p : {&art.background, &art.cardBack, &art.scorePage, &art.scoreRule, &art.pointer,
-                             &art.clockFont.Glyphs(), &art.scoreFont.Glyphs()})
+    for (const Picture* p :
+         {&art.background, &art.cardBack, &art.scorePage, &art.scoreRule, &art.pointer,
+          &art.clockFont.Glyphs(), &art.scoreFont.Glyphs(), &art.smallFont.Glyphs(), &art.midFont.Glyphs()})
         p->Forget();
     for (const Picture& p : art.cards) p.Forget();
     for (const Picture& p : art.contracts) p.Forget();
+    for (const Picture& p : art.smallContracts) p.Forget();
 }
 
 void ReleaseArt(TableArt& art) {

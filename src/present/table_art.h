@@ -25,7 +25,8 @@ struct TableArt {
     Picture pointer;
     BitmapFont clockFont;
     BitmapFont scoreFont;
-    // Made from the above for the table aids (MakeAidPictures).
+    // The table aids' own: 1x made from the above (MakeAidPictures), larger
+    // art from the archive's files for them.
     BitmapFont smallFont;
     BitmapFont midFont;
     Array<Picture, kContractCount> smallContracts{};

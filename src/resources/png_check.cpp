@@ -1,7 +1,11 @@
 // The PNG check (the art drawn for large screens): the header chunk must come
 // first and name a plausible size and a bit depth the colour type allows, and
-// every chunk must lie inside the file up to the end chunk. The checksums and
-// the compressed data are the decoder's to judge.
+// every chunk must lie inside the file up to the end chunk with its checksum
+// right. The game decodes the larger art only when a screen first shows it,
+// so a damaged file must be found here, at start, not mid-game; the
+// compressed data itself is the decoder's to judge.
+
+#include <zlib.h>
 
 #include <algorithm>
 
@@ -28,6 +32,12 @@ Result CheckPng(Bytes b, PictureLimit limit) {
                 FieldText("chunk length", static_cast<std::int64_t>(pos), static_cast<std::int64_t>(length)) +
                     ", past the end of the file");
         const std::size_t data = pos + 8;
+        const std::size_t crcAt = data + static_cast<std::size_t>(length);
+        const auto crc = static_cast<std::uint32_t>(
+            crc32(crc32(0L, nullptr, 0), &b[pos + 4], static_cast<uInt>(length + 4)));
+        BAIL_IF(crc != u32be(crcAt), FieldText("checksum of the " + type + " chunk",
+                                               static_cast<std::int64_t>(crcAt), u32be(crcAt)) +
+                                         ", not the " + std::to_string(crc) + " of its bytes");
         if (!header) {
             BAIL_IF(type != "IHDR" || length != 13,
                     "the chunk at offset " + std::to_string(pos) + " is not a 13-byte header");

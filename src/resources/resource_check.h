@@ -56,7 +56,7 @@ Result CheckWav(std::span<const std::uint8_t> bytes);
 Result CheckJpeg(std::span<const std::uint8_t> bytes, PictureLimit limit = kTablePictureLimit);
 // PNG: the signature, a 13-byte header chunk first with 1 pixel up to the
 // limit each way, a bit depth the colour type allows, the known methods, and
-// chunks inside the file up to an end chunk.
+// chunks inside the file, each with its right checksum, up to an end chunk.
 Result CheckPng(std::span<const std::uint8_t> bytes, PictureLimit limit = kTablePictureLimit);
 // Chooses the check by the file name's extension (.bmp, .wav, .jpg, .jpeg, .png, any
 // case) and the limits by its folder (see above); other files pass. A file

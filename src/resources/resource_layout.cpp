@@ -18,6 +18,12 @@ std::string CardFileName(int code) {
     return name;
 }
 
+std::string SmallContractFile(int index) {
+    if (index < 0 || index >= static_cast<int>(kContractFiles.size()))
+        throw std::out_of_range("contract index " + std::to_string(index) + " outside 0..9");
+    return "small_" + std::string(kContractFiles[static_cast<std::size_t>(index)]);
+}
+
 std::vector<ResourceFile> ArchiveFiles() {
     std::vector<ResourceFile> files;
     for (const std::string_view deck : kDecks) {

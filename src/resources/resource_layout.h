@@ -82,6 +82,19 @@ inline constexpr std::array<std::string_view, 4> kBitmapFiles{kBackgroundBmp, kS
 inline constexpr std::string_view kDigitFont = "fntDigit.bmp";
 inline constexpr std::string_view kScoreFont = "fntHandParker.bmp";
 inline constexpr std::array<std::string_view, 2> kFontFiles{kDigitFont, kScoreFont};
+// The table aids' pictures: the score font at two smaller sizes and the
+// contract pictures small enough for the badge and the score sheet. The game
+// makes their 1x pixels from the 1x font and contract pictures (the classic
+// sizes' own pixels); the archive holds them drawn at the larger scales only
+// (ScaledFileName of these names), so large screens get them crisp.
+inline constexpr std::string_view kSmallScoreFont = "fntHandSmall.bmp";
+inline constexpr std::string_view kMidScoreFont = "fntHandMid.bmp";
+inline constexpr int kSmallFontCellWidth = 12, kSmallFontCellHeight = 17;
+inline constexpr int kMidFontCellWidth = 15, kMidFontCellHeight = 21;
+inline constexpr int kSmallContractWidth = 112, kSmallContractHeight = 18;
+// The small picture of contract `index` (0..9), in "Numbers": "small_" and
+// the contract's file name. Throws std::out_of_range for any other index.
+std::string SmallContractFile(int index);
 // Sounds in "Sounds", in loading order.
 inline constexpr std::array<std::string_view, 10> kSoundFiles{
     "CARD_FLIP.WAV", "CARD_FLIP2.WAV", "CARD_FLIP3.WAV", "SIGN1.WAV",    "SIGN2.WAV",

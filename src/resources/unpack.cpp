@@ -21,6 +21,12 @@ namespace tenfold {
 ResourceUnpacker::~ResourceUnpacker() { DeleteResources(); }
 
 Result ResourceUnpacker::Unpack(const std::string& pakPath, const std::string& parent) {
+    if (inMemory_) {
+        if (!memoryRoot_.empty()) return {};
+        Result r = UnpackIntoMemory(pakPath, parent);
+        if (!r) DeleteResources();
+        return r;
+    }
     // The presence file says the resources are already unpacked.
     if (!base_.empty()) {
         struct stat st {};
@@ -81,7 +87,54 @@ Result ResourceUnpacker::UnpackInto(const std::string& pakPath, const std::strin
     return {};
 }
 
+Result ResourceUnpacker::UnpackIntoMemory(const std::string& pakPath, const std::string& parent) {
+    PakReader pak;
+    BAIL_IF_FAILED(pak.Open(pakPath));
+    std::vector<PlannedFile> plan;
+    BAIL_IF_FAILED(PlanGameUnpack(pak, plan));
+    std::map<std::int32_t, const PlannedFile*> byId;
+    for (const PlannedFile& p : plan) byId[p.id] = &p;
+    // Folders that runs killed on the spot left here (by earlier versions,
+    // which unpacked into folders) still go.
+    RemoveAbandonedFolders(parent);
+
+    const std::string root = pakPath + "/";
+    const std::string res = root + std::string(layout::kResFolder) + "/";
+    for (std::int32_t id = 0; id < pak.EntryCount(); ++id) {
+        const int sig = StopSignal();
+        BAIL_IF(sig != 0, pakPath + ": unpacking stopped by signal " + std::to_string(sig) +
+                              "; the resources were removed");
+        const PakRecord& record = pak.Entries()[static_cast<std::size_t>(id)];
+        const std::string entry = pakPath + ": " + DescribeEntry(id, record.name) + ": ";
+        const layout::EntryRoute route = layout::RouteEntry(record.name);
+        BAIL_IF(route.kind == layout::EntryKind::ForeignMarker,
+                entry + "a marker of another archive; the resources were removed");
+        if (route.kind != layout::EntryKind::Resource) continue;
+        const PlannedFile& p = *byId.at(id);
+        if (wanted_ && !wanted_(p.folder, p.file)) continue;
+        // The size first: an entry claiming more than its file may hold is
+        // refused before any memory is taken for it.
+        const std::uint64_t limit = ResourceByteLimit(p.Path());
+        BAIL_IF(
+            static_cast<std::uint64_t>(record.size) > limit,
+            entry + std::to_string(record.size) + " bytes, more than the limit of " + std::to_string(limit));
+        std::vector<std::uint8_t> bytes;
+        BAIL_IF_FAILED(pak.ReadEntry(id, bytes));
+        if (p.folder == layout::kBackgroundFolder && p.file == layout::kBackgroundJpeg) {
+            BAIL_IF_FAILED(CheckResource(p.Path(), bytes).Within(entry));
+            std::vector<std::uint8_t> bmp;
+            BAIL_IF_FAILED(ConvertJpegToBmp(bytes, bmp).Within(entry));
+            files_.Add(res + p.folder + "/" + std::string(layout::kBackgroundBmp), std::move(bmp));
+        }
+        files_.Add(res + p.Path(), std::move(bytes));
+    }
+    memoryRoot_ = root;
+    return {};
+}
+
 void ResourceUnpacker::DeleteResources() {
+    files_.Clear();
+    memoryRoot_.clear();
     if (base_.empty()) return;
     const std::string folder = base_.substr(0, base_.size() - 1);
     SafeDir top, res;

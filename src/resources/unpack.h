@@ -1,7 +1,9 @@
 #pragma once
 // Start-up unpacking: the archive's resources are written into a private
 // folder made for this run (see private_folder.h), loaded from there, and the
-// folder is removed again as soon as everything is in memory.
+// folder is removed again as soon as everything is in memory. The game reads
+// them into memory instead (UnpackIntoMemory), with the same checks and
+// failures, and writes nothing.
 
 #include <functional>
 #include <string>
@@ -9,6 +11,7 @@
 
 #include "core/fatal.h"
 #include "resources/private_folder.h"
+#include "resources/resource_files.h"
 #include "resources/result.h"
 
 namespace tenfold {
@@ -37,19 +40,36 @@ public:
     void UnpackOnly(std::function<bool(std::string_view folder, std::string_view file)> wanted) {
         wanted_ = std::move(wanted);
     }
+    // Unpack reads the entries into memory (Files()) instead of writing them
+    // into a folder: nothing is written to disk, and every entry is checked
+    // as before (its size against its file's limit before it is read). The
+    // resources are then found under ResourceRoot(), the archive's path with
+    // a "/": "res120.pak/res/Bitmaps/mouse.bmp", as messages name them.
+    void UnpackIntoMemory() { inMemory_ = true; }
 
     // Removes the unpacked files and folders, the folders in the order
     // Sounds, Bitmaps, fntFonts, Numbers, Royal, Roya2, then "res" and the
-    // private folder itself. Safe to call at any time, and more than once.
-    // The fatal road calls it too while anything is unpacked.
+    // private folder itself (in memory: lets go of the files). Safe to call
+    // at any time, and more than once. The fatal road calls it too while
+    // anything is unpacked.
     void DeleteResources();
 
-    // The private folder holding "res/", ending in "/"; "" when nothing is unpacked.
+    // The private folder holding "res/", ending in "/"; "" when nothing is
+    // unpacked into a folder.
     const std::string& BaseFolder() const { return base_; }
+    // Where the unpacked resources are found, ending in "/": the private
+    // folder, or in memory the archive's path; "" when nothing is unpacked.
+    const std::string& ResourceRoot() const { return inMemory_ ? memoryRoot_ : base_; }
+    // The resources unpacked into memory (see UnpackIntoMemory), or nullptr.
+    const ResourceFiles* Files() const { return inMemory_ && !memoryRoot_.empty() ? &files_ : nullptr; }
 
 private:
     Result UnpackInto(const std::string& pakPath, const std::string& parent);
+    Result UnpackIntoMemory(const std::string& pakPath, const std::string& parent);
     std::function<bool(std::string_view, std::string_view)> wanted_;
+    bool inMemory_ = false;
+    ResourceFiles files_;
+    std::string memoryRoot_;
 
     std::string base_;
     int lockFd_ = -1;  // the lock on the private folder, held while it exists

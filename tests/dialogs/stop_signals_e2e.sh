@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # TERM, INT and HUP end the real program by its orderly road wherever they
-# come: while it unpacks its resources (its private folder exists), in the
-# game's main loop, and at the start dialog. Each time it exits with 128 + the
-# signal and leaves nothing unpacked behind. A run killed with KILL cannot
-# clean up; the next start removes its folder.
+# come: while it reads its resources from the archive, in the game's main
+# loop, and at the start dialog. Each time it exits with 128 + the signal and
+# leaves nothing behind. The resources are read into memory, never written
+# out, so even a run killed with KILL leaves nothing.
 #   stop_signals_e2e.sh TENFOLD TENFOLD_PAK ARCHIVE   (with DISPLAY set)
 set -euo pipefail
 program="$1"
@@ -23,7 +23,7 @@ fail() {
 }
 
 # The program beside an archive with a large extra entry, so that its
-# unpacking lasts long enough to be caught in the act.
+# reading lasts long enough to be caught in the act.
 mkdir -p "$work/bin" "$work/src" "$work/run"
 cp "$program" "$work/bin/tenfold"
 "$pak_tool" extract "$archive" -C "$work/src" >/dev/null
@@ -32,9 +32,15 @@ head -c 50000000 /dev/zero >"$work/src/Bitmaps/padding.bin"
 rm -rf "$work/src"
 export XDG_RUNTIME_DIR="$work/run"
 export XDG_CONFIG_HOME="$work/config"  # no remembered settings of the machine's player
+export XDG_STATE_HOME="$work/state"    # the saved match, written once the game has loaded
 export SDL_AUDIODRIVER=dummy
 
 folders() { find "$XDG_RUNTIME_DIR" -mindepth 1 -maxdepth 1 -name 'tenfold-*' | sort; }
+# Past the first 5 MB of the archive (its large entry): the reading is under
+# way or, on a fast machine, already done.
+reading() { [ "$(sed -n 's/^rchar: //p' "/proc/$pid/io" 2>/dev/null || echo 0)" -gt 5000000 ]; }
+archive_open() { ls -l "/proc/$pid/fd" 2>/dev/null | grep -q 'res120\.pak'; }
+loaded() { [ -n "$(find "$XDG_STATE_HOME" -name '*.sav' 2>/dev/null)" ]; }
 wait_for() {  # wait_for DESCRIPTION COMMAND...: polls up to 120 s (a busy machine is slow)
   local end=$((SECONDS + 120))
   until "${@:2}"; do
@@ -42,7 +48,6 @@ wait_for() {  # wait_for DESCRIPTION COMMAND...: polls up to 120 s (a busy machi
     sleep 0.02
   done
 }
-has_folder() { [ -n "$(folders)" ]; }
 no_folder() { [ -z "$(folders)" ]; }
 start_game() {
   SDL_VIDEODRIVER=dummy "$work/bin/tenfold" --windowed >/dev/null 2>"$work/err" &
@@ -59,39 +64,39 @@ expect_end() {  # expect_end SIGNAL WHERE
 }
 
 for sig in TERM INT HUP; do
-  # During the unpacking: stopped while its folder exists, the signal comes
+  # During the reading: stopped while it reads the archive, the signal comes
   # in between; it is handled as soon as the program goes on.
+  rm -rf "$XDG_STATE_HOME"
   start_game
-  wait_for "$sig: the unpacking starts" has_folder
+  wait_for "$sig: the reading starts" reading
   kill -STOP "$pid"
-  has_folder && where="while unpacking" || where="in the main loop"
+  archive_open && where="while reading" || where="after reading"
   kill "-$sig" "$pid"
   kill -CONT "$pid"
   expect_end "$sig" "$where"
   echo "$sig $where: exit $((128 + $(kill -l "$sig"))), nothing left: ok"
 
-  # In the main loop, once the resources are loaded and their folder gone.
+  # In the main loop, once the resources are loaded.
+  rm -rf "$XDG_STATE_HOME"
   start_game
-  wait_for "$sig: the unpacking starts" has_folder
-  wait_for "$sig: the game has loaded" no_folder
+  wait_for "$sig: the game has loaded" loaded
   kill "-$sig" "$pid"
   expect_end "$sig" "in the main loop"
   echo "$sig in the main loop: ok"
 done
 
-# KILL cannot be handled: the folder stays until the next start removes it.
+# KILL cannot be handled, and needs not be: nothing was written to clean up.
+rm -rf "$XDG_STATE_HOME"
 start_game
-wait_for "KILL: the unpacking starts" has_folder
-killed="$(folders)"
+wait_for "KILL: the reading starts" reading
 kill -KILL "$pid"
 { wait "$pid"; } 2>/dev/null || true
-[ -d "$killed" ] || fail "KILL: the folder went although nothing could remove it"
+no_folder || fail "KILL: left behind: $(folders)"
 start_game
-wait_for "the next start removes the killed run's folder" test ! -d "$killed"
-wait_for "the next run has loaded" no_folder
+wait_for "the next run has loaded" loaded
 kill -TERM "$pid"
 expect_end TERM "after a killed run"
-echo "KILL, then a new start: the old folder removed: ok"
+echo "KILL, then a new start: nothing left either time: ok"
 
 # At the start dialog.
 "$work/bin/tenfold" >/dev/null 2>"$work/err" &

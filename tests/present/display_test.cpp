@@ -73,6 +73,59 @@ void WriteWav(const fs::path& file, std::uint32_t frames, std::size_t cut = 0) {
         .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
 
+// Writes an RGB PNG, its pixels stored uncompressed, every checksum right;
+// `idat` replaces the compressed data when given.
+void WritePng(const fs::path& file, int w, int h, std::array<std::uint8_t, 3> rgb,
+              const std::string& idat = "") {
+    std::vector<std::uint8_t> b{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    const auto be32 = [&](std::uint32_t v) {
+        for (int shift : {24, 16, 8, 0}) b.push_back(static_cast<std::uint8_t>(v >> shift));
+    };
+    const auto chunk = [&](const char* type, const std::vector<std::uint8_t>& data) {
+        be32(static_cast<std::uint32_t>(data.size()));
+        const std::size_t from = b.size();
+        b.insert(b.end(), type, type + 4);
+        b.insert(b.end(), data.begin(), data.end());
+        std::uint32_t c = 0xFFFFFFFFu;
+        for (std::size_t i = from; i < b.size(); ++i) {
+            c ^= b[i];
+            for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        }
+        be32(c ^ 0xFFFFFFFFu);
+    };
+    const auto u32 = [](std::uint32_t v) {
+        return std::vector<std::uint8_t>{static_cast<std::uint8_t>(v >> 24),
+                                         static_cast<std::uint8_t>(v >> 16),
+                                         static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+    };
+    std::vector<std::uint8_t> header = u32(static_cast<std::uint32_t>(w));
+    for (std::uint8_t v : u32(static_cast<std::uint32_t>(h))) header.push_back(v);
+    for (std::uint8_t v : {8, 2, 0, 0, 0}) header.push_back(v);
+    chunk("IHDR", header);
+    std::vector<std::uint8_t> raw;  // each row: filter 0, then its pixels
+    for (int y = 0; y < h; ++y) {
+        raw.push_back(0);
+        for (int x = 0; x < w; ++x) raw.insert(raw.end(), rgb.begin(), rgb.end());
+    }
+    std::vector<std::uint8_t> z{0x78, 0x01, 0x01};  // zlib, one final stored block
+    const auto n = static_cast<std::uint16_t>(raw.size());
+    for (std::uint16_t v : {n, static_cast<std::uint16_t>(~n)}) {
+        z.push_back(static_cast<std::uint8_t>(v));
+        z.push_back(static_cast<std::uint8_t>(v >> 8));
+    }
+    z.insert(z.end(), raw.begin(), raw.end());
+    std::uint32_t a = 1, bsum = 0;
+    for (std::uint8_t v : raw) {
+        a = (a + v) % 65521;
+        bsum = (bsum + a) % 65521;
+    }
+    for (std::uint8_t v : u32(bsum << 16 | a)) z.push_back(v);
+    chunk("IDAT", idat.empty() ? z : std::vector<std::uint8_t>(idat.begin(), idat.end()));
+    chunk("IEND", {});
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+}
+
 void Truncate(const fs::path& file, std::uintmax_t by) { fs::resize_file(file, fs::file_size(file) - by); }
 
 class DisplayFiles : public ::testing::Test {
@@ -185,6 +238,67 @@ TEST_F(DisplayFiles, DamagedPicturesAndSoundsAreRefusedNamingTheFile) {
             EXPECT_EQ(e.Label(), c.label);
             EXPECT_EQ(e.Number(), kErrDamagedFile);
             EXPECT_NE(e.Description().find(path), std::string::npos) << e.Description();
+            EXPECT_NE(e.Description().find(c.reason), std::string::npos) << e.Description();
+        }
+    }
+}
+
+// The art for large screens is read and checked at start but decoded only
+// when a size first needs it; what could fail then is found at start.
+TEST_F(DisplayFiles, LargerArtIsCheckedAtStartAndDecodedWhenFirstShown) {
+    WriteBmpRow(dir / "x.bmp", {{10, 20, 30}, {10, 20, 30}});
+    Display d;
+    const std::string oneX = (dir / "x.bmp").string(), larger = (dir / "x@2x.png").string();
+
+    WritePng(larger, 4, 2, {200, 100, 0});
+    Picture p = d.LoadTablePicture(oneX, 2, false);
+    fs::remove(larger);  // decoded from what was read at start
+    EXPECT_EQ(p.At(1).Pixel(0, 0), Rgb565(10, 20, 30));
+    EXPECT_EQ(p.At(2).Width(), 4);
+    EXPECT_EQ(p.At(2).Pixel(3, 1), Rgb565(200, 100, 0)) << "the art drawn for the size, as it is";
+
+    // Right checksums around data no decoder takes: found only when shown,
+    // and then on the fatal road with the loader's label, naming the file.
+    WritePng(larger, 4, 2, {0, 0, 0}, "not compressed data");
+    Picture undecodable = d.LoadTablePicture(oneX, 2, false);
+    try {
+        undecodable.At(2);
+        ADD_FAILURE() << "no error";
+    } catch (const PresentError& e) {
+        EXPECT_EQ(e.Label(), "Error in function CreateSurfaceFromFile() ");
+        EXPECT_EQ(e.Number(), kErrPictureDecode);
+        EXPECT_NE(e.Description().find(larger), std::string::npos) << e.Description();
+    }
+
+    // Damage and a size that does not fit the 1x art are refused at start.
+    const struct {
+        const char* what;
+        std::function<void()> write;
+        const char* reason;
+    } cases[] = {
+        {"a byte changed",
+         [&] {
+             WritePng(larger, 4, 2, {200, 100, 0});
+             std::fstream f(larger, std::ios::binary | std::ios::in | std::ios::out);
+             f.seekp(60);  // inside the pixels
+             f.put('\x55');
+         },
+         "checksum of the IDAT chunk"},
+        {"another size",
+         [&] {
+             WritePng(larger, 6, 2, {200, 100, 0});
+         },
+         "does not match"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.write();
+        try {
+            d.LoadTablePicture(oneX, 2, false);
+            ADD_FAILURE() << "no error";
+        } catch (const PresentError& e) {
+            EXPECT_EQ(e.Label(), "Error in function CreateSurfaceFromFile() ");
+            EXPECT_EQ(e.Number(), kErrDamagedFile);
             EXPECT_NE(e.Description().find(c.reason), std::string::npos) << e.Description();
         }
     }

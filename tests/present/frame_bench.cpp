@@ -3,7 +3,10 @@
 // while playing with frame pacing.
 //
 //   present_frame_bench [--paced SECONDS] [--windowed] [--classic] [--dim] [--opponents expert]
-//                       [--size WxH] [--scale S]
+//                       [--size WxH] [--scale S] [--launch-only]
+//
+// --launch-only stops after the first frame and reports the launch alone (and
+// the peak memory up to then): run it several times for the start-up's spread.
 //
 // Headless by default (SDL's dummy drivers unless others are set); with
 // --paced it plays that many seconds at the display's pace instead of one
@@ -46,6 +49,7 @@ int main(int argc, char** argv) {
     bool classic = false;  // the table without its aids
     bool dim = false;      // the aids with the unplayable cards greyed
     bool expert = false;
+    bool launchOnly = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--paced" && i + 1 < argc) pacedSeconds = std::atof(argv[++i]);
@@ -55,6 +59,7 @@ int main(int argc, char** argv) {
         if (arg == "--classic") classic = true;
         if (arg == "--dim") dim = true;
         if (arg == "--opponents" && i + 1 < argc) expert = std::string(argv[++i]) == "expert";
+        if (arg == "--launch-only") launchOnly = true;
     }
 
     using Clock = std::chrono::steady_clock;
@@ -81,6 +86,13 @@ int main(int argc, char** argv) {
     getrusage(RUSAGE_SELF, &started);
     const double firstFrameCpuMs = 1000 * (Seconds(started.ru_utime) + Seconds(started.ru_stime));
     const std::string presenter = game.Screen().display.Presenter();
+    if (launchOnly) {
+        const int status = game.Finish();
+        std::printf("presenter: %s\n", presenter.c_str());
+        std::printf("launch to first frame: %.1f ms wall, %.1f ms CPU\n", firstFrameMs, firstFrameCpuMs);
+        std::printf("peak memory: %.1f MB\n", started.ru_maxrss / 1024.0);
+        return status;
+    }
 
     rusage before{};
     getrusage(RUSAGE_SELF, &before);

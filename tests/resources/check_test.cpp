@@ -224,11 +224,20 @@ TEST(ResourceCheck, SoundsAndJpegs) {
         }
     }
 
-    // PNG: signature, header chunk, chunks up to the end chunk (CRCs are the decoder's).
+    // PNG: signature, header chunk, chunks up to the end chunk, each with its CRC-32.
     const auto png = [](std::uint32_t w, std::uint32_t h, std::uint8_t depth, std::uint8_t colour) {
         Bytes b{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
         const auto be32 = [&](std::uint32_t v) {
             for (int shift : {24, 16, 8, 0}) b.push_back(static_cast<std::uint8_t>(v >> shift));
+        };
+        // The CRC-32 of the chunk's type and data, bit by bit as the PNG book defines it.
+        const auto crc = [&](std::size_t from) {
+            std::uint32_t c = 0xFFFFFFFFu;
+            for (std::size_t i = from; i < b.size(); ++i) {
+                c ^= b[i];
+                for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            }
+            be32(c ^ 0xFFFFFFFFu);
         };
         be32(13);
         for (char c : std::string("IHDR")) b.push_back(static_cast<std::uint8_t>(c));
@@ -236,16 +245,18 @@ TEST(ResourceCheck, SoundsAndJpegs) {
         be32(h);
         for (std::uint8_t v : {depth, colour, std::uint8_t{0}, std::uint8_t{0}, std::uint8_t{0}})
             b.push_back(v);
-        be32(0);  // CRC
+        crc(12);
         be32(0);
         for (char c : std::string("IEND")) b.push_back(static_cast<std::uint8_t>(c));
-        be32(0);
+        crc(37);
         return b;
     };
     Bytes pngChunkTooLong = png(10, 10, 8, 2);
     pngChunkTooLong[33] = 0x7F;  // the end chunk's length
     Bytes pngNoEnd = png(10, 10, 8, 2);
     pngNoEnd.resize(33);
+    Bytes pngDamaged = png(10, 10, 8, 2);
+    pngDamaged[19] ^= 0x04;  // a bit of the width, which its checksum no longer fits
     const std::vector<Case> pngs = {
         {"plain", png(297, 459, 8, 2), ""},
         {"magic", test::Text("\x89PNX\r\n\x1a\n........"), "magic at offset 0"},
@@ -254,6 +265,7 @@ TEST(ResourceCheck, SoundsAndJpegs) {
         {"depth", png(10, 10, 4, 2), "colour type at offset 25 is 2 with bit depth 4"},
         {"chunk past end", pngChunkTooLong, "chunk length at offset 33"},
         {"no end", pngNoEnd, "before its end chunk"},
+        {"damaged", pngDamaged, "checksum of the IHDR chunk at offset 29"},
     };
     for (const Case& c : pngs) {
         const Result checked = CheckPng(c.bytes);

@@ -140,16 +140,20 @@ TEST(Unpacker, EveryFailureLeavesNothingBehind) {
          "cannot decode the JPEG picture"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        test::ScratchDir parent;
-        fs::remove(s / "res120.pak");
-        if (!c.entries.empty()) MakeArchive(s, c.entries);
-        ResourceUnpacker unpacker;
-        const Result unpacked = unpacker.Unpack(s / "res120.pak", parent.path().string());
-        EXPECT_FALSE(unpacked);
-        EXPECT_NE(unpacked.Reason().find(c.reason), std::string::npos) << unpacked.Reason();
-        EXPECT_EQ(unpacker.BaseFolder(), "");
-        EXPECT_TRUE(test::ListTree(parent.path()).empty());
+        for (const bool inMemory : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (inMemory ? ", in memory" : ", in a folder"));
+            test::ScratchDir parent;
+            fs::remove(s / "res120.pak");
+            if (!c.entries.empty()) MakeArchive(s, c.entries);
+            ResourceUnpacker unpacker;
+            if (inMemory) unpacker.UnpackIntoMemory();
+            const Result unpacked = unpacker.Unpack(s / "res120.pak", parent.path().string());
+            EXPECT_FALSE(unpacked);
+            EXPECT_NE(unpacked.Reason().find(c.reason), std::string::npos) << unpacked.Reason();
+            EXPECT_EQ(unpacker.ResourceRoot(), "");
+            EXPECT_EQ(unpacker.Files(), nullptr);
+            EXPECT_TRUE(test::ListTree(parent.path()).empty());
+        }
     }
 
     // A parent folder that cannot be used is reported, not a crash.
@@ -157,6 +161,49 @@ TEST(Unpacker, EveryFailureLeavesNothingBehind) {
     ResourceUnpacker unpacker;
     const Result unpacked = unpacker.Unpack(s / "res120.pak", s / "no/such/folder");
     EXPECT_NE(unpacked.Reason().find("cannot make a private folder"), std::string::npos) << unpacked.Reason();
+}
+
+TEST(Unpacker, ReadsIntoMemoryWritingNothing) {
+    test::ScratchDir parent, s;
+    const std::string pak = MakeArchive(s, {{"dumm120", test::Text("marker")},
+                                            {"Xoyal_AC.BMP", test::MakeBmp(2, 2)},
+                                            {"Xoyal_AC@2x.png", test::Text("not wanted")},
+                                            {"Xounds_CARD_FLIP.WAV", test::MakeWav()},
+                                            {"README.TXT", test::Text("not a resource")},
+                                            {"Xitmaps_Back_800x600.jpg", BackgroundJpeg()}});
+    ResourceUnpacker unpacker;
+    unpacker.UnpackIntoMemory();
+    unpacker.UnpackOnly([](std::string_view, std::string_view file) { return file.find('@') == file.npos; });
+    const Result unpacked = unpacker.Unpack(pak, parent.path().string());
+    ASSERT_TRUE(unpacked) << unpacked.Reason();
+    EXPECT_TRUE(test::ListTree(parent.path()).empty()) << "nothing written";
+    EXPECT_EQ(unpacker.BaseFolder(), "");
+    ASSERT_EQ(unpacker.ResourceRoot(), pak + "/");
+    const ResourceFiles* files = unpacker.Files();
+    ASSERT_NE(files, nullptr);
+    const std::string res = pak + "/res/";
+    // The wanted entries, the bitmap made from the background, found ignoring case as on disk.
+    EXPECT_EQ(files->Count(), 4u);
+    ASSERT_NE(files->Find(res + "royal/ac.bmp"), nullptr);
+    EXPECT_EQ(*files->Find(res + "royal/ac.bmp"), test::MakeBmp(2, 2));
+    EXPECT_NE(files->Find(res + "Sounds/CARD_FLIP.WAV"), nullptr);
+    EXPECT_NE(files->Find(res + "Bitmaps/Back_800x600.jpg"), nullptr);
+    const std::vector<std::uint8_t>* bmp = files->Find(res + "Bitmaps/Back_800x600.bmp");
+    ASSERT_NE(bmp, nullptr);
+    EXPECT_TRUE(CheckBmp(*bmp));
+    EXPECT_EQ(files->Find(res + "Royal/AC@2x.png"), nullptr);
+
+    unpacker.DeleteResources();
+    EXPECT_EQ(unpacker.Files(), nullptr);
+    EXPECT_EQ(unpacker.ResourceRoot(), "");
+
+    // An entry larger than its file may be is refused before it is read.
+    const std::string big = MakeArchive(s, {{"Xoyal_AC.BMP", Bytes(3u << 20, 0)}});
+    const Result refused = unpacker.Unpack(big, parent.path().string());
+    EXPECT_NE(refused.Reason().find("entry 0 \"Xoyal_AC.BMP\": 3145728 bytes, more than the limit"),
+              std::string::npos)
+        << refused.Reason();
+    EXPECT_EQ(unpacker.Files(), nullptr);
 }
 
 TEST(Unpacker, AFileSizeLimitFailsTheUnpackingAndLeavesNothing) {

@@ -175,8 +175,28 @@ std::vector<std::uint8_t> EncodeJpeg(const Image& image, int quality) {
                           [&](SDL_RWops* rw) { return IMG_SaveJPG_RW(s.get(), rw, 0, quality) == 0; });
 }
 
+namespace {
+// Pango lays text out for a uniform scale only: under one squeezed across (a
+// picture drawn at another aspect than its design) it would set the text at
+// the height's scale and spread it past its room. Such text is laid out at
+// the height's scale in both directions; the squeeze then applies to the
+// drawn outlines alone.
+PangoLayout* CreateLayout(cairo_t* cr) {
+    cairo_matrix_t ctm;
+    cairo_get_matrix(cr, &ctm);
+    const bool squeezed = ctm.xy == 0 && ctm.yx == 0 && ctm.xx != ctm.yy;
+    if (!squeezed) return pango_cairo_create_layout(cr);
+    cairo_matrix_t uniform = ctm;
+    uniform.xx = ctm.yy;
+    cairo_set_matrix(cr, &uniform);
+    PangoLayout* layout = pango_cairo_create_layout(cr);
+    cairo_set_matrix(cr, &ctm);
+    return layout;
+}
+}  // namespace
+
 TextLine::TextLine(cairo_t* cr, const std::string& font, const std::string& text)
-    : cr_(cr), layout_(pango_cairo_create_layout(cr)) {
+    : cr_(cr), layout_(CreateLayout(cr)) {
     pango_cairo_context_set_font_options(pango_layout_get_context(layout_), FixedFontOptions());
     pango_layout_context_changed(layout_);
     PangoFontDescription* desc = pango_font_description_from_string(font.c_str());

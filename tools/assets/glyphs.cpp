@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "pictures.h"
+#include "resources/resource_layout.h"
 
 namespace tenfold::assets {
 
@@ -104,12 +105,14 @@ void DrawGlyph(cairo_t* cr, const FontPlan& plan, char ch) {
     cairo_restore(cr);
 }
 
-// The whole grid, keyed: the space's cell stays empty.
-Image DrawFontGrid(const FontPlan& plan, int scale) {
+// The whole grid, keyed, each cell `cellWidth` x `cellHeight` pixels: the
+// 19 x 27 design scaled to fill it (the space's cell stays empty).
+Image DrawFontGrid(const FontPlan& plan, int cellWidth, int cellHeight) {
     const int rows = (kCells + kGlyphColumns - 1) / kGlyphColumns;
-    Surface s = NewSurface(kGlyphColumns * kGlyphWidth * scale, rows * kGlyphHeight * scale);
+    Surface s = NewSurface(kGlyphColumns * cellWidth, rows * cellHeight);
     Context cr = NewContext(s.get());
-    cairo_scale(cr.get(), scale, scale);
+    cairo_scale(cr.get(), static_cast<double>(cellWidth) / kGlyphWidth,
+                static_cast<double>(cellHeight) / kGlyphHeight);
     for (int code = 33; code <= 126; ++code) DrawGlyph(cr.get(), plan, static_cast<char>(code));
     return FlattenKeyed(s.get(), plan.backdrop, plan.threshold);
 }
@@ -129,7 +132,7 @@ void DrawFonts(Pictures& out) {
     digit.backdrop = kClothTone;
     digit.threshold = 0.45;
     digit.boldness = 0;
-    out.fontDigit = DrawFontGrid(digit, out.scale);
+    out.fontDigit = DrawFontGrid(digit, kGlyphWidth * out.scale, kGlyphHeight * out.scale);
 
     // Handwriting for the score sheet, in blue-black pen ink on the paper.
     FontPlan hand;
@@ -139,7 +142,13 @@ void DrawFonts(Pictures& out) {
     hand.backdrop = kPaperTone;
     hand.threshold = 0.35;
     hand.boldness = 0.25;
-    out.fontHand = DrawFontGrid(hand, out.scale);
+    out.fontHand = DrawFontGrid(hand, kGlyphWidth * out.scale, kGlyphHeight * out.scale);
+    // The same hand in the table aids' two smaller cells: the design shrunk
+    // as the game shrinks the 1x font, but drawn at this scale's resolution.
+    out.fontHandSmall =
+        DrawFontGrid(hand, layout::kSmallFontCellWidth * out.scale, layout::kSmallFontCellHeight * out.scale);
+    out.fontHandMid =
+        DrawFontGrid(hand, layout::kMidFontCellWidth * out.scale, layout::kMidFontCellHeight * out.scale);
 }
 
 void BlitText(const Image& font, const std::string& text, int x, int y, Image& target) {

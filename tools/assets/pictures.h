@@ -40,21 +40,28 @@ struct Pictures {
     Deck genoese;   // folder "Royal"
     std::array<std::string, 10> contractFiles;
     std::array<Image, 10> contracts;  // per contract - 1
-    Image background;                 // the table cloth, 800 x 600, no key
+    // The table aids' small contract pictures, per contract - 1 (only the
+    // larger scales are packed: the game makes the 1x ones).
+    std::array<Image, 10> smallContracts;
+    Image background;  // the table cloth, 800 x 600, no key
     Image scorePage;
     Image line;
     Image mouse;
     Image fontDigit;
     Image fontHand;
+    // The hand in the aids' smaller cells (packed at the larger scales only).
+    Image fontHandSmall;
+    Image fontHandMid;
 };
 
 // Each drawing function draws at out.scale: the layout's sizes times it.
 
 // Renders both decks with their backs and frames (throws on unreadable art).
 void DrawDecks(const Sources& sources, Pictures& out);
-// Contract buttons, table cloth, score sheet, rule and pointer.
+// Contract buttons (and their small pictures), table cloth, score sheet, rule and pointer.
 void DrawTablePictures(Pictures& out);
-// The clock face and the handwriting face as 20-column grids of 19 x 27 cells.
+// The clock face and the handwriting face as 20-column grids of 19 x 27
+// cells, and the handwriting in the aids' smaller cells.
 void DrawFonts(Pictures& out);
 
 // Everything above in one call, at the given whole scale.
@@ -63,6 +70,11 @@ Pictures DrawAllPictures(const Sources& sources, int scale = 1);
 // One card face drawn straight from the deck's vector art at any scale, as
 // the generator draws it (for comparing with what the game shows).
 Image DrawCardFace(const std::string& deckPath, bool genoese, int card, double scale);
+
+// One contract's small picture (the table aids' badge and score sheet, index
+// 0..9) drawn straight from its vector art at any scale, as the generator
+// draws it (for comparing with what the game shows).
+Image DrawSmallContract(int index, double scale);
 
 // Length `logical` in the layout, in pixels at `scale`.
 inline int Scaled(int logical, double scale) { return static_cast<int>(logical * scale + 0.5); }

@@ -57,6 +57,11 @@ std::vector<Resource> PackageScaled(const Pictures& p) {
     add(layout::kBitmapsFolder, layout::kScoreRule, p.line);
     add(layout::kBitmapsFolder, layout::kPointer, p.mouse);
     for (int i = 0; i < 10; ++i) add(layout::kNumbersFolder, p.contractFiles[i], p.contracts[i]);
+    // The aids' pictures; their 1x pixels the game makes from the 1x art.
+    add(layout::kFontsFolder, layout::kSmallScoreFont, p.fontHandSmall);
+    add(layout::kFontsFolder, layout::kMidScoreFont, p.fontHandMid);
+    for (int i = 0; i < 10; ++i)
+        add(layout::kNumbersFolder, layout::SmallContractFile(i), p.smallContracts[i]);
     for (const Deck* deck : {&p.standard, &p.genoese}) {
         for (int card = 0; card < 52; ++card) add(deck->folder, deck->files[card], deck->cards[card]);
         add(deck->folder, layout::kCardBack, deck->back);

@@ -15,6 +15,7 @@
 
 #include "pictures.h"
 #include "random.h"
+#include "resources/resource_layout.h"
 
 namespace tenfold::assets {
 
@@ -168,12 +169,14 @@ std::array<ContractArt, 10> ContractArts() {
     }};
 }
 
-// A raised ivory button with the contract's symbol on the left and its name.
-Image ContractButton(const ContractArt& art, int scale) {
-    Surface s = NewSurface(kContractWidth * scale, kContractHeight * scale);
+// A raised ivory button with the contract's symbol on the left and its name,
+// its 270 x 38 design scaled to `width` x `height` pixels.
+Image ContractButton(const ContractArt& art, int width, int height) {
+    Surface s = NewSurface(width, height);
     Context cr = NewContext(s.get());
     cairo_t* c = cr.get();
-    cairo_scale(c, scale, scale);
+    cairo_scale(c, static_cast<double>(width) / kContractWidth,
+                static_cast<double>(height) / kContractHeight);
     constexpr double kR = 9;
     RoundedRect(c, 0.5, 0.5, kContractWidth - 1, kContractHeight - 1, kR);
     cairo_pattern_t* fill = cairo_pattern_create_linear(0, 0, 0, kContractHeight);
@@ -310,11 +313,24 @@ Image Pointer(int scale) {
 
 void DrawTablePictures(Pictures& out) {
     const auto arts = ContractArts();
-    for (std::size_t i = 0; i < arts.size(); ++i) out.contracts[i] = ContractButton(arts[i], out.scale);
+    for (std::size_t i = 0; i < arts.size(); ++i) {
+        out.contracts[i] = ContractButton(arts[i], kContractWidth * out.scale, kContractHeight * out.scale);
+        // The badge's and the score sheet's size, squeezed as the game
+        // squeezes the 1x button.
+        out.smallContracts[i] = ContractButton(arts[i], layout::kSmallContractWidth * out.scale,
+                                               layout::kSmallContractHeight * out.scale);
+    }
     out.background = Cloth(out.scale);
     out.scorePage = ScoreSheet(out.scale);
     out.line = InkRule(out.scale);
     out.mouse = Pointer(out.scale);
+}
+
+Image DrawSmallContract(int index, double scale) {
+    const auto arts = ContractArts();
+    return ContractButton(arts.at(static_cast<std::size_t>(index)),
+                          Scaled(layout::kSmallContractWidth, scale),
+                          Scaled(layout::kSmallContractHeight, scale));
 }
 
 Pictures DrawAllPictures(const Sources& sources, int scale) {
