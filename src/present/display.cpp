@@ -12,6 +12,9 @@
 #include <filesystem>
 #include <utility>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include "core/fatal.h"
 #include "resources/resource_check.h"
 #include "resources/resource_layout.h"
@@ -210,9 +213,10 @@ void Display::Open(const DisplayOptions& options) {
                                                 : static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP);
     // Full screen starts as a borderless window over the whole desktop, so
     // that it covers the screen even where no window manager applies the
-    // full-screen request. The request itself is made once the first frame
-    // is on screen: the window system waits for the window manager's answer
-    // (without one, a tenth of a second), which the first frame need not.
+    // full-screen request. The request goes with the window's creation: made
+    // later, to a window already of the desktop's size, the window system
+    // waits its full tenth of a second for a change of size that never comes,
+    // and that would stall a frame of the deal.
     int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED, w = kTableWidth, h = kTableHeight;
     if (options.width > 0 && options.height > 0) {
         w = options.width;
@@ -220,18 +224,16 @@ void Display::Open(const DisplayOptions& options) {
     }
     SDL_Rect desktop{};
     const bool haveDesktop = !headless && SDL_GetDisplayBounds(0, &desktop) == 0;
-    fullScreenLater_ = (windowFlags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0 && haveDesktop;
-    if (fullScreenLater_) {
+    if ((windowFlags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0 && haveDesktop) {
         x = desktop.x;
         y = desktop.y;
         w = desktop.w;
         h = desktop.h;
     }
     largestScale_ = LargestScale(options);
-    window_ = SDL_CreateWindow(
-        options.windowed ? kWindowTitle : "", x, y, w, h,
-        (fullScreenLater_ ? windowFlags & ~static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP) : windowFlags) |
-            (options.windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_BORDERLESS)));
+    window_ =
+        SDL_CreateWindow(options.windowed ? kWindowTitle : "", x, y, w, h,
+                         windowFlags | (options.windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_BORDERLESS)));
     if (window_ == nullptr) throw PresentError(kOpenLabel, kErrWindow, SDL_GetError());
 
     // A renderer with vsync where a graphics card draws; without one, a
@@ -372,6 +374,12 @@ void Display::LoadLargerArt(Picture& picture, const std::string& fileName, int l
                 throw PresentError(kLoadPictureLabel, e.Number(), e.Description());
             }
         });
+        // Made ready for the scale the table is drawn at now, pixels included.
+        const int drawWidth = std::max(1, static_cast<int>(std::lround(picture.Width() * mapping_.scale)));
+        const int drawHeight = std::max(1, static_cast<int>(std::lround(picture.Height() * mapping_.scale)));
+        picture.WaitingArt()->AlsoScaleTo(drawWidth, drawHeight, picture.OneX().HasColorKey(),
+                                          picture.OneX().ColorKey());
+        laterArt_.push_back(picture.WaitingArt());
     } catch (const PresentError& e) {
         throw PresentError(kLoadPictureLabel, e.Number(), e.Description());
     } catch (const std::invalid_argument& e) {
@@ -861,11 +869,7 @@ bool Display::IsShown() const {
 }
 
 void Display::PumpEvents() {
-    if (fullScreenLater_ && framePresented_) {
-        // The first frame is on screen: now the window manager may take its time.
-        fullScreenLater_ = false;
-        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
-    }
+    if (framePresented_ && !laterArt_.empty()) DecodeLaterArtInBackground();
     bool repaint = false;
     bool resized = false;
     SDL_Event e;
@@ -937,7 +941,33 @@ bool Display::WaitUntilShown(const std::function<void()>& reload) {
     return !quitRequested_;
 }
 
+void Display::DecodeLaterArtInBackground() {
+    if (laterDecoder_.joinable()) {
+        if (!decoderDone_.load()) return;  // the art loaded meanwhile waits for the next round
+        laterDecoder_.join();
+    }
+    stopDecoding_ = false;
+    decoderDone_ = false;
+    laterDecoder_ = std::thread([this, work = std::exchange(laterArt_, {})] {
+        // Niced alone (a thread's own priority on Linux): the frames keep their pace.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+        for (const std::weak_ptr<LaterArt>& waiting : work) {
+            if (stopDecoding_.load()) break;
+            // A picture released meanwhile is not decoded for nobody.
+            if (const std::shared_ptr<LaterArt> art = waiting.lock()) art->Decode();
+        }
+        decoderDone_ = true;
+    });
+}
+
+void Display::StopBackgroundDecoding() {
+    stopDecoding_ = true;
+    if (laterDecoder_.joinable()) laterDecoder_.join();
+    laterArt_.clear();
+}
+
 void Display::Close() {
+    StopBackgroundDecoding();
     if (texture_ != nullptr) SDL_DestroyTexture(texture_);
     if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
     if (window_ != nullptr) SDL_DestroyWindow(window_);

@@ -9,12 +9,15 @@
 // a list of pictures; only where that list changed since the last frame is
 // anything drawn and sent to the screen, so a table that waits costs nothing.
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -283,8 +286,17 @@ private:
     std::vector<int> keyTaps_;
     std::uint32_t buttonTaps_ = 0;
     bool mustPresent_ = true;
-    bool framePresented_ = false;   // a frame was presented since the display opened
-    bool fullScreenLater_ = false;  // full screen is asked for after the first frame
+    bool framePresented_ = false;  // a frame was presented since the display opened
+    // The larger art left for its first use is decoded in the background
+    // once the first frame is on screen, below the frame thread's priority,
+    // so that no later frame stops to decode what it first shows (a frame
+    // that comes first decodes it itself, or waits for it).
+    void DecodeLaterArtInBackground();
+    void StopBackgroundDecoding();
+    std::vector<std::weak_ptr<LaterArt>> laterArt_;
+    std::thread laterDecoder_;
+    std::atomic<bool> stopDecoding_{false};
+    std::atomic<bool> decoderDone_{false};
 };
 
 // The path itself when it exists, else the same path with each folder and file

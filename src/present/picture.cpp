@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "present/scaler.h"
 
@@ -95,7 +96,7 @@ void Picture::SetOneX(Surface oneX) {
     if (largerScale_ != 0 &&
         (largerWidth_ != oneX_.Width() * largerScale_ || largerHeight_ != oneX_.Height() * largerScale_)) {
         larger_.Release();
-        decodeLarger_ = nullptr;
+        later_.reset();
         largerScale_ = 0;
     }
     if (largerScale_ != 0) KeyLikeOneX();
@@ -120,7 +121,7 @@ void Picture::SetLarger(int scale, Surface art) {
     largerWidth_ = art.Width();
     largerHeight_ = art.Height();
     larger_ = std::move(art);
-    decodeLarger_ = nullptr;
+    later_.reset();
     KeyLikeOneX();
     ++version_;
     Forget();
@@ -134,15 +135,15 @@ void Picture::SetLargerLater(int scale, int width, int height, std::function<Sur
     largerWidth_ = width;
     largerHeight_ = height;
     larger_.Release();
-    decodeLarger_ = std::move(decode);
+    later_ = std::make_shared<LaterArt>(std::move(decode));
     ++version_;
     Forget();
 }
 
 const Surface& Picture::Larger() const {
-    if (decodeLarger_) {
-        Surface art = decodeLarger_();
-        decodeLarger_ = nullptr;
+    if (later_) {
+        Surface art = later_->Take();
+        later_.reset();
         if (art.Width() != largerWidth_ || art.Height() != largerHeight_) {
             throw std::invalid_argument("the larger picture decoded to another size than its file states");
         }
@@ -150,6 +151,45 @@ const Surface& Picture::Larger() const {
         KeyLikeOneX();
     }
     return larger_;
+}
+
+void LaterArt::AlsoScaleTo(int width, int height, bool keyed, std::uint16_t key) {
+    scaledWidth_ = width;
+    scaledHeight_ = height;
+    keyed_ = keyed;
+    key_ = key;
+}
+
+void LaterArt::Decode() {
+    std::call_once(once_, [this] {
+        try {
+            art_ = decode_();
+            if (scaledWidth_ > 0 && (scaledWidth_ != art_.Width() || scaledHeight_ != art_.Height())) {
+                // Keyed as the picture will key it when taken (KeyLikeOneX).
+                if (keyed_) art_.SetColorKey(key_);
+                scaled_ = Resample(art_, scaledWidth_, scaledHeight_);
+            }
+        } catch (...) {
+            failure_ = std::current_exception();
+        }
+        decode_ = nullptr;  // and the file's bytes it holds
+    });
+}
+
+Surface LaterArt::Take() {
+    Decode();
+    if (failure_) std::rethrow_exception(failure_);
+    return std::exchange(art_, Surface());
+}
+
+Surface LaterArt::TakeScaled(int width, int height, bool keyed, std::uint16_t key) {
+    Decode();
+    if (failure_) std::rethrow_exception(failure_);
+    if (!scaled_.Valid() || width != scaledWidth_ || height != scaledHeight_ || keyed != keyed_ ||
+        (keyed && key != key_)) {
+        return Surface();
+    }
+    return std::exchange(scaled_, Surface());  // once: a moved-from surface keeps its size
 }
 
 void Picture::Forget() const {
@@ -167,7 +207,7 @@ void Picture::SetColorKeyMode(int mode) {
 void Picture::Release() {
     oneX_.Release();
     larger_.Release();
-    decodeLarger_ = nullptr;
+    later_.reset();
     largerScale_ = 0;
     ++version_;
     Forget();
@@ -180,6 +220,14 @@ const Surface& Picture::At(double scale) const {
     // Drawn for this very size: its pixels as they are.
     if (largerScale_ != 0 && w == largerWidth_ && h == largerHeight_) return Larger();
     if (madeFor_ == scale && made_.Valid()) return made_;
+    // Made already where the larger art was decoded, when it was for this size.
+    if (later_) {
+        if (Surface ready = later_->TakeScaled(w, h, oneX_.HasColorKey(), oneX_.ColorKey()); ready.Valid()) {
+            made_ = std::move(ready);
+            madeFor_ = scale;
+            return made_;
+        }
+    }
     // Else the larger art scaled down (or, larger still, the closest art scaled up).
     made_ = Resample(largerScale_ != 0 ? Larger() : oneX_, w, h);
     madeFor_ = scale;

@@ -8,16 +8,53 @@
 // rather than an enlarged 800 x 600 picture.
 
 #include <cstdint>
+#include <exception>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "present/surface.h"
 
 namespace tenfold {
 
+// Larger art whose decoding waits: whoever needs it first decodes it, the
+// frame that shows it or the display's background decoder, and the other
+// then finds it done (or waits while it is being done), so it is decoded once.
+class LaterArt {
+public:
+    explicit LaterArt(std::function<Surface()> decode) : decode_(std::move(decode)) {}
+    // Also makes, when decoding, the pixels for drawing at `width` x `height`
+    // (keyed with `key` when `keyed`), as Picture::At would. Set before any
+    // thread decodes.
+    void AlsoScaleTo(int width, int height, bool keyed, std::uint16_t key);
+    // Decodes it unless that is done or under way (any thread).
+    void Decode();
+    // The art, decoded now if need be; raises the decoder's failure.
+    Surface Take();
+    // The pixels made for that size and key when decoding, once; else none.
+    Surface TakeScaled(int width, int height, bool keyed, std::uint16_t key);
+
+private:
+    std::once_flag once_;
+    std::function<Surface()> decode_;
+    Surface art_;
+    std::exception_ptr failure_;
+    int scaledWidth_ = 0;
+    int scaledHeight_ = 0;
+    bool keyed_ = false;
+    std::uint16_t key_ = 0;
+    Surface scaled_;
+};
+
 class Picture {
 public:
     Picture() = default;
+    // One owner: its larger art may be waiting to be decoded, and is decoded once.
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+    Picture(Picture&&) = default;
+    Picture& operator=(Picture&&) = default;
     // The 1x art alone (tests, pictures made in memory); larger sizes are then
     // scaled up from it.
     explicit Picture(Surface oneX) { SetOneX(std::move(oneX)); }
@@ -35,6 +72,8 @@ public:
     // (checked here as SetLarger checks the art) is the size `decode` gives,
     // which may raise its own failure then.
     void SetLargerLater(int scale, int width, int height, std::function<Surface()> decode);
+    // The larger art still waiting to be decoded, if any.
+    std::shared_ptr<LaterArt> WaitingArt() const { return later_; }
 
     // Logical size (of the 1x art).
     int Width() const { return oneX_.Width(); }
@@ -63,7 +102,7 @@ private:
     int largerWidth_ = 0;
     int largerHeight_ = 0;
     mutable Surface larger_;
-    mutable std::function<Surface()> decodeLarger_;
+    mutable std::shared_ptr<LaterArt> later_;
     std::uint64_t version_ = 0;
     mutable double madeFor_ = 0;
     mutable Surface made_;

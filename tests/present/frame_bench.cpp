@@ -99,6 +99,7 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     std::int64_t frames = 0;
     std::vector<double> intervals, frameCpu;
+    std::vector<std::string> longFrames;
     if (pacedSeconds > 0) {
         auto last = Clock::now();
         double lastCpu = ThreadMs();
@@ -108,6 +109,13 @@ int main(int argc, char** argv) {
             const double nowCpu = ThreadMs();
             intervals.push_back(std::chrono::duration<double, std::milli>(now - last).count());
             frameCpu.push_back(nowCpu - lastCpu);
+            // The long frames themselves, to tell a stall of the game's own from the machine's.
+            if (intervals.back() > 20.0 && longFrames.size() < 10) {
+                longFrames.push_back("frame " + std::to_string(frames) + " (" +
+                                     std::string(tenfold::StateName(game.State().flow.state)) +
+                                     "): " + std::to_string(intervals.back()) + " ms, " +
+                                     std::to_string(frameCpu.back()) + " ms CPU");
+            }
             last = now;
             lastCpu = nowCpu;
         }
@@ -125,6 +133,7 @@ int main(int argc, char** argv) {
                        Seconds(before.ru_stime);
     const int status = game.Finish();
 
+    for (const std::string& f : longFrames) std::printf("long %s\n", f.c_str());
     std::printf("presenter: %s\n", presenter.c_str());
     std::printf("launch to first frame: %.1f ms wall, %.1f ms CPU\n", firstFrameMs, firstFrameCpuMs);
     std::printf("frames: %lld in %.2f s (%.1f a second)\n", static_cast<long long>(frames), wall,
