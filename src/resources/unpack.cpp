@@ -41,13 +41,32 @@ Result ResourceUnpacker::Unpack(const std::string& pakPath, const std::string& p
     return r;
 }
 
+Result ResourceUnpacker::ForEachWanted(const PakReader& pak, const std::vector<PlannedFile>& plan,
+                                       const std::string& pakPath, const TakeEntry& take) const {
+    std::map<std::int32_t, const PlannedFile*> byId;
+    for (const PlannedFile& p : plan) byId[p.id] = &p;
+    for (std::int32_t id = 0; id < pak.EntryCount(); ++id) {
+        const int sig = StopSignal();
+        BAIL_IF(sig != 0, pakPath + ": unpacking stopped by signal " + std::to_string(sig) +
+                              "; the resources were removed");
+        const std::string& name = pak.Entries()[static_cast<std::size_t>(id)].name;
+        const std::string entry = pakPath + ": " + DescribeEntry(id, name) + ": ";
+        const layout::EntryRoute route = layout::RouteEntry(name);
+        BAIL_IF(route.kind == layout::EntryKind::ForeignMarker,
+                entry + "a marker of another archive; the resources were removed");
+        if (route.kind != layout::EntryKind::Resource) continue;
+        const PlannedFile& p = *byId.at(id);
+        if (wanted_ && !wanted_(p.folder, p.file)) continue;
+        BAIL_IF_FAILED(take(id, p, route.folder, entry));
+    }
+    return {};
+}
+
 Result ResourceUnpacker::UnpackInto(const std::string& pakPath, const std::string& parent) {
     PakReader pak;
     BAIL_IF_FAILED(pak.Open(pakPath));
     std::vector<PlannedFile> plan;
     BAIL_IF_FAILED(PlanGameUnpack(pak, plan));
-    std::map<std::int32_t, const PlannedFile*> byId;
-    for (const PlannedFile& p : plan) byId[p.id] = &p;
 
     // Folders that runs killed on the spot left here go first.
     RemoveAbandonedFolders(parent);
@@ -62,29 +81,21 @@ Result ResourceUnpacker::UnpackInto(const std::string& pakPath, const std::strin
     std::map<std::string_view, SafeDir> dirs;
     for (const std::string_view name : layout::kCreateOrder) BAIL_IF_FAILED(res.Sub(name, true, dirs[name]));
 
-    for (std::int32_t id = 0; id < pak.EntryCount(); ++id) {
-        const int sig = StopSignal();
-        BAIL_IF(sig != 0, pakPath + ": unpacking stopped by signal " + std::to_string(sig) +
-                              "; the resources were removed");
-        const std::string& name = pak.Entries()[static_cast<std::size_t>(id)].name;
-        const std::string entry = pakPath + ": " + DescribeEntry(id, name) + ": ";
-        const layout::EntryRoute route = layout::RouteEntry(name);
-        BAIL_IF(route.kind == layout::EntryKind::ForeignMarker,
-                entry + "a marker of another archive; the resources were removed");
-        if (route.kind != layout::EntryKind::Resource) continue;
-        const PlannedFile& p = *byId.at(id);
-        if (wanted_ && !wanted_(p.folder, p.file)) continue;
-        const SafeDir& dir = dirs.at(route.folder);
-        BAIL_IF_FAILED(pak.SaveEntry(id, dir, p.file, WriteMode::CreateNew));
-        if (p.folder == layout::kBackgroundFolder && p.file == layout::kBackgroundJpeg) {
-            BAIL_IF_FAILED(CheckArchiveEntry(pak, id, p.Path()).Within(entry));
-            std::vector<std::uint8_t> jpeg, bmp;
-            BAIL_IF_FAILED(pak.ReadEntry(id, jpeg));
-            BAIL_IF_FAILED(ConvertJpegToBmp(jpeg, bmp).Within(entry));
-            BAIL_IF_FAILED(dir.WriteFile(layout::kBackgroundBmp, bmp, WriteMode::CreateNew));
-        }
-    }
-    return {};
+    return ForEachWanted(
+        pak, plan, pakPath,
+        [&](std::int32_t id, const PlannedFile& p, std::string_view inFolder,
+            const std::string& entry) -> Result {
+            const SafeDir& dir = dirs.at(inFolder);
+            BAIL_IF_FAILED(pak.SaveEntry(id, dir, p.file, WriteMode::CreateNew));
+            if (p.folder == layout::kBackgroundFolder && p.file == layout::kBackgroundJpeg) {
+                BAIL_IF_FAILED(CheckArchiveEntry(pak, id, p.Path()).Within(entry));
+                std::vector<std::uint8_t> jpeg, bmp;
+                BAIL_IF_FAILED(pak.ReadEntry(id, jpeg));
+                BAIL_IF_FAILED(ConvertJpegToBmp(jpeg, bmp).Within(entry));
+                BAIL_IF_FAILED(dir.WriteFile(layout::kBackgroundBmp, bmp, WriteMode::CreateNew));
+            }
+            return {};
+        });
 }
 
 Result ResourceUnpacker::UnpackIntoMemory(const std::string& pakPath, const std::string& parent) {
@@ -92,42 +103,32 @@ Result ResourceUnpacker::UnpackIntoMemory(const std::string& pakPath, const std:
     BAIL_IF_FAILED(pak.Open(pakPath));
     std::vector<PlannedFile> plan;
     BAIL_IF_FAILED(PlanGameUnpack(pak, plan));
-    std::map<std::int32_t, const PlannedFile*> byId;
-    for (const PlannedFile& p : plan) byId[p.id] = &p;
     // Folders that runs killed on the spot left here (by earlier versions,
     // which unpacked into folders) still go.
     RemoveAbandonedFolders(parent);
 
     const std::string root = pakPath + "/";
     const std::string res = root + std::string(layout::kResFolder) + "/";
-    for (std::int32_t id = 0; id < pak.EntryCount(); ++id) {
-        const int sig = StopSignal();
-        BAIL_IF(sig != 0, pakPath + ": unpacking stopped by signal " + std::to_string(sig) +
-                              "; the resources were removed");
-        const PakRecord& record = pak.Entries()[static_cast<std::size_t>(id)];
-        const std::string entry = pakPath + ": " + DescribeEntry(id, record.name) + ": ";
-        const layout::EntryRoute route = layout::RouteEntry(record.name);
-        BAIL_IF(route.kind == layout::EntryKind::ForeignMarker,
-                entry + "a marker of another archive; the resources were removed");
-        if (route.kind != layout::EntryKind::Resource) continue;
-        const PlannedFile& p = *byId.at(id);
-        if (wanted_ && !wanted_(p.folder, p.file)) continue;
-        // The size first: an entry claiming more than its file may hold is
-        // refused before any memory is taken for it.
-        const std::uint64_t limit = ResourceByteLimit(p.Path());
-        BAIL_IF(
-            static_cast<std::uint64_t>(record.size) > limit,
-            entry + std::to_string(record.size) + " bytes, more than the limit of " + std::to_string(limit));
-        std::vector<std::uint8_t> bytes;
-        BAIL_IF_FAILED(pak.ReadEntry(id, bytes));
-        if (p.folder == layout::kBackgroundFolder && p.file == layout::kBackgroundJpeg) {
-            BAIL_IF_FAILED(CheckResource(p.Path(), bytes).Within(entry));
-            std::vector<std::uint8_t> bmp;
-            BAIL_IF_FAILED(ConvertJpegToBmp(bytes, bmp).Within(entry));
-            files_.Add(res + p.folder + "/" + std::string(layout::kBackgroundBmp), std::move(bmp));
-        }
-        files_.Add(res + p.Path(), std::move(bytes));
-    }
+    BAIL_IF_FAILED(ForEachWanted(
+        pak, plan, pakPath,
+        [&](std::int32_t id, const PlannedFile& p, std::string_view, const std::string& entry) -> Result {
+            // The size first: an entry claiming more than its file may hold is
+            // refused before any memory is taken for it.
+            const std::uint64_t size = pak.Entries()[static_cast<std::size_t>(id)].size;
+            const std::uint64_t limit = ResourceByteLimit(p.Path());
+            BAIL_IF(size > limit,
+                    entry + std::to_string(size) + " bytes, more than the limit of " + std::to_string(limit));
+            std::vector<std::uint8_t> bytes;
+            BAIL_IF_FAILED(pak.ReadEntry(id, bytes));
+            if (p.folder == layout::kBackgroundFolder && p.file == layout::kBackgroundJpeg) {
+                BAIL_IF_FAILED(CheckResource(p.Path(), bytes).Within(entry));
+                std::vector<std::uint8_t> bmp;
+                BAIL_IF_FAILED(ConvertJpegToBmp(bytes, bmp).Within(entry));
+                files_.Add(res + p.folder + "/" + std::string(layout::kBackgroundBmp), std::move(bmp));
+            }
+            files_.Add(res + p.Path(), std::move(bytes));
+            return {};
+        }));
     memoryRoot_ = root;
     return {};
 }

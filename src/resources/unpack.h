@@ -8,11 +8,14 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/fatal.h"
+#include "resources/pak_reader.h"
 #include "resources/private_folder.h"
 #include "resources/resource_files.h"
 #include "resources/result.h"
+#include "resources/unpack_plan.h"
 
 namespace tenfold {
 
@@ -66,6 +69,15 @@ public:
 private:
     Result UnpackInto(const std::string& pakPath, const std::string& parent);
     Result UnpackIntoMemory(const std::string& pakPath, const std::string& parent);
+    // Both roads' walk over the archive: each resource entry this run wants,
+    // in the archive's order, after the checks every entry meets first (a stop
+    // signal ends the walk; a marker of another archive fails it). `take`
+    // gets the entry's number, its planned file, its folder and the entry's
+    // description for messages.
+    using TakeEntry = std::function<Result(std::int32_t id, const PlannedFile& file, std::string_view folder,
+                                           const std::string& entry)>;
+    Result ForEachWanted(const PakReader& pak, const std::vector<PlannedFile>& plan,
+                         const std::string& pakPath, const TakeEntry& take) const;
     std::function<bool(std::string_view, std::string_view)> wanted_;
     bool inMemory_ = false;
     ResourceFiles files_;

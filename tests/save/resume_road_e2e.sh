@@ -37,6 +37,22 @@ wait_for() {  # wait_for DESCRIPTION COMMAND...: polls until COMMAND succeeds (d
     sleep 0.1
   done
 }
+ended() { ! kill -0 "$pid" 2>/dev/null; }
+# repeat_until_ended FAILURE COMMAND...: runs COMMAND, then gives the program
+# two seconds to end, again and again until it has ended (deadline=S).
+repeat_until_ended() {
+  local end=$((SECONDS + deadline)) until_next
+  while :; do
+    "${@:2}"
+    until_next=$((SECONDS + 2))
+    while [ "$SECONDS" -lt "$until_next" ]; do
+      ended && return 0
+      sleep 0.1
+    done
+    ended && return 0
+    [ "$SECONDS" -lt "$end" ] || fail "$1"
+  done
+}
 window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
 dialog_shown() { [ -n "$(window_named '^Tenfold$')" ]; }
 save_in_deal() { [ -f "$save" ] && grep -q "^deal $1 " "$save"; }
@@ -81,18 +97,8 @@ shot 2-third-deal
 started_line="$(grep '^start ' "$save")"
 # The close box asks "Leave this match?" during a match; Y answers it.
 "$close_window" "$(window_named '^Tenfold$')"
-closed() { ! kill -0 "$pid" 2>/dev/null; }
-answer_yes() {
-  xdotool mousemove --window "$(window_named '^Tenfold$')" 400 300 key y 2>/dev/null || true
-  local until_next=$((SECONDS + 2))
-  while [ "$SECONDS" -lt "$until_next" ]; do
-    closed && return 0
-    sleep 0.1
-  done
-  closed
-}
-end=$((SECONDS + deadline))
-until answer_yes; do [ "$SECONDS" -lt "$end" ] || fail "the close box did not end the game"; done
+answer_yes() { xdotool mousemove --window "$(window_named '^Tenfold$')" 400 300 key y 2>/dev/null || true; }
+repeat_until_ended "the close box did not end the game" answer_yes
 finish
 save_in_deal 3 || fail "closing the window lost the save"
 
@@ -120,18 +126,7 @@ wait_for "the resumed game covers the screen" game_on_screen
 shot 4-resumed-table
 [ "$(grep '^start ' "$save")" = "$started_line" ] || fail "Resume started a new match"
 # Escape until the game ends: the first presses may come before it reads its keyboard.
-ended() { ! kill -0 "$pid" 2>/dev/null; }
-escape_ends_game() {
-  xdotool key Escape
-  local until_next=$((SECONDS + 2))
-  while [ "$SECONDS" -lt "$until_next" ]; do
-    ended && return 0
-    sleep 0.1
-  done
-  ended
-}
-end=$((SECONDS + deadline))
-until escape_ends_game; do [ "$SECONDS" -lt "$end" ] || fail "Escape did not end the resumed game"; done
+repeat_until_ended "Escape did not end the resumed game" xdotool key Escape
 finish
 save_in_deal 3 || fail "leaving the resumed game lost the save"
 
