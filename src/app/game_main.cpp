@@ -127,6 +127,13 @@ int MsToNextMinute() {
 }  // namespace
 
 int StillTableWaitMs(const TableState& t, std::uint32_t now, int msToMinute) {
+    // A key or button still counted as held is let go within a frame or two
+    // of its press; a sleep before the game sees it let go would take the
+    // next press for the same one (a second P that does not resume).
+    if (t.flow.pauseKeyHeld || t.aids.escapeHeld || t.aids.clickHeld) return 0;
+    // A refused card shakes frame by frame, unless the table stands still.
+    const bool frozen = t.flow.paused || t.aids.lastTrickShown || t.aids.leaveAsked;
+    if (t.aids.refusalFrames > 0 && !frozen) return 0;
     const bool waitsForPlayer = t.flow.paused || t.flow.state == GameState::DealOver ||
                                 (t.human.waiting && (t.flow.state == GameState::Playing ||
                                                      t.flow.state == GameState::ChoosingContract));
@@ -334,7 +341,11 @@ bool Game::Frame() {
             // until an input event comes, the timer runs out or the clock's
             // minute turns.
             const int wait = StillTableWaitMs(t, parts_->services.TickCount(), MsToNextMinute());
-            if (wait > 0) screen.display.WaitForEvent(wait);
+            if (wait > 0) {
+                screen.display.WaitForEvent(wait);
+            } else if (t.flow.paused && classic) {
+                screen.display.WaitFrame();
+            }
         } else if (t.flow.paused && classic && !options_.uncapped) {
             // A classic table draws nothing while paused, so the frame waits here.
             screen.display.WaitFrame();

@@ -104,7 +104,8 @@ private:
 // without input or a timer while showing nothing new.
 inline constexpr int kLongestStillWaitMs = 1000;
 // Milliseconds a table that drew nothing new may sleep (input wakes it at
-// once in any case): 0 while the game goes on by itself; else until the
+// once in any case): 0 while the game goes on by itself (a refused card
+// shaking too) or a key or button press is not yet seen let go; else until the
 // running delay ends (`now` on the game's clock), the clock's minute turns
 // (`msToMinute`), or kLongestStillWaitMs.
 int StillTableWaitMs(const TableState& t, std::uint32_t now, int msToMinute);

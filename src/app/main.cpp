@@ -237,8 +237,9 @@ int main(int argc, char** argv) {
     tenfold::MonkeyOptions monkey;
     auto* monkeyMode =
         app.add_option("--monkey", monkey.deals,
-                       "Soak test: play N deals headless with random keys and clicks in your seat (never "
-                       "Escape), checking the table after every frame; exit status 1 on the first fault")
+                       "Soak test: play N deals headless with random keys and clicks in your seat (Escape "
+                       "only to be asked \"Leave this match?\" and answer No), checking the table after "
+                       "every frame; exit status 1 on the first fault")
             ->check(WholeNumber<std::int64_t>(1, "a number of deals"))
             ->excludes(simulate)
             ->excludes(windowedFlag)

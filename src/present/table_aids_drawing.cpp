@@ -196,8 +196,19 @@ void DrawBadge(const TableState& t, Display& d, const TableArt& art) {
     const int deal = std::min<int>(t.match.dealsPlayed + 1, kDealsPerMatch);
     const std::string dealText = "Deal " + std::to_string(deal) + " of " + std::to_string(kDealsPerMatch);
     const bool contract = ContractInForce(t);
-    constexpr int kLeft = 122, kRight = 298, kTop = 4;
-    const int bottom = contract ? 70 : 26;
+    // Between the left seat's taken tricks and the top seat's hand: a name
+    // wider than that ("Diamonds are trumps") takes two lines.
+    constexpr int kLeft = 122, kRight = 298, kTop = 4, kLine = 19;
+    const std::string_view name = contract ? ContractName(t.contract) : std::string_view();
+    std::size_t split = std::string_view::npos;
+    if (Width(art.smallFont, name) > kRight - kLeft - 4) {
+        split = name.rfind(' ');
+        while (split != std::string_view::npos && split > 0 &&
+               Width(art.smallFont, name.substr(0, split)) > kRight - kLeft - 4)
+            split = name.rfind(' ', split - 1);
+    }
+    const int nameLines = split == std::string_view::npos ? 1 : 2;
+    const int bottom = contract ? 51 + nameLines * kLine : 26;
     Panel(d, kLeft, kTop, kRight, bottom, false);
     const int centre = (kLeft + kRight) / 2;
     if (contract) {
@@ -205,8 +216,13 @@ void DrawBadge(const TableState& t, Display& d, const TableArt& art) {
         if (picture.Valid())
             d.Draw(picture, kWholePicture, Narrow<std::int16_t>(centre - picture.Width() / 2), kTop + 3,
                    true);
-        Centred(d, art.smallFont, centre, kTop + 26, ContractName(t.contract));
-        Centred(d, art.smallFont, centre, kTop + 45, dealText);
+        if (nameLines == 1) {
+            Centred(d, art.smallFont, centre, kTop + 26, name);
+        } else {
+            Centred(d, art.smallFont, centre, kTop + 26, name.substr(0, split));
+            Centred(d, art.smallFont, centre, kTop + 26 + kLine, name.substr(split + 1));
+        }
+        Centred(d, art.smallFont, centre, kTop + 26 + nameLines * kLine, dealText);
     } else {
         Centred(d, art.smallFont, centre, kTop + 4, dealText);
     }
@@ -367,11 +383,16 @@ void DrawTrickIndices(const TableState& t, Display& d, const TableArt& art) {
     }
 }
 
-void DrawMenuFocus(const TableState& t, Display& d) {
+void DrawMenuFocus(const TableState& t, Display& d, const TableArt& art) {
     const int row = t.aids.menuFocus;
     if (!t.menu.shown || row < 0 || row >= kContractCount || !t.menu.rows[row].enabled) return;
     const MenuRow& r = t.menu.rows[row];
-    Frame(d, r.x - 3, r.y - 3, r.x + kMenuRowWidth + 3, r.y + kMenuRowHeight + 3, 3, kGold);
+    // Round the row's picture as drawn: the rows' click areas are larger and
+    // overlap the next row and column.
+    const Picture& picture = art.contracts[row];
+    const int width = picture.Valid() ? picture.Width() : kMenuRowWidth;
+    const int height = picture.Valid() ? picture.Height() : kMenuRowHeight;
+    Frame(d, r.x - 3, r.y - 3, r.x + width + 3, r.y + height + 3, 3, kGold);
 }
 
 void DrawTableLabels(const TableState& t, Display& d, const TableArt& art) {

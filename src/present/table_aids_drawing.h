@@ -25,7 +25,7 @@ void DrawHumanHand(const TableState& t, Display& d, const TableArt& art);
 // Each trick card's index, so the led card reads under the later ones.
 void DrawTrickIndices(const TableState& t, Display& d, const TableArt& art);
 // The frame round the contract menu's keyboard row.
-void DrawMenuFocus(const TableState& t, Display& d);
+void DrawMenuFocus(const TableState& t, Display& d, const TableArt& art);
 // Under the menu and the cards in flight: the badge, and the seats with their
 // turn, tally and taken penalty cards.
 void DrawTableLabels(const TableState& t, Display& d, const TableArt& art);

@@ -73,7 +73,7 @@ void DrawTable(const TableState& t, Display& d, const TableArt& art, std::string
             const MenuRow& r = t.menu.rows[row];
             if (r.enabled) DrawWhole(d, art.contracts[row], r.x, r.y, true);
         }
-        if (aids) DrawMenuFocus(t, d);
+        if (aids) DrawMenuFocus(t, d, art);
     }
     // The undealt pile, highest card first so the next card lies on top; once
     // dealing has begun the card just taken is drawn too, while it lies there.

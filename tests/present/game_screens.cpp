@@ -216,7 +216,8 @@ namespace tenfold {
 namespace {
 
 // A table that drew nothing new sleeps only while it waits for the player or
-// a timer, and never past the delay's end or the clock's next minute.
+// a timer, and never past the delay's end or the clock's next minute; nor
+// while a press is not yet seen let go or a refused card shakes.
 TEST(StillTable, SleepsOnlyWhileItWaitsForThePlayerOrATimer) {
     struct Case {
         const char* what;
@@ -226,6 +227,7 @@ TEST(StillTable, SleepsOnlyWhileItWaitsForThePlayerOrATimer) {
         std::uint32_t now;
         int msToMinute;
         int want;
+        void (*also)(TableState&) = nullptr;
     };
     const Case cases[] = {
         {"dealing", GameState::Dealing, false, false, 0, 60000, 0},
@@ -238,6 +240,30 @@ TEST(StillTable, SleepsOnlyWhileItWaitsForThePlayerOrATimer) {
         {"the minute turns first", GameState::DealOver, false, false, 0, 200, 200},
         {"a delay with 351 ms left", GameState::Waiting, false, false, 1000, 60000, 351},
         {"a delay that has ended", GameState::Waiting, false, false, 2000, 60000, 0},
+        // A press seen a frame late (the event after the held state) must be
+        // seen let go before a sleep, or the next press is taken for it.
+        {"P not yet seen let go", GameState::Playing, true, true, 0, 60000, 0,
+         [](TableState& t) { t.flow.pauseKeyHeld = true; }},
+        {"Escape not yet seen let go", GameState::Playing, true, false, 0, 60000, 0,
+         [](TableState& t) {
+             t.aids.leaveAsked = true;
+             t.aids.escapeHeld = true;
+         }},
+        {"a click on the question not yet seen let go", GameState::Playing, true, false, 0, 60000, 0,
+         [](TableState& t) {
+             t.aids.leaveAsked = true;
+             t.aids.clickHeld = true;
+         }},
+        {"a refused card shakes", GameState::Playing, true, false, 0, 60000, 0,
+         [](TableState& t) { t.aids.refusalFrames = 5; }},
+        {"a refused card held still by the pause", GameState::Playing, true, true, 0, 60000,
+         kLongestStillWaitMs, [](TableState& t) { t.aids.refusalFrames = 5; }},
+        {"a refused card held still by the last trick", GameState::Playing, true, false, 0, 60000,
+         kLongestStillWaitMs,
+         [](TableState& t) {
+             t.aids.refusalFrames = 5;
+             t.aids.lastTrickShown = true;
+         }},
     };
     for (const Case& c : cases) {
         TableState t;
@@ -246,6 +272,7 @@ TEST(StillTable, SleepsOnlyWhileItWaitsForThePlayerOrATimer) {
         t.human.waiting = c.humanWaiting;
         t.flow.delayStart = 100;
         t.flow.delayLength = 1250;  // ends at tick 1351
+        if (c.also != nullptr) c.also(t);
         EXPECT_EQ(StillTableWaitMs(t, c.now, c.msToMinute), c.want) << c.what;
     }
 }

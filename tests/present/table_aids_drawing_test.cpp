@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/layout.h"
+#include "core/table_aids.h"
 #include "present/table_aids_drawing.h"
 #include "present/table_drawing.h"
 #include "support/cards.h"
@@ -100,6 +101,62 @@ TEST_F(TableAidsDrawing, TheSheetAfterTheLastDealListsAllTwentyDealsInOrder) {
     ASSERT_EQ(seen.size(), static_cast<std::size_t>(kDealsPerMatch));
     for (int deal = 0; deal < kDealsPerMatch; ++deal)
         EXPECT_EQ(seen[deal], ContractColour(deal % 10)) << deal;
+}
+
+TEST_F(TableAidsDrawing, EveryContractsNameStaysInsideTheBadge) {
+    // Fonts with ink, so the text shows where it lands.
+    constexpr std::uint16_t kInk = 13;
+    const Surface inked = Solid(19 * 20, 27 * 5, kInk);
+    art.scoreFont.Use(inked, 19, 27, 20);
+    MakeAidPictures(art);
+    t.flow.state = GameState::Playing;
+    for (int i = 0; i < kContractCount; ++i) {
+        t.contract = ContractNumbered(i + 1);
+        SCOPED_TRACE(ContractName(t.contract));
+        Draw();
+        // The badge's paper, along its top, just inside its edge.
+        const std::uint16_t paper = At(210, 6);
+        int left = 210, right = 210;
+        while (left > 0 && At(left - 1, 6) == paper) --left;
+        while (right < 799 && At(right + 1, 6) == paper) ++right;
+        // Text inside the paper, with paper at both ends of its rows.
+        int inkRows = 0, outside = 0;
+        for (int y = 0; y < 150; ++y) {
+            bool inked = false;
+            for (int x = 0; x < 420; ++x) {
+                if (At(x, y) != kInk) continue;
+                inked = true;
+                if (x <= left || x >= right || At(left, y) != paper || At(right, y) != paper) ++outside;
+            }
+            inkRows += inked ? 1 : 0;
+        }
+        EXPECT_EQ(outside, 0) << "text pixels off the badge's paper";
+        EXPECT_GT(inkRows, 0) << "no text drawn";
+    }
+}
+
+TEST_F(TableAidsDrawing, TheMenusKeyboardFrameKeepsOffTheNextRowAndColumn) {
+    t.flow.state = GameState::ChoosingContract;
+    t.human.waiting = true;
+    t.menu.shown = true;
+    // Rows as the menu lays them out, 42 pixels apart and the columns at 100
+    // and 380; the pictures 268 x 38, smaller than the rows' click areas.
+    for (int i = 0; i < kContractCount; ++i) art.contracts[i] = Solid(268, 38, ContractColour(i));
+    t.menu.rows[0] = MenuRow{100, 193, true};
+    t.menu.rows[1] = MenuRow{100, 235, true};
+    t.menu.rows[5] = MenuRow{380, 193, true};
+    t.aids.menuFocus = 0;
+    Draw();
+    EXPECT_NE(At(99, 210), ContractColour(0)) << "the frame shows left of the focused row";
+    // The rows beside it keep every pixel of their pictures.
+    const auto covered = [this](int left, int top, int colour) {
+        int n = 0;
+        for (int y = top; y < top + 38; ++y)
+            for (int x = left; x < left + 268; ++x) n += At(x, y) != ContractColour(colour) ? 1 : 0;
+        return n;
+    };
+    EXPECT_EQ(covered(100, 235, 1), 0) << "pixels of the row below";
+    EXPECT_EQ(covered(380, 193, 5), 0) << "pixels of the row right of it";
 }
 
 }  // namespace
