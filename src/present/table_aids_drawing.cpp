@@ -407,6 +407,38 @@ void DrawTableAids(const TableState& t, Display& d, const TableArt& art) {
     if (t.aids.lastTrickShown) DrawLastTrick(t, d, art);
 }
 
+namespace {
+
+// The page picture's ruled lines, read down one column right of its margin:
+// the first and last rule and the tallest clean band between two of them.
+struct PageRules {
+    int first = -1, last = -1;
+    int gapTop = 0, gapHeight = 0;
+};
+
+PageRules FindPageRules(const Surface& page) {
+    PageRules rules;
+    if (!page.Valid()) return rules;
+    const int x = page.Width() * 7 / 8;
+    int previous = -1;
+    for (int y = 0; y < page.Height(); ++y) {
+        const std::uint16_t p = page.Pixel(x, y);
+        if (page.HasColorKey() && p == page.ColorKey()) continue;
+        // Blue ink on warm paper: blue well above red (both in 5 bits).
+        const int red = p >> 11, blue = p & 0x1F;
+        if (blue < red + 3) continue;
+        if (rules.first < 0) rules.first = y;
+        if (previous >= 0 && y - previous - 1 > rules.gapHeight) {
+            rules.gapTop = previous + 1;
+            rules.gapHeight = y - previous - 1;
+        }
+        previous = rules.last = y;
+    }
+    return rules;
+}
+
+}  // namespace
+
 void DrawScoreSheet(const TableState& t, Display& d, const TableArt& art) {
     const Layout& l = t.layout;
     d.Draw(art.background, kWholePicture, 0, 0, false);
@@ -429,7 +461,23 @@ void DrawScoreSheet(const TableState& t, Display& d, const TableArt& art) {
         Centred(d, art.midFont, 400, 520, "Click to continue");
         return;
     }
-    // After the last deal: every deal on one compact sheet, the standings and the result.
+    // After the last deal: every deal on one compact sheet, the standings and
+    // the result. The page's own rules are wider apart than these rows and
+    // would strike through their numbers (a minus sign read as the rule):
+    // they are covered with a clean band of the same page.
+    const Surface& page = art.scorePage.OneX();
+    const PageRules rules = FindPageRules(page);
+    // The rules' soft edges stay out of the band and are covered with them.
+    constexpr int kSoftEdge = 2;
+    const int bandTop = rules.gapTop + kSoftEdge, bandHeight = rules.gapHeight - 2 * kSoftEdge;
+    if (rules.first >= 0 && bandHeight > 0) {
+        const int coverEnd = std::min(rules.last + kSoftEdge, page.Height() - 1);
+        for (int y = std::max(rules.first - kSoftEdge, 0); y <= coverEnd; y += bandHeight) {
+            const int h = std::min(bandHeight, coverEnd + 1 - y);
+            d.Draw(art.scorePage, Rect{0, bandTop, page.Width(), bandTop + h}, l.scorePage.x,
+                   Narrow<std::int16_t>(l.scorePage.y + y), true);
+        }
+    }
     constexpr int kHeaderY = 60, kFirstRowY = 93, kRowPitch = 19;
     DrawHeader(t, d, art, kHeaderY);
     for (int deal = 1; deal <= t.match.dealsPlayed && deal <= kDealsPerMatch; ++deal) {

@@ -103,6 +103,43 @@ TEST_F(TableAidsDrawing, TheSheetAfterTheLastDealListsAllTwentyDealsInOrder) {
         EXPECT_EQ(seen[deal], ContractColour(deal % 10)) << deal;
 }
 
+TEST_F(TableAidsDrawing, TheWholeMatchSheetCoversThePagesOwnRulesButKeepsItsMargin) {
+    // A page ruled every 31 rows, wider apart than the sheet's rows, with a
+    // red margin down its left.
+    constexpr std::uint16_t kPaper = Rgb565(250, 246, 232), kRule = Rgb565(150, 180, 230);
+    constexpr std::uint16_t kMargin = Rgb565(230, 40, 40);
+    constexpr int kPageW = 488, kPageH = 560, kMarginX = 44;
+    Surface page(kPageW, kPageH);
+    page.Fill(Rect{0, 0, kPageW, kPageH}, kPaper);
+    for (int y = 100; y < 500; y += 31) page.Fill(Rect{0, y, kPageW, y + 1}, kRule);
+    page.Fill(Rect{kMarginX, 0, kMarginX + 2, kPageH}, kMargin);
+    art.scorePage = std::move(page);
+    t.flow.state = GameState::DealOver;
+    t.match.historyRows = 1;
+    t.match.dealsPlayed = 1;
+    t.layout.scorePage = Point{156, 4};  // where the table of 800 x 600 lays it
+    const Point at = t.layout.scorePage;
+    const auto rulePixels = [&] {
+        int n = 0;
+        for (int y = 0; y < kPageH; ++y)
+            for (int x = 0; x < kPageW; ++x) n += At(at.x + x, at.y + y) == kRule ? 1 : 0;
+        return n;
+    };
+    Draw();
+    EXPECT_GT(rulePixels(), 0) << "the sheet of one deal keeps the page as it is";
+
+    t.match.over = true;
+    t.match.dealsPlayed = kDealsPerMatch;
+    t.match.historyRows = kHistoryRows;
+    Draw();
+    EXPECT_EQ(rulePixels(), 0);
+    // The margin runs on (under the sheet's own rules where they cross it).
+    for (int y = 0; y < kPageH; ++y) {
+        const std::uint16_t p = At(at.x + kMarginX, at.y + y);
+        ASSERT_TRUE(p != kPaper && p != kRule) << "margin lost at row " << y;
+    }
+}
+
 TEST_F(TableAidsDrawing, EveryContractsNameStaysInsideTheBadge) {
     // Fonts with ink, so the text shows where it lands.
     constexpr std::uint16_t kInk = 13;
