@@ -371,7 +371,7 @@ int main(int argc, char** argv) {
 #if TENFOLD_WITH_DIALOGS
     // Installed, the archive lies in the data folder rather than beside the program.
     game.archive = tenfold::FindArchive(game.programFolder);
-    game.unloadForms = tenfold::CloseEveryWindow;
+    game.closeWindows = tenfold::CloseEveryWindow;
     if (argc == 1) {
         // No options: the start dialog chooses, starting from the remembered
         // choices, and its start button keeps them and runs the game.
