@@ -32,26 +32,11 @@ void CardMemory::HearPlay(const TableState& t, int seat, Card card) {
 SeenCards SeenCards::Gather(const TableState& t, const CardList& hand) {
     SeenCards seen;
     for (const Seat& seat : t.seats) {
-        for (int i = 0; i < seat.wonCount; ++i) seen.Add(seat.wonPile[i].card);
+        for (const CardSprite& won : seat.wonPile.First(seat.wonCount)) seen.Add(won.card);
     }
-    for (int i = 0; i < t.trick.count; ++i) seen.Add(t.trick.cards[i].card);
-    for (int i = 0; i < hand.count; ++i) seen.Add(hand.cards[i]);
+    for (const CardSprite& played : t.trick.cards.First(t.trick.count)) seen.Add(played.card);
+    for (const Card held : hand.cards.First(hand.count)) seen.Add(held);
     return seen;
-}
-
-void SeenCards::Add(Card c) {
-    auto& bits = bits_[static_cast<std::size_t>(Index(SuitOf(c)))];
-    bits = static_cast<std::uint16_t>(bits | (1u << StrengthOf(c)));
-}
-
-int SeenCards::Higher(Card c) const {
-    return BitCount(static_cast<unsigned>(bits_[static_cast<std::size_t>(Index(SuitOf(c)))]) >>
-                    (StrengthOf(c) + 1));
-}
-
-int SeenCards::Lower(Card c) const {
-    const unsigned below = (1u << StrengthOf(c)) - 1u;
-    return BitCount(bits_[static_cast<std::size_t>(Index(SuitOf(c)))] & below);
 }
 
 bool SeenCards::Has(Rank rank, Suit suit) const {

@@ -43,8 +43,11 @@ public:
 
     // Seen cards of the card's suit stronger / weaker than it (the card
     // itself never counts); seen cards of a suit; whether a card was seen.
-    int Higher(Card c) const;
-    int Lower(Card c) const;
+    // Inline: a card choice asks these for every card in the hand.
+    int Higher(Card c) const {
+        return BitCount(static_cast<unsigned>(Bits(SuitOf(c))) >> (StrengthOf(c) + 1));
+    }
+    int Lower(Card c) const { return BitCount(Bits(SuitOf(c)) & ((1u << StrengthOf(c)) - 1u)); }
     int InSuit(Suit suit) const { return BitCount(bits_[static_cast<std::size_t>(Index(suit))]); }
     bool Has(Rank rank, Suit suit) const;
 
@@ -57,7 +60,11 @@ private:
         bits = (bits + (bits >> 4)) & 0x0F0Fu;
         return static_cast<int>((bits + (bits >> 8)) & 0x1Fu);
     }
-    void Add(Card c);
+    void Add(Card c) {
+        auto& bits = bits_[static_cast<std::size_t>(Index(SuitOf(c)))];
+        bits = static_cast<std::uint16_t>(bits | (1u << StrengthOf(c)));
+    }
+    unsigned Bits(Suit suit) const { return bits_[static_cast<std::size_t>(Index(suit))]; }
     std::array<std::uint16_t, kSuitCount> bits_{};
 };
 

@@ -183,7 +183,7 @@ GameScreen& Game::Screen() { return parts_->screen; }
 void Game::ShutDown() {
     parts_->screen.Close();
     parts_->resources.DeleteResources();
-    if (options_.unloadForms) options_.unloadForms();
+    if (options_.closeWindows) options_.closeWindows();
 }
 
 bool Game::Start() {

@@ -31,7 +31,7 @@ struct GameOptions {
     std::string programFolder;                   // where res120.pak is looked for, ending in '/'
     std::string archive;                         // the archive when found elsewhere; "" for programFolder's
     std::function<void()> closeStartDialog;      // run before the display opens
-    std::function<void()> unloadForms;           // run when the game ends, also on the fatal road
+    std::function<void()> closeWindows;          // run when the game ends, also on the fatal road
     PlayerKind opponents = PlayerKind::Classic;  // the computer players at seats 1..3
     // The H key shows the expert's choice for the human. Off for a table
     // without aids (the "Classic table" setting drives this flag).

@@ -150,11 +150,21 @@ int main(int argc, char** argv) {
                        "Write one JSON line per scored deal to FILE (--simulate, or the game: "
                        "the same lines for the same seed)")
             ->type_name("FILE");
-    app.add_flag("--seven-of-hearts-lead", sim.sevenOfHeartsLead,
-                 "The holder of the seven of hearts chooses the first contract of a match");
+    // Each remembered choice can be switched either way for one run, so a
+    // choice kept in settings.ini never locks the command line out.
+    auto* sevenLead = app.add_flag("--seven-of-hearts-lead", sim.sevenOfHeartsLead,
+                                   "The holder of the seven of hearts chooses the first contract of a match");
+    bool noSevenLead = false;
+    app.add_flag("--no-seven-of-hearts-lead", noSevenLead,
+                 "The first contract of a match goes by the usual turn (overrides a remembered choice)")
+        ->excludes(sevenLead);
     app.add_option("--deal-packets", packets, "Cards a seat receives in a row while dealing: 1 or 13")
         ->check(CLI::IsMember({1, 13}));
-    app.add_flag("--slow", sim.slow, "Slow card animation");
+    auto* slow = app.add_flag("--slow", sim.slow, "Slow card animation");
+    bool normalSpeed = false;
+    app.add_flag("--normal-speed", normalSpeed,
+                 "Card animation at its usual speed (overrides a remembered choice)")
+        ->excludes(slow);
     std::string opponents = "classic";
     auto* opponentsOption =
         app.add_option("--opponents", opponents, "The computer players at seats 1 to 3: classic or expert")
@@ -192,15 +202,27 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"Royal", "Roya2"}))
         ->capture_default_str();
     bool classic = false;
-    app.add_flag("--classic", classic,
-                 "The classic table: no contract badge, seat names, hints, last trick, keyboard play, "
-                 "Leave question or full score sheet; only the mouse, Escape, P and R");
+    auto* classicFlag =
+        app.add_flag("--classic", classic,
+                     "The classic table: no contract badge, seat names, hints, last trick, keyboard play, "
+                     "Leave question or full score sheet; only the mouse, Escape, P and R");
+    bool aids = false;
+    app.add_flag("--table-aids", aids, "The table with its aids (overrides a remembered Classic table)")
+        ->excludes(classicFlag);
     bool dim = false;
-    app.add_flag("--dim-unplayable", dim, "Dim the cards you may not play while it is your turn");
+    auto* dimFlag =
+        app.add_flag("--dim-unplayable", dim, "Dim the cards you may not play while it is your turn");
+    bool noDim = false;
+    app.add_flag("--no-dim-unplayable", noDim, "Never dim cards (overrides a remembered choice)")
+        ->excludes(dimFlag);
     bool windowed = false;
     auto* windowedFlag =
         app.add_flag("--windowed", windowed,
                      "Play in an 800 x 600 window that can be resized, instead of the whole screen");
+    bool fullScreen = false;
+    auto* fullScreenFlag = app.add_flag("--full-screen", fullScreen,
+                                        "Play on the whole screen (overrides a remembered Windowed)")
+                               ->excludes(windowedFlag);
     auto* autoplay =
         app.add_flag("--autoplay", game.autoplay,
                      "Let the autopilot play your seat too, for demonstrations (Escape still ends it)");
@@ -242,6 +264,7 @@ int main(int argc, char** argv) {
             ->check(WholeNumber<std::int64_t>(1, "a number of deals"))
             ->excludes(simulate)
             ->excludes(windowedFlag)
+            ->excludes(fullScreenFlag)
             ->excludes(autoplay)
             ->excludes(frames)
             ->excludes(screenshot)
@@ -346,11 +369,16 @@ int main(int argc, char** argv) {
     const auto given = [&app](const char* option) { return app.get_option(option)->count() > 0; };
     if (given("--deck")) game.table.deckName = deck;
     if (windowed) game.table.fullScreen = false;
+    if (fullScreen) game.table.fullScreen = true;
     if (sim.slow) game.table.slowAnimation = true;
+    if (normalSpeed) game.table.slowAnimation = false;
     if (sim.sevenOfHeartsLead) game.table.sevenOfHeartsLead = true;
+    if (noSevenLead) game.table.sevenOfHeartsLead = false;
     if (given("--deal-packets")) game.table.dealPacketSize = static_cast<std::int16_t>(packets);
     if (classic) game.table.classicTable = true;
+    if (aids) game.table.classicTable = false;
     if (dim) game.table.dimUnplayable = true;
+    if (noDim) game.table.dimUnplayable = false;
     if (app.get_option("--seed")->count() > 0) game.seed = sim.seed;
     game.trace = sim.tracePath;
     if (given("--opponents")) game.table.expertOpponents = sim.opponents == tenfold::PlayerKind::Expert;
@@ -371,7 +399,7 @@ int main(int argc, char** argv) {
 #if TENFOLD_WITH_DIALOGS
     // Installed, the archive lies in the data folder rather than beside the program.
     game.archive = tenfold::FindArchive(game.programFolder);
-    game.unloadForms = tenfold::CloseEveryWindow;
+    game.closeWindows = tenfold::CloseEveryWindow;
     if (argc == 1) {
         // No options: the start dialog chooses, starting from the remembered
         // choices, and its start button keeps them and runs the game.

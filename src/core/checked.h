@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -32,6 +33,14 @@ struct Array {
     constexpr auto begin() const { return items.begin(); }
     constexpr auto end() const { return items.end(); }
     constexpr void fill(const T& value) { items.fill(value); }
+    // The first `count` items, the count checked once: a loop over a pile's
+    // used part then needs no check per item.
+    template <class I>
+    constexpr std::span<const T> First(I count) const {
+        const auto n = static_cast<long long>(count);
+        if (n == 0) return {};
+        return std::span<const T>(items).first(Check(n - 1) + 1);
+    }
     friend constexpr bool operator==(const Array&, const Array&) = default;
 
 private:

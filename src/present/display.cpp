@@ -428,19 +428,8 @@ void Display::SetSurround(const Picture* cloth) {
 void Display::Draw(const Picture& source, const Rect& part, std::int16_t x16, std::int16_t y16, bool keyed) {
     // The classic copy's cut (see DrawClipped) and refusal (see CopyRect), in table pixels.
     Rect r = part;
-    const bool whole = r == kWholePicture;
     std::int32_t x = x16, y = y16;
-    if ((r.right - r.left) + x > clip.right) r.right = clip.right + r.left - x;
-    if ((r.bottom - r.top) + y > clip.bottom) r.bottom = clip.bottom + r.top - y;
-    if (x < clip.left) {
-        r.left = clip.left + r.left - x;
-        x = clip.left;
-    }
-    if (y < clip.top) {
-        r.top = clip.top + r.top - y;
-        y = clip.top;
-    }
-    if (!whole && r == kWholePicture) return;
+    if (!CutToClip(clip, r, x, y)) return;
     if (r == kWholePicture) r = Rect{0, 0, source.Width(), source.Height()};
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return;

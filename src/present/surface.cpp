@@ -120,11 +120,8 @@ int CopyRect(Surface& destination, int x, int y, const Surface& source, const Re
     return 0;
 }
 
-int DrawClipped(const ClipRect& clip, const Surface& source, Surface& destination, Rect r, std::int16_t x16,
-                std::int16_t y16, bool transparent) {
+bool CutToClip(const ClipRect& clip, Rect& r, std::int32_t& x, std::int32_t& y) {
     const bool whole = r == kWholePicture;
-    std::int32_t x = x16;
-    std::int32_t y = y16;
     if ((r.right - r.left) + x > clip.right) r.right = clip.right + r.left - x;
     if ((r.bottom - r.top) + y > clip.bottom) r.bottom = clip.bottom + r.top - y;
     if (x < clip.left) {
@@ -135,8 +132,14 @@ int DrawClipped(const ClipRect& clip, const Surface& source, Surface& destinatio
         r.top = clip.top + r.top - y;
         y = clip.top;
     }
-    // A real rectangle cut down to nothing must not turn into "the whole picture".
-    if (!whole && r == kWholePicture) return 1;
+    return whole || r != kWholePicture;
+}
+
+int DrawClipped(const ClipRect& clip, const Surface& source, Surface& destination, Rect r, std::int16_t x16,
+                std::int16_t y16, bool transparent) {
+    std::int32_t x = x16;
+    std::int32_t y = y16;
+    if (!CutToClip(clip, r, x, y)) return 1;
     return CopyRect(destination, x, y, source, r, transparent);
 }
 

@@ -113,6 +113,14 @@ struct ClipRect {
     std::int32_t bottom = 0;
 };
 
+// Cuts a copy of `r` placed at (x, y) at the clip edges (right and bottom
+// first, then left and top, each test seeing the rectangle as changed before
+// it), moving (x, y) with a cut on the left or top. False when a real
+// rectangle was cut down to all zeros, which must not turn into "the whole
+// picture" and so refuses the copy. Shared by the back buffer's copies and
+// the display's recorded ones, so both cut alike.
+bool CutToClip(const ClipRect& clip, Rect& r, std::int32_t& x, std::int32_t& y);
+
 // Cuts a copy of sourceRect at the clip edges (right and bottom first, then
 // left and top, each test seeing the rectangle as changed before it) and
 // hands it to CopyRect. An all-zero rectangle is never cut on the right or

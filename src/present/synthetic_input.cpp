@@ -45,26 +45,18 @@ bool IsScancode(int sc) { return sc > 0 && sc < SDL_NUM_SCANCODES; }
 
 SyntheticDevices::SyntheticDevices(const Display& display) : display_(display), keys_(SDL_NUM_SCANCODES, 0) {}
 
-void SyntheticDevices::PressKey(int sc) {
-    if (!IsScancode(sc) || keys_[static_cast<std::size_t>(sc)] != 0) return;
-    keys_[static_cast<std::size_t>(sc)] = 1;
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.timestamp = SDL_GetTicks();
-    e.key.state = SDL_PRESSED;
-    e.key.keysym.scancode = static_cast<SDL_Scancode>(sc);
-    e.key.keysym.sym = SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(sc));
-    SDL_PushEvent(&e);
-    ++events_;
-}
+void SyntheticDevices::PressKey(int sc) { SetKey(sc, true); }
 
-void SyntheticDevices::ReleaseKey(int sc) {
-    if (!IsScancode(sc) || keys_[static_cast<std::size_t>(sc)] == 0) return;
-    keys_[static_cast<std::size_t>(sc)] = 0;
+void SyntheticDevices::ReleaseKey(int sc) { SetKey(sc, false); }
+
+void SyntheticDevices::SetKey(int sc, bool down) {
+    // A key already in the wanted state sends nothing, as a real keyboard would.
+    if (!IsScancode(sc) || (keys_[static_cast<std::size_t>(sc)] != 0) == down) return;
+    keys_[static_cast<std::size_t>(sc)] = down ? 1 : 0;
     SDL_Event e{};
-    e.type = SDL_KEYUP;
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     e.key.timestamp = SDL_GetTicks();
-    e.key.state = SDL_RELEASED;
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     e.key.keysym.scancode = static_cast<SDL_Scancode>(sc);
     e.key.keysym.sym = SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(sc));
     SDL_PushEvent(&e);

@@ -50,6 +50,7 @@ public:
     bool PointerWindowSize(int& width, int& height) override;
 
 private:
+    void SetKey(int scancode, bool down);
     const Display& display_;
     std::vector<std::uint8_t> keys_;  // by scancode
     std::uint32_t buttons_ = 0;       // SDL button masks

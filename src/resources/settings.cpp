@@ -28,14 +28,14 @@ struct Key {
 
 const std::vector<Key>& Keys() {
     static const std::vector<Key> keys = {
-        {"Table", "deck", &Settings::Deck, {"Roya2", "Royal"}},
-        {"Table", "windowed", &Settings::Windowed, {}},
-        {"Table", "slow_animation", &Settings::SlowAnimation, {}},
-        {"Rules", "seven_of_hearts_lead", &Settings::SevenOfHeartsLead, {}},
-        {"Rules", "deal_packets", &Settings::DealPackets, {"1", "13"}},
-        {"Table", "classic_table", &Settings::ClassicTable, {}},
-        {"Table", "dim_unplayable", &Settings::DimUnplayable, {}},
-        {"Rules", "opponents", &Settings::Opponents, {"classic", "expert"}},
+        {"Table", "deck", &Settings::deck, {"Roya2", "Royal"}},
+        {"Table", "windowed", &Settings::windowed, {}},
+        {"Table", "slow_animation", &Settings::slowAnimation, {}},
+        {"Rules", "seven_of_hearts_lead", &Settings::sevenOfHeartsLead, {}},
+        {"Rules", "deal_packets", &Settings::dealPackets, {"1", "13"}},
+        {"Table", "classic_table", &Settings::classicTable, {}},
+        {"Table", "dim_unplayable", &Settings::dimUnplayable, {}},
+        {"Rules", "opponents", &Settings::opponents, {"classic", "expert"}},
     };
     return keys;
 }
@@ -156,26 +156,26 @@ std::string SaveSettings(const std::string& path, const Settings& settings) {
 }
 
 void ApplySettings(const Settings& settings, Options& options) {
-    options.deckName = settings.Deck;
-    options.fullScreen = !settings.Windowed;
-    options.slowAnimation = settings.SlowAnimation;
-    options.sevenOfHeartsLead = settings.SevenOfHeartsLead;
-    options.dealPacketSize = static_cast<std::int16_t>(settings.DealPackets);
-    options.classicTable = settings.ClassicTable;
-    options.dimUnplayable = settings.DimUnplayable;
-    options.expertOpponents = settings.Opponents == "expert";
+    options.deckName = settings.deck;
+    options.fullScreen = !settings.windowed;
+    options.slowAnimation = settings.slowAnimation;
+    options.sevenOfHeartsLead = settings.sevenOfHeartsLead;
+    options.dealPacketSize = static_cast<std::int16_t>(settings.dealPackets);
+    options.classicTable = settings.classicTable;
+    options.dimUnplayable = settings.dimUnplayable;
+    options.expertOpponents = settings.opponents == "expert";
 }
 
 Settings SettingsOf(const Options& options) {
     Settings s;
-    s.Deck = options.deckName;
-    s.Windowed = !options.fullScreen;
-    s.SlowAnimation = options.slowAnimation;
-    s.SevenOfHeartsLead = options.sevenOfHeartsLead;
-    s.DealPackets = options.dealPacketSize;
-    s.ClassicTable = options.classicTable;
-    s.DimUnplayable = options.dimUnplayable;
-    s.Opponents = options.expertOpponents ? "expert" : "classic";
+    s.deck = options.deckName;
+    s.windowed = !options.fullScreen;
+    s.slowAnimation = options.slowAnimation;
+    s.sevenOfHeartsLead = options.sevenOfHeartsLead;
+    s.dealPackets = options.dealPacketSize;
+    s.classicTable = options.classicTable;
+    s.dimUnplayable = options.dimUnplayable;
+    s.opponents = options.expertOpponents ? "expert" : "classic";
     return s;
 }
 

@@ -11,14 +11,14 @@
 namespace tenfold {
 
 struct Settings {
-    std::string Deck = "Roya2";         // "Roya2" (standard pattern) or "Royal" (Genoese pattern)
-    bool Windowed = false;              // an 800 x 600 window instead of the whole screen
-    bool SlowAnimation = false;         // card moves take twice as many frames
-    bool SevenOfHeartsLead = false;     // the holder of the seven of hearts chooses first in a match
-    int DealPackets = 1;                // cards a seat receives in a row: 1 or 13
-    bool ClassicTable = false;          // the table without its aids, as it always was
-    bool DimUnplayable = false;         // cards the player may not play are dimmed
-    std::string Opponents = "classic";  // the computer players: "classic" or "expert"
+    std::string deck = "Roya2";         // "Roya2" (standard pattern) or "Royal" (Genoese pattern)
+    bool windowed = false;              // an 800 x 600 window instead of the whole screen
+    bool slowAnimation = false;         // card moves take twice as many frames
+    bool sevenOfHeartsLead = false;     // the holder of the seven of hearts chooses first in a match
+    int dealPackets = 1;                // cards a seat receives in a row: 1 or 13
+    bool classicTable = false;          // the table without its aids, as it always was
+    bool dimUnplayable = false;         // cards the player may not play are dimmed
+    std::string opponents = "classic";  // the computer players: "classic" or "expert"
 
     bool operator==(const Settings&) const = default;
 };

@@ -165,7 +165,7 @@ StartDialog::StartDialog(Options& options, StartDialogHooks hooks, const DeckPre
     set_position(Gtk::WIN_POS_CENTER);
     set_border_width(8);
 
-    endOnUnload_ = true;
+    endsProgramOnClose_ = true;
 
     for (std::size_t i = 0; i < pages_.size(); ++i) {
         MakePage(pages_[i]);
@@ -176,45 +176,45 @@ StartDialog::StartDialog(Options& options, StartDialogHooks hooks, const DeckPre
     BuildCreditsTab(credits);
     BuildOptionsTab();
     for (std::size_t i = 0; i < pages_.size(); ++i) {
-        Tabs.append_page(pages_[i], kTabCaptions[i]);
+        tabs.append_page(pages_[i], kTabCaptions[i]);
     }
-    Tabs.set_size_request(620, 470);
+    tabs.set_size_request(620, 470);
 
-    for (std::size_t i = 0; i < Preview.size(); ++i) {
-        if (previews[i]) Preview[i].set(FitPreview(previews[i]));
+    for (std::size_t i = 0; i < previewImages.size(); ++i) {
+        if (previews[i]) previewImages[i].set(FitPreview(previews[i]));
     }
 
-    StartButton.set_label("Start");
-    ExitButton.set_label("Exit");
-    StartButton.signal_clicked().connect([this] { OnStartClicked(); });
-    ExitButton.signal_clicked().connect([this] {
-        if (hooks_.EndProgram) hooks_.EndProgram();
+    startButton.set_label("Start");
+    exitButton.set_label("Exit");
+    startButton.signal_clicked().connect([this] { OnStartClicked(); });
+    exitButton.signal_clicked().connect([this] {
+        if (hooks_.endProgram) hooks_.endProgram();
     });
 
-    VersionLabel.set_text("Version " + std::to_string(TENFOLD_VERSION_MAJOR) + "." +
+    versionLabel.set_text("Version " + std::to_string(TENFOLD_VERSION_MAJOR) + "." +
                           std::to_string(TENFOLD_VERSION_MINOR) + "." +
                           std::to_string(TENFOLD_VERSION_PATCH));
-    VersionLabel.set_xalign(0.0F);
+    versionLabel.set_xalign(0.0F);
 
     auto* buttons = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL, 8);
-    buttons->pack_start(VersionLabel, Gtk::PACK_EXPAND_WIDGET);
-    buttons->pack_end(ExitButton, Gtk::PACK_SHRINK);
-    buttons->pack_end(StartButton, Gtk::PACK_SHRINK);
-    StartButton.set_size_request(110, -1);
-    ExitButton.set_size_request(110, -1);
+    buttons->pack_start(versionLabel, Gtk::PACK_EXPAND_WIDGET);
+    buttons->pack_end(exitButton, Gtk::PACK_SHRINK);
+    buttons->pack_end(startButton, Gtk::PACK_SHRINK);
+    startButton.set_size_request(110, -1);
+    exitButton.set_size_request(110, -1);
 
     outer_.set_spacing(8);
-    outer_.pack_start(Tabs, Gtk::PACK_EXPAND_WIDGET);
+    outer_.pack_start(tabs, Gtk::PACK_EXPAND_WIDGET);
     outer_.pack_start(*buttons, Gtk::PACK_SHRINK);
     add(outer_);
 
-    Tabs.set_current_page(0);
+    tabs.set_current_page(0);
     show_all_children();
     // The indexed preview control starts on the selected deck's picture.
-    Preview[1].hide();
-    Preview[2].hide();
-    if (DeckOption[2].get_active()) OnDeckToggled(2);
-    StartButton.grab_focus();
+    previewImages[1].hide();
+    previewImages[2].hide();
+    if (deckOption[2].get_active()) OnDeckToggled(2);
+    startButton.grab_focus();
 }
 
 void StartDialog::BuildDeckTab() {
@@ -223,25 +223,25 @@ void StartDialog::BuildDeckTab() {
     grid->set_column_spacing(16);
     grid->set_row_spacing(2);
 
-    Gtk::RadioButton::Group group = DeckOption[4].get_group();
+    Gtk::RadioButton::Group group = deckOption[4].get_group();
     int row = 0;
     for (const DeckRow& deck : kDeckRows) {
-        Gtk::RadioButton& option = DeckOption[deck.Number];
+        Gtk::RadioButton& option = deckOption[deck.Number];
         if (deck.Number != 4) option.set_group(group);
         option.set_label(deck.Caption);
         option.set_sensitive(deck.Enabled);
         option.signal_toggled().connect([this, n = deck.Number] { OnDeckToggled(n); });
-        SetText(DeckDescription[deck.Number], deck.Description, 26);
-        DeckDescription[deck.Number].set_sensitive(deck.Enabled);
+        SetText(deckDescription[deck.Number], deck.Description, 26);
+        deckDescription[deck.Number].set_sensitive(deck.Enabled);
         grid->attach(option, 0, row++);
-        grid->attach(DeckDescription[deck.Number], 0, row++);
-        DeckDescription[deck.Number].set_margin_bottom(10);
+        grid->attach(deckDescription[deck.Number], 0, row++);
+        deckDescription[deck.Number].set_margin_bottom(10);
     }
-    DeckOption[options_.deckName == "Royal" ? 2 : 4].set_active(true);
+    deckOption[options_.deckName == "Royal" ? 2 : 4].set_active(true);
 
     auto* pictures = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_VERTICAL);
     pictures->set_size_request(120, 170);
-    for (Gtk::Image& picture : Preview) {
+    for (Gtk::Image& picture : previewImages) {
         pictures->pack_start(picture, Gtk::PACK_SHRINK);
     }
     pictures->set_valign(Gtk::ALIGN_START);
@@ -249,63 +249,63 @@ void StartDialog::BuildDeckTab() {
 
     page.pack_start(*grid, Gtk::PACK_SHRINK);
 
-    Windowed.set_label("Windowed");
-    UseVidMem.set_label("Use VidMem");
-    Windowed.set_active(!options_.fullScreen);
-    UseVidMem.set_active(false);
-    UseVidMem.set_sensitive(false);
+    windowed.set_label("Windowed");
+    useVideoMemory.set_label("Use VidMem");
+    windowed.set_active(!options_.fullScreen);
+    useVideoMemory.set_active(false);
+    useVideoMemory.set_sensitive(false);
     auto* checks = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL, 24);
-    checks->pack_start(Windowed, Gtk::PACK_SHRINK);
-    checks->pack_start(UseVidMem, Gtk::PACK_SHRINK);
+    checks->pack_start(windowed, Gtk::PACK_SHRINK);
+    checks->pack_start(useVideoMemory, Gtk::PACK_SHRINK);
     checks->set_margin_top(8);
     page.pack_start(*checks, Gtk::PACK_SHRINK);
 }
 
 void StartDialog::BuildKeysTab() {
-    for (std::size_t i = 0; i < KeyLabels.size(); ++i) {
-        SetText(KeyLabels[i], kKeyTexts[i]);
-        KeyLabels[i].set_margin_bottom(6);
-        pages_[1].pack_start(KeyLabels[i], Gtk::PACK_SHRINK);
+    for (std::size_t i = 0; i < keyLabels.size(); ++i) {
+        SetText(keyLabels[i], kKeyTexts[i]);
+        keyLabels[i].set_margin_bottom(6);
+        pages_[1].pack_start(keyLabels[i], Gtk::PACK_SHRINK);
     }
 }
 
 void StartDialog::BuildRulesTab() {
-    RulesView.get_buffer()->set_text(RulesText());
-    RulesView.set_editable(false);
-    RulesView.set_cursor_visible(false);
-    RulesView.set_wrap_mode(Gtk::WRAP_WORD);
-    RulesView.set_left_margin(6);
-    RulesView.set_right_margin(6);
+    rulesView.get_buffer()->set_text(RulesText());
+    rulesView.set_editable(false);
+    rulesView.set_cursor_visible(false);
+    rulesView.set_wrap_mode(Gtk::WRAP_WORD);
+    rulesView.set_left_margin(6);
+    rulesView.set_right_margin(6);
     auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
     scroller->set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_AUTOMATIC);
     scroller->set_shadow_type(Gtk::SHADOW_IN);
-    scroller->add(RulesView);
+    scroller->add(rulesView);
     pages_[2].pack_start(*scroller, Gtk::PACK_EXPAND_WIDGET);
 }
 
 void StartDialog::BuildCreditsTab(const std::string& credits) {
-    CreditsLabel.set_text(credits);
-    CreditsLabel.set_xalign(0.0F);
-    CreditsLabel.set_yalign(0.0F);
-    CreditsLabel.set_line_wrap(true);
-    CreditsLabel.set_selectable(false);
+    creditsLabel.set_text(credits);
+    creditsLabel.set_xalign(0.0F);
+    creditsLabel.set_yalign(0.0F);
+    creditsLabel.set_line_wrap(true);
+    creditsLabel.set_selectable(false);
     auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
     scroller->set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_AUTOMATIC);
-    scroller->add(CreditsLabel);
+    scroller->add(creditsLabel);
     pages_[3].pack_start(*scroller, Gtk::PACK_EXPAND_WIDGET);
 
     // The link opens nothing: it only tells the player to use a browser.
-    LinkLabel.set_label("Tenfold on the Web");
-    LinkLabel.set_uri("https://tenfold.invalid/");
-    LinkLabel.set_has_tooltip(false);
-    LinkLabel.set_halign(Gtk::ALIGN_START);
-    LinkLabel.signal_activate_link().connect(
+    linkLabel.set_label("Tenfold on the Web");
+    linkLabel.set_uri("https://tenfold.invalid/");
+    linkLabel.set_has_tooltip(false);
+    linkLabel.set_halign(Gtk::ALIGN_START);
+    linkLabel.signal_activate_link().connect(
         [this] {
-            if (hooks_.ShowMessage) hooks_.ShowMessage(kLinkMessage);
+            if (hooks_.showMessage) hooks_.showMessage(kLinkMessage);
             return true;
         },
         false);
-    pages_[3].pack_start(LinkLabel, Gtk::PACK_SHRINK);
+    pages_[3].pack_start(linkLabel, Gtk::PACK_SHRINK);
 }
 
 void StartDialog::BuildOptionsTab() {
@@ -317,144 +317,144 @@ void StartDialog::BuildOptionsTab() {
         bool active;
     };
     const std::array<Check, 5> checks = {{
-        {&SevenOfHeartsLead, "Seven of Hearts Lead",
+        {&sevenOfHeartsLead, "Seven of Hearts Lead",
          "If checked, first kingdom is assigned to player who holds the Seven of Hearts.",
          options_.sevenOfHeartsLead},
-        {&PartnershipGame, "Partnership game",
+        {&partnershipGame, "Partnership game",
          "Check to play in partnerships. Leave this unchecked for the cutthroat game.", false},
-        {&SlowAnimation, "Slow animation",
+        {&slowAnimation, "Slow animation",
          "Click for slower card animation. Useful when learning the game, or in faster "
          "computers.",
          options_.slowAnimation},
-        {&ClassicTable, "Classic table",
+        {&classicTable, "Classic table",
          "The table as it always was: no contract badge, names, hints, last trick or keyboard play, "
          "and Escape leaves at once.",
          options_.classicTable},
-        {&DimUnplayable, "Dim cards I may not play",
+        {&dimUnplayable, "Dim cards I may not play",
          "While it is your turn, the cards the rules do not let you play are greyed.",
          options_.dimUnplayable},
     }};
     for (std::size_t i = 0; i < checks.size(); ++i) {
         checks[i].control->set_label(checks[i].caption);
         checks[i].control->set_active(checks[i].active);
-        SetText(OptionExplanations[i], checks[i].explanation, 26);
-        OptionExplanations[i].set_margin_bottom(10);
+        SetText(optionExplanations[i], checks[i].explanation, 26);
+        optionExplanations[i].set_margin_bottom(10);
         page.pack_start(*checks[i].control, Gtk::PACK_SHRINK);
-        page.pack_start(OptionExplanations[i], Gtk::PACK_SHRINK);
+        page.pack_start(optionExplanations[i], Gtk::PACK_SHRINK);
     }
     // The game has no partnerships.
-    PartnershipGame.set_sensitive(false);
-    OptionExplanations[1].set_sensitive(false);
+    partnershipGame.set_sensitive(false);
+    optionExplanations[1].set_sensitive(false);
 
-    ReglesFrancaises.set_label("Regles francaises");
-    ReguasPortuguese.set_label("Reguas portuguese");
-    Gtk::RadioButton::Group group = ReglesFrancaises.get_group();
-    ReguasPortuguese.set_group(group);
+    dealInPackets.set_label("Regles francaises");
+    dealSingly.set_label("Reguas portuguese");
+    Gtk::RadioButton::Group group = dealInPackets.get_group();
+    dealSingly.set_group(group);
     // The Portuguese rules deal one card at a time, the French thirteen.
-    (options_.dealPacketSize == 13 ? ReglesFrancaises : ReguasPortuguese).set_active(true);
-    page.pack_start(ReglesFrancaises, Gtk::PACK_SHRINK);
-    page.pack_start(ReguasPortuguese, Gtk::PACK_SHRINK);
-    SetText(DealingExplanation,
+    (options_.dealPacketSize == 13 ? dealInPackets : dealSingly).set_active(true);
+    page.pack_start(dealInPackets, Gtk::PACK_SHRINK);
+    page.pack_start(dealSingly, Gtk::PACK_SHRINK);
+    SetText(dealingExplanation,
             "The French rules deal each player thirteen cards at once; the Portuguese rules deal one card "
             "at a time.",
             26);
-    page.pack_start(DealingExplanation, Gtk::PACK_SHRINK);
+    page.pack_start(dealingExplanation, Gtk::PACK_SHRINK);
     BuildOpponentsChoice(page);
 }
 
 void StartDialog::BuildOpponentsChoice(Gtk::Box& page) {
     auto* row = Gtk::make_managed<Gtk::Box>(Gtk::ORIENTATION_HORIZONTAL, 12);
     row->pack_start(*Gtk::make_managed<Gtk::Label>("Opponents:"), Gtk::PACK_SHRINK);
-    ClassicOpponents.set_label("Classic");
-    ExpertOpponents.set_label("Expert");
-    Gtk::RadioButton::Group group = ClassicOpponents.get_group();
-    ExpertOpponents.set_group(group);
-    (options_.expertOpponents ? ExpertOpponents : ClassicOpponents).set_active(true);
-    row->pack_start(ClassicOpponents, Gtk::PACK_SHRINK);
-    row->pack_start(ExpertOpponents, Gtk::PACK_SHRINK);
+    classicOpponents.set_label("Classic");
+    expertOpponents.set_label("Expert");
+    Gtk::RadioButton::Group group = classicOpponents.get_group();
+    expertOpponents.set_group(group);
+    (options_.expertOpponents ? expertOpponents : classicOpponents).set_active(true);
+    row->pack_start(classicOpponents, Gtk::PACK_SHRINK);
+    row->pack_start(expertOpponents, Gtk::PACK_SHRINK);
     row->set_margin_top(10);
     page.pack_start(*row, Gtk::PACK_SHRINK);
 }
 
 void StartDialog::OnDeckToggled(int deck) {
-    if (!DeckOption[deck].get_active()) return;
+    if (!deckOption[deck].get_active()) return;
     // The indexed picture control switches exactly these pictures.
     switch (deck) {
         case 4:
-            Preview[0].show();
-            Preview[1].hide();
+            previewImages[0].show();
+            previewImages[1].hide();
             break;
         case 2:
-            Preview[1].show();
-            Preview[0].hide();
+            previewImages[1].show();
+            previewImages[0].hide();
             break;
         case 3:
-            Preview[2].show();
-            Preview[1].hide();
+            previewImages[2].show();
+            previewImages[1].hide();
             break;
         default: break;
     }
 }
 
 void StartDialog::OnStartClicked() {
-    if (savedDeal_ > 0 && hooks_.Confirm &&
-        !hooks_.Confirm("Start a new match? The saved match (deal " + std::to_string(savedDeal_) + " of " +
+    if (savedDeal_ > 0 && hooks_.confirm &&
+        !hooks_.confirm("Start a new match? The saved match (deal " + std::to_string(savedDeal_) + " of " +
                         std::to_string(kDealsPerMatch) + ") will be lost.")) {
         return;
     }
-    endOnUnload_ = false;
-    options_.fullScreen = !Windowed.get_active();
-    if (DeckOption[2].get_active()) options_.deckName = "Royal";
-    if (DeckOption[4].get_active()) options_.deckName = "Roya2";
+    endsProgramOnClose_ = false;
+    options_.fullScreen = !windowed.get_active();
+    if (deckOption[2].get_active()) options_.deckName = "Royal";
+    if (deckOption[4].get_active()) options_.deckName = "Roya2";
     // The dialog starts from the remembered choices, so a box left clear
     // clears its option.
-    options_.sevenOfHeartsLead = SevenOfHeartsLead.get_active();
-    options_.slowAnimation = SlowAnimation.get_active();
-    options_.classicTable = ClassicTable.get_active();
-    options_.dimUnplayable = DimUnplayable.get_active();
-    options_.dealPacketSize = ReguasPortuguese.get_active() ? 1 : 13;
-    options_.expertOpponents = ExpertOpponents.get_active();
-    if (hooks_.LoadUnpacker) hooks_.LoadUnpacker();
+    options_.sevenOfHeartsLead = sevenOfHeartsLead.get_active();
+    options_.slowAnimation = slowAnimation.get_active();
+    options_.classicTable = classicTable.get_active();
+    options_.dimUnplayable = dimUnplayable.get_active();
+    options_.dealPacketSize = dealSingly.get_active() ? 1 : 13;
+    options_.expertOpponents = expertOpponents.get_active();
+    if (hooks_.startMatch) hooks_.startMatch();
 }
 
-void StartDialog::Unload() {
-    if (unloaded_) return;
-    unloaded_ = true;
+void StartDialog::Dismiss() {
+    if (dismissed_) return;
+    dismissed_ = true;
     hide();
-    if (endOnUnload_ && hooks_.EndProgram) hooks_.EndProgram();
+    if (endsProgramOnClose_ && hooks_.endProgram) hooks_.endProgram();
 }
 
 bool StartDialog::on_delete_event(GdkEventAny* /*event*/) {
-    Unload();
-    return true;  // Unload has hidden the window already
+    Dismiss();
+    return true;  // Dismiss has hidden the window already
 }
 
 // ---- Saved match and statistics ----
 
 void StartDialog::OfferResume(int deal) {
     savedDeal_ = deal;
-    ResumeButton.set_label("Resume match (deal " + std::to_string(deal) + " of " +
+    resumeButton.set_label("Resume match (deal " + std::to_string(deal) + " of " +
                            std::to_string(kDealsPerMatch) + ")");
-    ResumeButton.signal_clicked().connect([this] { OnResumeClicked(); });
+    resumeButton.signal_clicked().connect([this] { OnResumeClicked(); });
     // Beside Start, in the row of buttons under the tabs.
-    if (auto* buttons = dynamic_cast<Gtk::Box*>(StartButton.get_parent())) {
-        buttons->pack_end(ResumeButton, Gtk::PACK_SHRINK);
-        ResumeButton.show();
-        ResumeButton.grab_focus();
+    if (auto* buttons = dynamic_cast<Gtk::Box*>(startButton.get_parent())) {
+        buttons->pack_end(resumeButton, Gtk::PACK_SHRINK);
+        resumeButton.show();
+        resumeButton.grab_focus();
     }
 }
 
 void StartDialog::StoreDisplayChoices() {
-    options_.fullScreen = !Windowed.get_active();
-    if (DeckOption[2].get_active()) options_.deckName = "Royal";
-    if (DeckOption[4].get_active()) options_.deckName = "Roya2";
+    options_.fullScreen = !windowed.get_active();
+    if (deckOption[2].get_active()) options_.deckName = "Royal";
+    if (deckOption[4].get_active()) options_.deckName = "Roya2";
 }
 
 void StartDialog::OnResumeClicked() {
-    endOnUnload_ = false;
+    endsProgramOnClose_ = false;
     // The saved match keeps its own rules and deck; the window is chosen now.
     StoreDisplayChoices();
-    if (hooks_.ResumeMatch) hooks_.ResumeMatch();
+    if (hooks_.resumeMatch) hooks_.resumeMatch();
 }
 
 void StartDialog::ShowStatistics(const StatisticsSummary& summary) {
@@ -471,17 +471,17 @@ void StartDialog::ShowStatistics(const StatisticsSummary& summary) {
         return std::string(text);
     };
     if (summary.played == 0) {
-        StatisticsFigures.set_text(
+        statisticsFigures.set_text(
             "No finished matches yet. Each match you play to its end is counted here.");
     } else {
-        StatisticsFigures.set_text(
+        statisticsFigures.set_text(
             "Matches played: " + std::to_string(summary.played) +
             "      Won: " + std::to_string(summary.won) + "      Win rate: " + percent(summary.winRate) +
             "\nBest total: " + std::to_string(*summary.bestTotal) +
             "      Average total: " + oneDecimal(summary.averageTotal) + "      (the lowest total wins)");
     }
-    StatisticsFigures.set_xalign(0.0F);
-    page.pack_start(StatisticsFigures, Gtk::PACK_SHRINK);
+    statisticsFigures.set_xalign(0.0F);
+    page.pack_start(statisticsFigures, Gtk::PACK_SHRINK);
 
     auto* grid = Gtk::make_managed<Gtk::Grid>();
     grid->set_column_spacing(14);
@@ -503,15 +503,15 @@ void StartDialog::ShowStatistics(const StatisticsSummary& summary) {
         const ContractFigures& c = summary.contracts[i];
         auto* name = Gtk::make_managed<Gtk::Label>(ContractName(n));
         name->set_xalign(0.0F);
-        ContractPlayed[i].set_text(std::to_string(c.played));
-        ContractPlayed[i].set_xalign(1.0F);
-        ContractAverage[i].set_text(c.played > 0 ? oneDecimal(c.humanAverage) : "-");
-        ContractAverage[i].set_xalign(1.0F);
-        ContractBars[i].Set(c.humanAverage, largest, c.played > 0);
+        contractPlayed[i].set_text(std::to_string(c.played));
+        contractPlayed[i].set_xalign(1.0F);
+        contractAverage[i].set_text(c.played > 0 ? oneDecimal(c.humanAverage) : "-");
+        contractAverage[i].set_xalign(1.0F);
+        contractBars[i].Set(c.humanAverage, largest, c.played > 0);
         grid->attach(*name, 0, n);
-        grid->attach(ContractPlayed[i], 1, n);
-        grid->attach(ContractAverage[i], 2, n);
-        grid->attach(ContractBars[i], 3, n);
+        grid->attach(contractPlayed[i], 1, n);
+        grid->attach(contractAverage[i], 2, n);
+        grid->attach(contractBars[i], 3, n);
     }
     page.pack_start(*grid, Gtk::PACK_SHRINK);
     auto* legend = Gtk::make_managed<Gtk::Label>(
@@ -520,7 +520,7 @@ void StartDialog::ShowStatistics(const StatisticsSummary& summary) {
     legend->set_line_wrap(true);
     legend->set_margin_top(8);
     page.pack_start(*legend, Gtk::PACK_SHRINK);
-    Tabs.append_page(page, "Statistics");
+    tabs.append_page(page, "Statistics");
     page.show_all();
 }
 

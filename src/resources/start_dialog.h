@@ -16,16 +16,16 @@ namespace tenfold {
 
 // What the dialog cannot do by itself; the start-up road supplies each piece.
 struct StartDialogHooks {
-    // Loads the unpacker form, which unpacks the resources and runs the game.
-    std::function<void()> LoadUnpacker;
+    // Starts a new match: unpacks the resources and runs the game.
+    std::function<void()> startMatch;
     // Ends the program at once ("Exit", or closing the dialog before Start).
-    std::function<void()> EndProgram;
+    std::function<void()> endProgram;
     // Shows an information message with an OK button (the link label).
-    std::function<void(const std::string&)> ShowMessage;
-    // Takes up the saved match ("Resume match"), like LoadUnpacker for a new one.
-    std::function<void()> ResumeMatch = nullptr;
+    std::function<void(const std::string&)> showMessage;
+    // Takes up the saved match ("Resume match"), like startMatch for a new one.
+    std::function<void()> resumeMatch = nullptr;
     // Asks the player a yes-or-no question; true for yes.
-    std::function<bool(const std::string&)> Confirm = nullptr;
+    std::function<bool(const std::string&)> confirm = nullptr;
 };
 
 // One bar of the statistics chart: the human's average points in a contract,
@@ -58,55 +58,56 @@ const char* RulesText();
 
 class StartDialog : public Gtk::Window {
 public:
-    // The dialog's load: EndOnUnload, first tab, version label; the controls
+    // Sets up the dialog: EndsProgramOnClose, first tab, version label; the controls
     // start from `options` (the remembered choices).
     StartDialog(Options& options, StartDialogHooks hooks, const DeckPreviews& previews,
                 const std::string& credits);
 
-    // Unloads the dialog, as the game start routine and the close box do; ends
-    // the program when the start button has not been pressed.
-    void Unload();
+    // Takes the dialog off the screen, as the game's start and the close box do;
+    // ends the program when the start button has not been pressed.
+    void Dismiss();
 
     // True from the dialog's load until the start button is pressed.
-    bool EndOnUnload() const { return endOnUnload_; }
+    bool EndsProgramOnClose() const { return endsProgramOnClose_; }
 
-    // ---- Controls, named after what they stand for; public like a form's ----
-    Gtk::Notebook Tabs;
-    Gtk::Button StartButton;
-    Gtk::Button ExitButton;
-    Gtk::Label VersionLabel;
+    // ---- Controls, named after what they stand for; public so the start-up
+    // road and the tests can read and press them ----
+    Gtk::Notebook tabs;
+    Gtk::Button startButton;
+    Gtk::Button exitButton;
+    Gtk::Label versionLabel;
 
     // "Deck" tab: option buttons by deck number (1..4; index 0 unused).
-    std::array<Gtk::RadioButton, 5> DeckOption;
-    std::array<Gtk::Label, 5> DeckDescription;
-    std::array<Gtk::Image, 3> Preview;  // the indexed preview picture control
-    Gtk::CheckButton Windowed;
-    Gtk::CheckButton UseVidMem;
+    std::array<Gtk::RadioButton, 5> deckOption;
+    std::array<Gtk::Label, 5> deckDescription;
+    std::array<Gtk::Image, 3> previewImages;  // the indexed preview picture control
+    Gtk::CheckButton windowed;
+    Gtk::CheckButton useVideoMemory;
 
     // "Keys" tab.
-    std::array<Gtk::Label, 8> KeyLabels;
+    std::array<Gtk::Label, 8> keyLabels;
 
     // "Rules" tab.
-    Gtk::TextView RulesView;
+    Gtk::TextView rulesView;
 
     // "Credits" tab.
-    Gtk::Label CreditsLabel;
-    Gtk::LinkButton LinkLabel;
+    Gtk::Label creditsLabel;
+    Gtk::LinkButton linkLabel;
 
     // "Options" tab.
-    Gtk::CheckButton SevenOfHeartsLead;
-    Gtk::CheckButton PartnershipGame;
-    Gtk::CheckButton SlowAnimation;
-    Gtk::RadioButton ReglesFrancaises;  // deals in packets of 13
-    Gtk::RadioButton ReguasPortuguese;  // deals one card at a time
-    Gtk::CheckButton ClassicTable;
-    Gtk::CheckButton DimUnplayable;
+    Gtk::CheckButton sevenOfHeartsLead;
+    Gtk::CheckButton partnershipGame;
+    Gtk::CheckButton slowAnimation;
+    Gtk::RadioButton dealInPackets;  // deals in packets of 13
+    Gtk::RadioButton dealSingly;     // deals one card at a time
+    Gtk::CheckButton classicTable;
+    Gtk::CheckButton dimUnplayable;
     // Under "Seven of Hearts Lead", "Partnership game", "Slow animation",
     // "Classic table" and "Dim cards I may not play".
-    std::array<Gtk::Label, 5> OptionExplanations;
-    Gtk::Label DealingExplanation;  // under the two dealing rules
-    Gtk::RadioButton ClassicOpponents;
-    Gtk::RadioButton ExpertOpponents;
+    std::array<Gtk::Label, 5> optionExplanations;
+    Gtk::Label dealingExplanation;  // under the two dealing rules
+    Gtk::RadioButton classicOpponents;
+    Gtk::RadioButton expertOpponents;
 
     // The tab captions in their order.
     static constexpr std::array<const char*, 5> kTabCaptions = {"Deck", "Keys", "Rules", "Credits",
@@ -117,7 +118,7 @@ private:
     void OnStartClicked();
     // Switches the preview pictures when a deck option is chosen.
     void OnDeckToggled(int deck);
-    // Closing the window is an unload of the dialog.
+    // Closing the window dismisses the dialog.
     bool on_delete_event(GdkEventAny* event) override;
 
 public:
@@ -127,12 +128,12 @@ public:
     // Adds the "Statistics" tab with the player's finished matches.
     void ShowStatistics(const StatisticsSummary& summary);
 
-    Gtk::Button ResumeButton;
+    Gtk::Button resumeButton;
     // "Statistics" tab: the figures, and per contract how often and how well.
-    Gtk::Label StatisticsFigures;
-    std::array<Gtk::Label, 10> ContractPlayed;
-    std::array<Gtk::Label, 10> ContractAverage;
-    std::array<ContractBar, 10> ContractBars;
+    Gtk::Label statisticsFigures;
+    std::array<Gtk::Label, 10> contractPlayed;
+    std::array<Gtk::Label, 10> contractAverage;
+    std::array<ContractBar, 10> contractBars;
 
 private:
     void OnResumeClicked();
@@ -151,8 +152,8 @@ private:
 
     Options& options_;
     StartDialogHooks hooks_;
-    bool endOnUnload_ = true;
-    bool unloaded_ = false;
+    bool endsProgramOnClose_ = true;
+    bool dismissed_ = false;
     Gtk::Box outer_{Gtk::ORIENTATION_VERTICAL};
     std::array<Gtk::Box, 5> pages_;
 };

@@ -28,10 +28,10 @@ bool IsFile(const fs::path& p) {
 }
 
 // Every window of the program that is open, in the order they were opened,
-// with the routine that unloads it.
+// with the routine that closes it.
 struct OpenWindow {
     Gtk::Window* window;
-    std::function<void()> unload;
+    std::function<void()> close;
 };
 std::vector<OpenWindow>& OpenWindows() {
     static std::vector<OpenWindow> windows;
@@ -41,8 +41,8 @@ std::vector<OpenWindow>& OpenWindows() {
 // Keeps a window in the list of open windows for as long as it exists.
 class WindowRegistration {
 public:
-    WindowRegistration(Gtk::Window* window, std::function<void()> unload) : window_(window) {
-        OpenWindows().push_back({window, std::move(unload)});
+    WindowRegistration(Gtk::Window* window, std::function<void()> close) : window_(window) {
+        OpenWindows().push_back({window, std::move(close)});
     }
     ~WindowRegistration() {
         std::erase_if(OpenWindows(), [this](const OpenWindow& f) { return f.window == window_; });
@@ -71,18 +71,18 @@ struct SavedMatchOffer {
 // Offers the saved match beside Start and adds the statistics tab. A damaged
 // save or statistics file has been set aside on the way: said once, after the
 // dialog has opened.
-SavedMatchOffer OfferSavedMatch(StartDialog& form, const StartRoad& road) {
+SavedMatchOffer OfferSavedMatch(StartDialog& dialog, const StartRoad& road) {
     SavedMatchOffer offer;
     std::string problems;
     LoadedMatch loaded = LoadMatchSave(road.savePath);
     if (loaded.status == LoadedMatch::Status::Loaded) {
-        form.OfferResume(loaded.save.deal);
+        dialog.OfferResume(loaded.save.deal);
         offer.save = std::move(loaded.save);
     } else if (loaded.status == LoadedMatch::Status::Damaged) {
         problems = loaded.message;
     }
     std::string warning;
-    form.ShowStatistics(Summarize(LoadStatistics(road.statisticsPath, warning)));
+    dialog.ShowStatistics(Summarize(LoadStatistics(road.statisticsPath, warning)));
     if (!warning.empty()) problems += (problems.empty() ? "" : "\n") + warning;
     if (!problems.empty()) {
         std::cerr << problems << "\n";
@@ -127,27 +127,27 @@ int RunStartDialog(Options& options, const StartRoad& road) {
     Outcome outcome = Outcome::Waiting;
     auto loop = Glib::MainLoop::create();
     StartDialogHooks hooks;
-    hooks.LoadUnpacker = [&] {
+    hooks.startMatch = [&] {
         outcome = Outcome::Start;
         loop->quit();
     };
-    hooks.EndProgram = [&] {
+    hooks.endProgram = [&] {
         outcome = Outcome::End;
         loop->quit();
     };
-    hooks.ShowMessage = [](const std::string& text) { ShowInfoBox(text); };
-    hooks.ResumeMatch = [&] {
+    hooks.showMessage = [](const std::string& text) { ShowInfoBox(text); };
+    hooks.resumeMatch = [&] {
         outcome = Outcome::Resume;
         loop->quit();
     };
-    hooks.Confirm = [](const std::string& question) { return AskYesNo(question); };
+    hooks.confirm = [](const std::string& question) { return AskYesNo(question); };
 
-    StartDialog form(options, hooks, LoadDeckPreviews(road.archivePath), CreditsText());
-    const SavedMatchOffer saved = OfferSavedMatch(form, road);
-    const WindowRegistration registration(&form, [&form] { form.Unload(); });
-    g_startDialog = &form;
+    StartDialog dialog(options, hooks, LoadDeckPreviews(road.archivePath), CreditsText());
+    const SavedMatchOffer saved = OfferSavedMatch(dialog, road);
+    const WindowRegistration registration(&dialog, [&dialog] { dialog.Dismiss(); });
+    g_startDialog = &dialog;
     sigc::connection stop = QuitOnStopSignal(loop, [&] { outcome = Outcome::End; });
-    form.show();
+    dialog.show();
     loop->run();
     stop.disconnect();
 
@@ -162,14 +162,14 @@ int RunStartDialog(Options& options, const StartRoad& road) {
 
 void CloseStartDialog() {
     if (g_startDialog == nullptr) return;
-    g_startDialog->Unload();
+    g_startDialog->Dismiss();
     // The dialog must have left the screen before the game's window opens.
     RunPendingDialogEvents();
 }
 
 void CloseEveryWindow() {
     const std::vector<OpenWindow> windows = OpenWindows();
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it) it->unload();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) it->close();
     if (!windows.empty()) RunPendingDialogEvents();
 }
 
@@ -182,14 +182,14 @@ int RunPakBrowser(const std::string& programFolder, const std::string& file) {
     PakBrowserHooks hooks;
     hooks.showMessage = [](const std::string& text) { ShowMessageBox(text); };
     hooks.endProgram = [&] { loop->quit(); };
-    PakBrowser form(programFolder, hooks);
-    const WindowRegistration registration(&form, [&form] { form.hide(); });
+    PakBrowser dialog(programFolder, hooks);
+    const WindowRegistration registration(&dialog, [&dialog] { dialog.hide(); });
     sigc::connection stop = QuitOnStopSignal(loop, [] {});
-    form.show();
-    if (!file.empty()) form.OpenArchive(file);
+    dialog.show();
+    if (!file.empty()) dialog.OpenArchive(file);
     loop->run();
     stop.disconnect();
-    form.hide();
+    dialog.hide();
     RunPendingDialogEvents();
     return StopSignal() != 0 ? StopExitStatus() : 0;
 }

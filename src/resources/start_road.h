@@ -36,7 +36,7 @@ struct StartRoad {
 // A missing display is reported and gives 1.
 int RunStartDialog(Options& options, const StartRoad& road);
 
-// Unloads the start dialog (the game start routine does this before the
+// Takes the start dialog off the screen (the game does this before the
 // display opens); harmless when it is not open.
 void CloseStartDialog();
 

@@ -123,6 +123,11 @@ TEST(Cards, OutOfRangeIndexIsAnError) {
     EXPECT_THROW((void)t.seats[0].hand[kHandSize], std::out_of_range);
     EXPECT_THROW((void)t.seats[0].history[kHistoryRows], std::out_of_range);
     EXPECT_THROW((void)Narrow<std::int16_t>(40000), std::overflow_error);
+    // A count past the pile, or below zero, is refused like an index.
+    EXPECT_THROW((void)t.trick.cards.First(kTrickSize + 1), std::out_of_range);
+    EXPECT_THROW((void)t.trick.cards.First(-1), std::out_of_range);
+    EXPECT_EQ(t.trick.cards.First(kTrickSize).size(), static_cast<std::size_t>(kTrickSize));
+    EXPECT_TRUE(t.trick.cards.First(0).empty());
 }
 
 }  // namespace

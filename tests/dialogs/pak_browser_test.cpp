@@ -38,9 +38,9 @@ protected:
         };
     }
 
-    std::vector<std::string> Lines(const PakBrowser& form) {
+    std::vector<std::string> Lines(const PakBrowser& browser) {
         std::vector<std::string> out;
-        for (int i = 0; i < form.LineCount(); ++i) out.push_back(form.LineText(i));
+        for (int i = 0; i < browser.LineCount(); ++i) out.push_back(browser.LineText(i));
         return out;
     }
 
@@ -55,16 +55,16 @@ protected:
 };
 
 TEST_F(PakBrowserTest, OpensAnArchiveAndShowsTheSelectedEntry) {
-    PakBrowser form(dir.str(), Hooks());
-    EXPECT_EQ(form.openButton.get_label(), "Open .pak-file");
-    EXPECT_EQ(form.saveButton.get_label(), "Extract file to folder");
-    EXPECT_EQ(form.exitButton.get_label(), "Exit");
-    EXPECT_FALSE(form.saveButton.get_sensitive());
-    EXPECT_EQ(form.offsetLabel.get_text(), "---");
-    EXPECT_EQ(form.sizeLabel.get_text(), "---");
+    PakBrowser browser(dir.str(), Hooks());
+    EXPECT_EQ(browser.openButton.get_label(), "Open .pak-file");
+    EXPECT_EQ(browser.saveButton.get_label(), "Extract file to folder");
+    EXPECT_EQ(browser.exitButton.get_label(), "Exit");
+    EXPECT_FALSE(browser.saveButton.get_sensitive());
+    EXPECT_EQ(browser.offsetLabel.get_text(), "---");
+    EXPECT_EQ(browser.sizeLabel.get_text(), "---");
 
     answers = {archive.path};
-    form.openButton.clicked();
+    browser.openButton.clicked();
     ASSERT_EQ(requests.size(), 1U);
     EXPECT_FALSE(requests[0].save);
     EXPECT_EQ(requests[0].title, "Open .pak-file");
@@ -72,53 +72,53 @@ TEST_F(PakBrowserTest, OpensAnArchiveAndShowsTheSelectedEntry) {
     EXPECT_EQ(requests[0].pattern, "*.pak");
     EXPECT_EQ(requests[0].folder, dir.str());
 
-    EXPECT_EQ(form.titleLabel.get_text(), "Files in fixture.pak");
-    EXPECT_EQ(Lines(form), fixtureLines);
-    EXPECT_TRUE(form.saveButton.get_sensitive());
+    EXPECT_EQ(browser.titleLabel.get_text(), "Files in fixture.pak");
+    EXPECT_EQ(Lines(browser), fixtureLines);
+    EXPECT_TRUE(browser.saveButton.get_sensitive());
 
-    form.SelectLine(0);
-    EXPECT_EQ(form.nameLabel.get_text(), "dumm120");
-    EXPECT_EQ(form.offsetLabel.get_text(), "12 Bytes");
-    EXPECT_EQ(form.sizeLabel.get_text(), "4 Bytes");
-    form.SelectLine(3);
-    EXPECT_EQ(form.nameLabel.get_text(), "Xounds_CARD_FLIP.WAV");
-    EXPECT_EQ(form.sizeLabel.get_text(), "5 Bytes");
+    browser.SelectLine(0);
+    EXPECT_EQ(browser.nameLabel.get_text(), "dumm120");
+    EXPECT_EQ(browser.offsetLabel.get_text(), "12 Bytes");
+    EXPECT_EQ(browser.sizeLabel.get_text(), "4 Bytes");
+    browser.SelectLine(3);
+    EXPECT_EQ(browser.nameLabel.get_text(), "Xounds_CARD_FLIP.WAV");
+    EXPECT_EQ(browser.sizeLabel.get_text(), "5 Bytes");
     EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(PakBrowserTest, AFileThatIsNoArchiveIsReportedAndKeepsTheEarlierArchive) {
-    PakBrowser form(dir.str(), Hooks());
-    form.OpenArchive(dir / "notes.pak");
-    EXPECT_EQ(form.LineCount(), 0);
-    EXPECT_FALSE(form.saveButton.get_sensitive());
+    PakBrowser browser(dir.str(), Hooks());
+    browser.OpenArchive(dir / "notes.pak");
+    EXPECT_EQ(browser.LineCount(), 0);
+    EXPECT_FALSE(browser.saveButton.get_sensitive());
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_NE(messages[0].find("notes.pak"), std::string::npos) << messages[0];
 
-    form.OpenArchive(archive.path);
-    form.OpenArchive(dir / "notes.pak");
-    form.OpenArchive(dir / "missing.pak");
+    browser.OpenArchive(archive.path);
+    browser.OpenArchive(dir / "notes.pak");
+    browser.OpenArchive(dir / "missing.pak");
     EXPECT_EQ(messages.size(), 3U);
-    EXPECT_EQ(Lines(form), fixtureLines);
-    EXPECT_EQ(form.titleLabel.get_text(), "Files in fixture.pak");
-    EXPECT_TRUE(form.saveButton.get_sensitive());
+    EXPECT_EQ(Lines(browser), fixtureLines);
+    EXPECT_EQ(browser.titleLabel.get_text(), "Files in fixture.pak");
+    EXPECT_TRUE(browser.saveButton.get_sensitive());
 
     answers = {""};  // a cancelled open dialog changes nothing
-    form.openButton.clicked();
-    EXPECT_EQ(Lines(form), fixtureLines);
+    browser.openButton.clicked();
+    EXPECT_EQ(Lines(browser), fixtureLines);
 }
 
 TEST_F(PakBrowserTest, SavesTheSelectedEntryOnlyWhenOneIsSelectedAndANameChosen) {
-    PakBrowser form(dir.str(), Hooks());
-    form.OpenArchive(archive.path);
+    PakBrowser browser(dir.str(), Hooks());
+    browser.OpenArchive(archive.path);
     const std::string target = dir / "out.wav";
 
     answers = {target};
-    form.saveButton.clicked();  // no line selected
+    browser.saveButton.clicked();  // no line selected
     EXPECT_TRUE(requests.empty());
 
-    form.SelectLine(3);
+    browser.SelectLine(3);
     answers = {""};  // cancelled
-    form.saveButton.clicked();
+    browser.saveButton.clicked();
     ASSERT_EQ(requests.size(), 1U);
     EXPECT_TRUE(requests[0].save);
     EXPECT_EQ(requests[0].title, "Save recource-file");
@@ -129,17 +129,17 @@ TEST_F(PakBrowserTest, SavesTheSelectedEntryOnlyWhenOneIsSelectedAndANameChosen)
     EXPECT_FALSE(std::filesystem::exists(target));
 
     answers = {target};
-    form.saveButton.clicked();
+    browser.saveButton.clicked();
     EXPECT_EQ(test::ReadBytes(target), archive.entries[3].bytes);
 
     answers = {dir / "no-such-folder/out.wav"};
-    form.saveButton.clicked();
+    browser.saveButton.clicked();
     EXPECT_EQ(messages.size(), 1U);
 }
 
 TEST_F(PakBrowserTest, ASavePastTheFileSizeLimitIsReportedAndLeavesTheOldFile) {
-    PakBrowser form(dir.str(), Hooks());
-    form.OpenArchive(archive.path);
+    PakBrowser browser(dir.str(), Hooks());
+    browser.OpenArchive(archive.path);
     const std::string target = dir / "card.bmp";
     test::WriteBytes(target, {'o', 'l', 'd'});
     const auto before = test::ListFolder(dir.str());
@@ -151,9 +151,9 @@ TEST_F(PakBrowserTest, ASavePastTheFileSizeLimitIsReportedAndLeavesTheOldFile) {
     rlimit small = old;
     small.rlim_cur = 100;  // the card picture has 270 bytes
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    form.SelectLine(1);
+    browser.SelectLine(1);
     answers = {target};
-    form.saveButton.clicked();
+    browser.saveButton.clicked();
     ::setrlimit(RLIMIT_FSIZE, &old);
 
     ASSERT_EQ(messages.size(), 1U);
@@ -163,12 +163,12 @@ TEST_F(PakBrowserTest, ASavePastTheFileSizeLimitIsReportedAndLeavesTheOldFile) {
 }
 
 TEST_F(PakBrowserTest, ExitAndTheCloseBoxEndTheProgram) {
-    PakBrowser form(dir.str(), Hooks());
-    form.exitButton.clicked();
+    PakBrowser browser(dir.str(), Hooks());
+    browser.exitButton.clicked();
     EXPECT_TRUE(ended);
     ended = false;
-    form.show();
-    form.close();
+    browser.show();
+    browser.close();
     EXPECT_TRUE(test::PumpUntil([&] { return ended; }));
 }
 

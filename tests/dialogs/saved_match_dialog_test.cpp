@@ -20,11 +20,11 @@ struct Road {
 
     StartDialogHooks Hooks() {
         StartDialogHooks h;
-        h.LoadUnpacker = [this] { calls.push_back("start"); };
-        h.EndProgram = [this] { calls.push_back("end"); };
-        h.ShowMessage = [this](const std::string& m) { calls.push_back("message " + m); };
-        h.ResumeMatch = [this] { calls.push_back("resume"); };
-        h.Confirm = [this](const std::string& q) {
+        h.startMatch = [this] { calls.push_back("start"); };
+        h.endProgram = [this] { calls.push_back("end"); };
+        h.showMessage = [this](const std::string& m) { calls.push_back("message " + m); };
+        h.resumeMatch = [this] { calls.push_back("resume"); };
+        h.confirm = [this](const std::string& q) {
             questions.push_back(q);
             return answer;
         };
@@ -37,17 +37,17 @@ using SavedMatchDialogTest = DialogTest;
 TEST_F(SavedMatchDialogTest, ResumeSitsBesideStartAndTakesUpTheMatchWithTheWindowChosen) {
     Options o;
     Road road;
-    StartDialog form(o, road.Hooks(), {}, "");
-    EXPECT_EQ(form.ResumeButton.get_parent(), nullptr) << "no save, no Resume button";
-    form.OfferResume(3);
-    EXPECT_EQ(form.ResumeButton.get_label(), "Resume match (deal 3 of 20)");
-    EXPECT_EQ(form.ResumeButton.get_parent(), form.StartButton.get_parent());
-    EXPECT_TRUE(form.ResumeButton.get_visible());
-    form.Windowed.set_active(true);
-    form.ResumeButton.clicked();
+    StartDialog dialog(o, road.Hooks(), {}, "");
+    EXPECT_EQ(dialog.resumeButton.get_parent(), nullptr) << "no save, no Resume button";
+    dialog.OfferResume(3);
+    EXPECT_EQ(dialog.resumeButton.get_label(), "Resume match (deal 3 of 20)");
+    EXPECT_EQ(dialog.resumeButton.get_parent(), dialog.startButton.get_parent());
+    EXPECT_TRUE(dialog.resumeButton.get_visible());
+    dialog.windowed.set_active(true);
+    dialog.resumeButton.clicked();
     EXPECT_EQ(road.calls, std::vector<std::string>{"resume"});
     EXPECT_TRUE(road.questions.empty());
-    EXPECT_FALSE(form.EndOnUnload());
+    EXPECT_FALSE(dialog.EndsProgramOnClose());
     EXPECT_FALSE(o.fullScreen);
 }
 
@@ -57,19 +57,19 @@ TEST_F(SavedMatchDialogTest, StartAsksOnceBeforeItReplacesASavedMatch) {
         Options o;
         Road road;
         road.answer = answer;
-        StartDialog form(o, road.Hooks(), {}, "");
-        form.OfferResume(7);
-        form.StartButton.clicked();
+        StartDialog dialog(o, road.Hooks(), {}, "");
+        dialog.OfferResume(7);
+        dialog.startButton.clicked();
         ASSERT_EQ(road.questions.size(), 1u);
         EXPECT_NE(road.questions[0].find("deal 7 of 20"), std::string::npos) << road.questions[0];
         EXPECT_EQ(road.calls, answer ? std::vector<std::string>{"start"} : std::vector<std::string>{});
-        EXPECT_EQ(form.EndOnUnload(), !answer);
+        EXPECT_EQ(dialog.EndsProgramOnClose(), !answer);
     }
     // Without a saved match there is nothing to ask.
     Options o;
     Road road;
-    StartDialog form(o, road.Hooks(), {}, "");
-    form.StartButton.clicked();
+    StartDialog dialog(o, road.Hooks(), {}, "");
+    dialog.startButton.clicked();
     EXPECT_TRUE(road.questions.empty());
     EXPECT_EQ(road.calls, std::vector<std::string>{"start"});
 }
@@ -77,7 +77,7 @@ TEST_F(SavedMatchDialogTest, StartAsksOnceBeforeItReplacesASavedMatch) {
 TEST_F(SavedMatchDialogTest, TheStatisticsTabShowsTheFiguresAndEachContract) {
     Options o;
     Road road;
-    StartDialog form(o, road.Hooks(), {}, "");
+    StartDialog dialog(o, road.Hooks(), {}, "");
     StatisticsSummary s;
     s.played = 4;
     s.won = 1;
@@ -86,22 +86,22 @@ TEST_F(SavedMatchDialogTest, TheStatisticsTabShowsTheFiguresAndEachContract) {
     s.averageTotal = 212.5;
     s.contracts[0] = {3, -116.7};
     s.contracts[9] = {2, 80};
-    form.ShowStatistics(s);
-    ASSERT_EQ(form.Tabs.get_n_pages(), 6);
-    EXPECT_EQ(form.Tabs.get_tab_label_text(*form.Tabs.get_nth_page(5)), "Statistics");
-    const std::string figures = form.StatisticsFigures.get_text();
+    dialog.ShowStatistics(s);
+    ASSERT_EQ(dialog.tabs.get_n_pages(), 6);
+    EXPECT_EQ(dialog.tabs.get_tab_label_text(*dialog.tabs.get_nth_page(5)), "Statistics");
+    const std::string figures = dialog.statisticsFigures.get_text();
     for (const char* part :
          {"Matches played: 4", "Won: 1", "Win rate: 25.0%", "Best total: -1130", "Average total: 212.5"}) {
         EXPECT_NE(figures.find(part), std::string::npos) << part << " in " << figures;
     }
-    EXPECT_EQ(form.ContractPlayed[0].get_text(), "3");
-    EXPECT_EQ(form.ContractAverage[0].get_text(), "-116.7");
-    EXPECT_EQ(form.ContractAverage[9].get_text(), "80.0");
-    EXPECT_EQ(form.ContractAverage[4].get_text(), "-");
+    EXPECT_EQ(dialog.contractPlayed[0].get_text(), "3");
+    EXPECT_EQ(dialog.contractAverage[0].get_text(), "-116.7");
+    EXPECT_EQ(dialog.contractAverage[9].get_text(), "80.0");
+    EXPECT_EQ(dialog.contractAverage[4].get_text(), "-");
 
     StartDialog empty(o, road.Hooks(), {}, "");
     empty.ShowStatistics(StatisticsSummary{});
-    const std::string none = empty.StatisticsFigures.get_text();
+    const std::string none = empty.statisticsFigures.get_text();
     EXPECT_NE(none.find("No finished matches yet"), std::string::npos) << none;
 }
 

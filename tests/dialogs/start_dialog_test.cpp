@@ -34,19 +34,19 @@ protected:
 
 TEST_F(StartDialogTest, LoadsWithTheDesignedCaptionsTextsAndEnabledStates) {
     Options t;
-    StartDialog form(t, road.Hooks(), {}, "Credits line");
+    StartDialog dialog(t, road.Hooks(), {}, "Credits line");
 
-    EXPECT_TRUE(form.EndOnUnload());
-    EXPECT_EQ(form.VersionLabel.get_text(), "Version 1.0.0");
-    EXPECT_EQ(form.get_title(), "Tenfold");
-    ASSERT_EQ(form.Tabs.get_n_pages(), 5);
+    EXPECT_TRUE(dialog.EndsProgramOnClose());
+    EXPECT_EQ(dialog.versionLabel.get_text(), "Version 1.0.0");
+    EXPECT_EQ(dialog.get_title(), "Tenfold");
+    ASSERT_EQ(dialog.tabs.get_n_pages(), 5);
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(form.Tabs.get_tab_label_text(*form.Tabs.get_nth_page(i)),
+        EXPECT_EQ(dialog.tabs.get_tab_label_text(*dialog.tabs.get_nth_page(i)),
                   StartDialog::kTabCaptions[static_cast<std::size_t>(i)]);
     }
-    EXPECT_EQ(form.Tabs.get_current_page(), 0);
-    EXPECT_EQ(form.StartButton.get_label(), "Start");
-    EXPECT_EQ(form.ExitButton.get_label(), "Exit");
+    EXPECT_EQ(dialog.tabs.get_current_page(), 0);
+    EXPECT_EQ(dialog.startButton.get_label(), "Start");
+    EXPECT_EQ(dialog.exitButton.get_label(), "Exit");
 
     struct Toggle {
         Gtk::ToggleButton* control;
@@ -55,19 +55,20 @@ TEST_F(StartDialogTest, LoadsWithTheDesignedCaptionsTextsAndEnabledStates) {
         bool active;
     };
     const std::vector<Toggle> toggles = {
-        {&form.DeckOption[4], "KZWP standard cards (Made in EU) [800x600 resolution]", true, true},
-        {&form.DeckOption[2], "Halkali Kagit San cards (Made in Turkey) [800x600 resolution]", true, false},
-        {&form.DeckOption[3], "Copag Da Amazonia cards (Made in Brazil) [800x600 resolution]", false, false},
-        {&form.DeckOption[1], "Altenburg Stralsunder (Used) [1024x768 resolution]", false, false},
-        {&form.Windowed, "Windowed", true, false},
-        {&form.UseVidMem, "Use VidMem", false, false},
-        {&form.SevenOfHeartsLead, "Seven of Hearts Lead", true, false},
-        {&form.PartnershipGame, "Partnership game", false, false},
-        {&form.SlowAnimation, "Slow animation", true, false},
-        {&form.ClassicTable, "Classic table", true, false},
-        {&form.DimUnplayable, "Dim cards I may not play", true, false},
-        {&form.ReglesFrancaises, "Regles francaises", true, false},
-        {&form.ReguasPortuguese, "Reguas portuguese", true, true},
+        {&dialog.deckOption[4], "KZWP standard cards (Made in EU) [800x600 resolution]", true, true},
+        {&dialog.deckOption[2], "Halkali Kagit San cards (Made in Turkey) [800x600 resolution]", true, false},
+        {&dialog.deckOption[3], "Copag Da Amazonia cards (Made in Brazil) [800x600 resolution]", false,
+         false},
+        {&dialog.deckOption[1], "Altenburg Stralsunder (Used) [1024x768 resolution]", false, false},
+        {&dialog.windowed, "Windowed", true, false},
+        {&dialog.useVideoMemory, "Use VidMem", false, false},
+        {&dialog.sevenOfHeartsLead, "Seven of Hearts Lead", true, false},
+        {&dialog.partnershipGame, "Partnership game", false, false},
+        {&dialog.slowAnimation, "Slow animation", true, false},
+        {&dialog.classicTable, "Classic table", true, false},
+        {&dialog.dimUnplayable, "Dim cards I may not play", true, false},
+        {&dialog.dealInPackets, "Regles francaises", true, false},
+        {&dialog.dealSingly, "Reguas portuguese", true, true},
     };
     for (const Toggle& c : toggles) {
         SCOPED_TRACE(c.caption);
@@ -76,18 +77,19 @@ TEST_F(StartDialogTest, LoadsWithTheDesignedCaptionsTextsAndEnabledStates) {
         EXPECT_EQ(c.control->get_active(), c.active);
     }
 
-    EXPECT_EQ(form.DeckDescription[4].get_text(), "French suited deck (standard pattern).");
-    EXPECT_EQ(form.DeckDescription[2].get_text(), "French suited deck (Genoese pattern).");
-    EXPECT_EQ(form.DeckDescription[3].get_text(), "French suited deck (standard pattern).");
-    EXPECT_EQ(form.DeckDescription[1].get_text(), "Old German-made French deck of early 1900's.");
+    EXPECT_EQ(dialog.deckDescription[4].get_text(), "French suited deck (standard pattern).");
+    EXPECT_EQ(dialog.deckDescription[2].get_text(), "French suited deck (Genoese pattern).");
+    EXPECT_EQ(dialog.deckDescription[3].get_text(), "French suited deck (standard pattern).");
+    EXPECT_EQ(dialog.deckDescription[1].get_text(), "Old German-made French deck of early 1900's.");
 
-    EXPECT_EQ(form.KeyLabels[0].get_text(), "To select a contract: Use the menu that will appear on screen.");
-    EXPECT_EQ(form.KeyLabels[4].get_text(), "Use the ESCAPE key to exit the game.");
-    EXPECT_EQ(form.OptionExplanations[2].get_text(),
+    EXPECT_EQ(dialog.keyLabels[0].get_text(),
+              "To select a contract: Use the menu that will appear on screen.");
+    EXPECT_EQ(dialog.keyLabels[4].get_text(), "Use the ESCAPE key to exit the game.");
+    EXPECT_EQ(dialog.optionExplanations[2].get_text(),
               "Click for slower card animation. Useful when learning the game, or in faster "
               "computers.");
-    EXPECT_EQ(form.CreditsLabel.get_text(), "Credits line");
-    EXPECT_FALSE(form.RulesView.get_editable());
+    EXPECT_EQ(dialog.creditsLabel.get_text(), "Credits line");
+    EXPECT_FALSE(dialog.rulesView.get_editable());
 }
 
 TEST_F(StartDialogTest, StartStoresTheChoicesThenLoadsTheUnpacker) {
@@ -99,37 +101,37 @@ TEST_F(StartDialogTest, StartStoresTheChoicesThenLoadsTheUnpacker) {
     };
     const std::vector<Case> cases = {
         {"nothing touched", [](StartDialog&) {}, [](Options&) {}},
-        {"deck 2", [](StartDialog& f) { f.DeckOption[2].set_active(true); },
+        {"deck 2", [](StartDialog& f) { f.deckOption[2].set_active(true); },
          [](Options& o) { o.deckName = "Royal"; }},
         {"deck 2 then deck 4",
          [](StartDialog& f) {
-             f.DeckOption[2].set_active(true);
-             f.DeckOption[4].set_active(true);
+             f.deckOption[2].set_active(true);
+             f.deckOption[4].set_active(true);
          },
          [](Options&) {}},
-        {"windowed", [](StartDialog& f) { f.Windowed.set_active(true); },
+        {"windowed", [](StartDialog& f) { f.windowed.set_active(true); },
          [](Options& o) { o.fullScreen = false; }},
-        {"slow animation", [](StartDialog& f) { f.SlowAnimation.set_active(true); },
+        {"slow animation", [](StartDialog& f) { f.slowAnimation.set_active(true); },
          [](Options& o) { o.slowAnimation = true; }},
-        {"seven of hearts", [](StartDialog& f) { f.SevenOfHeartsLead.set_active(true); },
+        {"seven of hearts", [](StartDialog& f) { f.sevenOfHeartsLead.set_active(true); },
          [](Options& o) { o.sevenOfHeartsLead = true; }},
-        {"French rules deal in packets", [](StartDialog& f) { f.ReglesFrancaises.set_active(true); },
+        {"French rules deal in packets", [](StartDialog& f) { f.dealInPackets.set_active(true); },
          [](Options& o) { o.dealPacketSize = 13; }},
-        {"classic table", [](StartDialog& f) { f.ClassicTable.set_active(true); },
+        {"classic table", [](StartDialog& f) { f.classicTable.set_active(true); },
          [](Options& o) { o.classicTable = true; }},
-        {"dimming", [](StartDialog& f) { f.DimUnplayable.set_active(true); },
+        {"dimming", [](StartDialog& f) { f.dimUnplayable.set_active(true); },
          [](Options& o) { o.dimUnplayable = true; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Road r;
         Options t;
-        StartDialog form(t, r.Hooks(), {}, "");
-        c.touch(form);
-        form.StartButton.clicked();
+        StartDialog dialog(t, r.Hooks(), {}, "");
+        c.touch(dialog);
+        dialog.startButton.clicked();
 
         EXPECT_EQ(r.calls, (std::vector<std::string>{"unpack"}));
-        EXPECT_FALSE(form.EndOnUnload());
+        EXPECT_FALSE(dialog.EndsProgramOnClose());
         Options expected;
         c.expect(expected);
         EXPECT_TRUE(t == expected);
@@ -146,21 +148,21 @@ TEST_F(StartDialogTest, OpensOnTheRememberedChoicesAndAClearedBoxClearsItsOption
     remembered.classicTable = true;
     remembered.dimUnplayable = true;
     Options t = remembered;
-    StartDialog form(t, road.Hooks(), {}, "");
-    EXPECT_TRUE(form.DeckOption[2].get_active());
-    EXPECT_TRUE(form.Windowed.get_active());
-    EXPECT_TRUE(form.SlowAnimation.get_active());
-    EXPECT_TRUE(form.SevenOfHeartsLead.get_active());
-    EXPECT_TRUE(form.ReglesFrancaises.get_active());
-    EXPECT_TRUE(form.ClassicTable.get_active());
-    EXPECT_TRUE(form.DimUnplayable.get_active());
+    StartDialog dialog(t, road.Hooks(), {}, "");
+    EXPECT_TRUE(dialog.deckOption[2].get_active());
+    EXPECT_TRUE(dialog.windowed.get_active());
+    EXPECT_TRUE(dialog.slowAnimation.get_active());
+    EXPECT_TRUE(dialog.sevenOfHeartsLead.get_active());
+    EXPECT_TRUE(dialog.dealInPackets.get_active());
+    EXPECT_TRUE(dialog.classicTable.get_active());
+    EXPECT_TRUE(dialog.dimUnplayable.get_active());
     // The Genoese deck's preview shows, the other's does not.
-    EXPECT_TRUE(form.Preview[1].get_visible());
-    EXPECT_FALSE(form.Preview[0].get_visible());
+    EXPECT_TRUE(dialog.previewImages[1].get_visible());
+    EXPECT_FALSE(dialog.previewImages[0].get_visible());
 
-    form.SlowAnimation.set_active(false);
-    form.ClassicTable.set_active(false);
-    form.StartButton.clicked();
+    dialog.slowAnimation.set_active(false);
+    dialog.classicTable.set_active(false);
+    dialog.startButton.clicked();
     remembered.slowAnimation = false;
     remembered.classicTable = false;
     EXPECT_TRUE(t == remembered);
@@ -170,55 +172,55 @@ TEST_F(StartDialogTest, ClosingEndsTheProgramUnlessStartWasPressed) {
     {
         Options t;
         Road r;
-        StartDialog form(t, r.Hooks(), {}, "");
-        form.show();
-        form.close();  // the window's close box
+        StartDialog dialog(t, r.Hooks(), {}, "");
+        dialog.show();
+        dialog.close();  // the window's close box
         EXPECT_TRUE(PumpUntil([&] { return !r.calls.empty(); }));
         EXPECT_EQ(r.calls, std::vector<std::string>{"end"});
-        EXPECT_FALSE(form.get_visible());
+        EXPECT_FALSE(dialog.get_visible());
     }
     {
         Options t;
         Road r;
-        StartDialog form(t, r.Hooks(), {}, "");
-        form.show();
-        form.StartButton.clicked();
-        form.Unload();  // as the game start routine does
-        form.close();
+        StartDialog dialog(t, r.Hooks(), {}, "");
+        dialog.show();
+        dialog.startButton.clicked();
+        dialog.Dismiss();  // as the game start routine does
+        dialog.close();
         PumpUntil([] { return !Gtk::Main::events_pending(); });
         EXPECT_EQ(r.calls, (std::vector<std::string>{"unpack"}));
-        EXPECT_FALSE(form.get_visible());
+        EXPECT_FALSE(dialog.get_visible());
     }
     {
         Options t;
         Road r;
-        StartDialog form(t, r.Hooks(), {}, "");
-        form.ExitButton.clicked();
+        StartDialog dialog(t, r.Hooks(), {}, "");
+        dialog.exitButton.clicked();
         EXPECT_EQ(r.calls, std::vector<std::string>{"end"});
     }
 }
 
 TEST_F(StartDialogTest, DeckOptionsSwitchTheIndexedPreviewPictures) {
     Options t;
-    StartDialog form(t, road.Hooks(), {}, "");
+    StartDialog dialog(t, road.Hooks(), {}, "");
     auto shown = [&] {
-        return std::vector<bool>{form.Preview[0].get_visible(), form.Preview[1].get_visible(),
-                                 form.Preview[2].get_visible()};
+        return std::vector<bool>{dialog.previewImages[0].get_visible(), dialog.previewImages[1].get_visible(),
+                                 dialog.previewImages[2].get_visible()};
     };
     EXPECT_EQ(shown(), (std::vector<bool>{true, false, false}));
-    form.DeckOption[2].set_active(true);
+    dialog.deckOption[2].set_active(true);
     EXPECT_EQ(shown(), (std::vector<bool>{false, true, false}));
-    form.DeckOption[4].set_active(true);
+    dialog.deckOption[4].set_active(true);
     EXPECT_EQ(shown(), (std::vector<bool>{true, false, false}));
 }
 
 TEST_F(StartDialogTest, LinkLabelOnlyShowsTheBrowserNote) {
     Options t;
-    StartDialog form(t, road.Hooks(), {}, "");
-    form.LinkLabel.clicked();
+    StartDialog dialog(t, road.Hooks(), {}, "");
+    dialog.linkLabel.clicked();
     EXPECT_EQ(road.messages,
               std::vector<std::string>{"Please use your installed Web browser to view this page."});
-    EXPECT_FALSE(form.LinkLabel.get_visited()) << "the link must not be followed";
+    EXPECT_FALSE(dialog.linkLabel.get_visited()) << "the link must not be followed";
     EXPECT_TRUE(road.calls.empty());
 }
 
@@ -240,9 +242,9 @@ TEST_F(StartDialogTest, PreviewsShowACardOfEachDeckFromTheArchive) {
     EXPECT_EQ(px[previews[0]->get_n_channels()], 200);
 
     Options t;
-    StartDialog form(t, road.Hooks(), previews, "");
-    EXPECT_EQ(form.Preview[0].get_pixbuf(), previews[0]);
-    EXPECT_EQ(form.Preview[1].get_pixbuf(), previews[1]);
+    StartDialog dialog(t, road.Hooks(), previews, "");
+    EXPECT_EQ(dialog.previewImages[0].get_pixbuf(), previews[0]);
+    EXPECT_EQ(dialog.previewImages[1].get_pixbuf(), previews[1]);
 
     for (const std::string& path : {dir / "missing.pak", dir.str()}) {
         const DeckPreviews none = LoadDeckPreviews(path);
@@ -270,7 +272,7 @@ TEST_F(StartDialogTest, APreviewLargerThanItsPlaceIsScaledToFitKeepingItsShape) 
     Options t;
     const DeckPreviews cards{picture(99, 153), picture(99, 153), {}};
     StartDialog reference(t, road.Hooks(), cards, "");
-    StartDialog form(t, road.Hooks(), {picture(4096, 4096), picture(396, 612), picture(300, 153)}, "");
+    StartDialog dialog(t, road.Hooks(), {picture(4096, 4096), picture(396, 612), picture(300, 153)}, "");
 
     struct Expected {
         int width, height;
@@ -278,20 +280,20 @@ TEST_F(StartDialogTest, APreviewLargerThanItsPlaceIsScaledToFitKeepingItsShape) 
     const std::array<Expected, 3> fitted{{{99, 99}, {99, 153}, {99, 50}}};
     for (std::size_t i = 0; i < fitted.size(); ++i) {
         SCOPED_TRACE(i);
-        const auto shown = form.Preview[i].get_pixbuf();
+        const auto shown = dialog.previewImages[i].get_pixbuf();
         ASSERT_TRUE(shown);
         EXPECT_EQ(shown->get_width(), fitted[i].width);
         EXPECT_EQ(shown->get_height(), fitted[i].height);
     }
     // A card of the game's own size is shown as it is.
-    EXPECT_EQ(reference.Preview[0].get_pixbuf(), cards[0]);
+    EXPECT_EQ(reference.previewImages[0].get_pixbuf(), cards[0]);
 
     // The dialog keeps the size it has with ordinary cards: Start and Exit stay on screen.
-    form.show();
+    dialog.show();
     reference.show();
-    test::PumpUntil([&] { return form.get_realized() && reference.get_realized(); });
+    test::PumpUntil([&] { return dialog.get_realized() && reference.get_realized(); });
     int minimum = 0, natural = 0, referenceMinimum = 0, referenceNatural = 0;
-    form.get_preferred_height(minimum, natural);
+    dialog.get_preferred_height(minimum, natural);
     reference.get_preferred_height(referenceMinimum, referenceNatural);
     EXPECT_EQ(natural, referenceNatural);
     EXPECT_LE(natural, Gdk::Screen::get_default()->get_height());

@@ -51,16 +51,16 @@ TEST_F(DialogTest, StartRunsTheGameWhichClosesTheDialogWithoutEndingTheRoad) {
     bool hiddenAfterClose = false;
     StartRoad road;
     road.runGame = [&](Options& chosen) {
-        auto* form = ShownWindow<StartDialog>();
-        shownDuringUnpack = form != nullptr;
+        auto* dialog = ShownWindow<StartDialog>();
+        shownDuringUnpack = dialog != nullptr;
         CloseStartDialog();
         hiddenAfterClose = ShownWindow<StartDialog>() == nullptr;
         EXPECT_EQ(chosen.deckName, "Royal");
         return 7;
     };
-    WhenShown<StartDialog>([](StartDialog& form) {
-        form.DeckOption[2].set_active(true);
-        form.StartButton.clicked();
+    WhenShown<StartDialog>([](StartDialog& dialog) {
+        dialog.deckOption[2].set_active(true);
+        dialog.startButton.clicked();
     });
     EXPECT_EQ(RunStartDialog(t, road), 7);
     EXPECT_TRUE(shownDuringUnpack);
@@ -77,11 +77,11 @@ TEST_F(DialogTest, ExitAndTheCloseBoxEndTheRoadWithoutAGame) {
             played = true;
             return 3;
         };
-        WhenShown<StartDialog>([useCloseBox](StartDialog& form) {
+        WhenShown<StartDialog>([useCloseBox](StartDialog& dialog) {
             if (useCloseBox) {
-                form.close();
+                dialog.close();
             } else {
-                form.ExitButton.clicked();
+                dialog.exitButton.clicked();
             }
         });
         EXPECT_EQ(RunStartDialog(t, road), 0);
@@ -95,17 +95,17 @@ TEST_F(DialogTest, TheBrowserOnItsOwnOpensTheGivenArchiveAndEndsWithExit) {
     const test::FixtureArchive archive = test::MakeFixtureArchive(dir / "given.pak");
     int lines = -1;
     std::string title;
-    WhenShown<PakBrowser>([&](PakBrowser& form) {
-        lines = form.LineCount();
-        title = form.titleLabel.get_text();
-        form.exitButton.clicked();
+    WhenShown<PakBrowser>([&](PakBrowser& dialog) {
+        lines = dialog.LineCount();
+        title = dialog.titleLabel.get_text();
+        dialog.exitButton.clicked();
     });
     EXPECT_EQ(RunPakBrowser(dir.str(), archive.path), 0);
     EXPECT_EQ(lines, 5);
     EXPECT_EQ(title, "Files in given.pak");
 }
 
-TEST_F(DialogTest, UnloadingEveryFormClosesTheOpenWindowsWithoutEndingTheGame) {
+TEST_F(DialogTest, ClosingEveryWindowClosesTheOpenWindowsWithoutEndingTheGame) {
     Options t;
     StartRoad road;
     bool stillShown = true;
@@ -114,7 +114,7 @@ TEST_F(DialogTest, UnloadingEveryFormClosesTheOpenWindowsWithoutEndingTheGame) {
         stillShown = ShownWindow<StartDialog>() != nullptr;
         return 0;
     };
-    WhenShown<StartDialog>([](StartDialog& form) { form.StartButton.clicked(); });
+    WhenShown<StartDialog>([](StartDialog& dialog) { dialog.startButton.clicked(); });
     EXPECT_EQ(RunStartDialog(t, road), 0);
     EXPECT_FALSE(stillShown);
 }

@@ -105,14 +105,14 @@ TEST(Settings, RoundTripKeepsEveryChoice) {
     ScratchDir dir;
     const std::string path = dir / "tenfold/settings.ini";
     Settings chosen;
-    chosen.Deck = "Royal";
-    chosen.Windowed = true;
-    chosen.SlowAnimation = true;
-    chosen.SevenOfHeartsLead = true;
-    chosen.DealPackets = 13;
-    chosen.ClassicTable = true;
-    chosen.DimUnplayable = true;
-    chosen.Opponents = "expert";
+    chosen.deck = "Royal";
+    chosen.windowed = true;
+    chosen.slowAnimation = true;
+    chosen.sevenOfHeartsLead = true;
+    chosen.dealPackets = 13;
+    chosen.classicTable = true;
+    chosen.dimUnplayable = true;
+    chosen.opponents = "expert";
     ASSERT_NE(chosen, Settings{});
     ASSERT_EQ(SaveSettings(path, chosen), "");
     std::string warning;
@@ -174,14 +174,14 @@ TEST(Settings, UnknownValuesKeepTheirDefaultsAndTheRestIsRead) {
                                       "[Future]\nsomething=1\n"));
     std::string warning;
     const Settings s = LoadSettings(path, warning);
-    EXPECT_EQ(s.Deck, "Roya2");
-    EXPECT_TRUE(s.Windowed);
-    EXPECT_FALSE(s.SlowAnimation);
-    EXPECT_EQ(s.DealPackets, 1);
-    EXPECT_TRUE(s.SevenOfHeartsLead);
-    EXPECT_FALSE(s.ClassicTable);
-    EXPECT_TRUE(s.DimUnplayable);
-    EXPECT_EQ(s.Opponents, "classic");
+    EXPECT_EQ(s.deck, "Roya2");
+    EXPECT_TRUE(s.windowed);
+    EXPECT_FALSE(s.slowAnimation);
+    EXPECT_EQ(s.dealPackets, 1);
+    EXPECT_TRUE(s.sevenOfHeartsLead);
+    EXPECT_FALSE(s.classicTable);
+    EXPECT_TRUE(s.dimUnplayable);
+    EXPECT_EQ(s.opponents, "classic");
     for (const char* key : {"Table/deck", "Table/slow_animation", "Rules/deal_packets", "Table/classic_table",
                             "Rules/opponents"}) {
         EXPECT_NE(warning.find(key), std::string::npos) << warning;
