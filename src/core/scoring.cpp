@@ -10,7 +10,7 @@ namespace {
 int UnitsWonBy(const TableState& t, int seat) {
     const Seat& s = t.seats[seat];
     int units = 0;
-    for (int i = 0; i < s.wonCount; ++i) units += PenaltyUnit(t.contract, s.wonPile[i].card);
+    for (const CardSprite& won : s.wonPile.First(s.wonCount)) units += PenaltyUnit(t.contract, won.card);
     return units;
 }
 

@@ -1,5 +1,7 @@
 #include "core/table_state.h"
 
+#include <tuple>
+
 namespace tenfold {
 
 std::string_view StateName(GameState state) {
@@ -30,9 +32,17 @@ std::string_view ResultText(MatchResult result) {
 
 CardList HandCards(const TableState& t, int seat) {
     CardList list;
+    // Written without a branch per slot (the card choice asks for the hand
+    // each time): every slot's card is written at the next free place and
+    // counted only when active. A hand has as many slots as the list has
+    // places, so the place is always inside the list.
+    static_assert(std::tuple_size_v<decltype(Seat::hand.items)> == decltype(list.cards)::size());
     for (const CardSprite& slot : t.seats[seat].hand) {
-        if (slot.active) list.Add(slot.card);
+        list.cards.items[static_cast<std::size_t>(list.count)] = slot.card;
+        list.count = static_cast<std::int16_t>(list.count + (slot.active ? 1 : 0));
     }
+    // The places past the hand read as before: empty.
+    if (list.count < kHandSize) list.cards.items[static_cast<std::size_t>(list.count)] = 0;
     return list;
 }
 

@@ -25,20 +25,25 @@ Card WinningCard(const TableState& t) {
 
 PlayRules::PlayRules(const TableState& t, const CardList& hand)
     : contract_(t.contract), trump_(t.trump), led_(LedSuit(t)), heartsBroken_(t.trick.heartsBroken) {
-    for (int i = 0; i < hand.count; ++i) {
-        const Card c = hand.cards[i];
-        const Suit suit = SuitOf(c);
-        const Rank rank = RankOf(c);
-        holdsLed_ = holdsLed_ || suit == led_;
-        holdsTrump_ = holdsTrump_ || suit == trump_;
-        if (suit == Suit::Hearts)
-            holdsHeart_ = true;
-        else
-            holdsNonHeart_ = true;
-        holdsKingOfHearts_ = holdsKingOfHearts_ || (suit == Suit::Hearts && rank == Rank::King);
-        holdsQueen_ = holdsQueen_ || rank == Rank::Queen;
-        holdsKingOrJack_ = holdsKingOrJack_ || rank == Rank::King || rank == Rank::Jack;
+    // The suits and ranks held, as bit sets: every card is asked about, so a
+    // pass without a branch per card is what a card choice can afford.
+    unsigned suits = 0;
+    unsigned ranks = 0;
+    bool kingOfHearts = false;
+    for (const Card c : hand.cards.First(hand.count)) {
+        suits |= 1u << Index(SuitOf(c));
+        ranks |= 1u << static_cast<int>(RankOf(c));
+        kingOfHearts |= c == CardCode(Rank::King, Suit::Hearts);
     }
+    const auto holds = [suits](Suit s) { return ((suits >> Index(s)) & 1u) != 0; };
+    const auto rankHeld = [ranks](Rank r) { return ((ranks >> static_cast<int>(r)) & 1u) != 0; };
+    holdsLed_ = led_ && holds(*led_);
+    holdsTrump_ = trump_ && holds(*trump_);
+    holdsHeart_ = holds(Suit::Hearts);
+    holdsNonHeart_ = (suits & ~(1u << Index(Suit::Hearts))) != 0;
+    holdsKingOfHearts_ = kingOfHearts;
+    holdsQueen_ = rankHeld(Rank::Queen);
+    holdsKingOrJack_ = rankHeld(Rank::King) || rankHeld(Rank::Jack);
 }
 
 bool PlayRules::Allows(Card c) const {
