@@ -49,8 +49,11 @@ install(FILES "${packaging_dir}/changelog.gz" DESTINATION ${TENFOLD_DOC_DIR})
 # The credits name every source and licence: the package's copyright file.
 install(FILES "${PROJECT_SOURCE_DIR}/data/CREDITS.txt" DESTINATION ${TENFOLD_DOC_DIR} RENAME copyright)
 
-install(FILES "${PROJECT_SOURCE_DIR}/data/${TENFOLD_APP_ID}.desktop"
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The desktop entry names the program by its installed path (see the script).
+install(CODE "set(TENFOLD_DESKTOP_SOURCE \"${PROJECT_SOURCE_DIR}/data/${TENFOLD_APP_ID}.desktop\")
+set(TENFOLD_DESKTOP_DESTINATION \"${CMAKE_INSTALL_DATADIR}/applications\")
+set(TENFOLD_PROGRAM_DESTINATION \"${TENFOLD_INSTALL_GAMESDIR}\")
+include(\"${PROJECT_SOURCE_DIR}/cmake/InstallDesktopEntry.cmake\")")
 install(FILES "${PROJECT_SOURCE_DIR}/data/${TENFOLD_APP_ID}.svg"
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES "${PROJECT_SOURCE_DIR}/data/${TENFOLD_APP_ID}.metainfo.xml"
@@ -73,6 +76,10 @@ resource archives.]=])
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/tenfold/tenfold")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "tenfold")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+# Staged below DESTDIR with the prefix the package installs to, so what the
+# install step writes into files (the desktop entry's program) is that path.
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX "${CPACK_PACKAGING_INSTALL_PREFIX}")
 set(CPACK_GENERATOR "DEB")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TENFOLD_PACKAGE_MAINTAINER}")
