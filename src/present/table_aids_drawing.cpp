@@ -192,25 +192,44 @@ bool InDeal(const TableState& t) {
     return t.flow.state != GameState::NotStarted && t.flow.state != GameState::DealOver;
 }
 
+// Whether a card of the undealt pile lies over any of `r`.
+bool UndealtPileMeets(const TableState& t, const Rect& r) {
+    for (int i = t.deck.nextCard; i < kDeckSize; ++i) {
+        const CardSprite& c = t.deck.cards[i];
+        if (!c.active) continue;
+        const int x = Px(c.x), y = Px(c.y);
+        if (x < r.right && x + kCardWidth > r.left && y < r.bottom && y + kCardHeight > r.top) return true;
+    }
+    return false;
+}
+
 void DrawBadge(const TableState& t, Display& d, const TableArt& art) {
     const int deal = std::min<int>(t.match.dealsPlayed + 1, kDealsPerMatch);
     const std::string dealText = "Deal " + std::to_string(deal) + " of " + std::to_string(kDealsPerMatch);
     const bool contract = ContractInForce(t);
     // Between the left seat's taken tricks and the top seat's hand: a name
     // wider than that ("Diamonds are trumps") takes two lines.
-    constexpr int kLeft = 122, kRight = 298, kTop = 4, kLine = 19;
+    constexpr int kTop = 4, kLine = 19;
+    int left = 122, right = 298;
     const std::string_view name = contract ? ContractName(t.contract) : std::string_view();
     std::size_t split = std::string_view::npos;
-    if (Width(art.smallFont, name) > kRight - kLeft - 4) {
+    if (Width(art.smallFont, name) > right - left - 4) {
         split = name.rfind(' ');
         while (split != std::string_view::npos && split > 0 &&
-               Width(art.smallFont, name.substr(0, split)) > kRight - kLeft - 4)
+               Width(art.smallFont, name.substr(0, split)) > right - left - 4)
             split = name.rfind(' ', split - 1);
     }
     const int nameLines = split == std::string_view::npos ? 1 : 2;
     const int bottom = contract ? 51 + nameLines * kLine : 26;
-    Panel(d, kLeft, kTop, kRight, bottom, false);
-    const int centre = (kLeft + kRight) / 2;
+    // The top seat deals from beside its hand, right where the badge stands;
+    // until the pile is dealt (no contract yet) the badge, only "Deal n of
+    // 20" then, sits at the table's left edge, which is empty while dealing.
+    if (!contract && UndealtPileMeets(t, Rect{left, kTop, right, bottom})) {
+        left = 4;
+        right = left + Width(art.smallFont, dealText) + 16;
+    }
+    Panel(d, left, kTop, right, bottom, false);
+    const int centre = (left + right) / 2;
     if (contract) {
         const Picture& picture = art.smallContracts[Index(t.contract)];
         if (picture.Valid())

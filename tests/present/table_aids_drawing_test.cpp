@@ -1,6 +1,7 @@
 // What the table aids draw, on pictures small enough to tell apart by colour.
 #include <gtest/gtest.h>
 
+#include "core/dealing.h"
 #include "core/layout.h"
 #include "core/table_aids.h"
 #include "present/table_aids_drawing.h"
@@ -170,6 +171,34 @@ TEST_F(TableAidsDrawing, EveryContractsNameStaysInsideTheBadge) {
         EXPECT_EQ(outside, 0) << "text pixels off the badge's paper";
         EXPECT_GT(inkRows, 0) << "no text drawn";
     }
+}
+
+TEST_F(TableAidsDrawing, WhileTheTopSeatDealsTheBadgeMovesOffItsPile) {
+    // The undealt pile stands beside the dealer's hand; the top seat's lies
+    // where the badge stands, and the badge must not hide under it.
+    const auto dealFrom = [this](int dealer) {
+        t.flow.state = GameState::Dealing;
+        t.contract = Contract::None;
+        for (Seat& seat : t.seats) {
+            seat.wonCount = 0;
+            for (CardSprite& card : seat.hand) card.active = false;
+        }
+        t.deck.nextCard = 20;
+        t.deck.pile = t.seats[dealer].pileSpot;
+        LayOutDeckPile(t);
+        Draw();
+    };
+    // Another seat deals: the badge keeps its place, left of the top hand.
+    dealFrom(kHumanSeat);
+    const std::uint16_t paper = At(170, 10);
+    ASSERT_NE(paper, kCloth);
+    EXPECT_EQ(At(10, 10), kCloth);
+    dealFrom(kLeftSeat);
+    EXPECT_EQ(At(170, 10), paper);
+    // The top seat deals: the badge stands at the table's left edge instead.
+    dealFrom(kTopSeat);
+    EXPECT_EQ(At(10, 10), paper);
+    EXPECT_NE(At(170, 10), paper);
 }
 
 TEST_F(TableAidsDrawing, TheMenusKeyboardFrameKeepsOffTheNextRowAndColumn) {
