@@ -336,16 +336,12 @@ bool Game::Frame() {
         const std::uint64_t changed = screen.display.ChangedFrames();
         const bool drewNothing = changed == changedFrames_;
         changedFrames_ = changed;
-        if (!options_.uncapped && !options_.autoplay && drewNothing) {
-            // The table is still and waits for the player or a timer: sleep
-            // until an input event comes, the timer runs out or the clock's
-            // minute turns.
-            const int wait = StillTableWaitMs(t, parts_->services.TickCount(), MsToNextMinute());
-            if (wait > 0) {
-                screen.display.WaitForEvent(wait);
-            } else if (t.flow.paused && classic) {
-                screen.display.WaitFrame();
-            }
+        // A still table that waits for the player or a timer sleeps until an
+        // input event comes, the timer runs out or the clock's minute turns.
+        const bool still = !options_.uncapped && !options_.autoplay && drewNothing;
+        const int wait = still ? StillTableWaitMs(t, parts_->services.TickCount(), MsToNextMinute()) : 0;
+        if (wait > 0) {
+            screen.display.WaitForEvent(wait);
         } else if (t.flow.paused && classic && !options_.uncapped) {
             // A classic table draws nothing while paused, so the frame waits here.
             screen.display.WaitFrame();

@@ -369,17 +369,18 @@ int main(int argc, char** argv) {
     if (!warning.empty()) std::cerr << "tenfold: " << warning << "\n";
     const auto given = [&app](const char* option) { return app.get_option(option)->count() > 0; };
     if (given("--deck")) game.table.deckName = deck;
-    if (windowed) game.table.fullScreen = false;
-    if (fullScreen) game.table.fullScreen = true;
-    if (sim.slow) game.table.slowAnimation = true;
-    if (normalSpeed) game.table.slowAnimation = false;
-    if (sim.sevenOfHeartsLead) game.table.sevenOfHeartsLead = true;
-    if (noSevenLead) game.table.sevenOfHeartsLead = false;
+    // A choice and its opposite option (they exclude each other): either
+    // one decides; neither leaves the remembered choice.
+    const auto choose = [](bool& choice, bool yes, bool no) {
+        if (yes) choice = true;
+        if (no) choice = false;
+    };
+    choose(game.table.fullScreen, fullScreen, windowed);
+    choose(game.table.slowAnimation, sim.slow, normalSpeed);
+    choose(game.table.sevenOfHeartsLead, sim.sevenOfHeartsLead, noSevenLead);
+    choose(game.table.classicTable, classic, aids);
+    choose(game.table.dimUnplayable, dim, noDim);
     if (given("--deal-packets")) game.table.dealPacketSize = static_cast<std::int16_t>(packets);
-    if (classic) game.table.classicTable = true;
-    if (aids) game.table.classicTable = false;
-    if (dim) game.table.dimUnplayable = true;
-    if (noDim) game.table.dimUnplayable = false;
     if (app.get_option("--seed")->count() > 0) game.seed = sim.seed;
     game.trace = sim.tracePath;
     if (given("--opponents")) game.table.expertOpponents = sim.opponents == tenfold::PlayerKind::Expert;

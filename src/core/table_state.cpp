@@ -1,7 +1,5 @@
 #include "core/table_state.h"
 
-#include <tuple>
-
 namespace tenfold {
 
 std::string_view StateName(GameState state) {
@@ -36,7 +34,7 @@ CardList HandCards(const TableState& t, int seat) {
     // each time): every slot's card is written at the next free place and
     // counted only when active. A hand has as many slots as the list has
     // places, so the place is always inside the list.
-    static_assert(std::tuple_size_v<decltype(Seat::hand.items)> == decltype(list.cards)::size());
+    static_assert(decltype(Seat::hand)::size() == decltype(list.cards)::size());
     for (const CardSprite& slot : t.seats[seat].hand) {
         list.cards.items[static_cast<std::size_t>(list.count)] = slot.card;
         list.count = static_cast<std::int16_t>(list.count + (slot.active ? 1 : 0));
